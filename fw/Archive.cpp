@@ -1,0 +1,178 @@
+#include "Archive.h"
+
+#include <algorithm>
+#include <cstring>
+
+CArchive::CArchive(CArchiveStream* pStream, Mode nMode, int nBufSize)
+    : m_pStream(pStream), m_nMode(nMode), m_buf(static_cast<size_t>(std::max(nBufSize, 16))) {}
+
+CArchive::~CArchive() = default;
+
+void CArchive::ThrowEndOfFile() const {
+    throw CArchiveException(CArchiveException::endOfFile, m_pStream->GetFilePath());
+}
+
+void CArchive::FillBuffer() {
+    m_pos = 0;
+    m_limit = m_pStream->Read(m_buf.data(), static_cast<unsigned>(m_buf.size()));
+}
+
+void CArchive::Write(const void* p, unsigned n) {
+    if (!IsStoring())
+        throw CArchiveException(CArchiveException::readOnly, m_pStream->GetFilePath());
+    const auto* src = static_cast<const unsigned char*>(p);
+    while (n > 0) {
+        if (m_pos == m_buf.size())
+            Flush();
+        const size_t chunk = std::min<size_t>(n, m_buf.size() - m_pos);
+        std::memcpy(m_buf.data() + m_pos, src, chunk);
+        m_pos += chunk;
+        src += chunk;
+        n -= static_cast<unsigned>(chunk);
+    }
+}
+
+void CArchive::Read(void* p, unsigned n) {
+    if (!IsLoading())
+        throw CArchiveException(CArchiveException::writeOnly, m_pStream->GetFilePath());
+    auto* dst = static_cast<unsigned char*>(p);
+    while (n > 0) {
+        if (m_pos == m_limit) {
+            FillBuffer();
+            if (m_limit == 0)
+                ThrowEndOfFile();
+        }
+        const size_t chunk = std::min<size_t>(n, m_limit - m_pos);
+        std::memcpy(dst, m_buf.data() + m_pos, chunk);
+        m_pos += chunk;
+        dst += chunk;
+        n -= static_cast<unsigned>(chunk);
+    }
+}
+
+void CArchive::Flush() {
+    if (IsStoring() && m_pos > 0) {
+        m_pStream->Write(m_buf.data(), static_cast<unsigned>(m_pos));
+        m_pos = 0;
+    }
+}
+
+void CArchive::Close() {
+    if (!m_bClosed) {
+        Flush();
+        m_bClosed = true;
+    }
+}
+
+CArchive& CArchive::operator<<(uint8_t v) {
+    Write(&v, 1);
+    return *this;
+}
+
+CArchive& CArchive::operator<<(uint16_t v) {
+    const unsigned char b[2] = {static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8)};
+    Write(b, 2);
+    return *this;
+}
+
+CArchive& CArchive::operator<<(uint32_t v) {
+    const unsigned char b[4] = {static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8),
+                                static_cast<unsigned char>(v >> 16),
+                                static_cast<unsigned char>(v >> 24)};
+    Write(b, 4);
+    return *this;
+}
+
+CArchive& CArchive::operator<<(int32_t v) { return *this << static_cast<uint32_t>(v); }
+
+CArchive& CArchive::operator>>(uint8_t& v) {
+    Read(&v, 1);
+    return *this;
+}
+
+CArchive& CArchive::operator>>(uint16_t& v) {
+    unsigned char b[2];
+    Read(b, 2);
+    v = static_cast<uint16_t>(b[0] | (b[1] << 8));
+    return *this;
+}
+
+CArchive& CArchive::operator>>(uint32_t& v) {
+    unsigned char b[4];
+    Read(b, 4);
+    v = static_cast<uint32_t>(b[0]) | (static_cast<uint32_t>(b[1]) << 8) |
+        (static_cast<uint32_t>(b[2]) << 16) | (static_cast<uint32_t>(b[3]) << 24);
+    return *this;
+}
+
+CArchive& CArchive::operator>>(int32_t& v) {
+    uint32_t u;
+    *this >> u;
+    v = static_cast<int32_t>(u);
+    return *this;
+}
+
+// Count: two bytes below 0xFFFF, else FF FF and four bytes.
+void CArchive::WriteCount(uint32_t n) {
+    if (n < 0xFFFF) {
+        *this << static_cast<uint16_t>(n);
+    } else {
+        *this << static_cast<uint16_t>(0xFFFF) << n;
+    }
+}
+
+uint32_t CArchive::ReadCount() {
+    uint16_t w;
+    *this >> w;
+    if (w != 0xFFFF)
+        return w;
+    uint32_t n;
+    *this >> n;
+    return n;
+}
+
+// String length prefix: one byte below 0xFF; else FF and two bytes below
+// 0xFFFE; else FF FF FF and four bytes.  No terminator follows the text.
+CArchive& CArchive::operator<<(const CString& s) {
+    const uint32_t len = static_cast<uint32_t>(s.GetLength());
+    if (len < 0xFF) {
+        *this << static_cast<uint8_t>(len);
+    } else if (len < 0xFFFE) {
+        *this << static_cast<uint8_t>(0xFF) << static_cast<uint16_t>(len);
+    } else {
+        *this << static_cast<uint8_t>(0xFF) << static_cast<uint16_t>(0xFFFF) << len;
+    }
+    Write(s.GetString(), len);
+    return *this;
+}
+
+// The text is read in pieces, so a length that the file cannot back ends in
+// the end-of-file exception after at most one piece of memory, never in a
+// huge allocation.  FF FE FF marks another string encoding that these files
+// never hold: it is malformed here.
+CArchive& CArchive::operator>>(CString& s) {
+    uint8_t b;
+    *this >> b;
+    uint32_t len = b;
+    if (b == 0xFF) {
+        uint16_t w;
+        *this >> w;
+        if (w == 0xFFFE)
+            throw CArchiveException(CArchiveException::badIndex, m_pStream->GetFilePath());
+        len = w;
+        if (w == 0xFFFF)
+            *this >> len;
+    }
+    if (len > 0x7FFFFFFF)
+        throw CArchiveException(CArchiveException::badIndex, m_pStream->GetFilePath());
+    std::string text;
+    constexpr uint32_t kPiece = 64 * 1024;
+    while (text.size() < len) {
+        const uint32_t chunk = std::min<uint32_t>(kPiece, len - static_cast<uint32_t>(text.size()));
+        const size_t old = text.size();
+        text.resize(old + chunk);
+        Read(&text[old], chunk);
+    }
+    s = CString(std::move(text));
+    return *this;
+}

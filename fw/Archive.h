@@ -1,0 +1,53 @@
+#pragma once
+#include "ArchiveStream.h"
+#include "Exception.h"
+
+#include <cstdint>
+#include <vector>
+
+// The framework's serialisation archive: a buffered reader or writer of
+// little-endian integers, the count encoding and length-prefixed strings.
+// Every short or malformed read throws CArchiveException.
+class CArchive {
+public:
+    enum Mode { store = 0, load = 1 };
+
+    CArchive(CArchiveStream* pStream, Mode nMode, int nBufSize = 4096);
+    // Discards unwritten bytes: a storing archive is finished by Close().
+    ~CArchive();
+    CArchive(const CArchive&) = delete;
+    CArchive& operator=(const CArchive&) = delete;
+
+    bool IsLoading() const { return m_nMode == load; }
+    bool IsStoring() const { return m_nMode == store; }
+
+    CArchive& operator<<(uint8_t v);
+    CArchive& operator<<(uint16_t v);
+    CArchive& operator<<(int32_t v);
+    CArchive& operator<<(uint32_t v);
+    CArchive& operator<<(const CString& s);
+    CArchive& operator>>(uint8_t& v);
+    CArchive& operator>>(uint16_t& v);
+    CArchive& operator>>(int32_t& v);
+    CArchive& operator>>(uint32_t& v);
+    CArchive& operator>>(CString& s);
+
+    void WriteCount(uint32_t n);
+    uint32_t ReadCount();
+
+    void Write(const void* p, unsigned n);
+    void Read(void* p, unsigned n); // all n bytes or CArchiveException
+    void Flush();
+    void Close();
+
+private:
+    void FillBuffer();
+    void ThrowEndOfFile() const;
+
+    CArchiveStream* m_pStream;
+    Mode m_nMode;
+    std::vector<unsigned char> m_buf;
+    size_t m_pos = 0;   // next byte to read or write in m_buf
+    size_t m_limit = 0; // bytes valid in m_buf when loading
+    bool m_bClosed = false;
+};

@@ -1,0 +1,14 @@
+#pragma once
+#include "String.h"
+
+// What an archive reads from or writes to: a file, or memory in tests.
+class CArchiveStream {
+public:
+    virtual ~CArchiveStream() = default;
+    // Reads up to nCount bytes; returns how many were read (0 at the end).
+    virtual unsigned Read(void* pBuf, unsigned nCount) = 0;
+    // Writes all nCount bytes or throws.
+    virtual void Write(const void* pBuf, unsigned nCount) = 0;
+    // The name reported in exceptions.
+    virtual CString GetFilePath() const { return CString(); }
+};

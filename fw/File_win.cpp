@@ -1,0 +1,184 @@
+#include "File.h"
+
+namespace {
+
+struct ErrorCause {
+    DWORD error;
+    CFileException::Cause cause;
+};
+
+const ErrorCause kErrorCauses[] = {
+    {ERROR_FILE_NOT_FOUND, CFileException::fileNotFound},
+    {ERROR_PATH_NOT_FOUND, CFileException::badPath},
+    {ERROR_TOO_MANY_OPEN_FILES, CFileException::tooManyOpenFiles},
+    {ERROR_ACCESS_DENIED, CFileException::accessDenied},
+    {ERROR_INVALID_HANDLE, CFileException::invalidFile},
+    {ERROR_BAD_FORMAT, CFileException::invalidFile},
+    {ERROR_INVALID_ACCESS, CFileException::accessDenied},
+    {ERROR_INVALID_DRIVE, CFileException::badPath},
+    {ERROR_CURRENT_DIRECTORY, CFileException::removeCurrentDir},
+    {ERROR_NOT_SAME_DEVICE, CFileException::badPath},
+    {ERROR_NO_MORE_FILES, CFileException::fileNotFound},
+    {ERROR_WRITE_PROTECT, CFileException::accessDenied},
+    {ERROR_NOT_READY, CFileException::hardIO},
+    {ERROR_CRC, CFileException::hardIO},
+    {ERROR_SEEK, CFileException::badSeek},
+    {ERROR_WRITE_FAULT, CFileException::accessDenied},
+    {ERROR_READ_FAULT, CFileException::badSeek},
+    {ERROR_SHARING_VIOLATION, CFileException::sharingViolation},
+    {ERROR_LOCK_VIOLATION, CFileException::lockViolation},
+    {ERROR_HANDLE_EOF, CFileException::endOfFile},
+    {ERROR_HANDLE_DISK_FULL, CFileException::diskFull},
+    {ERROR_DISK_FULL, CFileException::diskFull},
+    {ERROR_BAD_NETPATH, CFileException::badPath},
+    {ERROR_NETWORK_ACCESS_DENIED, CFileException::accessDenied},
+    {ERROR_BAD_NET_NAME, CFileException::badPath},
+    {ERROR_FILE_EXISTS, CFileException::accessDenied},
+    {ERROR_CANNOT_MAKE, CFileException::accessDenied},
+    {ERROR_INVALID_NAME, CFileException::badPath},
+    {ERROR_DIR_NOT_EMPTY, CFileException::removeCurrentDir},
+    {ERROR_BAD_PATHNAME, CFileException::badPath},
+    {ERROR_LOCK_FAILED, CFileException::lockViolation},
+    {ERROR_BUSY, CFileException::accessDenied},
+    {ERROR_ALREADY_EXISTS, CFileException::accessDenied},
+    {ERROR_FILENAME_EXCED_RANGE, CFileException::badPath},
+    {ERROR_DIRECTORY, CFileException::badPath},
+};
+
+DWORD AccessOf(UINT flags) {
+    switch (flags & 3) {
+    case CFile::modeWrite:
+        return GENERIC_WRITE;
+    case CFile::modeReadWrite:
+        return GENERIC_READ | GENERIC_WRITE;
+    default:
+        return GENERIC_READ;
+    }
+}
+
+// shareCompat behaves as shareExclusive, as it always has on Win32.
+DWORD ShareOf(UINT flags) {
+    switch (flags & 0x70) {
+    case CFile::shareDenyWrite:
+        return FILE_SHARE_READ;
+    case CFile::shareDenyRead:
+        return FILE_SHARE_WRITE;
+    case CFile::shareDenyNone:
+        return FILE_SHARE_READ | FILE_SHARE_WRITE;
+    default:
+        return 0;
+    }
+}
+
+DWORD CreationOf(UINT flags) {
+    if (flags & CFile::modeCreate)
+        return (flags & CFile::modeNoTruncate) ? OPEN_ALWAYS : CREATE_ALWAYS;
+    return OPEN_EXISTING;
+}
+
+CTime TimeFromFileTime(const FILETIME& ft) {
+    ULARGE_INTEGER u;
+    u.LowPart = ft.dwLowDateTime;
+    u.HighPart = ft.dwHighDateTime;
+    // 100 ns ticks since 1601 to seconds since 1970.
+    return CTime(static_cast<std::time_t>((u.QuadPart - 116444736000000000ULL) / 10000000ULL));
+}
+
+} // namespace
+
+CFileException::Cause FileCauseFromOsError(DWORD dwError) {
+    for (const ErrorCause& ec : kErrorCauses)
+        if (ec.error == dwError)
+            return ec.cause;
+    return CFileException::genericException;
+}
+
+void ThrowFileOsError(DWORD dwError, const char* pszFileName) {
+    throw CFileException(FileCauseFromOsError(dwError), static_cast<long>(dwError),
+                         CString(pszFileName));
+}
+
+CFile::CFile(const char* pszFileName, UINT nOpenFlags) {
+    CFileException e;
+    if (!Open(pszFileName, nOpenFlags, &e))
+        throw e;
+}
+
+CFile::~CFile() { Abort(); }
+
+BOOL CFile::Open(const char* pszFileName, UINT nOpenFlags, CFileException* pError) {
+    Abort();
+    m_strFileName = pszFileName;
+    SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, (nOpenFlags & modeNoInherit) ? FALSE : TRUE};
+    m_hFile = ::CreateFileA(pszFileName, AccessOf(nOpenFlags), ShareOf(nOpenFlags), &sa,
+                            CreationOf(nOpenFlags), FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (m_hFile != INVALID_HANDLE_VALUE)
+        return TRUE;
+    const DWORD err = ::GetLastError();
+    if (pError)
+        *pError = CFileException(FileCauseFromOsError(err), static_cast<long>(err), m_strFileName);
+    return FALSE;
+}
+
+unsigned CFile::Read(void* pBuf, unsigned nCount) {
+    DWORD done = 0;
+    if (!::ReadFile(m_hFile, pBuf, nCount, &done, nullptr))
+        ThrowFileOsError(::GetLastError(), m_strFileName);
+    return done;
+}
+
+void CFile::Write(const void* pBuf, unsigned nCount) {
+    DWORD done = 0;
+    if (!::WriteFile(m_hFile, pBuf, nCount, &done, nullptr))
+        ThrowFileOsError(::GetLastError(), m_strFileName);
+    if (done < nCount)
+        throw CFileException(CFileException::diskFull, ERROR_DISK_FULL, m_strFileName);
+}
+
+ULONGLONG CFile::GetLength() const {
+    LARGE_INTEGER size{};
+    if (!::GetFileSizeEx(m_hFile, &size))
+        ThrowFileOsError(::GetLastError(), m_strFileName);
+    return static_cast<ULONGLONG>(size.QuadPart);
+}
+
+void CFile::Close() {
+    if (m_hFile != INVALID_HANDLE_VALUE) {
+        const HANDLE h = m_hFile;
+        m_hFile = INVALID_HANDLE_VALUE;
+        if (!::CloseHandle(h))
+            ThrowFileOsError(::GetLastError(), m_strFileName);
+    }
+}
+
+void CFile::Abort() {
+    if (m_hFile != INVALID_HANDLE_VALUE) {
+        ::CloseHandle(m_hFile);
+        m_hFile = INVALID_HANDLE_VALUE;
+    }
+}
+
+void CFile::Rename(const char* pszOldName, const char* pszNewName) {
+    if (!::MoveFileA(pszOldName, pszNewName))
+        ThrowFileOsError(::GetLastError(), pszOldName);
+}
+
+void CFile::Remove(const char* pszFileName) {
+    if (!::DeleteFileA(pszFileName))
+        ThrowFileOsError(::GetLastError(), pszFileName);
+}
+
+BOOL CFile::GetStatus(const char* pszFileName, CFileStatus& rStatus) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!::GetFileAttributesExA(pszFileName, GetFileExInfoStandard, &data))
+        return FALSE;
+    rStatus.m_ctime = TimeFromFileTime(data.ftCreationTime);
+    rStatus.m_atime = TimeFromFileTime(data.ftLastAccessTime);
+    rStatus.m_mtime = TimeFromFileTime(data.ftLastWriteTime);
+    rStatus.m_size = (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    rStatus.m_attribute = static_cast<BYTE>(data.dwFileAttributes);
+    char full[MAX_PATH];
+    const DWORD len = ::GetFullPathNameA(pszFileName, MAX_PATH, full, nullptr);
+    rStatus.m_szFullName = (len > 0 && len < MAX_PATH) ? CString(full) : CString(pszFileName);
+    return TRUE;
+}

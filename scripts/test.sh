@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: the portable code natively, the
+# Win32 unit tests and the end-to-end tests under Wine.  Installs what it
+# needs on a fresh Debian machine.  Ends with one summary line.
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+jobs=$(nproc)
+
+scripts/install-deps.sh || exit 1
+cmake -S . -B build/native -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null &&
+  cmake --build build/native -j"$jobs" || exit 1
+cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+  -DCMAKE_BUILD_TYPE=Release >/dev/null &&
+  cmake --build build/win -j"$jobs" || exit 1
+
+scripts/setup-wine.sh start build/win || exit 1
+trap 'scripts/setup-wine.sh stop build/win' EXIT
+
+# ctest's output goes to files, never into a pipe: a Wine process that
+# outlives its test would keep a pipe open.
+(cd build/native && ctest --output-on-failure -j"$jobs" >"$root/build/native-ctest.log" 2>&1)
+cat build/native-ctest.log
+(cd build/win && ctest --output-on-failure >"$root/build/win-ctest.log" 2>&1)
+cat build/win-ctest.log
+
+passed=0
+failed=0
+for log in build/native-ctest.log build/win-ctest.log; do
+  line=$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -n 1)
+  if [ -z "$line" ]; then
+    echo "test.sh: no summary in $log" >&2
+    failed=$((failed + 1))
+    continue
+  fi
+  f=$(echo "$line" | sed -E 's/.* ([0-9]+) tests failed out of ([0-9]+).*/\1/')
+  t=$(echo "$line" | sed -E 's/.* ([0-9]+) tests failed out of ([0-9]+).*/\2/')
+  passed=$((passed + t - f))
+  failed=$((failed + f))
+done
+echo "tests: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]

@@ -1,0 +1,137 @@
+#include "Archive.h"
+#include "MemFile.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::string Store(const CString& s) {
+    CMemFile mem;
+    CArchive ar(&mem, CArchive::store);
+    ar << s;
+    ar.Close();
+    return mem.Bytes();
+}
+
+std::string StoreCount(uint32_t n) {
+    CMemFile mem;
+    CArchive ar(&mem, CArchive::store);
+    ar.WriteCount(n);
+    ar.Close();
+    return mem.Bytes();
+}
+
+CString LoadString(const std::string& bytes) {
+    CMemFile mem(bytes);
+    CArchive ar(&mem, CArchive::load);
+    CString s;
+    ar >> s;
+    return s;
+}
+
+std::string Bytes(std::initializer_list<int> b) {
+    std::string s;
+    for (int c : b)
+        s += static_cast<char>(c);
+    return s;
+}
+
+} // namespace
+
+TEST(CArchive, StringLengthPrefixAtEveryThreshold) {
+    const struct {
+        int length;
+        std::string prefix;
+    } cases[] = {
+        {0, Bytes({0x00})},
+        {254, Bytes({0xFE})},                                  // one byte below 0xFF
+        {255, Bytes({0xFF, 0xFF, 0x00})},                      // FF, then two bytes
+        {0xFFFD, Bytes({0xFF, 0xFD, 0xFF})},                   // largest two-byte form
+        {0xFFFE, Bytes({0xFF, 0xFF, 0xFF, 0xFE, 0xFF, 0x00, 0x00})}, // FF FF FF, four bytes
+        {0xFFFF, Bytes({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00})},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.length);
+        const CString text(std::string(static_cast<size_t>(c.length), 'a'));
+        const std::string bytes = Store(text);
+        ASSERT_EQ(c.prefix.size() + static_cast<size_t>(c.length), bytes.size());
+        EXPECT_EQ(c.prefix, bytes.substr(0, c.prefix.size()));
+        EXPECT_EQ(text, LoadString(bytes));
+    }
+}
+
+TEST(CArchive, StringIsShiftJisBytesWithoutTerminator) {
+    EXPECT_EQ(Bytes({0x04, 0x95, 0x5C, 0x8E, 0xA6}), Store(CString("表示")));
+}
+
+TEST(CArchive, CountEncodingBelowAndAtFFFF) {
+    EXPECT_EQ(Bytes({0x00, 0x00}), StoreCount(0));
+    EXPECT_EQ(Bytes({0xFE, 0xFF}), StoreCount(0xFFFE));
+    EXPECT_EQ(Bytes({0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00}), StoreCount(0xFFFF));
+    EXPECT_EQ(Bytes({0xFF, 0xFF, 0x01, 0x00, 0x01, 0x00}), StoreCount(0x10001));
+    for (uint32_t n : {0u, 1u, 0xFFFEu, 0xFFFFu, 0x12345678u}) {
+        CMemFile mem(StoreCount(n));
+        CArchive ar(&mem, CArchive::load);
+        EXPECT_EQ(n, ar.ReadCount());
+    }
+}
+
+TEST(CArchive, IntegersAreLittleEndian) {
+    CMemFile mem;
+    CArchive ar(&mem, CArchive::store);
+    ar << int32_t(-2) << uint16_t(0x1234) << uint32_t(0xA1B2C3D4);
+    ar.Close();
+    EXPECT_EQ(Bytes({0xFE, 0xFF, 0xFF, 0xFF, 0x34, 0x12, 0xD4, 0xC3, 0xB2, 0xA1}), mem.Bytes());
+}
+
+TEST(CArchive, ReadPastTheEndRaisesEndOfFile) {
+    const std::string cut[] = {
+        "",                                   // no length at all
+        Bytes({0x05, 'a', 'b'}),              // text shorter than its length
+        Bytes({0xFF, 0x10}),                  // two-byte length cut
+        Bytes({0xFF, 0xFF, 0xFF, 0xFF, 0xFF}), // four-byte length cut
+    };
+    for (const std::string& bytes : cut) {
+        SCOPED_TRACE(bytes.size());
+        try {
+            LoadString(bytes);
+            FAIL() << "no exception";
+        } catch (const CArchiveException& e) {
+            EXPECT_EQ(CArchiveException::endOfFile, e.m_cause);
+        }
+    }
+}
+
+TEST(CArchive, HugeLengthWithoutDataFailsWithoutHugeAllocation) {
+    // 0x7FFFFFF0 bytes announced, three present: the read must end in the
+    // archive's exception, not in an attempt to allocate two gigabytes.
+    const std::string bytes = Bytes({0xFF, 0xFF, 0xFF, 0xF0, 0xFF, 0xFF, 0x7F, 'a', 'b', 'c'});
+    EXPECT_THROW(LoadString(bytes), CArchiveException);
+    const std::string tooLong = Bytes({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF});
+    EXPECT_THROW(LoadString(tooLong), CArchiveException);
+}
+
+TEST(CArchive, OtherStringEncodingMarkerIsMalformed) {
+    try {
+        LoadString(Bytes({0xFF, 0xFE, 0xFF, 0x01, 'a', 0x00}));
+        FAIL() << "no exception";
+    } catch (const CArchiveException& e) {
+        EXPECT_EQ(CArchiveException::badIndex, e.m_cause);
+    }
+}
+
+TEST(CArchive, SmallBufferCarriesLongTexts) {
+    CMemFile mem;
+    const CString text(std::string(10000, 'z'));
+    {
+        CArchive ar(&mem, CArchive::store, 16);
+        ar << text << text;
+        ar.Close();
+    }
+    CMemFile in(mem.Bytes());
+    CArchive ar(&in, CArchive::load, 16);
+    CString a, b;
+    ar >> a >> b;
+    EXPECT_EQ(text, a);
+    EXPECT_EQ(text, b);
+}

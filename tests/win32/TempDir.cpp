@@ -1,0 +1,58 @@
+#include "TempDir.h"
+
+#include <windows.h>
+
+#include <fstream>
+#include <iterator>
+
+namespace {
+
+void RemoveTree(const CString& dir) {
+    WIN32_FIND_DATAA fd;
+    const HANDLE h = ::FindFirstFileA(dir + "\\*", &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            const CString name(fd.cFileName);
+            if (name == "." || name == "..")
+                continue;
+            const CString path = dir + "\\" + name;
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(path);
+            } else {
+                ::SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+                ::DeleteFileA(path);
+            }
+        } while (::FindNextFileA(h, &fd));
+        ::FindClose(h);
+    }
+    ::RemoveDirectoryA(dir);
+}
+
+} // namespace
+
+TempDir::TempDir() {
+    char base[MAX_PATH];
+    ::GetTempPathA(MAX_PATH, base);
+    static unsigned counter = 0;
+    for (;;) {
+        m_path.Format("%smorvane-%lu-%u", base, ::GetCurrentProcessId(), ++counter);
+        if (::CreateDirectoryA(m_path, nullptr))
+            break;
+    }
+}
+
+TempDir::~TempDir() { RemoveTree(m_path); }
+
+void WriteFileBytes(const CString& path, const std::string& bytes) {
+    std::ofstream out(path.GetString(), std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string ReadFileBytes(const CString& path) {
+    std::ifstream in(path.GetString(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool FileExists(const CString& path) {
+    return ::GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+}

@@ -1,0 +1,21 @@
+#pragma once
+#include "String.h"
+
+// A fresh folder below the Windows temporary folder, removed with its
+// contents when the object goes.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const CString& Path() const { return m_path; }
+    CString operator/(const char* name) const { return m_path + "\\" + name; }
+
+private:
+    CString m_path;
+};
+
+void WriteFileBytes(const CString& path, const std::string& bytes);
+std::string ReadFileBytes(const CString& path);
+bool FileExists(const CString& path);
