@@ -1,0 +1,72 @@
+#include "Screenshot.h"
+
+#include <fstream>
+
+namespace uidriver {
+
+ScreenImage CaptureScreen(const RECT& rect) {
+    ScreenImage image;
+    image.width = rect.right - rect.left;
+    image.height = rect.bottom - rect.top;
+    if (image.width <= 0 || image.height <= 0)
+        return ScreenImage();
+    const HDC screen = ::GetDC(nullptr);
+    const HDC mem = ::CreateCompatibleDC(screen);
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = image.width;
+    bi.bmiHeader.biHeight = -image.height; // top-down rows
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    const HBITMAP dib = ::CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const HGDIOBJ old = ::SelectObject(mem, dib);
+    ::BitBlt(mem, 0, 0, image.width, image.height, screen, rect.left, rect.top, SRCCOPY);
+    ::GdiFlush();
+    const auto* px = static_cast<const uint32_t*>(bits);
+    image.pixels.assign(px, px + static_cast<size_t>(image.width) * image.height);
+    for (uint32_t& p : image.pixels)
+        p &= 0x00FFFFFF;
+    ::SelectObject(mem, old);
+    ::DeleteObject(dib);
+    ::DeleteDC(mem);
+    ::ReleaseDC(nullptr, screen);
+    return image;
+}
+
+ScreenImage CaptureWholeScreen() {
+    const RECT all{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    return CaptureScreen(all);
+}
+
+bool SaveBmp(const ScreenImage& image, const std::string& path) {
+    const int stride = (image.width * 3 + 3) & ~3;
+    BITMAPFILEHEADER fh{};
+    BITMAPINFOHEADER ih{};
+    ih.biSize = sizeof ih;
+    ih.biWidth = image.width;
+    ih.biHeight = image.height; // bottom-up rows in the file
+    ih.biPlanes = 1;
+    ih.biBitCount = 24;
+    ih.biSizeImage = static_cast<DWORD>(stride * image.height);
+    fh.bfType = 0x4D42;
+    fh.bfOffBits = sizeof fh + sizeof ih;
+    fh.bfSize = fh.bfOffBits + ih.biSizeImage;
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(&fh), sizeof fh);
+    out.write(reinterpret_cast<const char*>(&ih), sizeof ih);
+    std::vector<unsigned char> row(static_cast<size_t>(stride), 0);
+    for (int y = image.height - 1; y >= 0; --y) {
+        for (int x = 0; x < image.width; ++x) {
+            const uint32_t p = image.pixels[static_cast<size_t>(y) * image.width + x];
+            row[static_cast<size_t>(x) * 3 + 0] = static_cast<unsigned char>(p);
+            row[static_cast<size_t>(x) * 3 + 1] = static_cast<unsigned char>(p >> 8);
+            row[static_cast<size_t>(x) * 3 + 2] = static_cast<unsigned char>(p >> 16);
+        }
+        out.write(reinterpret_cast<const char*>(row.data()), stride);
+    }
+    return static_cast<bool>(out);
+}
+
+} // namespace uidriver
