@@ -1,0 +1,47 @@
+#include "CommandPlan.h"
+
+namespace {
+
+// The format change needs the converter of the other format.
+CString OtherFormatConverter(const CString& productDir, const CString& bookExt) {
+    return productDir + (bookExt == ".xls" ? "\\Data\\Org\\xlConv2.xlsm" : "\\Data\\Org\\xlConv2.xls");
+}
+
+} // namespace
+
+bool PlanCommand(const CommandSwitches& sw, const CString& productDir, const CString& bookExt,
+                 CommandPlan& plan) {
+    plan = CommandPlan();
+    plan.strWorkFile = productDir + "\\Data\\Org\\xlConv2" + bookExt;
+    switch (sw.nCommand) {
+    case 5:
+        plan.operation = BookOperation::ConvertSingleBook;
+        plan.strArg1 = sw.strArgO;
+        return true;
+    case 6:
+        plan.operation = BookOperation::AddBook;
+        plan.strArg1 = sw.strArgO;
+        plan.strArg2 = sw.strArgN;
+        return true;
+    case 7:
+        plan.operation = BookOperation::UpdateYear;
+        return true;
+    case 8:
+        plan.operation = BookOperation::InitPayrollBook;
+        return true;
+    case 9:
+    case 12:
+        plan.operation = BookOperation::ConvertAllBooks;
+        plan.bShowResult = sw.nCommand == 9;
+        return true;
+    case 10:
+        plan.operation = BookOperation::InitAttendanceBook;
+        return true;
+    case 11:
+        plan.operation = BookOperation::ChangeBookFormat;
+        plan.strWorkFile = OtherFormatConverter(productDir, bookExt);
+        return true;
+    default:
+        return false;
+    }
+}

@@ -1,0 +1,130 @@
+#include "ExcelDriver.h"
+
+#include "WinApp.h"
+
+namespace {
+
+// Excel's member identifiers, invoked by number.
+constexpr DISPID kDispRun = 0x103;
+constexpr DISPID kDispWorkbooks = 0x23C;
+constexpr DISPID kDispOpen = 0x2AA;
+constexpr DISPID kDispClose = 0x115;
+
+// Clears the caller's argument variants however the call ends.
+class ArgumentsClearer {
+public:
+    ArgumentsClearer(VARIANT* const* ppArgs, UINT nArgs) : m_ppArgs(ppArgs), m_nArgs(nArgs) {}
+    ~ArgumentsClearer() {
+        for (UINT i = 0; i < m_nArgs; ++i)
+            ::VariantClear(m_ppArgs[i]);
+    }
+    ArgumentsClearer(const ArgumentsClearer&) = delete;
+    ArgumentsClearer& operator=(const ArgumentsClearer&) = delete;
+
+private:
+    VARIANT* const* m_ppArgs;
+    UINT m_nArgs;
+};
+
+// The macro's result is the 16-bit integer in the first two data bytes,
+// whatever the variant's type: a Boolean True (-1) counts as 1, and of a
+// Long only the low word counts.
+int MacroResult(const VARIANT& result) {
+    const short value = result.iVal;
+    return value == -1 ? 1 : value;
+}
+
+} // namespace
+
+// The objects are released workbook first; Excel is never asked to quit.
+CExcelDriver::~CExcelDriver() {
+    m_book.ReleaseDispatch();
+    m_books.ReleaseDispatch();
+    m_app.ReleaseDispatch();
+}
+
+int CExcelDriver::IsExcelWindowPresent() { return ::FindWindowA("XLMAIN", nullptr) ? 1 : 0; }
+
+int CExcelDriver::IsConnected() { return !m_app.IsEmpty() && IsExcelWindowPresent() ? 1 : 0; }
+
+// Creation is tried once per run: after a failure every call fails at once.
+int CExcelDriver::Connect() {
+    if (IsConnected())
+        return 1;
+    if (!m_app.IsEmpty())
+        m_app.ReleaseDispatch(); // Excel went away behind our back
+    if (!m_bCanCreate)
+        return 0;
+    if (m_app.CreateDispatch("Excel.Application"))
+        return 1;
+    AfxMessageBox("Microsoft Excel がｲﾝｽﾄｰﾙされている必要があります\n処理を中断します");
+    m_bCanCreate = 0;
+    return 0;
+}
+
+int CExcelDriver::RunMacro(const CString& bookPath, const CString& macroName, VARIANT& argument,
+                           int saveChanges) {
+    VARIANT* args[] = {&argument};
+    return RunInBook(bookPath, macroName, args, 1, saveChanges);
+}
+
+int CExcelDriver::RunMacro3(const CString& bookPath, const CString& macroName,
+                            VARIANT& argument1, VARIANT& argument2, VARIANT& argument3,
+                            int saveChanges) {
+    VARIANT* args[] = {&argument1, &argument2, &argument3};
+    return RunInBook(bookPath, macroName, args, 3, saveChanges);
+}
+
+int CExcelDriver::RunInBook(const CString& bookPath, const CString& macroName,
+                            VARIANT* const* ppArgs, UINT nArgs, int saveChanges) {
+    ArgumentsClearer clearer(ppArgs, nArgs);
+    if (!Connect())
+        return 0;
+    try {
+        m_books.AttachDispatch(m_app.InvokeForDispatch(kDispWorkbooks, DISPATCH_PROPERTYGET,
+                                                       nullptr, 0));
+        COleVariant path(bookPath);
+        VARIANT* openArgs[] = {&path};
+        m_book.AttachDispatch(m_books.InvokeForDispatch(kDispOpen, DISPATCH_METHOD, openArgs, 1));
+        m_bBookOpen = 1;
+
+        COleVariant name(macroName);
+        VARIANT* runArgs[4] = {&name};
+        for (UINT i = 0; i < nArgs; ++i)
+            runArgs[i + 1] = ppArgs[i];
+        COleVariant result;
+        m_app.Invoke(kDispRun, DISPATCH_METHOD, runArgs, nArgs + 1, &result);
+        name.Clear();
+        const int value = MacroResult(result);
+
+        CloseBook(saveChanges);
+        m_books.Invoke(kDispClose, DISPATCH_METHOD, nullptr, 0, nullptr);
+        return value;
+    } catch (const COleDispatchException&) {
+    } catch (const COleException&) {
+    }
+    CloseAllBooksAfterFailure();
+    AfxMessageBox("コンバート処理を中断しました。");
+    return 0;
+}
+
+void CExcelDriver::CloseBook(int saveChanges) {
+    if (m_bBookOpen) {
+        COleVariant save(static_cast<long>(saveChanges));
+        VARIANT* args[] = {&save};
+        m_book.Invoke(kDispClose, DISPATCH_METHOD, args, 1, nullptr);
+    }
+    m_bBookOpen = 0;
+}
+
+// After an automation error no workbook may stay open.  Excel may be gone
+// already; that failure has just been reported, so a second one is not.
+void CExcelDriver::CloseAllBooksAfterFailure() {
+    if (m_books.IsEmpty())
+        return;
+    try {
+        m_books.Invoke(kDispClose, DISPATCH_METHOD, nullptr, 0, nullptr);
+    } catch (const COleDispatchException&) {
+    } catch (const COleException&) {
+    }
+}

@@ -1,0 +1,50 @@
+#include "ExcelFileMap.h"
+
+#include "Archive.h"
+#include "DornEnv.h"
+#include "File.h"
+#include "MarkerFiles.h"
+#include "WinApp.h"
+
+CExcelFileMap::CExcelFileMap() : m_mapBooks(17) {
+    CDornEnv env;
+    m_strMngPath = env.m_strInstallDir + markers::kBookMngFile;
+}
+
+// A missing file or one that another process holds open for writing gives 0
+// without a message; a damaged one is reported here.  Other file errors go
+// on to the caller.
+int CExcelFileMap::Load() {
+    CFileStatus status;
+    if (!CFile::GetStatus(m_strMngPath, status))
+        return 0;
+    CFile file;
+    if (!file.Open(m_strMngPath, CFile::modeRead | CFile::shareDenyWrite))
+        return 0;
+    try {
+        CArchive ar(&file, CArchive::load, 4096);
+        Serialize(ar);
+        ar.Close();
+    } catch (const CArchiveException&) {
+        AfxMessageBox("ブック管理データファイルが壊れています。");
+        return 0;
+    }
+    file.Close();
+    return 1;
+}
+
+int CExcelFileMap::Save() {
+    CFile file;
+    if (!file.Open(m_strMngPath, CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive))
+        return 0;
+    try {
+        CArchive ar(&file, CArchive::store, 4096);
+        Serialize(ar);
+        ar.Close();
+    } catch (const CArchiveException& e) {
+        AfxMessageBox(e.GetErrorMessage());
+        return 0;
+    }
+    file.Close();
+    return 1;
+}

@@ -1,0 +1,70 @@
+#include "QuimbexApp.h"
+
+#include "BookOperator.h"
+#include "DornEnv.h"
+#include "Ole.h"
+
+#include <commctrl.h>
+
+#include <new>
+
+CQuimbexApp theApp;
+
+CQuimbexApp::CQuimbexApp() : CWinApp("Quimbex") {}
+
+CQuimbexApp::~CQuimbexApp() = default;
+
+// The whole run.  Always FALSE: the process ends afterwards.
+BOOL CQuimbexApp::InitInstance() {
+    if (!AfxOleInit()) {
+        AfxMessageBox("初期化に失敗");
+        return FALSE;
+    }
+    // Excel may be busy in a macro for a long time: no dialog may ask the
+    // user about it.
+    if (COleMessageFilter* filter = AfxOleGetMessageFilter()) {
+        filter->EnableBusyDialog(FALSE);
+        filter->EnableNotRespondingDialog(FALSE);
+        filter->SetMessagePendingDelay(10000);
+    }
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES | ICC_ANIMATE_CLASS};
+    ::InitCommonControlsEx(&icc);
+
+    try {
+        RunCommand();
+    } catch (const CException&) {
+        AfxMessageBox("処理を中断しました。");
+    } catch (const std::bad_alloc&) {
+        AfxMessageBox("処理を中断しました。");
+    }
+    return FALSE;
+}
+
+void CQuimbexApp::RunCommand() {
+    CBookOperator op;
+    CDornEnv env;
+    op.m_strProductDir = env.m_strInstallDir;
+    op.m_strBookExt = env.m_strExcelExt;
+    op.ReadExcelVersion();
+    if (!ParseSwitches())
+        return;
+    CommandSwitches sw;
+    sw.nCommand = m_nCommand;
+    sw.strArgO = m_strArgO;
+    sw.strArgN = m_strArgN;
+    CommandPlan plan;
+    if (!PlanCommand(sw, op.m_strProductDir, op.m_strBookExt, plan)) {
+        AfxMessageBox("ﾊﾟﾗﾒｰﾀが不正です。");
+        return;
+    }
+    op.Execute(plan);
+}
+
+int CQuimbexApp::ParseSwitches() {
+    CommandSwitches sw;
+    const bool any = ParseCommandSwitches(m_lpCmdLine, sw);
+    m_nCommand = sw.nCommand;
+    m_strArgO = sw.strArgO;
+    m_strArgN = sw.strArgN;
+    return any ? 1 : 0;
+}
