@@ -14,19 +14,28 @@ cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
   -DCMAKE_BUILD_TYPE=Release >/dev/null &&
   cmake --build build/win -j"$jobs" || exit 1
 
+CC=clang CXX=clang++ cmake -S . -B build/fuzz -DMORVANE_FUZZ=ON \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null &&
+  cmake --build build/fuzz -j"$jobs" || exit 1
+
 scripts/setup-wine.sh start build/win || exit 1
 trap 'scripts/setup-wine.sh stop build/win' EXIT
 
 # ctest's output goes to files, never into a pipe: a Wine process that
 # outlives its test would keep a pipe open.
-(cd build/native && ctest --output-on-failure -j"$jobs" >"$root/build/native-ctest.log" 2>&1)
-cat build/native-ctest.log
-(cd build/win && ctest --output-on-failure >"$root/build/win-ctest.log" 2>&1)
-cat build/win-ctest.log
+run_ctest() { # build-folder log [ctest options]
+  local dir=$1 log=$2
+  shift 2
+  (cd "$dir" && ctest --output-on-failure "$@" >"$root/$log" 2>&1)
+  cat "$log"
+}
+run_ctest build/native build/native-ctest.log -j"$jobs"
+run_ctest build/fuzz build/fuzz-ctest.log -j"$jobs"
+run_ctest build/win build/win-ctest.log
 
 passed=0
 failed=0
-for log in build/native-ctest.log build/win-ctest.log; do
+for log in build/native-ctest.log build/fuzz-ctest.log build/win-ctest.log; do
   line=$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -n 1)
   if [ -z "$line" ]; then
     echo "test.sh: no summary in $log" >&2
