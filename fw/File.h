@@ -3,7 +3,7 @@
 #include "Exception.h"
 #include "Time.h"
 
-#include <windows.h>
+#include "Win.h"
 
 struct CFileStatus {
     CTime m_ctime;

@@ -1,5 +1,5 @@
 #pragma once
-#include <windows.h>
+#include "Win.h"
 
 // Initialises OLE for the process; FALSE when it cannot.  OLE is
 // uninitialised again when the process ends.

@@ -1,7 +1,7 @@
 #pragma once
 #include "Exception.h"
 
-#include <windows.h>
+#include "Win.h"
 
 // A failed OLE call: the status code it returned.
 class COleException : public CException {

@@ -1,5 +1,5 @@
 #pragma once
-#include <windows.h>
+#include "Win.h"
 
 // The module that templates, strings and clips are loaded from.  A library
 // with resources of its own switches to itself while it creates its windows.

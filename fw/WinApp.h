@@ -1,7 +1,7 @@
 #pragma once
 #include "String.h"
 
-#include <windows.h>
+#include "Win.h"
 
 class CWnd;
 

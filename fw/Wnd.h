@@ -1,7 +1,7 @@
 #pragma once
 #include "String.h"
 
-#include <windows.h>
+#include "Win.h"
 
 // A window wrapper.  Classes that only need the framework's window base (the
 // operation context, the Excel driver) never create a window.

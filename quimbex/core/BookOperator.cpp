@@ -1,6 +1,6 @@
 #include "BookOperator.h"
 
-#include <windows.h>
+#include "Win.h"
 
 // The major version of the Excel registered for automation, from the
 // default value of "Excel.Application\CurVer"; -1 when it cannot be read.

@@ -1,0 +1,18 @@
+#pragma once
+#include "String.h"
+
+// File steps that several commands share.
+
+bool BookFileExists(const CString& path);
+
+// Renames a workbook to its backup name.  A workbook open in Excel (access
+// denied, sharing violation) is reported on standard output and with
+// closeMessage; any other failure with the file error's own report.
+bool RenameBookToBackup(const CString& bookPath, const CString& backupPath,
+                        const char* closeMessage);
+
+// Today as backup names carry it: "2024年04月01日".
+CString BackupDateText();
+
+// Folds one step's result into a running result: once 0, always 0.
+inline int FoldResult(int result, int step) { return result != 0 ? step : 0; }

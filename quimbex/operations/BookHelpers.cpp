@@ -1,0 +1,26 @@
+#include "BookOperator.h"
+
+#include "BookFiles.h"
+#include "BookNames.h"
+#include "Time.h"
+#include "WinApp.h"
+
+// A backup name that is taken gets the time of day before its extension;
+// the new name is not tested again.
+CString CBookOperator::MakeUniquePath(CString path) {
+    if (!BookFileExists(path))
+        return path;
+    return InsertBeforeExtension(path, CTime::GetCurrentTime().Format("%H%M%S"));
+}
+
+CString CBookOperator::GetFileNamePart(CString path) { return FileNamePart(path); }
+
+// A failed check (Excel unreachable) reads as not protected: the caller
+// goes on and the macros report their own failure.
+int CBookOperator::CheckUnprotected(const CString& workFile, const CString& bookFile) {
+    if (MacroCheckProtect(workFile, bookFile) == 0)
+        return 1;
+    AfxMessageBox(bookFile +
+                  "\nにはパスワード保護がかかっています。\nパスワード保護をはずす必要があります。");
+    return 0;
+}

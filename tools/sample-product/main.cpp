@@ -1,0 +1,36 @@
+// SampleProduct.exe PRODUCT_DIR [/ext:.xlsm] [/data:DATA_DIR] [/exe:BIN_DIR] [/noregistry]
+// Lays out a sample installation of the product for the demo and the tests.
+#include "SampleProduct.h"
+
+#include <cstdio>
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: SampleProduct PRODUCT_DIR [/ext:.xlsm] [/data:DIR] "
+                             "[/exe:BIN_DIR] [/noregistry]\n");
+        return 2;
+    }
+    SampleProductOptions options;
+    for (int i = 2; i < argc; ++i) {
+        const CString arg(argv[i]);
+        if (arg.Left(5).CompareNoCase("/ext:") == 0)
+            options.strExt = arg.Mid(5);
+        else if (arg.Left(6).CompareNoCase("/data:") == 0)
+            options.strDataDir = arg.Mid(6);
+        else if (arg.Left(5).CompareNoCase("/exe:") == 0)
+            options.strExeSourceDir = arg.Mid(5);
+        else if (arg.CompareNoCase("/noregistry") == 0)
+            options.bWriteRegistry = false;
+        else {
+            std::fprintf(stderr, "SampleProduct: unknown switch %s\n", arg.GetString());
+            return 2;
+        }
+    }
+    CString error;
+    if (!LaySampleProduct(argv[1], options, error)) {
+        std::fprintf(stderr, "SampleProduct: %s\n", error.GetString());
+        return 1;
+    }
+    std::printf("sample product laid out in %s (books %s)\n", argv[1], options.strExt.GetString());
+    return 0;
+}
