@@ -21,7 +21,8 @@ bool ReadString(HKEY key, const char* name, CString& out) {
     if (type != REG_SZ && type != REG_EXPAND_SZ)
         return false;
     out = buf;
-    while (!out.IsEmpty() && out.Right(1) == "\\")
+    // The last character, not a trail byte: "ソ" ends in the byte 0x5C.
+    while (!out.IsEmpty() && out.ReverseFind('\\') == out.GetLength() - 1)
         out = out.Left(out.GetLength() - 1);
     return !out.IsEmpty();
 }

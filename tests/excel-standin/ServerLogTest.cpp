@@ -1,0 +1,157 @@
+// calls.log: every call in order, arguments with their types, and every call
+// that real Excel would not get from a correct client.
+#include "ExcelStandinControl.h"
+#include "ServerFixture.h"
+
+namespace {
+
+// An Invoke with full control over the fields the stand-in checks.
+HRESULT RawInvoke(IDispatch* object, DISPID dispid, REFIID riid, WORD flags, UINT nArgs,
+                  bool named) {
+    std::vector<VARIANTARG> args(nArgs);
+    for (auto& a : args) {
+        ::VariantInit(&a);
+        a.vt = VT_I4;
+        a.lVal = 3;
+    }
+    DISPID namedId = 0;
+    DISPPARAMS params{args.empty() ? nullptr : args.data(), named ? &namedId : nullptr, nArgs,
+                      named ? 1u : 0u};
+    VARIANT result;
+    ::VariantInit(&result);
+    EXCEPINFO info{};
+    UINT argErr = 0;
+    const HRESULT hr =
+        object->Invoke(dispid, riid, LOCALE_USER_DEFAULT, flags, &params, &result, &info, &argErr);
+    ::VariantClear(&result);
+    return hr;
+}
+
+} // namespace
+
+TEST_F(ServerTest, TheLogRecordsOneMacroCallOfTheProductInOrder) {
+    SaveBook(ExcelPath("old.xls"), SamplePayroll());
+    SaveBook(ExcelPath("new.xls"), SampleTemplate());
+    StartWithConverter();
+    EXPECT_EQ(S_OK, m_client
+                        .Run("社員名簿コンバート",
+                             Args(ScopedVariant::Str("old.xls"), ScopedVariant::I4(0),
+                                  ScopedVariant::Str("new.xls")))
+                        .hr);
+    EXPECT_EQ(S_OK, StandinClient::CloseBook(m_converter.get(), ScopedVariant::I4(0)).hr);
+    EXPECT_EQ(S_OK, m_client.CloseAll().hr);
+    const DWORD pid = LastStartedServer();
+    m_converter.Reset();
+    m_client.Release();
+    ASSERT_TRUE(WaitForProcessEnd(pid, 5000));
+    const std::vector<CString> expected = {
+        "Start",
+        "Workbooks",
+        "Open\t" + ConverterPath(),
+        "Run\t社員名簿コンバート\tBSTR:old.xls\tI4:0\tBSTR:new.xls\t=> BOOL:-1",
+        "BookClose\t" + ConverterPath() + "\tSaveChanges=I4:0",
+        "Workbooks",
+        "WorkbooksClose\t0",
+        "Exit",
+    };
+    EXPECT_EQ(expected, LogTexts());
+    for (const auto& line : ExcelStandin::ReadLog())
+        EXPECT_EQ(pid, line.pid) << line.text.GetString();
+}
+
+TEST_F(ServerTest, RunLogsEveryArgumentWithItsTypeInTheCallersOrder) {
+    StartWithConverter();
+    const InvokeResult r = m_client.Run(
+        "NoSuchMacro", Args(ScopedVariant::I2(5), ScopedVariant::Bool(true), ScopedVariant::R8(1.5),
+                            ScopedVariant::Missing(), ScopedVariant(),
+                            ScopedVariant::Str("表\tソ\r\n"), ScopedVariant::I4(-7)));
+    EXPECT_EQ(DISP_E_EXCEPTION, r.hr);
+    EXPECT_EQ("Run\tNoSuchMacro\tI2:5\tBOOL:-1\tR8:1.5\tERROR:0x80020004\tEMPTY\t"
+              "BSTR:表<09>ソ<0D><0A>\tI4:-7\t=> ERROR:" +
+                  r.description,
+              LogTexts().back());
+}
+
+TEST_F(ServerTest, UnexpectedCallsFailAndAreLogged) {
+    StartWithConverter();
+    ScopedDispatch books = m_client.Workbooks();
+    ASSERT_TRUE(books);
+    IDispatch* const app = m_client.App();
+    IDispatch* const book = m_converter.get();
+    const struct {
+        const char* object;
+        DISPID dispid;
+        bool nullRiid;
+        WORD flags;
+        UINT nArgs;
+        bool named;
+        HRESULT hr;
+        const char* logged;
+    } cases[] = {
+        {"app", 0x999, true, DISPATCH_METHOD, 0, false, DISP_E_MEMBERNOTFOUND,
+         "member 0x999 of Application"},
+        {"app", 0x103, true, DISPATCH_PROPERTYPUT, 1, false, DISP_E_MEMBERNOTFOUND,
+         "Application.Run: wFlags 0x4"},
+        {"app", 0x23C, true, DISPATCH_METHOD, 0, false, DISP_E_MEMBERNOTFOUND,
+         "Application.Workbooks: wFlags 0x1"},
+        {"app", 0x23C, false, DISPATCH_PROPERTYGET, 0, false, DISP_E_UNKNOWNINTERFACE,
+         "Application.Workbooks: riid is not IID_NULL"},
+        {"app", 0x103, true, DISPATCH_METHOD, 0, false, DISP_E_BADPARAMCOUNT,
+         "Application.Run: cArgs 0"},
+        {"books", 0x2AA, true, DISPATCH_METHOD, 1, true, DISP_E_NONAMEDARGS,
+         "Workbooks.Open: named arguments"},
+        {"books", 0x2AA, true, DISPATCH_METHOD, 1, false, DISP_E_TYPEMISMATCH,
+         "Workbooks.Open: file name is I4:3"},
+        {"books", 0x115, true, DISPATCH_METHOD, 1, false, DISP_E_BADPARAMCOUNT,
+         "Workbooks.Close: cArgs 1"},
+        {"book", 0x115, true, DISPATCH_METHOD, 2, false, DISP_E_BADPARAMCOUNT,
+         "Workbook.Close: cArgs 2"},
+        {"book", 0x103, true, DISPATCH_METHOD, 1, false, DISP_E_MEMBERNOTFOUND,
+         "member 0x103 of Workbook"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.logged);
+        IDispatch* const object =
+            CString(c.object) == "app" ? app : (CString(c.object) == "books" ? books.get() : book);
+        const HRESULT hr = RawInvoke(object, c.dispid, c.nullRiid ? IID_NULL : IID_IDispatch,
+                                     c.flags, c.nArgs, c.named);
+        EXPECT_EQ(c.hr, hr) << std::hex << hr;
+        EXPECT_EQ(CString("Unexpected\t") + c.logged, LogTexts().back());
+    }
+}
+
+TEST_F(ServerTest, NamesMapToTheMemberIdentifiersOfExcel) {
+    StartWithConverter();
+    ScopedDispatch books = m_client.Workbooks();
+    ASSERT_TRUE(books);
+    const struct {
+        IDispatch* object;
+        const wchar_t* name;
+        HRESULT hr;
+        DISPID dispid;
+    } cases[] = {
+        {m_client.App(), L"Run", S_OK, 0x103},
+        {m_client.App(), L"WORKBOOKS", S_OK, 0x23C},
+        {m_client.App(), L"Quit", DISP_E_UNKNOWNNAME, DISPID_UNKNOWN},
+        {books.get(), L"open", S_OK, 0x2AA},
+        {books.get(), L"Close", S_OK, 0x115},
+        {m_converter.get(), L"Close", S_OK, 0x115},
+        {m_converter.get(), L"Run", DISP_E_UNKNOWNNAME, DISPID_UNKNOWN},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(Narrow(c.name).GetString());
+        LPOLESTR name = const_cast<LPOLESTR>(c.name);
+        DISPID dispid = static_cast<DISPID>(0xDEADBEEF);
+        EXPECT_EQ(c.hr, c.object->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &dispid));
+        EXPECT_EQ(c.dispid, dispid);
+    }
+    LPOLESTR run = const_cast<LPOLESTR>(L"Run");
+    DISPID dispid = 0;
+    EXPECT_EQ(DISP_E_UNKNOWNINTERFACE,
+              m_client.App()->GetIDsOfNames(IID_IDispatch, &run, 1, LOCALE_USER_DEFAULT, &dispid));
+    EXPECT_EQ(
+        (std::vector<CString>{"Unexpected\tGetIDsOfNames of Application: Quit",
+                              "Unexpected\tGetIDsOfNames of Workbook: Run",
+                              "Unexpected\tGetIDsOfNames of Application: riid is not IID_NULL"}),
+        LogTextsStartingWith("Unexpected"));
+}

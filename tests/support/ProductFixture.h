@@ -1,0 +1,48 @@
+#pragma once
+#include "ExcelStandinControl.h"
+#include "Process.h"
+#include "SampleProduct.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+// A test with its own sample product installation (the environment
+// library points at it) and the Excel stand-in registered as Excel with
+// version 16, its call log and faults in the product's folder.  Stray
+// stand-in servers are ended before and after.
+class ProductFixture : public testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    // Lays the sample out with these options; SetUp calls it with ".xls".
+    void LayProduct(const char* ext);
+
+    const CString& ProductDir() const { return m_dir.Path(); }
+    CString ExcelDir() const { return ProductDir() + "\\Excel"; }
+    CString MyDataDir() const { return ProductDir() + "\\Data\\MyData"; }
+    CString OrgDir() const { return ProductDir() + "\\Data\\Org"; }
+    CString WorkFile() const { return OrgDir() + "\\xlConv2" + m_ext; }
+    const CString& Ext() const { return m_ext; }
+
+    // The folder of this test program, where every binary of the build lies.
+    static CString BinDir();
+    // Starts Quimbex.exe of the build with the command line "<exe> tail".
+    static uidriver::StartInfo QuimbexStart(const std::string& tail);
+
+    // The calls log of the stand-in, without the process ids.
+    std::vector<std::string> LogLines() const;
+    // The Run lines only: "Run\t<macro>\t<args>\t=> <result>".
+    std::vector<std::string> RunLines() const;
+    // How many stand-in processes started.
+    int ServerStarts() const;
+
+private:
+    TempDir m_dir;
+    CString m_ext = ".xls";
+};
+
+// Today's backup date; a test takes it before and after a run.
+std::string TodayText();

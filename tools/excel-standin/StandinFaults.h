@@ -1,0 +1,49 @@
+#pragma once
+#include "String.h"
+
+#include <map>
+#include <string>
+#include <vector>
+
+// The faults that a test asks of the Excel stand-in, kept in faults.ini:
+//   Return=<macro>:False | Return=<macro>:Integer:<n> | Return=<macro>:Long:<n>
+//   Raise=<macro>   DelayMs=<macro>:<ms>   DieAfterRuns=<n>   OpenFails=1
+// One per line; ';' starts a comment line.  The macro "*" stands for every
+// macro without an entry of its own.
+class CStandinFaults {
+public:
+    enum ResultKind { resultFalse, resultInteger, resultLong };
+    struct Result {
+        ResultKind kind;
+        long value;
+    };
+
+    void SetReturn(const char* macro, ResultKind kind, long value = 0);
+    void SetRaise(const char* macro);
+    void SetDelay(const char* macro, unsigned long ms);
+    void SetDieAfterRuns(int n) { m_nDieAfterRuns = n; }
+    void SetOpenFails(bool bFails) { m_bOpenFails = bFails; }
+
+    const Result* FindReturn(const char* macro) const;
+    bool Raises(const char* macro) const;
+    unsigned long DelayMs(const char* macro) const;
+    // 0: never.
+    int DieAfterRuns() const { return m_nDieAfterRuns; }
+    bool OpenFails() const { return m_bOpenFails; }
+    bool IsEmpty() const;
+
+    std::string Format() const;
+    // Replaces the contents; returns one description per line it could not
+    // use (those lines are left out).
+    std::vector<CString> Parse(const std::string& text);
+
+private:
+    bool ParseLine(const CString& key, const CString& value);
+    bool ParseReturn(const CString& value);
+
+    std::map<CString, Result> m_returns;
+    std::map<CString, bool> m_raises;
+    std::map<CString, unsigned long> m_delays;
+    int m_nDieAfterRuns = 0;
+    bool m_bOpenFails = false;
+};

@@ -1,0 +1,63 @@
+#include "StandinServer.h"
+
+#include "ClassFactory.h"
+#include "ExcelStandinControl.h"
+#include "ServerLog.h"
+
+#include <objbase.h>
+
+LONG CStandinServer::s_nHolds = 0;
+
+// Everything runs on the one apartment thread, so a plain count will do.
+void CStandinServer::Hold() {
+    ++s_nHolds;
+}
+
+void CStandinServer::Unhold() {
+    if (--s_nHolds == 0)
+        ::PostQuitMessage(0);
+}
+
+// The client finds Excel by this window's class; it is never shown.
+HWND CStandinServer::CreateMainWindow(HINSTANCE hInstance) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = ::DefWindowProcA;
+    wc.hInstance = hInstance;
+    wc.lpszClassName = ExcelStandin::kWindowClass;
+    if (!::RegisterClassA(&wc))
+        return nullptr;
+    return ::CreateWindowA(ExcelStandin::kWindowClass, "Excel stand-in", WS_OVERLAPPEDWINDOW,
+                           CW_USEDEFAULT, CW_USEDEFAULT, 400, 300, nullptr, nullptr, hInstance,
+                           nullptr);
+}
+
+// REGCLS_SINGLEUSE: once an application object has been made, COM starts a
+// new process for the next client, as it does with real Excel.
+int CStandinServer::Run(HINSTANCE hInstance) {
+    if (FAILED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
+        return 1;
+    const HWND hwnd = CreateMainWindow(hInstance);
+    LogEvent("Start");
+    static CClassFactory factory;
+    DWORD cookie = 0;
+    const HRESULT hr = ::CoRegisterClassObject(ExcelStandin::kClsid, &factory, CLSCTX_LOCAL_SERVER,
+                                               REGCLS_SINGLEUSE, &cookie);
+    if (!hwnd || FAILED(hr)) {
+        CString what;
+        what.Format("server start failed: window %p, CoRegisterClassObject 0x%08lX",
+                    static_cast<void*>(hwnd), static_cast<unsigned long>(hr));
+        LogUnexpected(what);
+    } else {
+        MSG msg;
+        while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+        ::CoRevokeClassObject(cookie);
+    }
+    if (hwnd)
+        ::DestroyWindow(hwnd);
+    LogEvent("Exit");
+    ::CoUninitialize();
+    return FAILED(hr) || !hwnd ? 1 : 0;
+}

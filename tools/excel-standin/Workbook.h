@@ -1,0 +1,26 @@
+#pragma once
+#include "BookTable.h"
+#include "DispatchObject.h"
+
+#include <memory>
+
+class CApplication;
+
+// One open workbook: Close (0x115) with SaveChanges.
+class CWorkbook : public CDispatchObject {
+public:
+    static constexpr DISPID dispidClose = 0x115;
+
+    CWorkbook(CApplication* app, std::shared_ptr<COpenBook> book);
+    ~CWorkbook() override;
+
+protected:
+    const char* ObjectName() const override { return "Workbook"; }
+    const std::vector<Member>& Members() const override;
+    void Call(DISPID dispid, const Args& args, VARIANT* result) override;
+
+private:
+    bool SaveChanges(const Args& args, CString& described) const;
+    CApplication* m_pApp;
+    std::shared_ptr<COpenBook> m_book;
+};
