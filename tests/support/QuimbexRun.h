@@ -1,0 +1,31 @@
+#pragma once
+#include "IconReader.h"
+#include "Process.h"
+
+#include <string>
+#include <vector>
+
+// One run of Quimbex.exe to its end: every message box it shows is noted
+// (caption, text with "\n" breaks, icon) and answered with its default
+// button; every other visible top-level window it shows is noted by class
+// and caption.
+struct QuimbexRun {
+    struct Box {
+        std::string caption;
+        std::string text;
+        uidriver::IconKind icon;
+    };
+    std::vector<Box> boxes;
+    std::vector<std::string> otherWindows; // "<class>|<caption>", each once
+    unsigned long exitCode = 0;
+    std::string stdoutText;
+};
+
+// Runs the program to its end (at most timeoutMs); a screenshot of the
+// first message box goes to the test output folder as <shotName>.bmp when
+// shotName is given.
+QuimbexRun RunToEnd(const uidriver::StartInfo& start, unsigned long timeoutMs = 120000,
+                    const char* shotName = nullptr);
+
+// build/win/test-output, beside the bin folder.
+std::string TestOutputDir();
