@@ -18,6 +18,7 @@ void ProductFixture::SetUp() {
 void ProductFixture::TearDown() {
     ExcelStandin::KillStrayServers();
     ExcelStandin::ClearFaults();
+    ExcelStandin::RemoveControlDir();
     RemoveEnvRegistry();
     ExcelStandin::Register(ExcelStandin::ServerPathBeside(), 16);
 }
