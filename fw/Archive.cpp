@@ -83,7 +83,9 @@ CArchive& CArchive::operator<<(uint32_t v) {
     return *this;
 }
 
-CArchive& CArchive::operator<<(int32_t v) { return *this << static_cast<uint32_t>(v); }
+CArchive& CArchive::operator<<(int32_t v) {
+    return *this << static_cast<uint32_t>(v);
+}
 
 CArchive& CArchive::operator>>(uint8_t& v) {
     Read(&v, 1);

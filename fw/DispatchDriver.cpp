@@ -112,8 +112,8 @@ void COleDispatchDriver::Invoke(DISPID dispid, WORD wFlags, VARIANT* const* ppAr
         throw COleException(hr);
 }
 
-IDispatch* COleDispatchDriver::InvokeForDispatch(DISPID dispid, WORD wFlags,
-                                                 VARIANT* const* ppArgs, UINT nArgs) {
+IDispatch* COleDispatchDriver::InvokeForDispatch(DISPID dispid, WORD wFlags, VARIANT* const* ppArgs,
+                                                 UINT nArgs) {
     COleVariant result;
     Invoke(dispid, wFlags, ppArgs, nArgs, &result);
     IDispatch* d = nullptr;

@@ -38,8 +38,7 @@ public:
 
     // Invokes member dispid with the arguments in their natural order; the
     // result (when pResult is given) belongs to the caller.
-    void Invoke(DISPID dispid, WORD wFlags, VARIANT* const* ppArgs, UINT nArgs,
-                VARIANT* pResult);
+    void Invoke(DISPID dispid, WORD wFlags, VARIANT* const* ppArgs, UINT nArgs, VARIANT* pResult);
     // A property get or method call whose result is an object.
     IDispatch* InvokeForDispatch(DISPID dispid, WORD wFlags, VARIANT* const* ppArgs, UINT nArgs);
 

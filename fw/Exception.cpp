@@ -3,7 +3,9 @@
 namespace {
 
 // The file name in a report; the framework says "不明" when it has none.
-CString NameOrUnknown(const CString& name) { return name.IsEmpty() ? CString("不明") : name; }
+CString NameOrUnknown(const CString& name) {
+    return name.IsEmpty() ? CString("不明") : name;
+}
 
 } // namespace
 
@@ -61,7 +63,8 @@ CString CFileException::GetErrorMessage() const {
         text.Format("%s の終わりを越えてアクセスしようとしました。", name.GetString());
         break;
     case hardIO:
-        text.Format("%s へのアクセス中にハードウェアの I/O エラーが発生しました。", name.GetString());
+        text.Format("%s へのアクセス中にハードウェアの I/O エラーが発生しました。",
+                    name.GetString());
         break;
     default:
         text.Format("%s へのアクセス中に予期しないエラーが発生しました。", name.GetString());
@@ -70,4 +73,6 @@ CString CFileException::GetErrorMessage() const {
     return text;
 }
 
-CString CMemoryException::GetErrorMessage() const { return CString("メモリが不足しています。"); }
+CString CMemoryException::GetErrorMessage() const {
+    return CString("メモリが不足しています。");
+}

@@ -104,7 +104,9 @@ CFile::CFile(const char* pszFileName, UINT nOpenFlags) {
         throw e;
 }
 
-CFile::~CFile() { Abort(); }
+CFile::~CFile() {
+    Abort();
+}
 
 BOOL CFile::Open(const char* pszFileName, UINT nOpenFlags, CFileException* pError) {
     Abort();

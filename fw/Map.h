@@ -77,9 +77,7 @@ public:
         m_nCount = 0;
     }
 
-    POSITION GetStartPosition() const {
-        return reinterpret_cast<POSITION>(First(0));
-    }
+    POSITION GetStartPosition() const { return reinterpret_cast<POSITION>(First(0)); }
 
     void GetNextAssoc(POSITION& pos, KEY& key, VALUE& value) const {
         const Assoc* a = reinterpret_cast<const Assoc*>(pos);

@@ -41,7 +41,9 @@ public:
 
 MessageFilterImpl g_impl;
 
-void UninitializeAtExit() { ::OleUninitialize(); }
+void UninitializeAtExit() {
+    ::OleUninitialize();
+}
 
 } // namespace
 
@@ -57,4 +59,6 @@ BOOL AfxOleInit() {
     return TRUE;
 }
 
-COleMessageFilter* AfxOleGetMessageFilter() { return g_bRegistered ? &g_filter : nullptr; }
+COleMessageFilter* AfxOleGetMessageFilter() {
+    return g_bRegistered ? &g_filter : nullptr;
+}

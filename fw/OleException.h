@@ -15,8 +15,8 @@ public:
 class COleDispatchException : public CException {
 public:
     COleDispatchException(CString description, CString source, WORD wCode, SCODE scError)
-        : m_strDescription(std::move(description)), m_strSource(std::move(source)),
-          m_wCode(wCode), m_scError(scError) {}
+        : m_strDescription(std::move(description)), m_strSource(std::move(source)), m_wCode(wCode),
+          m_scError(scError) {}
     CString GetErrorMessage() const override { return m_strDescription; }
 
     CString m_strDescription;

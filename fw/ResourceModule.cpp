@@ -10,11 +10,17 @@ std::vector<HINSTANCE>& Chain() {
 }
 } // namespace
 
-HINSTANCE AfxGetResourceHandle() { return g_hCurrent ? g_hCurrent : ::GetModuleHandleA(nullptr); }
+HINSTANCE AfxGetResourceHandle() {
+    return g_hCurrent ? g_hCurrent : ::GetModuleHandleA(nullptr);
+}
 
-void AfxSetResourceHandle(HINSTANCE hInstance) { g_hCurrent = hInstance; }
+void AfxSetResourceHandle(HINSTANCE hInstance) {
+    g_hCurrent = hInstance;
+}
 
-void AfxRegisterResourceModule(HINSTANCE hInstance) { Chain().push_back(hInstance); }
+void AfxRegisterResourceModule(HINSTANCE hInstance) {
+    Chain().push_back(hInstance);
+}
 
 HINSTANCE AfxFindResourceHandle(const char* pszName, const char* pszType) {
     const HINSTANCE current = AfxGetResourceHandle();

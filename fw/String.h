@@ -62,9 +62,21 @@ CString operator+(const CString& a, const CString& b);
 CString operator+(const CString& a, const char* b);
 CString operator+(const char* a, const CString& b);
 CString operator+(const CString& a, char b);
-inline bool operator==(const CString& a, const CString& b) { return a.str() == b.str(); }
-inline bool operator==(const CString& a, const char* b) { return a.Compare(b) == 0; }
-inline bool operator==(const char* a, const CString& b) { return b.Compare(a) == 0; }
-inline bool operator!=(const CString& a, const CString& b) { return !(a == b); }
-inline bool operator!=(const CString& a, const char* b) { return !(a == b); }
-inline bool operator<(const CString& a, const CString& b) { return a.str() < b.str(); }
+inline bool operator==(const CString& a, const CString& b) {
+    return a.str() == b.str();
+}
+inline bool operator==(const CString& a, const char* b) {
+    return a.Compare(b) == 0;
+}
+inline bool operator==(const char* a, const CString& b) {
+    return b.Compare(a) == 0;
+}
+inline bool operator!=(const CString& a, const CString& b) {
+    return !(a == b);
+}
+inline bool operator!=(const CString& a, const char* b) {
+    return !(a == b);
+}
+inline bool operator<(const CString& a, const CString& b) {
+    return a.str() < b.str();
+}

@@ -8,9 +8,13 @@ CWinApp* g_pModuleApp = nullptr;
 
 // Our DLLs carry their own copy of the framework; they find the program's
 // application object through this export of the program.
-extern "C" __declspec(dllexport) CWinApp* FwProcessApp() { return g_pModuleApp; }
+extern "C" __declspec(dllexport) CWinApp* FwProcessApp() {
+    return g_pModuleApp;
+}
 
-CWinApp::CWinApp(const char* pszAppName) : m_pszAppName(pszAppName) { g_pModuleApp = this; }
+CWinApp::CWinApp(const char* pszAppName) : m_pszAppName(pszAppName) {
+    g_pModuleApp = this;
+}
 
 CWinApp::~CWinApp() {
     if (g_pModuleApp == this)

@@ -39,8 +39,7 @@ public:
                           const CString& target);
     int MacroCompanyInfo(const CString& bookPath, const CString& source, const CString& option,
                          const CString& target);
-    int MacroWithholdingSlip(const CString& bookPath, const CString& source,
-                             const CString& target);
+    int MacroWithholdingSlip(const CString& bookPath, const CString& source, const CString& target);
     int MacroPayData(const CString& bookPath, const CString& source, const CString& target);
     int MacroPayslip(const CString& bookPath, const CString& source, const CString& target);
     int MacroBonusSlip(const CString& bookPath, const CString& source, const CString& target);
@@ -48,8 +47,8 @@ public:
     int MacroAttendance(const CString& bookPath, const CString& source, const CString& target);
 
     CExcelDriver m_excel;
-    CString m_strProductDir; // no trailing backslash
-    CString m_strBookExt;    // ".xls" or ".xlsm"
+    CString m_strProductDir;      // no trailing backslash
+    CString m_strBookExt;         // ".xls" or ".xlsm"
     int32_t m_nExcelVersion = -1; // -1: no Excel registered
     CExcelFileMap m_bookMap;
 

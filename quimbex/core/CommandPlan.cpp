@@ -4,7 +4,8 @@ namespace {
 
 // The format change needs the converter of the other format.
 CString OtherFormatConverter(const CString& productDir, const CString& bookExt) {
-    return productDir + (bookExt == ".xls" ? "\\Data\\Org\\xlConv2.xlsm" : "\\Data\\Org\\xlConv2.xls");
+    return productDir +
+           (bookExt == ".xls" ? "\\Data\\Org\\xlConv2.xlsm" : "\\Data\\Org\\xlConv2.xls");
 }
 
 } // namespace

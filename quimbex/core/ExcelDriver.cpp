@@ -43,9 +43,13 @@ CExcelDriver::~CExcelDriver() {
     m_app.ReleaseDispatch();
 }
 
-int CExcelDriver::IsExcelWindowPresent() { return ::FindWindowA("XLMAIN", nullptr) ? 1 : 0; }
+int CExcelDriver::IsExcelWindowPresent() {
+    return ::FindWindowA("XLMAIN", nullptr) ? 1 : 0;
+}
 
-int CExcelDriver::IsConnected() { return !m_app.IsEmpty() && IsExcelWindowPresent() ? 1 : 0; }
+int CExcelDriver::IsConnected() {
+    return !m_app.IsEmpty() && IsExcelWindowPresent() ? 1 : 0;
+}
 
 // Creation is tried once per run: after a failure every call fails at once.
 int CExcelDriver::Connect() {
@@ -68,9 +72,8 @@ int CExcelDriver::RunMacro(const CString& bookPath, const CString& macroName, VA
     return RunInBook(bookPath, macroName, args, 1, saveChanges);
 }
 
-int CExcelDriver::RunMacro3(const CString& bookPath, const CString& macroName,
-                            VARIANT& argument1, VARIANT& argument2, VARIANT& argument3,
-                            int saveChanges) {
+int CExcelDriver::RunMacro3(const CString& bookPath, const CString& macroName, VARIANT& argument1,
+                            VARIANT& argument2, VARIANT& argument3, int saveChanges) {
     VARIANT* args[] = {&argument1, &argument2, &argument3};
     return RunInBook(bookPath, macroName, args, 3, saveChanges);
 }
@@ -81,8 +84,8 @@ int CExcelDriver::RunInBook(const CString& bookPath, const CString& macroName,
     if (!Connect())
         return 0;
     try {
-        m_books.AttachDispatch(m_app.InvokeForDispatch(kDispWorkbooks, DISPATCH_PROPERTYGET,
-                                                       nullptr, 0));
+        m_books.AttachDispatch(
+            m_app.InvokeForDispatch(kDispWorkbooks, DISPATCH_PROPERTYGET, nullptr, 0));
         COleVariant path(bookPath);
         VARIANT* openArgs[] = {&path};
         m_book.AttachDispatch(m_books.InvokeForDispatch(kDispOpen, DISPATCH_METHOD, openArgs, 1));

@@ -28,4 +28,6 @@ bool RenameBookToBackup(const CString& bookPath, const CString& backupPath,
     }
 }
 
-CString BackupDateText() { return CTime::GetCurrentTime().Format("%Y年%m月%d日"); }
+CString BackupDateText() {
+    return CTime::GetCurrentTime().Format("%Y年%m月%d日");
+}

@@ -15,4 +15,6 @@ bool RenameBookToBackup(const CString& bookPath, const CString& backupPath,
 CString BackupDateText();
 
 // Folds one step's result into a running result: once 0, always 0.
-inline int FoldResult(int result, int step) { return result != 0 ? step : 0; }
+inline int FoldResult(int result, int step) {
+    return result != 0 ? step : 0;
+}

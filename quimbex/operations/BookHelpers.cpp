@@ -13,7 +13,9 @@ CString CBookOperator::MakeUniquePath(CString path) {
     return InsertBeforeExtension(path, CTime::GetCurrentTime().Format("%H%M%S"));
 }
 
-CString CBookOperator::GetFileNamePart(CString path) { return FileNamePart(path); }
+CString CBookOperator::GetFileNamePart(CString path) {
+    return FileNamePart(path);
+}
 
 // A failed check (Excel unreachable) reads as not protected: the caller
 // goes on and the macros report their own failure.

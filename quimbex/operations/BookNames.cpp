@@ -7,4 +7,6 @@ CString InsertBeforeExtension(const CString& path, const CString& suffix) {
     return path.Left(dot) + suffix + path.Mid(dot);
 }
 
-CString FileNamePart(const CString& path) { return path.Mid(path.ReverseFind('\\') + 1); }
+CString FileNamePart(const CString& path) {
+    return path.Mid(path.ReverseFind('\\') + 1);
+}

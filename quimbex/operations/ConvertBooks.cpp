@@ -30,9 +30,11 @@ bool HasNothingToConvert(CExcelFileMap& bookMap) {
 bool HasUsableExcel(int32_t version) {
     const char* text = nullptr;
     if (version == -1)
-        text = "Excelブックのコンバートを行うには、\nMicrosoft Excelがｲﾝｽﾄｰﾙされている必要があります";
+        text =
+            "Excelブックのコンバートを行うには、\nMicrosoft Excelがｲﾝｽﾄｰﾙされている必要があります";
     else if (version < 8)
-        text = "Excelブックのコンバートを行うには、\nMicrosoft Excel(97以上)がｲﾝｽﾄｰﾙされている必要があります";
+        text = "Excelブックのコンバートを行うには、\nMicrosoft "
+               "Excel(97以上)がｲﾝｽﾄｰﾙされている必要があります";
     if (text)
         ShowConvertMessage(text, "Excelブックのコンバート", MB_ICONINFORMATION);
     return text == nullptr;
@@ -80,12 +82,14 @@ int CBookOperator::ConvertAllBooks(const CString& workFile, BOOL showResult) {
         CFile::Remove(convMarker);
     if (result != 1) {
         if (showResult)
-            ShowConvertMessage("Excelブックのコンバートに失敗しました。パソコンを再起動し、各ブックの初期化を行ってください。",
+            ShowConvertMessage("Excelブックのコンバートに失敗しました。パソコンを再起動し、各ブック"
+                               "の初期化を行ってください。",
                                kConvertCaption, MB_ICONEXCLAMATION);
         return result;
     }
     if (showResult)
-        ShowConvertMessage("Excelブックのコンバートが完了しました。\nExcelブックの起動は メイン画面【Excel】ボタンから行ってください。",
+        ShowConvertMessage("Excelブックのコンバートが完了しました。\nExcelブックの起動は "
+                           "メイン画面【Excel】ボタンから行ってください。",
                            kConvertCaption, MB_ICONINFORMATION);
     CreateEmptyMarker(env.m_strInstallDir + markers::kExMng);
     return 1;

@@ -3,11 +3,13 @@
 #include "SampleWorkbooks.h"
 #include "TempDir.h"
 
-const char* const kPayrollSections[] = {"Company", "Employees",  "PayData", "Payslips",
+const char* const kPayrollSections[] = {"Company",    "Employees",   "PayData", "Payslips",
                                         "BonusSlips", "Withholding", nullptr};
 const char* const kAttendanceSections[] = {"Attendance", nullptr};
 
-std::string ReadAll(const CString& path) { return ReadFileBytes(path); }
+std::string ReadAll(const CString& path) {
+    return ReadFileBytes(path);
+}
 
 testing::AssertionResult IsRebuiltFrom(const CString& book, const CString& backup,
                                        const char* const* sections) {

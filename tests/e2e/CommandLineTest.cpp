@@ -52,6 +52,7 @@ TEST_F(QuimbexCommandLine, RunGoesOnWithoutARegisteredExcelVersion) {
     const QuimbexRun run = RunToEnd(QuimbexStart("/K:9"));
     ASSERT_EQ(1u, run.boxes.size());
     EXPECT_EQ("Excelブックのコンバート", run.boxes[0].caption);
-    EXPECT_EQ("Excelブックのコンバートを行うには、\nMicrosoft Excelがｲﾝｽﾄｰﾙされている必要があります",
-              run.boxes[0].text);
+    EXPECT_EQ(
+        "Excelブックのコンバートを行うには、\nMicrosoft Excelがｲﾝｽﾄｰﾙされている必要があります",
+        run.boxes[0].text);
 }

@@ -13,13 +13,15 @@ using uidriver::IconKind;
 namespace {
 
 const char kCaption[] = "データコンバート";
-const char kDone[] = "Excelブックのコンバートが完了しました。\nExcelブックの起動は メイン画面【Excel】ボタンから行ってください。";
-const char kFailed[] = "Excelブックのコンバートに失敗しました。パソコンを再起動し、各ブックの初期化を行ってください。";
+const char kDone[] = "Excelブックのコンバートが完了しました。\nExcelブックの起動は "
+                     "メイン画面【Excel】ボタンから行ってください。";
+const char kFailed[] =
+    "Excelブックのコンバートに失敗しました。パソコンを再起動し、各ブックの初期化を行ってください。";
 const char kNothing[] = "コンバートが必要なExcelブックはありませんでした。";
 
-const char* const kDataMacros[] = {"会社情報コンバート",   "社員名簿コンバート", "給与データコンバート",
-                                   "給与明細コンバート",   "賞与明細コンバート", "源泉徴収票コンバート",
-                                   "差引徴収税額再計算"};
+const char* const kDataMacros[] = {
+    "会社情報コンバート", "社員名簿コンバート",   "給与データコンバート", "給与明細コンバート",
+    "賞与明細コンバート", "源泉徴収票コンバート", "差引徴収税額再計算"};
 
 class ConvertAllBooks : public ProductFixture {
 protected:
@@ -78,8 +80,8 @@ TEST_F(ConvertAllBooks, EveryBookIsRebuiltAndTheMarkersRecordSuccess) {
 
     EXPECT_EQ(oldKyuyo, ReadAll(Backup("kyuyo", ".xls")));
     EXPECT_TRUE(IsRebuiltFrom(Excel("kyuyo.xls"), Backup("kyuyo", ".xls"), kPayrollSections));
-    EXPECT_TRUE(IsRebuiltFrom(Excel("勤怠_kyuyo.xls"), Backup("勤怠_kyuyo_", ".xls"),
-                              kAttendanceSections));
+    EXPECT_TRUE(
+        IsRebuiltFrom(Excel("勤怠_kyuyo.xls"), Backup("勤怠_kyuyo_", ".xls"), kAttendanceSections));
     EXPECT_TRUE(IsRebuiltFrom(Excel("表参道店.xls"), Backup("表参道店", ".xls"), kPayrollSections));
     // The book without an attendance workbook gets none.
     EXPECT_FALSE(FileExists(Excel("勤怠_表参道店.xls")));
@@ -135,7 +137,8 @@ TEST_F(ConvertAllBooks, ProtectedBookFailsTheRunButTheOthersAreRebuilt) {
     const QuimbexRun run = Run("/K:9");
     ASSERT_EQ(2u, run.boxes.size());
     EXPECT_EQ("Quimbex", run.boxes[0].caption);
-    EXPECT_EQ("表参道店.xls\nにはパスワード保護がかかっています。\nパスワード保護をはずす必要があります。",
+    EXPECT_EQ("表参道店."
+              "xls\nにはパスワード保護がかかっています。\nパスワード保護をはずす必要があります。",
               run.boxes[0].text);
     EXPECT_EQ(IconKind::Exclamation, run.boxes[0].icon);
     EXPECT_EQ(kCaption, run.boxes[1].caption);
@@ -153,8 +156,8 @@ TEST_F(ConvertAllBooks, BookOpenElsewhereIsLeftAloneAndReported) {
     const std::string before = ReadAll(Excel("kyuyo.xls"));
     // As Excel holds an open workbook: no delete sharing.
     const HANDLE held =
-        ::CreateFileA(Excel("kyuyo.xls"), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                      nullptr, OPEN_EXISTING, 0, nullptr);
+        ::CreateFileA(Excel("kyuyo.xls"), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                      OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, held);
     const QuimbexRun run = Run("/K:9");
     ::CloseHandle(held);
@@ -176,7 +179,8 @@ TEST_F(ConvertAllBooks, TooOldOrMissingExcelIsRefusedBeforeAnyChange) {
         const char* text;
     } cases[] = {
         {0, "Excelブックのコンバートを行うには、\nMicrosoft Excelがｲﾝｽﾄｰﾙされている必要があります"},
-        {7, "Excelブックのコンバートを行うには、\nMicrosoft Excel(97以上)がｲﾝｽﾄｰﾙされている必要があります"},
+        {7, "Excelブックのコンバートを行うには、\nMicrosoft "
+            "Excel(97以上)がｲﾝｽﾄｰﾙされている必要があります"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.version);

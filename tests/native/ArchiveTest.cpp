@@ -44,9 +44,9 @@ TEST(CArchive, StringLengthPrefixAtEveryThreshold) {
         std::string prefix;
     } cases[] = {
         {0, Bytes({0x00})},
-        {254, Bytes({0xFE})},                                  // one byte below 0xFF
-        {255, Bytes({0xFF, 0xFF, 0x00})},                      // FF, then two bytes
-        {0xFFFD, Bytes({0xFF, 0xFD, 0xFF})},                   // largest two-byte form
+        {254, Bytes({0xFE})},                                        // one byte below 0xFF
+        {255, Bytes({0xFF, 0xFF, 0x00})},                            // FF, then two bytes
+        {0xFFFD, Bytes({0xFF, 0xFD, 0xFF})},                         // largest two-byte form
         {0xFFFE, Bytes({0xFF, 0xFF, 0xFF, 0xFE, 0xFF, 0x00, 0x00})}, // FF FF FF, four bytes
         {0xFFFF, Bytes({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00})},
     };
@@ -86,9 +86,9 @@ TEST(CArchive, IntegersAreLittleEndian) {
 
 TEST(CArchive, ReadPastTheEndRaisesEndOfFile) {
     const std::string cut[] = {
-        "",                                   // no length at all
-        Bytes({0x05, 'a', 'b'}),              // text shorter than its length
-        Bytes({0xFF, 0x10}),                  // two-byte length cut
+        "",                                    // no length at all
+        Bytes({0x05, 'a', 'b'}),               // text shorter than its length
+        Bytes({0xFF, 0x10}),                   // two-byte length cut
         Bytes({0xFF, 0xFF, 0xFF, 0xFF, 0xFF}), // four-byte length cut
     };
     for (const std::string& bytes : cut) {

@@ -37,11 +37,11 @@ CDataForExMap Book(int order, const char* file, const char* note = "") {
     return b;
 }
 
-const std::string kOneBook = Bytes({0x01, 0x00,                               // one entry
-                                    0x05, 'k', 'y', 'u', 'y', 'o',            // key
-                                    0x00, 0x00, 0x00, 0x00,                   // order 0
-                                    0x09, 'k', 'y', 'u', 'y', 'o', '.', 'x', 'l', 's', // file
-                                    0x00});                                   // empty note
+const std::string kOneBook = Bytes({0x01, 0x00,                       // one entry
+                                    0x05, 'k',  'y',  'u',  'y', 'o', // key
+                                    0x00, 0x00, 0x00, 0x00,           // order 0
+                                    0x09, 'k',  'y',  'u',  'y', 'o', '.', 'x', 'l', 's', // file
+                                    0x00}); // empty note
 
 } // namespace
 
@@ -69,8 +69,8 @@ TEST(BookMngFile, EmptyMapIsTwoZeroBytes) {
 }
 
 TEST(BookMngFile, DamagedFilesRaiseAndKeepWhatWasRead) {
-    const std::string twoBooks = Bytes({0x02, 0x00, 0x01, 'a', 0x01, 0x00, 0x00, 0x00, 0x05,
-                                        'a', '.', 'x', 'l', 's', 0x00});
+    const std::string twoBooks =
+        Bytes({0x02, 0x00, 0x01, 'a', 0x01, 0x00, 0x00, 0x00, 0x05, 'a', '.', 'x', 'l', 's', 0x00});
     const struct {
         const char* what;
         std::string bytes;
@@ -93,8 +93,8 @@ TEST(BookMngFile, DamagedFilesRaiseAndKeepWhatWasRead) {
 
 TEST(BookMngFile, KeyMetTwiceKeepsTheLaterRecord) {
     const std::string bytes =
-        Bytes({0x02, 0x00, 0x01, 'k', 0x01, 0x00, 0x00, 0x00, 0x01, 'a', 0x00,  //
-               0x01, 'k', 0x02, 0x00, 0x00, 0x00, 0x01, 'b', 0x01, 'n'});
+        Bytes({0x02, 0x00, 0x01, 'k',  0x01, 0x00, 0x00, 0x00, 0x01, 'a', 0x00, //
+               0x01, 'k',  0x02, 0x00, 0x00, 0x00, 0x01, 'b',  0x01, 'n'});
     CExcelFileMap map("x");
     LoadMap(map, bytes);
     CDataForExMap b;
@@ -131,8 +131,8 @@ TEST(BookMngFile, ManyRandomBooksSurviveARoundTrip) {
         for (int n = 1 + static_cast<int>(rng() % 6); n > 0; --n)
             key += pieces[rng() % 8];
         key.AppendFormat("%d", i);
-        map.m_mapBooks.SetAt(key, Book(static_cast<int>(rng()) - 1000, key + ".xls",
-                                       pieces[rng() % 8]));
+        map.m_mapBooks.SetAt(key,
+                             Book(static_cast<int>(rng()) - 1000, key + ".xls", pieces[rng() % 8]));
     }
     CExcelFileMap loaded("x");
     LoadMap(loaded, StoreMap(map));

@@ -8,7 +8,8 @@ TEST(BookNames, TimeSuffixGoesBeforeTheExtension) {
         const char* result;
     } cases[] = {
         {"C:\\Excel\\kyuyo2024年04月01日.xls", "C:\\Excel\\kyuyo2024年04月01日153012.xls"},
-        {"C:\\Excel\\勤怠_kyuyo_2024年04月01日.xlsm", "C:\\Excel\\勤怠_kyuyo_2024年04月01日153012.xlsm"},
+        {"C:\\Excel\\勤怠_kyuyo_2024年04月01日.xlsm",
+         "C:\\Excel\\勤怠_kyuyo_2024年04月01日153012.xlsm"},
         {"C:\\ソフト\\表.xls", "C:\\ソフト\\表153012.xls"},
         {"C:\\Excel\\a.b.xls", "C:\\Excel\\a.b153012.xls"},
         // No extension in the file name: the folder's "." is left alone.

@@ -39,7 +39,8 @@ TEST(CString, CaseFoldingChangesOnlySingleByteLetters) {
     b.MakeLower();
     EXPECT_EQ("アa", b);
     EXPECT_EQ(0, CString("KyuYo.XLS").CompareNoCase("kyuyo.xls"));
-    EXPECT_NE(0, CString("ア").CompareNoCase("\x83" "a"));
+    EXPECT_NE(0, CString("ア").CompareNoCase("\x83"
+                                             "a"));
     EXPECT_NE(0, CString("Ａ").CompareNoCase("ａ"));
 }
 

@@ -27,9 +27,9 @@ TEST(ParseCommandSwitches, CommandLines) {
         {"/K:13", true, 13, "", ""},
         {"/K:5 /O: 給与ソフト表.xls ", true, 5, "給与ソフト表.xls", ""},
         {"/F:給与\\表.xls", true, 5, "給与\\表.xls", "給与\\表.xls"},
-        {"/K:12/K:9", true, 9, "", ""},       // a later switch wins
-        {"/X:1 /K:7", true, 7, "", ""},       // unknown keys are ignored
-        {"/K:7 /:3", true, 7, "", ""},        // ":" first: the previous switch again
+        {"/K:12/K:9", true, 9, "", ""}, // a later switch wins
+        {"/X:1 /K:7", true, 7, "", ""}, // unknown keys are ignored
+        {"/K:7 /:3", true, 7, "", ""},  // ":" first: the previous switch again
         {"/O:a /K:5", true, 5, "a", ""},
         {"/K:99999999999", true, 2147483647, "", ""},
     };
@@ -64,16 +64,25 @@ TEST(PlanCommand, EachCodeChoosesItsOperationAndWorkFile) {
         const char* arg2;
         bool show;
     } cases[] = {
-        {5, ".xls", BookOperation::ConvertSingleBook, "C:\\Prod\\Data\\Org\\xlConv2.xls", "a.xls", "", false},
-        {6, ".xlsm", BookOperation::AddBook, "C:\\Prod\\Data\\Org\\xlConv2.xlsm", "a.xls", "b.xls", false},
+        {5, ".xls", BookOperation::ConvertSingleBook, "C:\\Prod\\Data\\Org\\xlConv2.xls", "a.xls",
+         "", false},
+        {6, ".xlsm", BookOperation::AddBook, "C:\\Prod\\Data\\Org\\xlConv2.xlsm", "a.xls", "b.xls",
+         false},
         {7, ".xls", BookOperation::UpdateYear, "C:\\Prod\\Data\\Org\\xlConv2.xls", "", "", false},
-        {8, ".xls", BookOperation::InitPayrollBook, "C:\\Prod\\Data\\Org\\xlConv2.xls", "", "", false},
-        {9, ".xls", BookOperation::ConvertAllBooks, "C:\\Prod\\Data\\Org\\xlConv2.xls", "", "", true},
-        {10, ".xls", BookOperation::InitAttendanceBook, "C:\\Prod\\Data\\Org\\xlConv2.xls", "", "", false},
-        {11, ".xls", BookOperation::ChangeBookFormat, "C:\\Prod\\Data\\Org\\xlConv2.xlsm", "", "", false},
-        {11, ".xlsm", BookOperation::ChangeBookFormat, "C:\\Prod\\Data\\Org\\xlConv2.xls", "", "", false},
-        {11, ".XLS", BookOperation::ChangeBookFormat, "C:\\Prod\\Data\\Org\\xlConv2.xls", "", "", false},
-        {12, ".xlsm", BookOperation::ConvertAllBooks, "C:\\Prod\\Data\\Org\\xlConv2.xlsm", "", "", false},
+        {8, ".xls", BookOperation::InitPayrollBook, "C:\\Prod\\Data\\Org\\xlConv2.xls", "", "",
+         false},
+        {9, ".xls", BookOperation::ConvertAllBooks, "C:\\Prod\\Data\\Org\\xlConv2.xls", "", "",
+         true},
+        {10, ".xls", BookOperation::InitAttendanceBook, "C:\\Prod\\Data\\Org\\xlConv2.xls", "", "",
+         false},
+        {11, ".xls", BookOperation::ChangeBookFormat, "C:\\Prod\\Data\\Org\\xlConv2.xlsm", "", "",
+         false},
+        {11, ".xlsm", BookOperation::ChangeBookFormat, "C:\\Prod\\Data\\Org\\xlConv2.xls", "", "",
+         false},
+        {11, ".XLS", BookOperation::ChangeBookFormat, "C:\\Prod\\Data\\Org\\xlConv2.xls", "", "",
+         false},
+        {12, ".xlsm", BookOperation::ConvertAllBooks, "C:\\Prod\\Data\\Org\\xlConv2.xlsm", "", "",
+         false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.code << c.ext);

@@ -68,4 +68,6 @@ int ProductFixture::ServerStarts() const {
     return static_cast<int>(pids.size());
 }
 
-std::string TodayText() { return CTime::GetCurrentTime().Format("%Y年%m月%d日").str(); }
+std::string TodayText() {
+    return CTime::GetCurrentTime().Format("%Y年%m月%d日").str();
+}

@@ -41,7 +41,9 @@ TempDir::TempDir() {
     }
 }
 
-TempDir::~TempDir() { RemoveTree(m_path); }
+TempDir::~TempDir() {
+    RemoveTree(m_path);
+}
 
 void WriteFileBytes(const CString& path, const std::string& bytes) {
     std::ofstream out(path.GetString(), std::ios::binary | std::ios::trunc);

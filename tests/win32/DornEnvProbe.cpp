@@ -9,10 +9,11 @@
 namespace {
 
 void Print(const char* label, const CDornEnv& env) {
-    std::printf("%s InstallDir=%s|ProgramDir=%s|DataDir=%s|ProductName=%s|ExcelExt=%s|Installed=%d\n",
-                label, env.m_strInstallDir.GetString(), env.m_strProgramDir.GetString(),
-                env.m_strDataDir.GetString(), env.m_strProductName.GetString(),
-                env.m_strExcelExt.GetString(), static_cast<int>(env.m_nInstalled));
+    std::printf(
+        "%s InstallDir=%s|ProgramDir=%s|DataDir=%s|ProductName=%s|ExcelExt=%s|Installed=%d\n",
+        label, env.m_strInstallDir.GetString(), env.m_strProgramDir.GetString(),
+        env.m_strDataDir.GetString(), env.m_strProductName.GetString(),
+        env.m_strExcelExt.GetString(), static_cast<int>(env.m_nInstalled));
 }
 
 } // namespace

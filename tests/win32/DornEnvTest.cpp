@@ -37,7 +37,8 @@ protected:
 
     // The two lines the probe prints, without their labels.
     std::pair<std::string, std::string> Probe(const std::string& args = "") {
-        uidriver::Process probe("\"" + (m_program + "\\Exe\\dornenv_probe.exe").str() + "\" " + args);
+        uidriver::Process probe("\"" + (m_program + "\\Exe\\dornenv_probe.exe").str() + "\" " +
+                                args);
         EXPECT_EQ(0u, probe.WaitForExit(30000));
         const std::string out = probe.Stdout();
         const size_t second = out.find("second ");
@@ -93,7 +94,9 @@ TEST_F(DornEnvRecord, ExtensionFollowsTheFormatMarker) {
     const struct {
         bool type1, type2;
         const char* ext;
-    } cases[] = {{true, false, ".xls"}, {false, true, ".xlsm"}, {true, true, ".xls"},
+    } cases[] = {{true, false, ".xls"},
+                 {false, true, ".xlsm"},
+                 {true, true, ".xls"},
                  {false, false, ".xls"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.type1 << c.type2);

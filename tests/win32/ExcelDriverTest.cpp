@@ -101,8 +101,7 @@ TEST_F(ExcelDriver, AutomationErrorsAbortTheCallAndCloseEveryWorkbook) {
         std::vector<std::string> calls;
     } cases[] = {
         {"converter missing", true, false, {"Workbooks", "Open", "WorkbooksClose"}},
-        {"error inside the macro", false, true,
-         {"Workbooks", "Open", "Run", "WorkbooksClose"}},
+        {"error inside the macro", false, true, {"Workbooks", "Open", "Run", "WorkbooksClose"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -49,7 +49,8 @@ TEST_F(MacroCalls, EveryWrapperCallsItsMacroExactly) {
 
     const std::string conv = "\t" + WorkFile().str();
     std::vector<std::string> cycle = {"Workbooks", "Open" + conv, "",
-                                      "BookClose" + conv + "\tSaveChanges=I4:0", "WorkbooksClose\t0"};
+                                      "BookClose" + conv + "\tSaveChanges=I4:0",
+                                      "WorkbooksClose\t0"};
     std::vector<std::string> lines = LogLines();
     ASSERT_EQ(1 + 10 * cycle.size(), lines.size());
     EXPECT_EQ("Start", lines[0]);

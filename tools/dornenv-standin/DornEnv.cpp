@@ -29,15 +29,18 @@ bool ReadString(HKEY key, const char* name, CString& out) {
 
 bool ReadDword(HKEY key, const char* name, int32_t& out) {
     DWORD value = 0, type = 0, size = sizeof value;
-    if (!key || ::RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value),
-                                   &size) != ERROR_SUCCESS ||
+    if (!key ||
+        ::RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
+            ERROR_SUCCESS ||
         type != REG_DWORD)
         return false;
     out = static_cast<int32_t>(value);
     return true;
 }
 
-bool Exists(const CString& path) { return ::GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
+bool Exists(const CString& path) {
+    return ::GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+}
 
 // The folder above the one that holds this DLL ("<program dir>\Exe").
 CString ProgramDirFromModule() {

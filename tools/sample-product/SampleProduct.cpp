@@ -7,8 +7,7 @@
 #include <windows.h>
 
 const SampleBook kSampleBooks[2] = {
-    {"kyuyo", "kyuyo", true},
-    {"表参道店", "表参道店", false}, // 表 ends in the byte 0x5C
+    {"kyuyo", "kyuyo", true}, {"表参道店", "表参道店", false}, // 表 ends in the byte 0x5C
 };
 
 namespace {
@@ -30,8 +29,8 @@ bool WriteText(const CString& path, const char* text, CString& error) {
     const HANDLE h = ::CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     DWORD done = 0;
     const DWORD len = static_cast<DWORD>(CString(text).GetLength());
-    const bool ok = h != INVALID_HANDLE_VALUE && ::WriteFile(h, text, len, &done, nullptr) &&
-                    done == len;
+    const bool ok =
+        h != INVALID_HANDLE_VALUE && ::WriteFile(h, text, len, &done, nullptr) && done == len;
     if (h != INVALID_HANDLE_VALUE)
         ::CloseHandle(h);
     if (!ok)
@@ -126,8 +125,7 @@ bool LaySampleProduct(const CString& productDir, const SampleProductOptions& opt
         }
     }
     if (!LayOrg(org, error) || !LayMyData(myData, options.strExt, error) ||
-        !LayExcel(excel, options.strExt, error) ||
-        !LayOtherData(productDir + "\\Data", error))
+        !LayExcel(excel, options.strExt, error) || !LayOtherData(productDir + "\\Data", error))
         return false;
     if (!options.strExeSourceDir.IsEmpty() &&
         !CopyPrograms(options.strExeSourceDir, productDir + "\\Exe", error))
@@ -150,13 +148,15 @@ bool WriteEnvRegistry(const CString& productDir, const CString& dataDir) {
                                 static_cast<DWORD>(value.GetLength() + 1)) == ERROR_SUCCESS;
     };
     const DWORD installed = 1;
-    const bool ok = setString("InstallDir", productDir) && setString("ProgramDir", productDir) &&
-                    setString("DataDir", dataDir) && setString("ProductName", "Morvane") &&
-                    ::RegSetValueExA(key, "Installed", 0, REG_DWORD,
-                                     reinterpret_cast<const BYTE*>(&installed),
-                                     sizeof installed) == ERROR_SUCCESS;
+    const bool ok =
+        setString("InstallDir", productDir) && setString("ProgramDir", productDir) &&
+        setString("DataDir", dataDir) && setString("ProductName", "Morvane") &&
+        ::RegSetValueExA(key, "Installed", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&installed),
+                         sizeof installed) == ERROR_SUCCESS;
     ::RegCloseKey(key);
     return ok;
 }
 
-void RemoveEnvRegistry() { ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, kEnvKey); }
+void RemoveEnvRegistry() {
+    ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, kEnvKey);
+}

@@ -10,9 +10,9 @@
 //   <data>\Excel                  books "kyuyo" (with an attendance
 //                                 workbook) and "表参道店" (without)
 struct SampleProductOptions {
-    CString strExt = ".xls";   // the books' format
-    CString strDataDir;        // empty: the product directory
-    CString strExeSourceDir;   // empty: no programs copied
+    CString strExt = ".xls"; // the books' format
+    CString strDataDir;      // empty: the product directory
+    CString strExeSourceDir; // empty: no programs copied
     bool bWriteRegistry = true;
 };
 

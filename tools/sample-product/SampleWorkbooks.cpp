@@ -36,7 +36,9 @@ CStandinWorkbook AttendanceTemplate() {
     return book;
 }
 
-CStandinWorkbook ConverterWorkbook() { return Header("Converter", kCurrentTemplateVersion); }
+CStandinWorkbook ConverterWorkbook() {
+    return Header("Converter", kCurrentTemplateVersion);
+}
 
 CStandinWorkbook PayrollBook(const char* company, int seed) {
     CStandinWorkbook book = Header("Payroll", kOldTemplateVersion);
