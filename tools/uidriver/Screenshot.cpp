@@ -1,17 +1,21 @@
 #include "Screenshot.h"
 
+#include "Error.h"
+#include "Mbcs.h"
+
 #include <fstream>
 
 namespace uidriver {
 
-ScreenImage CaptureScreen(const RECT& rect) {
+// Copies through a 32-bit DIB so that the pixels come out in one layout
+// whatever the source's depth; the unused top byte is cleared.
+ScreenImage CaptureDC(HDC source, const RECT& rect) {
     ScreenImage image;
     image.width = rect.right - rect.left;
     image.height = rect.bottom - rect.top;
     if (image.width <= 0 || image.height <= 0)
         return ScreenImage();
-    const HDC screen = ::GetDC(nullptr);
-    const HDC mem = ::CreateCompatibleDC(screen);
+    const HDC mem = ::CreateCompatibleDC(source);
     BITMAPINFO bi{};
     bi.bmiHeader.biSize = sizeof bi.bmiHeader;
     bi.bmiHeader.biWidth = image.width;
@@ -20,9 +24,9 @@ ScreenImage CaptureScreen(const RECT& rect) {
     bi.bmiHeader.biBitCount = 32;
     bi.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    const HBITMAP dib = ::CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const HBITMAP dib = ::CreateDIBSection(source, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
     const HGDIOBJ old = ::SelectObject(mem, dib);
-    ::BitBlt(mem, 0, 0, image.width, image.height, screen, rect.left, rect.top, SRCCOPY);
+    ::BitBlt(mem, 0, 0, image.width, image.height, source, rect.left, rect.top, SRCCOPY);
     ::GdiFlush();
     const auto* px = static_cast<const uint32_t*>(bits);
     image.pixels.assign(px, px + static_cast<size_t>(image.width) * image.height);
@@ -31,6 +35,12 @@ ScreenImage CaptureScreen(const RECT& rect) {
     ::SelectObject(mem, old);
     ::DeleteObject(dib);
     ::DeleteDC(mem);
+    return image;
+}
+
+ScreenImage CaptureScreen(const RECT& rect) {
+    const HDC screen = ::GetDC(nullptr);
+    ScreenImage image = CaptureDC(screen, rect);
     ::ReleaseDC(nullptr, screen);
     return image;
 }
@@ -67,6 +77,47 @@ bool SaveBmp(const ScreenImage& image, const std::string& path) {
         out.write(reinterpret_cast<const char*>(row.data()), stride);
     }
     return static_cast<bool>(out);
+}
+
+namespace {
+
+// The offsets of the separators ('\\' or '/') in `path`.
+std::vector<size_t> Separators(const std::string& path) {
+    std::vector<size_t> found;
+    for (size_t i = 0; i < path.size();) {
+        const int n =
+            fw::CharLen932(path.data(), static_cast<int>(i), static_cast<int>(path.size()));
+        if (n == 1 && (path[i] == '\\' || path[i] == '/'))
+            found.push_back(i);
+        i += static_cast<size_t>(n);
+    }
+    return found;
+}
+
+// Creates every missing folder of `path`; a trail byte 0x5C inside a
+// Japanese name is no separator.  Returns the path with a separator at its end.
+std::string CreateFolders(std::string path) {
+    for (size_t sep : Separators(path))
+        if (sep > 0 && path[sep - 1] != ':')
+            ::CreateDirectoryA(path.substr(0, sep).c_str(), nullptr);
+    if (!::CreateDirectoryA(path.c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS)
+        ThrowLastError("CreateDirectoryA " + path);
+    const std::vector<size_t> seps = Separators(path);
+    if (seps.empty() || seps.back() != path.size() - 1)
+        path += '\\';
+    return path;
+}
+
+} // namespace
+
+std::string SaveScreenshot(const std::string& folder, const std::string& name, const RECT* area) {
+    std::string path = CreateFolders(folder) + name;
+    if (path.size() < 4 || path.compare(path.size() - 4, 4, ".bmp") != 0)
+        path += ".bmp";
+    const ScreenImage image = area ? CaptureScreen(*area) : CaptureWholeScreen();
+    if (!SaveBmp(image, path))
+        throw Error("cannot write the screenshot " + path);
+    return path;
 }
 
 } // namespace uidriver

@@ -17,9 +17,15 @@ struct ScreenImage {
     }
 };
 
+// The pixels of `rect` in the device context `source`.
+ScreenImage CaptureDC(HDC source, const RECT& rect);
 ScreenImage CaptureScreen(const RECT& rect);
 ScreenImage CaptureWholeScreen();
 // Writes a 24-bit BMP; false when the file cannot be written.
 bool SaveBmp(const ScreenImage& image, const std::string& path);
+// Saves the whole screen, or only `area` of it, as `folder`\`name`.bmp,
+// creating the folder; returns the file's path, throws Error on failure.
+std::string SaveScreenshot(const std::string& folder, const std::string& name,
+                           const RECT* area = nullptr);
 
 } // namespace uidriver

@@ -1,0 +1,146 @@
+#include "RunCommand.h"
+
+#include "DialogWindow.h"
+#include "MbcsText.h"
+#include "Poll.h"
+#include "RemoteWindow.h"
+#include "Screenshot.h"
+
+namespace {
+
+const DWORD kPollMs = 50;
+// How long a new window gets to paint before its screenshot.
+const DWORD kPaintMs = 300;
+
+std::string Quoted(const std::string& text) {
+    return "\"" + uidriver::EscapeLine(text) + "\"";
+}
+
+std::string ButtonText(const uidriver::MsgBox& box, int id) {
+    for (const uidriver::ButtonInfo& button : box.Buttons())
+        if (button.id == id)
+            return uidriver::StripMnemonic(button.text);
+    return std::to_string(id);
+}
+
+std::string QuotedList(const std::vector<std::string>& items) {
+    std::string text;
+    for (const std::string& item : items)
+        text += (text.empty() ? "" : ",") + Quoted(item);
+    return "[" + text + "]";
+}
+
+// A list shows its items, a combo box its items and its text, any other
+// control its text.
+std::string ControlValue(const uidriver::DialogWindow& dialog,
+                         const uidriver::ControlInfo& control) {
+    if (control.className == "ListBox")
+        return QuotedList(dialog.ListItems(control.id));
+    if (control.className == "ComboBox")
+        return Quoted(control.text) + QuotedList(dialog.ComboItems(control.id));
+    return Quoted(control.text);
+}
+
+} // namespace
+
+RunCommand::RunCommand(const CliOptions& options, FILE* out) : m_options(options), m_out(out) {}
+
+int RunCommand::Run() {
+    uidriver::StartInfo info;
+    info.commandLine = m_options.commandLine;
+    info.workingDirectory = m_options.workingDirectory;
+    info.stdoutPath = m_options.stdoutPath;
+    info.stderrPath = m_options.stderrPath;
+    uidriver::Process process(info);
+    const bool ended = uidriver::PollUntil(
+        [&] {
+            ReportNewWindows(process);
+            return !process.IsRunning();
+        },
+        m_options.timeoutMs, kPollMs);
+    if (!ended) {
+        Print("timeout: still running after " + std::to_string(m_options.timeoutMs / 1000) +
+              " s; its windows:\n" + process.Windows().Describe() + "terminated");
+        process.Terminate();
+    }
+    Print("exit code: " + std::to_string(process.ExitCode()));
+    return ended ? 0 : 3;
+}
+
+// Each window is reported once while it exists; a handle that comes back
+// later belongs to a new window.
+void RunCommand::ReportNewWindows(const uidriver::Process& process) {
+    for (auto it = m_reported.begin(); it != m_reported.end();)
+        it = ::IsWindow(*it) ? std::next(it) : m_reported.erase(it);
+    for (const uidriver::WindowInfo& window : process.Windows().List()) {
+        if (window.visible && m_reported.insert(window.hwnd).second)
+            ReportWindow(window);
+    }
+}
+
+void RunCommand::ReportWindow(const uidriver::WindowInfo& window) {
+    if (uidriver::MsgBox::IsMsgBox(window.hwnd))
+        AnswerMsgBox(uidriver::MsgBox(window.hwnd));
+    else if (window.className == "#32770")
+        ReportDialog(window.hwnd);
+    else
+        Print("window: class=" + Quoted(window.className) + " caption=" + Quoted(window.caption) +
+              Screenshot(window.hwnd, "window"));
+}
+
+// The next --press text, else the default button, else the first one.
+int RunCommand::ChooseButton(const uidriver::MsgBox& box, std::string& note) {
+    if (m_nextPress < m_options.presses.size()) {
+        const std::string& wanted = m_options.presses[m_nextPress++];
+        for (const uidriver::ButtonInfo& button : box.Buttons())
+            if (button.text == wanted || uidriver::StripMnemonic(button.text) == wanted)
+                return button.id;
+        note = " (no button " + Quoted(wanted) + ")";
+    }
+    if (const int id = box.DefaultButton())
+        return id;
+    const std::vector<uidriver::ButtonInfo> buttons = box.Buttons();
+    return buttons.empty() ? 0 : buttons.front().id;
+}
+
+void RunCommand::AnswerMsgBox(const uidriver::MsgBox& box) {
+    std::string line = "message box: " + box.Describe();
+    std::string note;
+    const int id = ChooseButton(box, note);
+    line += " pressed=" + (id ? ButtonText(box, id) : std::string("none")) + note;
+    Print(line + Screenshot(box.Handle(), "msgbox"));
+    if (id)
+        box.Press(id);
+}
+
+void RunCommand::ReportDialog(HWND hwnd) {
+    const uidriver::DialogWindow dialog(hwnd);
+    std::string line = "dialog: caption=" + Quoted(dialog.Caption()) + " controls=";
+    for (const uidriver::ControlInfo& control : dialog.Controls())
+        if (control.visible)
+            line += " " + std::to_string(control.id) + ":" + control.className + "=" +
+                    ControlValue(dialog, control) + (control.enabled ? "" : "(disabled)");
+    if (m_options.cancelDialogs)
+        line += " pressed=cancel";
+    Print(line + Screenshot(hwnd, "dialog"));
+    if (m_options.cancelDialogs)
+        uidriver::Act(hwnd, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                      reinterpret_cast<LPARAM>(::GetDlgItem(hwnd, IDCANCEL)));
+}
+
+// " screenshot=PATH" for the report line, or nothing without --screenshots.
+std::string RunCommand::Screenshot(HWND hwnd, const char* kind) {
+    if (m_options.screenshotFolder.empty())
+        return "";
+    ::Sleep(kPaintMs);
+    RECT area{};
+    ::GetWindowRect(hwnd, &area);
+    char name[64];
+    std::snprintf(name, sizeof name, "%02d-%s", ++m_screenshots, kind);
+    return " screenshot=" + uidriver::SaveScreenshot(m_options.screenshotFolder, name, &area);
+}
+
+void RunCommand::Print(const std::string& line) {
+    std::fprintf(m_out, "%s\n", line.c_str());
+    std::fflush(m_out);
+}
