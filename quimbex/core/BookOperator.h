@@ -53,6 +53,9 @@ public:
     CExcelFileMap m_bookMap;
 
 private:
+    bool ReplaceWithTemplate(const CString& workFile, const CString& excelDir, const CString& name,
+                             const CString& backupPath, const CString& templ, const CString& ext,
+                             const CString& target, CString& newName);
     int RunProtectedMacro(const CString& bookPath, const char* macroName, const CString& source,
                           const CString& target);
 };

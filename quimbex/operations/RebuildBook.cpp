@@ -18,6 +18,23 @@ void ChangeExtension(CString& name, const CString& ext, const CString& target) {
 
 } // namespace
 
+// The part that both rebuilds share, for a workbook that exists: after the
+// protection check the workbook becomes its backup and the template (of the
+// target format) takes its place under its name, with the target's
+// extension.  False when one of these steps failed.
+bool CBookOperator::ReplaceWithTemplate(const CString& workFile, const CString& excelDir,
+                                        const CString& name, const CString& backupPath,
+                                        const CString& templ, const CString& ext,
+                                        const CString& target, CString& newName) {
+    if (!CheckUnprotected(workFile, name))
+        return false;
+    if (!RenameBookToBackup(excelDir + name, backupPath, kCloseBookMessage))
+        return false;
+    newName = name;
+    ChangeExtension(newName, ext, target);
+    return ::CopyFileA(templ, excelDir + newName, FALSE) != FALSE;
+}
+
 // The old workbook becomes a dated backup, the template takes its place and
 // the seven conversion macros carry the data over.  All seven always run.
 int CBookOperator::RebuildPayrollBook(const CString& workFile, const CString& name,
@@ -25,19 +42,13 @@ int CBookOperator::RebuildPayrollBook(const CString& workFile, const CString& na
     CDornEnv env;
     const CString date = BackupDateText();
     const CString excelDir = env.m_strDataDir + "\\Excel\\";
-    const CString bookPath = excelDir + name;
     const CString backupPath = MakeUniquePath(excelDir + key + date + env.m_strExcelExt);
     const CString templ = env.m_strInstallDir + "\\Data\\Org\\Kyuyo" + target;
-
-    if (!BookFileExists(bookPath))
+    if (!BookFileExists(excelDir + name))
         return 0;
-    if (!CheckUnprotected(workFile, name))
-        return 0;
-    if (!RenameBookToBackup(bookPath, backupPath, kCloseBookMessage))
-        return 0;
-    CString newName = name;
-    ChangeExtension(newName, env.m_strExcelExt, target);
-    if (!::CopyFileA(templ, excelDir + newName, FALSE))
+    CString newName;
+    if (!ReplaceWithTemplate(workFile, excelDir, name, backupPath, templ, env.m_strExcelExt, target,
+                             newName))
         return 0;
 
     const CString backupFile = GetFileNamePart(backupPath);
@@ -58,20 +69,14 @@ int CBookOperator::RebuildAttendanceBook(const CString& workFile, const CString&
     const CString date = BackupDateText();
     const CString excelDir = env.m_strDataDir + "\\Excel\\";
     const CString attendanceName = "勤怠_" + name;
-    const CString bookPath = excelDir + attendanceName;
     const CString backupPath =
         MakeUniquePath(excelDir + "勤怠_" + key + "_" + date + env.m_strExcelExt);
     const CString templ = env.m_strInstallDir + "\\Data\\Org\\勤怠_kyuyo" + target;
-
-    if (!BookFileExists(bookPath))
+    if (!BookFileExists(excelDir + attendanceName))
         return 1;
-    if (!CheckUnprotected(workFile, attendanceName))
-        return 0;
-    if (!RenameBookToBackup(bookPath, backupPath, kCloseBookMessage))
-        return 0;
-    CString newName = attendanceName;
-    ChangeExtension(newName, env.m_strExcelExt, target);
-    if (!::CopyFileA(templ, excelDir + newName, FALSE))
+    CString newName;
+    if (!ReplaceWithTemplate(workFile, excelDir, attendanceName, backupPath, templ,
+                             env.m_strExcelExt, target, newName))
         return 0;
     return MacroAttendance(workFile, GetFileNamePart(backupPath), newName);
 }
