@@ -7,10 +7,6 @@ const char* const kPayrollSections[] = {"Company",    "Employees",   "PayData", 
                                         "BonusSlips", "Withholding", nullptr};
 const char* const kAttendanceSections[] = {"Attendance", nullptr};
 
-std::string ReadAll(const CString& path) {
-    return ReadFileBytes(path);
-}
-
 testing::AssertionResult IsRebuiltFrom(const CString& book, const CString& backup,
                                        const char* const* sections) {
     CStandinWorkbook newBook, oldBook;

@@ -11,5 +11,3 @@ testing::AssertionResult IsRebuiltFrom(const CString& book, const CString& backu
                                        const char* const* sections);
 extern const char* const kPayrollSections[];    // null-terminated
 extern const char* const kAttendanceSections[]; // null-terminated
-
-std::string ReadAll(const CString& path);

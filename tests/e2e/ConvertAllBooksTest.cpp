@@ -71,14 +71,14 @@ protected:
 } // namespace
 
 TEST_F(ConvertAllBooks, EveryBookIsRebuiltAndTheMarkersRecordSuccess) {
-    const std::string oldKyuyo = ReadAll(Excel("kyuyo.xls"));
+    const std::string oldKyuyo = ReadFileBytes(Excel("kyuyo.xls"));
     const QuimbexRun run = Run("/K:9", "quimbex-convert-done");
     ASSERT_EQ(1u, run.boxes.size());
     EXPECT_EQ(kCaption, run.boxes[0].caption);
     EXPECT_EQ(kDone, run.boxes[0].text);
     EXPECT_EQ(IconKind::Information, run.boxes[0].icon);
 
-    EXPECT_EQ(oldKyuyo, ReadAll(Backup("kyuyo", ".xls")));
+    EXPECT_EQ(oldKyuyo, ReadFileBytes(Backup("kyuyo", ".xls")));
     EXPECT_TRUE(IsRebuiltFrom(Excel("kyuyo.xls"), Backup("kyuyo", ".xls"), kPayrollSections));
     EXPECT_TRUE(
         IsRebuiltFrom(Excel("勤怠_kyuyo.xls"), Backup("勤怠_kyuyo_", ".xls"), kAttendanceSections));
@@ -88,7 +88,7 @@ TEST_F(ConvertAllBooks, EveryBookIsRebuiltAndTheMarkersRecordSuccess) {
 
     EXPECT_FALSE(FileExists(ExConv()));
     ASSERT_TRUE(FileExists(ExMng()));
-    EXPECT_EQ("", ReadAll(ExMng()));
+    EXPECT_EQ("", ReadFileBytes(ExMng()));
     // Per book: the protection check, seven macros; the attendance book its own.
     EXPECT_EQ(2 + 2 * 7 + 2, static_cast<int>(RunLines().size()));
     EXPECT_EQ(1, ServerStarts());
@@ -133,7 +133,7 @@ TEST_F(ConvertAllBooks, NothingToConvertTouchesNoMarker) {
 
 TEST_F(ConvertAllBooks, ProtectedBookFailsTheRunButTheOthersAreRebuilt) {
     Protect("表参道店.xls");
-    const std::string protectedBook = ReadAll(Excel("表参道店.xls"));
+    const std::string protectedBook = ReadFileBytes(Excel("表参道店.xls"));
     const QuimbexRun run = Run("/K:9");
     ASSERT_EQ(2u, run.boxes.size());
     EXPECT_EQ("Quimbex", run.boxes[0].caption);
@@ -145,7 +145,7 @@ TEST_F(ConvertAllBooks, ProtectedBookFailsTheRunButTheOthersAreRebuilt) {
     EXPECT_EQ(kFailed, run.boxes[1].text);
     EXPECT_EQ(IconKind::Exclamation, run.boxes[1].icon);
 
-    EXPECT_EQ(protectedBook, ReadAll(Excel("表参道店.xls")));
+    EXPECT_EQ(protectedBook, ReadFileBytes(Excel("表参道店.xls")));
     EXPECT_FALSE(FileExists(Backup("表参道店", ".xls")));
     EXPECT_TRUE(IsRebuiltFrom(Excel("kyuyo.xls"), Backup("kyuyo", ".xls"), kPayrollSections));
     EXPECT_FALSE(FileExists(ExConv()));
@@ -153,7 +153,7 @@ TEST_F(ConvertAllBooks, ProtectedBookFailsTheRunButTheOthersAreRebuilt) {
 }
 
 TEST_F(ConvertAllBooks, BookOpenElsewhereIsLeftAloneAndReported) {
-    const std::string before = ReadAll(Excel("kyuyo.xls"));
+    const std::string before = ReadFileBytes(Excel("kyuyo.xls"));
     // As Excel holds an open workbook: no delete sharing.
     const HANDLE held =
         ::CreateFileA(Excel("kyuyo.xls"), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
@@ -167,7 +167,7 @@ TEST_F(ConvertAllBooks, BookOpenElsewhereIsLeftAloneAndReported) {
     EXPECT_EQ("Quimbex", run.boxes[0].caption);
     EXPECT_EQ("初期化するブックを閉じてください。", run.boxes[0].text);
     EXPECT_EQ(kFailed, run.boxes[1].text);
-    EXPECT_EQ(before, ReadAll(Excel("kyuyo.xls")));
+    EXPECT_EQ(before, ReadFileBytes(Excel("kyuyo.xls")));
     EXPECT_FALSE(FileExists(Backup("kyuyo", ".xls")));
     EXPECT_TRUE(FileExists(Backup("表参道店", ".xls")));
     EXPECT_FALSE(FileExists(ExMng()));
@@ -203,7 +203,7 @@ TEST_F(ConvertAllBooks, TakenBackupNameGetsTheTimeOfDay) {
     WriteFileBytes(taken, "an earlier backup");
     const QuimbexRun run = Run("/K:12");
     EXPECT_TRUE(run.boxes.empty());
-    EXPECT_EQ("an earlier backup", ReadAll(taken));
+    EXPECT_EQ("an earlier backup", ReadFileBytes(taken));
     // kyuyo<date><HHMMSS>.xls
     int withTime = 0;
     WIN32_FIND_DATAA fd;

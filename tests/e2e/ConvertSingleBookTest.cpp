@@ -13,7 +13,7 @@ protected:
 } // namespace
 
 TEST_F(ConvertSingleBook, RebuildsTheNamedBookOnly) {
-    const std::string attendance = ReadAll(Excel("勤怠_kyuyo.xls"));
+    const std::string attendance = ReadFileBytes(Excel("勤怠_kyuyo.xls"));
     const std::string date = TodayText();
     const QuimbexRun run = RunToEnd(QuimbexStart("/F:kyuyo.xls"));
     const std::string dateAfter = TodayText();
@@ -22,7 +22,7 @@ TEST_F(ConvertSingleBook, RebuildsTheNamedBookOnly) {
     if (!FileExists(backup))
         backup = Excel(dateAfter + "給与計算.xls");
     EXPECT_TRUE(IsRebuiltFrom(Excel("kyuyo.xls"), backup, kPayrollSections));
-    EXPECT_EQ(attendance, ReadAll(Excel("勤怠_kyuyo.xls")));
+    EXPECT_EQ(attendance, ReadFileBytes(Excel("勤怠_kyuyo.xls")));
     EXPECT_FALSE(FileExists(MyDataDir() + "\\ExMng.dat"));
     const std::vector<std::string> runs = RunLines();
     ASSERT_EQ(8u, runs.size());

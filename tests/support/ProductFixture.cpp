@@ -32,10 +32,7 @@ void ProductFixture::LayProduct(const char* ext) {
 }
 
 CString ProductFixture::BinDir() {
-    char path[MAX_PATH];
-    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    CString dir(path);
-    return dir.Left(dir.ReverseFind('\\'));
+    return TestBinDir();
 }
 
 uidriver::StartInfo ProductFixture::QuimbexStart(const std::string& tail) {

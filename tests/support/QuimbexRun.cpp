@@ -3,6 +3,7 @@
 #include "MsgBox.h"
 #include "MsgBoxAnswerer.h"
 #include "Screenshot.h"
+#include "TempDir.h"
 #include "WindowFinder.h"
 
 #include <windows.h>
@@ -25,10 +26,7 @@ void NoteOtherWindows(const uidriver::WindowFinder& windows, QuimbexRun& run) {
 } // namespace
 
 std::string TestOutputDir() {
-    char path[MAX_PATH];
-    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string dir(path);
-    dir = dir.substr(0, dir.rfind('\\')); // bin
+    std::string dir = TestBinDir().str();
     dir = dir.substr(0, dir.rfind('\\')) + "\\test-output";
     ::CreateDirectoryA(dir.c_str(), nullptr);
     return dir;

@@ -58,3 +58,10 @@ std::string ReadFileBytes(const CString& path) {
 bool FileExists(const CString& path) {
     return ::GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
 }
+
+CString TestBinDir() {
+    char path[MAX_PATH];
+    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    CString dir(path);
+    return dir.Left(dir.ReverseFind('\\'));
+}

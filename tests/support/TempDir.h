@@ -19,3 +19,5 @@ private:
 void WriteFileBytes(const CString& path, const std::string& bytes);
 std::string ReadFileBytes(const CString& path);
 bool FileExists(const CString& path);
+// The folder of the running test program, where every binary of the build lies.
+CString TestBinDir();

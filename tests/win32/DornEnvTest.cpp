@@ -10,13 +10,6 @@ namespace {
 
 const char kEnvKey[] = "SOFTWARE\\QZ\\Morvane\\Env";
 
-CString BinDir() {
-    char path[MAX_PATH];
-    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    CString dir(path);
-    return dir.Left(dir.ReverseFind('\\'));
-}
-
 void SetValue(HKEY key, const char* name, const char* value) {
     ::RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
                      static_cast<DWORD>(CString(value).GetLength() + 1));
@@ -31,7 +24,8 @@ protected:
         ::CreateDirectoryA(m_program, nullptr);
         ::CreateDirectoryA(m_program + "\\Exe", nullptr);
         for (const char* name : {"DornEnv.dll", "dornenv_probe.exe"})
-            ASSERT_TRUE(::CopyFileA(BinDir() + "\\" + name, m_program + "\\Exe\\" + name, FALSE));
+            ASSERT_TRUE(
+                ::CopyFileA(TestBinDir() + "\\" + name, m_program + "\\Exe\\" + name, FALSE));
     }
     void TearDown() override { RemoveEnvRegistry(); }
 
