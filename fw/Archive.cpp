@@ -12,6 +12,13 @@ void CArchive::ThrowEndOfFile() const {
     throw CArchiveException(CArchiveException::endOfFile, m_pStream->GetFilePath());
 }
 
+// Bytes written to a closed archive would be lost without a word, and a read
+// would see stale buffer contents.
+void CArchive::CheckOpen() const {
+    if (m_bClosed)
+        throw CArchiveException(CArchiveException::generic, m_pStream->GetFilePath());
+}
+
 void CArchive::FillBuffer() {
     m_pos = 0;
     m_limit = m_pStream->Read(m_buf.data(), static_cast<unsigned>(m_buf.size()));
@@ -20,6 +27,7 @@ void CArchive::FillBuffer() {
 void CArchive::Write(const void* p, unsigned n) {
     if (!IsStoring())
         throw CArchiveException(CArchiveException::readOnly, m_pStream->GetFilePath());
+    CheckOpen();
     const auto* src = static_cast<const unsigned char*>(p);
     while (n > 0) {
         if (m_pos == m_buf.size())
@@ -35,6 +43,7 @@ void CArchive::Write(const void* p, unsigned n) {
 void CArchive::Read(void* p, unsigned n) {
     if (!IsLoading())
         throw CArchiveException(CArchiveException::writeOnly, m_pStream->GetFilePath());
+    CheckOpen();
     auto* dst = static_cast<unsigned char*>(p);
     while (n > 0) {
         if (m_pos == m_limit) {
@@ -51,6 +60,7 @@ void CArchive::Read(void* p, unsigned n) {
 }
 
 void CArchive::Flush() {
+    CheckOpen();
     if (IsStoring() && m_pos > 0) {
         m_pStream->Write(m_buf.data(), static_cast<unsigned>(m_pos));
         m_pos = 0;
@@ -87,6 +97,15 @@ CArchive& CArchive::operator<<(int32_t v) {
     return *this << static_cast<uint32_t>(v);
 }
 
+// Low 32 bits first.
+CArchive& CArchive::operator<<(uint64_t v) {
+    return *this << static_cast<uint32_t>(v) << static_cast<uint32_t>(v >> 32);
+}
+
+CArchive& CArchive::operator<<(int64_t v) {
+    return *this << static_cast<uint64_t>(v);
+}
+
 CArchive& CArchive::operator>>(uint8_t& v) {
     Read(&v, 1);
     return *this;
@@ -111,6 +130,20 @@ CArchive& CArchive::operator>>(int32_t& v) {
     uint32_t u;
     *this >> u;
     v = static_cast<int32_t>(u);
+    return *this;
+}
+
+CArchive& CArchive::operator>>(uint64_t& v) {
+    uint32_t low, high;
+    *this >> low >> high;
+    v = (static_cast<uint64_t>(high) << 32) | low;
+    return *this;
+}
+
+CArchive& CArchive::operator>>(int64_t& v) {
+    uint64_t u;
+    *this >> u;
+    v = static_cast<int64_t>(u);
     return *this;
 }
 

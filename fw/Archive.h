@@ -25,12 +25,26 @@ public:
     CArchive& operator<<(uint16_t v);
     CArchive& operator<<(int32_t v);
     CArchive& operator<<(uint32_t v);
+    CArchive& operator<<(int64_t v);
+    CArchive& operator<<(uint64_t v);
     CArchive& operator<<(const CString& s);
     CArchive& operator>>(uint8_t& v);
     CArchive& operator>>(uint16_t& v);
     CArchive& operator>>(int32_t& v);
     CArchive& operator>>(uint32_t& v);
+    CArchive& operator>>(int64_t& v);
+    CArchive& operator>>(uint64_t& v);
     CArchive& operator>>(CString& s);
+
+    // A char or bool would be promoted to a four-byte integer without a
+    // word: the width of every field is chosen by its type, so these do not
+    // compile.
+    CArchive& operator<<(char) = delete;
+    CArchive& operator<<(signed char) = delete;
+    CArchive& operator<<(bool) = delete;
+    CArchive& operator>>(char&) = delete;
+    CArchive& operator>>(signed char&) = delete;
+    CArchive& operator>>(bool&) = delete;
 
     void WriteCount(uint32_t n);
     uint32_t ReadCount();
@@ -38,11 +52,14 @@ public:
     void Write(const void* p, unsigned n);
     void Read(void* p, unsigned n); // all n bytes or CArchiveException
     void Flush();
+    // Writes what is buffered; every later read or write is an error.
     void Close();
+    bool IsClosed() const { return m_bClosed; }
 
 private:
     void FillBuffer();
     void ThrowEndOfFile() const;
+    void CheckOpen() const;
 
     CArchiveStream* m_pStream;
     Mode m_nMode;

@@ -30,6 +30,22 @@ template <typename Fold> void FoldSingleBytes(std::string& s, Fold fold) {
     }
 }
 
+// True when the text of length m that starts on the character boundary i
+// also ends on one: a match must never take half of a two-byte character.
+bool EndsOnBoundary(const std::string& s, int i, int m) {
+    const int n = static_cast<int>(s.size());
+    int j = i;
+    while (j < i + m)
+        j += fw::CharLen932(s.data(), j, n);
+    return j == i + m;
+}
+
+bool MatchesAt(const std::string& s, int i, const char* sub, int m) {
+    return i + m <= static_cast<int>(s.size()) &&
+           s.compare(static_cast<size_t>(i), static_cast<size_t>(m), sub) == 0 &&
+           EndsOnBoundary(s, i, m);
+}
+
 int Clamp(int v, int lo, int hi) {
     return v < lo ? lo : (v > hi ? hi : v);
 }
@@ -84,16 +100,19 @@ int CString::Find(char ch, int nStart) const {
     return -1;
 }
 
-// A match counts only where it begins on a character boundary of this string.
+// A match counts only where it begins and ends on character boundaries of
+// this string.  A null text is found nowhere.
 int CString::Find(const char* pszSub, int nStart) const {
+    if (!pszSub)
+        return -1;
     const int n = GetLength();
-    const int m = pszSub ? static_cast<int>(std::strlen(pszSub)) : 0;
+    const int m = static_cast<int>(std::strlen(pszSub));
     if (nStart < 0)
         nStart = 0;
     if (nStart > n)
         return -1;
     for (int i = 0; i + m <= n;) {
-        if (i >= nStart && m_s.compare(static_cast<size_t>(i), static_cast<size_t>(m), pszSub) == 0)
+        if (i >= nStart && MatchesAt(m_s, i, pszSub, m))
             return i;
         if (i == n)
             break;
@@ -179,8 +198,7 @@ int CString::Replace(const char* pszOld, const char* pszNew) {
     int count = 0;
     const int n = GetLength();
     for (int i = 0; i < n;) {
-        if (i + m <= n &&
-            m_s.compare(static_cast<size_t>(i), static_cast<size_t>(m), pszOld) == 0) {
+        if (MatchesAt(m_s, i, pszOld, m)) {
             out += pszNew ? pszNew : "";
             i += m;
             ++count;

@@ -135,3 +135,66 @@ TEST(CArchive, SmallBufferCarriesLongTexts) {
     EXPECT_EQ(text, a);
     EXPECT_EQ(text, b);
 }
+
+TEST(CArchive, SixtyFourBitIntegersLowHalfFirstBothWays) {
+    const struct {
+        int64_t value;
+        std::string bytes;
+    } cases[] = {
+        {0, Bytes({0, 0, 0, 0, 0, 0, 0, 0})},
+        {0xFFFFFFFFLL, Bytes({0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0})},      // 4 GiB - 1
+        {0x100000000LL, Bytes({0, 0, 0, 0, 0x01, 0, 0, 0})},              // 4 GiB
+        {0x140000000LL, Bytes({0, 0, 0, 0x40, 0x01, 0, 0, 0})},           // 5 GiB
+        {-1, Bytes({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF})},   // negative sizes read back
+        {INT64_MIN, Bytes({0, 0, 0, 0, 0, 0, 0, 0x80})},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.value);
+        CMemFile mem;
+        CArchive out(&mem, CArchive::store);
+        out << c.value;
+        out.Close();
+        EXPECT_EQ(c.bytes, mem.Bytes());
+        CMemFile in(c.bytes);
+        CArchive ar(&in, CArchive::load);
+        int64_t back = 0x5A5A5A5A;
+        ar >> back;
+        EXPECT_EQ(c.value, back);
+    }
+}
+
+namespace {
+template <typename T, typename = void> struct Storable : std::false_type {};
+template <typename T>
+struct Storable<T, std::void_t<decltype(std::declval<CArchive&>() << std::declval<T>())>>
+    : std::true_type {};
+template <typename T, typename = void> struct Loadable : std::false_type {};
+template <typename T>
+struct Loadable<T, std::void_t<decltype(std::declval<CArchive&>() >> std::declval<T&>())>>
+    : std::true_type {};
+} // namespace
+
+// A field's width comes from its type: a char or bool would silently become
+// four bytes in the file.
+static_assert(!Storable<char>::value && !Storable<bool>::value && !Storable<signed char>::value);
+static_assert(!Loadable<char>::value && !Loadable<bool>::value);
+static_assert(Storable<uint8_t>::value && Storable<int64_t>::value && Loadable<uint64_t>::value);
+
+TEST(CArchive, WriteOrReadAfterCloseIsAnErrorNotLostData) {
+    CMemFile mem;
+    CArchive out(&mem, CArchive::store);
+    out << uint16_t(1);
+    out.Close();
+    out.Close(); // closing twice is harmless
+    EXPECT_THROW(out << uint32_t(2), CArchiveException);
+    EXPECT_EQ(Bytes({1, 0}), mem.Bytes());
+
+    CMemFile in(Bytes({1, 0, 2, 0}));
+    CArchive ar(&in, CArchive::load);
+    uint16_t first = 0;
+    ar >> first;
+    ar.Close();
+    uint16_t second = 0;
+    EXPECT_THROW(ar >> second, CArchiveException);
+    EXPECT_EQ(0, second);
+}

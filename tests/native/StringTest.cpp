@@ -28,6 +28,28 @@ TEST(CString, SubstringMatchesOnlyOnCharacterBoundaries) {
     EXPECT_EQ("kyuyo.xlsm.xlsm", book);
 }
 
+TEST(CString, MatchMustAlsoEndOnACharacterBoundary) {
+    // A lead byte alone, or a text ending in one, is half a character here.
+    EXPECT_EQ(-1, CString("ア").Find("\x83"));
+    EXPECT_EQ(-1, CString("表示").Find("\x95\x5C\x8E")); // 表 and half of 示
+    EXPECT_EQ(0, CString("表示").Find("表"));
+    EXPECT_EQ(2, CString("アア").Find("ア", 1));
+    CString s("アイ");
+    EXPECT_EQ(0, s.Replace("\x83", "x"));
+    EXPECT_EQ("アイ", s);
+    CString t("表\\表");
+    EXPECT_EQ(1, t.Replace("\\", "/"));
+    EXPECT_EQ("表/表", t);
+}
+
+TEST(CString, NullTextIsFoundNowhere) {
+    EXPECT_EQ(-1, CString("abc").Find(static_cast<const char*>(nullptr)));
+    EXPECT_EQ(-1, CString().Find(static_cast<const char*>(nullptr)));
+    CString s("abc");
+    EXPECT_EQ(0, s.Replace(nullptr, "x"));
+    EXPECT_EQ("abc", s);
+}
+
 TEST(CString, CaseFoldingChangesOnlySingleByteLetters) {
     CString s("ＡBC表");
     s.MakeLower();
