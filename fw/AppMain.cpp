@@ -1,7 +1,11 @@
 #include "WinApp.h"
 
-// The framework's entry point: the runtime hands over the command-line tail
-// (the command line without the program's name and the blanks after it).
-int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int nCmdShow) {
-    return AfxWinMain(hInstance, lpCmdLine, nCmdShow);
+#include "CommandLine.h"
+
+// The framework's entry point.  The runtime's own tail is not used: it skips
+// the program's name by comparing signed chars, so every byte of a Japanese
+// folder name counts as a blank there.
+int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int nCmdShow) {
+    const CString tail = CommandLineTail(::GetCommandLineA());
+    return AfxWinMain(hInstance, tail, nCmdShow);
 }
