@@ -1,22 +1,10 @@
-// Start of DORNMSG.dll: it records its own instance and joins the
-// framework's chain of resource modules, so that the wait dialog's template
-// and clips are found however the calling program has set its own module.
-#include "DornMsgModule.h"
-#include "ResourceModule.h"
-
-namespace {
-HINSTANCE g_hInstance = nullptr;
-}
-
-HINSTANCE DornMsgInstance() {
-    return g_hInstance;
-}
+// Start of DORNMSG.dll.  The library links its own copy of the framework,
+// which loads the wait dialog's template and clips from the library itself
+// (see ResourceModule.h): there is nothing to register.
+#include "Win.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID) {
-    if (dwReason == DLL_PROCESS_ATTACH) {
-        g_hInstance = hInstance;
+    if (dwReason == DLL_PROCESS_ATTACH)
         ::DisableThreadLibraryCalls(hInstance);
-        AfxRegisterResourceModule(hInstance);
-    }
     return TRUE;
 }

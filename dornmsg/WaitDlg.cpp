@@ -1,7 +1,5 @@
 #include "WaitDlg.h"
 
-#include "DornMsgModule.h"
-#include "ResourceModule.h"
 #include "WaitDlgRes.h"
 
 #include <commctrl.h>
@@ -30,7 +28,6 @@ void RegisterAnimateClass() {
 // The generator is seeded with the time in seconds on every construction,
 // so two dialogs made within the same second show the same clip.
 CWaitDlg::CWaitDlg(int) : CDialog(), m_bParentDisabled(FALSE), m_nAviId(0) {
-    CResourceModuleSwitch module(DornMsgInstance());
     std::srand(static_cast<unsigned>(std::time(nullptr)));
     static const int clips[] = {IDR_AVI_BALL, IDR_AVI_WHEEL, IDR_AVI_WALKER};
     m_nAviId = clips[std::rand() % 3];
@@ -52,7 +49,6 @@ CWaitDlg::~CWaitDlg() {
 BOOL CWaitDlg::Create(CWnd* pParent) {
     if (m_hWnd)
         return FALSE;
-    CResourceModuleSwitch module(DornMsgInstance());
     RegisterAnimateClass();
     m_hWndOwner = CWnd::GetSafeOwner(pParent ? pParent->m_hWnd : nullptr);
     if (m_hWndOwner && ::IsWindowEnabled(m_hWndOwner)) {
@@ -74,7 +70,6 @@ BOOL CWaitDlg::Create(CWnd* pParent) {
 // The owner is enabled while the hidden window still exists, so that the
 // activation goes back to the owner and not to another program's window.
 BOOL CWaitDlg::DestroyWindow() {
-    CResourceModuleSwitch module(DornMsgInstance());
     if (m_hWnd)
         ShowWindow(SW_HIDE);
     ReEnableParent();
@@ -96,7 +91,6 @@ void CWaitDlg::ReEnableParent() {
 }
 
 BOOL CWaitDlg::OnInitDialog() {
-    CResourceModuleSwitch module(DornMsgInstance());
     CDialog::OnInitDialog();
     CentreOnScreen();
     StartAnimation();

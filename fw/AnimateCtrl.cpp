@@ -4,7 +4,7 @@
 
 BOOL CAnimateCtrl::Open(UINT nID) {
     const char* name = MAKEINTRESOURCEA(nID);
-    const HINSTANCE hInst = AfxFindResourceHandle(name, "AVI");
+    const HINSTANCE hInst = AfxGetResourceHandle();
     return static_cast<BOOL>(
         SendMessage(ACM_OPENA, reinterpret_cast<WPARAM>(hInst), reinterpret_cast<LPARAM>(name)));
 }

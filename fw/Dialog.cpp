@@ -1,35 +1,24 @@
 #include "Dialog.h"
 
+#include "Exception.h"
 #include "ResourceModule.h"
+#include "WinApp.h"
 
-#include <exception>
+#include <new>
 
 namespace {
-std::exception_ptr g_pending;
 const char* const kThisProp = "FwDialogThis";
 } // namespace
 
-void AfxRethrowPendingException() {
-    if (g_pending) {
-        std::exception_ptr e = g_pending;
-        g_pending = nullptr;
+void AfxReportWndProcException(std::exception_ptr e) {
+    try {
         std::rethrow_exception(e);
-    }
-}
-
-void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl) {
-    if (!rControl.m_hWnd)
-        rControl.m_hWnd = pDX->m_pDlgWnd->GetDlgItem(nIDC);
-}
-
-void DDX_Text(CDataExchange* pDX, int nIDC, CString& value) {
-    const HWND hCtl = pDX->m_pDlgWnd->GetDlgItem(nIDC);
-    if (pDX->m_bSaveAndValidate) {
-        const int len = ::GetWindowTextLengthA(hCtl);
-        ::GetWindowTextA(hCtl, value.GetBuffer(len + 1), len + 1);
-        value.ReleaseBuffer();
-    } else {
-        ::SetWindowTextA(hCtl, value);
+    } catch (const CException& ex) {
+        AfxMessageBox(ex.GetErrorMessage(), MB_ICONEXCLAMATION);
+    } catch (const std::bad_alloc&) {
+        AfxMessageBox(CMemoryException().GetErrorMessage(), MB_ICONEXCLAMATION);
+    } catch (...) {
+        AfxMessageBox("内部アプリケーション エラーが発生しました。", MB_ICONSTOP);
     }
 }
 
@@ -48,12 +37,11 @@ INT_PTR CDialog::DoModal() {
     const char* name = MAKEINTRESOURCEA(m_nIDTemplate);
     m_hWndOwner = GetSafeOwner(m_pParentWnd ? m_pParentWnd->m_hWnd : nullptr);
     m_bModal = true;
-    const INT_PTR result =
-        ::DialogBoxParamA(AfxFindResourceHandle(name, MAKEINTRESOURCEA(5)), name, m_hWndOwner,
-                          &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
+    const INT_PTR result = ::DialogBoxParamA(AfxGetResourceHandle(), name, m_hWndOwner,
+                                             &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
     m_bModal = false;
     m_hWnd = nullptr;
-    AfxRethrowPendingException();
+    RethrowPending();
     return result;
 }
 
@@ -64,16 +52,23 @@ BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd) {
         m_hWndOwner = pParentWnd ? pParentWnd->m_hWnd : nullptr;
     const char* name = MAKEINTRESOURCEA(nIDTemplate);
     m_bModal = false;
-    const HWND hWnd =
-        ::CreateDialogParamA(AfxFindResourceHandle(name, MAKEINTRESOURCEA(5)), name, m_hWndOwner,
-                             &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
-    AfxRethrowPendingException();
+    m_bCreating = true;
+    const HWND hWnd = ::CreateDialogParamA(AfxGetResourceHandle(), name, m_hWndOwner,
+                                           &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
+    m_bCreating = false;
+    RethrowPending();
     return hWnd != nullptr;
 }
 
+// A value that fails its check has been reported by the check itself; the
+// transfer stops there and the caller learns it from FALSE.
 BOOL CDialog::UpdateData(BOOL bSaveAndValidate) {
     CDataExchange dx(this, bSaveAndValidate);
-    DoDataExchange(&dx);
+    try {
+        DoDataExchange(&dx);
+    } catch (const CUserException&) {
+        return FALSE;
+    }
     return TRUE;
 }
 
@@ -141,9 +136,32 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM 
     try {
         return self->HandleMessage(msg, wParam, lParam);
     } catch (...) {
-        g_pending = std::current_exception();
-        if (self->m_bModal)
-            ::EndDialog(hWnd, -1);
+        self->KeepOrReport(std::current_exception());
         return TRUE;
+    }
+}
+
+// A modal dialog ends and DoModal raises the exception again; a modeless one
+// that is still being created lets Create raise it.  Later, the call that
+// made a modeless dialog has returned long ago: the exception is reported
+// where it happened, never handed to another dialog.
+void CDialog::KeepOrReport(std::exception_ptr e) {
+    if (m_bModal) {
+        if (!m_pending)
+            m_pending = e;
+        ::EndDialog(m_hWnd, -1);
+    } else if (m_bCreating) {
+        if (!m_pending)
+            m_pending = e;
+    } else {
+        AfxReportWndProcException(e);
+    }
+}
+
+void CDialog::RethrowPending() {
+    if (m_pending) {
+        std::exception_ptr e = m_pending;
+        m_pending = nullptr;
+        std::rethrow_exception(e);
     }
 }

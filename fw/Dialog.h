@@ -1,24 +1,13 @@
 #pragma once
+#include "DataExchange.h"
 #include "Wnd.h"
 
-class CDataExchange {
-public:
-    CDataExchange(CWnd* pDlgWnd, BOOL bSaveAndValidate)
-        : m_bSaveAndValidate(bSaveAndValidate), m_pDlgWnd(pDlgWnd) {}
-    BOOL m_bSaveAndValidate;
-    CWnd* m_pDlgWnd;
-};
-
-// Binds a control wrapper to the dialog's control nIDC.
-void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl);
-// Moves a text between a member and the control nIDC.
-void DDX_Text(CDataExchange* pDX, int nIDC, CString& value);
+#include <exception>
 
 // A dialog from a resource template, modal or modeless.  One dialog
 // procedure serves every dialog: it keeps `this` from WM_INITDIALOG on and
 // calls the virtual handlers.  An exception thrown inside a handler cannot
-// cross the window manager; it ends a modal dialog and is raised again when
-// DoModal or Create returns.
+// cross the window manager; the dialog keeps it (see DialogProc).
 class CDialog : public CWnd {
 public:
     explicit CDialog(UINT nIDTemplate = 0, CWnd* pParentWnd = nullptr);
@@ -46,8 +35,14 @@ protected:
 private:
     static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
     INT_PTR HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    void KeepOrReport(std::exception_ptr e);
+    void RethrowPending();
+
     bool m_bModal = false;
+    bool m_bCreating = false;
+    std::exception_ptr m_pending; // raised again when DoModal or Create returns
 };
 
-// Raises the exception that a dialog handler stored, if any.
-void AfxRethrowPendingException();
+// The framework's report of an exception that reached a window's handler
+// after the call that created the window had returned.
+void AfxReportWndProcException(std::exception_ptr e);

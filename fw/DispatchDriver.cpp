@@ -28,6 +28,14 @@ CString NarrowFromBstr(BSTR b) {
     throw COleDispatchException(description, source, code, sc);
 }
 
+// IDispatch counts the arguments from the last; the error names the one at
+// fault in the caller's order.  Only two failures set the index at all.
+UINT ArgumentInCallerOrder(HRESULT hr, UINT argErr, UINT nArgs) {
+    if ((hr != DISP_E_TYPEMISMATCH && hr != DISP_E_PARAMNOTFOUND) || argErr >= nArgs)
+        return COleException::noArgument;
+    return nArgs - 1 - argErr;
+}
+
 } // namespace
 
 BSTR AfxAllocSysString932(const char* psz) {
@@ -46,6 +54,8 @@ COleVariant::COleVariant(const char* psz) {
 CString COleException::GetErrorMessage() const {
     CString text;
     text.Format("OLE の呼び出しに失敗しました (0x%08lX)。", static_cast<unsigned long>(m_sc));
+    if (m_nArgErr != noArgument)
+        text.AppendFormat("(引数 %u)", m_nArgErr + 1);
     return text;
 }
 
@@ -100,16 +110,20 @@ void COleDispatchDriver::Invoke(DISPID dispid, WORD wFlags, VARIANT* const* ppAr
         params.cNamedArgs = 1;
     }
     EXCEPINFO info{};
-    UINT argErr = 0;
+    UINT argErr = COleException::noArgument;
     VARIANT local;
     ::VariantInit(&local);
+    // The server overwrites the result without clearing it: whatever a
+    // reused result held before would leak.
+    if (pResult)
+        ::VariantClear(pResult);
     const HRESULT hr = m_lpDispatch->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, wFlags, &params,
                                             pResult ? pResult : &local, &info, &argErr);
     ::VariantClear(&local);
     if (hr == DISP_E_EXCEPTION)
         ThrowDispatchException(info);
     if (FAILED(hr))
-        throw COleException(hr);
+        throw COleException(hr, ArgumentInCallerOrder(hr, argErr, nArgs));
 }
 
 IDispatch* COleDispatchDriver::InvokeForDispatch(DISPID dispid, WORD wFlags, VARIANT* const* ppArgs,

@@ -49,6 +49,12 @@ public:
     CString m_strFileName;
 };
 
+// Ends an operation after the user has been told why; nothing more to report.
+class CUserException : public CException {
+public:
+    CString GetErrorMessage() const override { return CString(); }
+};
+
 class CMemoryException : public CException {
 public:
     CString GetErrorMessage() const override;

@@ -6,9 +6,13 @@
 // A failed OLE call: the status code it returned.
 class COleException : public CException {
 public:
-    explicit COleException(SCODE sc) : m_sc(sc) {}
+    enum : UINT { noArgument = static_cast<UINT>(-1) };
+    explicit COleException(SCODE sc, UINT nArgErr = noArgument) : m_sc(sc), m_nArgErr(nArgErr) {}
     CString GetErrorMessage() const override;
     SCODE m_sc;
+    // For a type mismatch or a missing parameter: the index of the argument
+    // at fault, counted in the caller's order from 0.
+    UINT m_nArgErr;
 };
 
 // An automation server reported an error through its exception information.

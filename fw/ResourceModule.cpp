@@ -1,33 +1,14 @@
 #include "ResourceModule.h"
 
-#include <vector>
-
-namespace {
-HINSTANCE g_hCurrent = nullptr;
-std::vector<HINSTANCE>& Chain() {
-    static std::vector<HINSTANCE> chain;
-    return chain;
-}
-} // namespace
-
+// The module is found from an address inside this very function, which lies
+// in whatever module this copy of the framework was linked into.
 HINSTANCE AfxGetResourceHandle() {
-    return g_hCurrent ? g_hCurrent : ::GetModuleHandleA(nullptr);
-}
-
-void AfxSetResourceHandle(HINSTANCE hInstance) {
-    g_hCurrent = hInstance;
-}
-
-void AfxRegisterResourceModule(HINSTANCE hInstance) {
-    Chain().push_back(hInstance);
-}
-
-HINSTANCE AfxFindResourceHandle(const char* pszName, const char* pszType) {
-    const HINSTANCE current = AfxGetResourceHandle();
-    if (::FindResourceA(current, pszName, pszType))
-        return current;
-    for (HINSTANCE h : Chain())
-        if (::FindResourceA(h, pszName, pszType))
-            return h;
-    return current;
+    static HINSTANCE module = [] {
+        HMODULE h = nullptr;
+        ::GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                                 GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                             reinterpret_cast<LPCSTR>(&AfxGetResourceHandle), &h);
+        return h ? h : ::GetModuleHandleA(nullptr);
+    }();
+    return module;
 }

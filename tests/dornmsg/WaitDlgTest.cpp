@@ -1,6 +1,7 @@
 #include "TestUi.h"
 #include "WaitDlgRes.h"
 
+#include "DialogUnits.h"
 #include "Screenshot.h"
 
 #include <gtest/gtest.h>
@@ -74,8 +75,9 @@ TEST(CWaitDlg, ShowsCentredCaptionlessToolWindowWithTheWaitText) {
     EXPECT_EQ(kWaitText, ControlText(hWnd, IDC_WAIT_MESSAGE));
 }
 
-// Dialog units depend on the template's font, so the sizes below check
-// the font too; the clip control alone is resized to the clips' 80 pixels.
+// The pixel sizes come from 9-point ＭＳ Ｐゴシック measured on its own, so a
+// template with another font or size fails; the clip control alone is
+// resized to the clips' 80 pixels.
 TEST(CWaitDlg, TemplateLayoutAndFontAreKept) {
     CWaitDlgProbe dlg;
     const HWND hWnd = dlg.GetSafeHwnd();
@@ -83,6 +85,7 @@ TEST(CWaitDlg, TemplateLayoutAndFontAreKept) {
     ::GetObjectA(reinterpret_cast<HFONT>(::SendMessageA(hWnd, WM_GETFONT, 0, 0)), sizeof font,
                  &font);
     EXPECT_STREQ("ＭＳ Ｐゴシック", font.lfFaceName);
+    const DialogFont nine = MeasureDialogFont("ＭＳ Ｐゴシック", 9);
     const struct {
         HWND hWnd;
         RECT units; // left, top, right, bottom in dialog units
@@ -94,19 +97,27 @@ TEST(CWaitDlg, TemplateLayoutAndFontAreKept) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::GetDlgCtrlID(c.hWnd));
-        RECT expected = c.units, actual;
-        ::MapDialogRect(hWnd, &expected);
-        if (c.hWnd == hWnd) {
+        const RECT expected = DialogUnitsToPixels(nine, c.units);
+        RECT actual;
+        if (c.hWnd == hWnd)
             ::GetClientRect(hWnd, &actual);
-        } else {
-            ::GetWindowRect(c.hWnd, &actual);
-            ::MapWindowPoints(nullptr, hWnd, reinterpret_cast<POINT*>(&actual), 2);
-        }
+        else
+            actual = ControlRectInDialog(hWnd, c.hWnd);
         EXPECT_EQ(expected.left, actual.left);
         EXPECT_EQ(expected.top, actual.top);
         EXPECT_EQ(c.width ? c.width : expected.right - expected.left, actual.right - actual.left);
         EXPECT_EQ(c.height ? c.height : expected.bottom - expected.top, actual.bottom - actual.top);
     }
+}
+
+// This program holds a dialog 151 of its own; the library uses its own.
+TEST(CWaitDlg, TemplateComesFromTheLibraryNotFromTheProgram) {
+    ASSERT_NE(nullptr, ::FindResourceA(nullptr, MAKEINTRESOURCEA(151), MAKEINTRESOURCEA(5)));
+    CWaitDlgProbe dlg;
+    char caption[64] = {};
+    ::GetWindowTextA(dlg.GetSafeHwnd(), caption, sizeof caption);
+    EXPECT_STREQ("", caption);
+    EXPECT_NE(nullptr, AnimateControl(dlg));
 }
 
 TEST(CWaitDlg, SetTextShowsTheTextAtOnce) {

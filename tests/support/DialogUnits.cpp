@@ -1,0 +1,34 @@
+#include "DialogUnits.h"
+
+// The platform's rule: the average width of the Latin letters, rounded, and
+// the font's height.
+DialogFont MeasureDialogFont(const char* face, int points) {
+    const HDC dc = ::GetDC(nullptr);
+    LOGFONTA lf{};
+    lf.lfHeight = -::MulDiv(points, ::GetDeviceCaps(dc, LOGPIXELSY), 72);
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynA(lf.lfFaceName, face, LF_FACESIZE);
+    const HFONT font = ::CreateFontIndirectA(&lf);
+    const HGDIOBJ old = ::SelectObject(dc, font);
+    TEXTMETRICA tm{};
+    ::GetTextMetricsA(dc, &tm);
+    const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    SIZE size{};
+    ::GetTextExtentPoint32A(dc, letters, 52, &size);
+    ::SelectObject(dc, old);
+    ::DeleteObject(font);
+    ::ReleaseDC(nullptr, dc);
+    return {(size.cx / 26 + 1) / 2, tm.tmHeight};
+}
+
+RECT DialogUnitsToPixels(const DialogFont& font, const RECT& units) {
+    return {::MulDiv(units.left, font.baseX, 4), ::MulDiv(units.top, font.baseY, 8),
+            ::MulDiv(units.right, font.baseX, 4), ::MulDiv(units.bottom, font.baseY, 8)};
+}
+
+RECT ControlRectInDialog(HWND hDlg, HWND hCtl) {
+    RECT rc;
+    ::GetWindowRect(hCtl, &rc);
+    ::MapWindowPoints(nullptr, hDlg, reinterpret_cast<POINT*>(&rc), 2);
+    return rc;
+}
