@@ -32,29 +32,65 @@ std::string TestOutputDir() {
     return dir;
 }
 
-QuimbexRun RunToEnd(const uidriver::StartInfo& start, unsigned long timeoutMs,
-                    const char* shotName) {
-    uidriver::Process process(start);
+namespace {
+
+uidriver::WindowQuery MsgBoxQuery() {
+    uidriver::WindowQuery query;
+    query.className = "#32770";
+    query.accept = [](HWND hwnd) { return uidriver::MsgBox::IsMsgBox(hwnd); };
+    return query;
+}
+
+QuimbexRun::Box Answer(const uidriver::WindowFinder& windows, HWND hwnd, const char* button) {
+    const uidriver::MsgBox box(hwnd);
+    QuimbexRun::Box seen{box.Caption(), NormaliseLineBreaks(box.Text()), box.Icon()};
+    if (button) {
+        box.Press(std::string(button));
+    } else {
+        const int id = box.DefaultButton();
+        box.Press(id ? id : IDOK);
+    }
+    windows.WaitUntilGone(hwnd, 10000);
+    return seen;
+}
+
+// Answers boxes and notes windows while the program runs, until the deadline.
+void AnswerWhileRunning(uidriver::Process& process, QuimbexRun& run, unsigned long timeoutMs,
+                        const char* shotName) {
     const uidriver::WindowFinder windows = process.Windows();
-    uidriver::WindowQuery boxQuery;
-    boxQuery.className = "#32770";
-    boxQuery.accept = [](HWND hwnd) { return uidriver::MsgBox::IsMsgBox(hwnd); };
-    QuimbexRun run;
+    const uidriver::WindowQuery boxQuery = MsgBoxQuery();
     const DWORD deadline = ::GetTickCount() + timeoutMs;
-    while (process.IsRunning() && ::GetTickCount() < deadline) {
+    while (process.IsRunning() && static_cast<LONG>(deadline - ::GetTickCount()) > 0) {
         NoteOtherWindows(windows, run);
         if (const HWND hwnd = windows.Find(boxQuery)) {
-            const uidriver::MsgBox box(hwnd);
-            run.boxes.push_back({box.Caption(), NormaliseLineBreaks(box.Text()), box.Icon()});
-            if (shotName && run.boxes.size() == 1)
+            if (shotName && run.boxes.empty())
                 uidriver::SaveScreenshot(TestOutputDir(), shotName);
-            const int button = box.DefaultButton();
-            box.Press(button ? button : IDOK);
-            windows.WaitUntilGone(hwnd, 10000);
+            run.boxes.push_back(Answer(windows, hwnd, nullptr));
         }
         ::Sleep(20);
     }
+}
+
+} // namespace
+
+QuimbexRun RunToEnd(const uidriver::StartInfo& start, unsigned long timeoutMs,
+                    const char* shotName) {
+    uidriver::Process process(start);
+    QuimbexRun run;
+    AnswerWhileRunning(process, run, timeoutMs, shotName);
     run.exitCode = process.WaitForExit(1000);
     run.stdoutText = process.Stdout();
     return run;
+}
+
+QuimbexRun::Box AnswerNextBox(const uidriver::WindowFinder& windows, const char* button,
+                              unsigned long timeoutMs) {
+    const HWND hwnd = windows.WaitFor(MsgBoxQuery(), timeoutMs);
+    return Answer(windows, hwnd, button);
+}
+
+void FinishRun(uidriver::Process& process, QuimbexRun& run, unsigned long timeoutMs) {
+    AnswerWhileRunning(process, run, timeoutMs, nullptr);
+    run.exitCode = process.WaitForExit(1000);
+    run.stdoutText = process.Stdout();
 }

@@ -27,5 +27,14 @@ struct QuimbexRun {
 QuimbexRun RunToEnd(const uidriver::StartInfo& start, unsigned long timeoutMs = 120000,
                     const char* shotName = nullptr);
 
+// For a program driven through its dialogs: waits for its next message box,
+// notes it, and presses `button` (a text such as "いいえ", or the default
+// button when null).  Throws uidriver::Error at the deadline.
+QuimbexRun::Box AnswerNextBox(const uidriver::WindowFinder& windows, const char* button = nullptr,
+                              unsigned long timeoutMs = 60000);
+// Answers every further message box with its default button until the
+// program ends, and fills in the exit code and standard output.
+void FinishRun(uidriver::Process& process, QuimbexRun& run, unsigned long timeoutMs = 120000);
+
 // build/win/test-output, beside the bin folder.
 std::string TestOutputDir();
