@@ -64,6 +64,9 @@ make_prefix() {
   rm -rf "$prefix"
   WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i </dev/null >/dev/null 2>&1
   registry_settings </dev/null
+  # Wine draws the title-bar buttons with Marlett, which Debian's Wine does
+  # not put where the prefix looks for fonts: without it they show as letters.
+  cp /usr/share/wine/fonts/marlett.ttf "$prefix/drive_c/windows/Fonts/"
   wineserver -w
   echo "$stamp" >"$prefix/.morvane-stamp"
 }
