@@ -8,9 +8,8 @@ cd "$root"
 jobs=$(nproc)
 
 scripts/install-deps.sh
-cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-  -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build/win -j"$jobs" >/dev/null
+cmake --preset win >/dev/null
+cmake --build --preset win -j"$jobs" >/dev/null
 scripts/setup-wine.sh start build/win
 trap 'scripts/setup-wine.sh stop build/win' EXIT
 . build/win/wine/env

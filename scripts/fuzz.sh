@@ -8,11 +8,10 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 seconds=${1:-300}
 scripts/install-deps.sh
-CC=clang CXX=clang++ cmake -S . -B build/fuzz -DMORVANE_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DFUZZ_SECONDS="$seconds" >/dev/null
-cmake --build build/fuzz -j"$(nproc)"
+cmake --preset fuzz -DFUZZ_SECONDS="$seconds" >/dev/null
+cmake --build --preset fuzz -j"$(nproc)"
 status=0
 (cd build/fuzz && ctest --output-on-failure --timeout $((seconds + 120))) || status=$?
 # CTest's own runs stay short.
-cmake -S . -B build/fuzz -DFUZZ_SECONDS=15 >/dev/null
+cmake --preset fuzz -DFUZZ_SECONDS=15 >/dev/null
 exit $status

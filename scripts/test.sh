@@ -8,15 +8,10 @@ cd "$root"
 jobs=$(nproc)
 
 scripts/install-deps.sh || exit 1
-cmake -S . -B build/native -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null &&
-  cmake --build build/native -j"$jobs" || exit 1
-cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-  -DCMAKE_BUILD_TYPE=Release >/dev/null &&
-  cmake --build build/win -j"$jobs" || exit 1
-
-CC=clang CXX=clang++ cmake -S . -B build/fuzz -DMORVANE_FUZZ=ON \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null &&
-  cmake --build build/fuzz -j"$jobs" || exit 1
+# The builds are the presets of CMakePresets.json.
+for preset in native win fuzz; do
+  cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset" -j"$jobs" || exit 1
+done
 
 scripts/setup-wine.sh start build/win || exit 1
 trap 'scripts/setup-wine.sh stop build/win' EXIT
