@@ -32,8 +32,8 @@ std::string TestOutputDir() {
     return dir;
 }
 
-QuimbexRun RunToEnd(const uidriver::StartInfo& start, unsigned long timeoutMs,
-                    const char* shotName) {
+QuimbexRun RunToEnd(const uidriver::StartInfo& start, unsigned long timeoutMs, const char* shotName,
+                    const std::function<void(const uidriver::WindowFinder&)>& everyPoll) {
     uidriver::Process process(start);
     const uidriver::WindowFinder windows = process.Windows();
     uidriver::WindowQuery boxQuery;
@@ -43,6 +43,8 @@ QuimbexRun RunToEnd(const uidriver::StartInfo& start, unsigned long timeoutMs,
     const DWORD deadline = ::GetTickCount() + timeoutMs;
     while (process.IsRunning() && ::GetTickCount() < deadline) {
         NoteOtherWindows(windows, run);
+        if (everyPoll)
+            everyPoll(windows);
         if (const HWND hwnd = windows.Find(boxQuery)) {
             const uidriver::MsgBox box(hwnd);
             run.boxes.push_back({box.Caption(), NormaliseLineBreaks(box.Text()), box.Icon()});
