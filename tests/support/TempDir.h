@@ -26,6 +26,7 @@ bool FileExists(const CString& path);
 CString TestBinDir();
 // Removes a folder with everything in it, read-only files too.
 void RemoveFolder(const CString& dir);
-// Every file below dir by its relative name ("a\\b.xls"), with its bytes.
+// Everything below dir by its relative name: each file ("a\\b.xls") with its
+// bytes, each folder ("a\\") with none.
 std::map<std::string, std::string> FolderContents(const CString& dir,
                                                   const std::string& prefix = "");
