@@ -5,7 +5,19 @@
 
 #include <cstdio>
 
+// Only a file is a workbook.  A name that ends in a separator names a
+// folder, whatever the file system makes of it (Wine finds the file
+// kyuyo.xls under the name kyuyo.xls\ too), and a folder is never renamed
+// or overwritten as if it were a workbook.
 bool BookFileExists(const CString& path) {
+    const int last = path.GetLength() - 1;
+    if (last < 0 || path.ReverseFind('\\') == last || path.ReverseFind('/') == last)
+        return false;
+    CFileStatus status;
+    return CFile::GetStatus(path, status) && !(status.m_attribute & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool NameIsTaken(const CString& path) {
     CFileStatus status;
     return CFile::GetStatus(path, status) != FALSE;
 }

@@ -3,7 +3,10 @@
 
 // File steps that several commands share.
 
+// A workbook (or marker) file exists at path; a folder never counts.
 bool BookFileExists(const CString& path);
+// Something, a file or a folder, already has this name.
+bool NameIsTaken(const CString& path);
 
 // Renames a workbook to its backup name.  A workbook open in Excel (access
 // denied, sharing violation) is reported on standard output and with

@@ -5,10 +5,10 @@
 #include "Time.h"
 #include "WinApp.h"
 
-// A backup name that is taken gets the time of day before its extension;
-// the new name is not tested again.
+// A backup name that is taken (by a file or a folder) gets the time of day
+// before its extension; the new name is not tested again.
 CString CBookOperator::MakeUniquePath(CString path) {
-    if (!BookFileExists(path))
+    if (!NameIsTaken(path))
         return path;
     return InsertBeforeExtension(path, CTime::GetCurrentTime().Format("%H%M%S"));
 }

@@ -15,10 +15,13 @@ void ShowConvertMessage(const char* text, const char* caption, UINT icon) {
     ::MessageBoxA(nullptr, text, caption, MB_OK | icon);
 }
 
-// The early answers of ConvertAllBooks; neither marker is touched.
-bool HasNothingToConvert(CExcelFileMap& bookMap) {
+// The early answers of ConvertAllBooks; neither marker is touched.  A file
+// that could not be read whole has been reported; what was read counts, and
+// `complete` tells the caller that more books may have been lost.
+bool HasNothingToConvert(CExcelFileMap& bookMap, bool& complete) {
+    complete = true;
     if (BookFileExists(bookMap.GetMngPath())) {
-        bookMap.Load(); // a damaged file has been reported; what was read counts
+        complete = bookMap.Load() == 1;
         if (!bookMap.m_mapBooks.IsEmpty())
             return false;
     }
@@ -40,6 +43,40 @@ bool HasUsableExcel(int32_t version) {
     return text == nullptr;
 }
 
+// Only exactly 1 is a step's success.  The first other answer is the run's
+// and stays, whatever later steps answer (a later 1 must not cover a 2).
+int FoldRunResult(int result, int step) {
+    return result == 1 ? step : result;
+}
+
+// Both rebuild steps of every book, each under its wait text.  Every step
+// runs, also after a failure.
+int RebuildEveryBook(CBookOperator& op, const CString& workFile, const CString& ext, int result) {
+    CWaitDlg wait(0);
+    CExcelFileMap& bookMap = op.m_bookMap;
+    for (POSITION pos = bookMap.m_mapBooks.GetStartPosition(); pos;) {
+        CString key;
+        CDataForExMap book;
+        bookMap.m_mapBooks.GetNextAssoc(pos, key, book);
+        wait.SetText(book.m_strFileName + " コンバート中...");
+        result =
+            FoldRunResult(result, op.RebuildPayrollBook(workFile, book.m_strFileName, key, ext));
+        wait.SetText("勤怠_" + book.m_strFileName + " コンバート中...");
+        result =
+            FoldRunResult(result, op.RebuildAttendanceBook(workFile, book.m_strFileName, key, ext));
+    }
+    wait.DestroyWindow();
+    return result;
+}
+
+// The product's request for a conversion is withdrawn after every run.  One
+// that cannot be deleted (read-only, held open) changes nothing of what the
+// run did: its outcome and "ExMng.dat" follow all the same.
+void WithdrawConversionRequest(const CString& path) {
+    if (BookFileExists(path))
+        ::DeleteFileA(path);
+}
+
 // Creates or truncates the success marker; a failure is silent (the
 // migration tool then reports the conversion as failed).
 void CreateEmptyMarker(const CString& path) {
@@ -52,34 +89,18 @@ void CreateEmptyMarker(const CString& path) {
 
 // Commands 9 and 12: rebuild the payroll and the attendance workbook of
 // every book, then update the markers.  Every book is tried even after a
-// failure; only a run where every step returned exactly 1 succeeds.
+// failure; only a run where every step returned exactly 1 succeeds, and a
+// book map that could not be read whole never does.
 int CBookOperator::ConvertAllBooks(const CString& workFile, BOOL showResult) {
     CDornEnv env;
-    if (HasNothingToConvert(m_bookMap))
+    bool mapComplete = true;
+    if (HasNothingToConvert(m_bookMap, mapComplete))
         return 1;
     if (!HasUsableExcel(m_nExcelVersion))
         return 0;
 
-    int result = 1;
-    {
-        CWaitDlg wait(0);
-        for (POSITION pos = m_bookMap.m_mapBooks.GetStartPosition(); pos;) {
-            CString key;
-            CDataForExMap book;
-            m_bookMap.m_mapBooks.GetNextAssoc(pos, key, book);
-            wait.SetText(book.m_strFileName + " コンバート中...");
-            result = FoldResult(
-                result, RebuildPayrollBook(workFile, book.m_strFileName, key, env.m_strExcelExt));
-            wait.SetText("勤怠_" + book.m_strFileName + " コンバート中...");
-            result = FoldResult(result, RebuildAttendanceBook(workFile, book.m_strFileName, key,
-                                                              env.m_strExcelExt));
-        }
-        wait.DestroyWindow();
-    }
-
-    const CString convMarker = env.m_strInstallDir + markers::kExConv;
-    if (BookFileExists(convMarker))
-        CFile::Remove(convMarker);
+    const int result = RebuildEveryBook(*this, workFile, env.m_strExcelExt, mapComplete ? 1 : 0);
+    WithdrawConversionRequest(env.m_strInstallDir + markers::kExConv);
     if (result != 1) {
         if (showResult)
             ShowConvertMessage("Excelブックのコンバートに失敗しました。パソコンを再起動し、各ブック"

@@ -1,5 +1,5 @@
-#include "ProductFixture.h"
-#include "QuimbexRun.h"
+#include "QuimbexE2e.h"
+#include "SampleProduct.h"
 #include "TempDir.h"
 
 using uidriver::IconKind;
@@ -7,8 +7,30 @@ using uidriver::IconKind;
 namespace {
 
 const char kBadParameter[] = "ﾊﾟﾗﾒｰﾀが不正です。";
+const char kDone[] = "Excelブックのコンバートが完了しました。\nExcelブックの起動は "
+                     "メイン画面【Excel】ボタンから行ってください。";
 
-class QuimbexCommandLine : public ProductFixture {};
+class QuimbexCommandLine : public QuimbexE2e {};
+
+// How another program names Quimbex on the command line it passes.
+enum class ProgramName { quoted, unquoted, none };
+
+uidriver::StartInfo StartWith(const std::string& exe, ProgramName form, const char* tail) {
+    uidriver::StartInfo start;
+    start.application = exe;
+    switch (form) {
+    case ProgramName::quoted:
+        start.commandLine = "\"" + exe + "\" " + tail;
+        break;
+    case ProgramName::unquoted:
+        start.commandLine = exe + " " + tail;
+        break;
+    case ProgramName::none: // the line begins with the blank before the switches
+        start.commandLine = std::string(" ") + tail;
+        break;
+    }
+    return start;
+}
 
 } // namespace
 
@@ -34,17 +56,45 @@ TEST_F(QuimbexCommandLine, NoCommandEndsWithoutAnyWindow) {
     }
 }
 
-// Another program passes the tail " /K:12": the command line begins with a
-// blank, so the program name is empty and the switches follow.
-TEST_F(QuimbexCommandLine, TailWithLeadingBlankSelectsCodeTwelve) {
-    ::DeleteFileA(MyDataDir() + "\\BookMNG.dat");
-    uidriver::StartInfo start;
-    start.application = (BinDir() + "\\Quimbex.exe").str();
-    start.commandLine = " /K:12";
-    const QuimbexRun run = RunToEnd(start);
-    ASSERT_EQ(1u, run.boxes.size());
-    EXPECT_EQ("データコンバート", run.boxes[0].caption);
-    EXPECT_EQ("コンバートが必要なExcelブックはありませんでした。", run.boxes[0].text);
+// The program, its two DLLs and the product lie below a folder whose name
+// holds 表 and ソ (both end in the byte of "\"), and it is started the ways
+// other programs start it: its path quoted or not, or no name at all before
+// the blank (as the migration tool passes " /K:12").  Every form reaches the
+// switches.
+TEST_F(QuimbexCommandLine, SwitchesFollowAProgramPathWithJapaneseNames) {
+    const struct {
+        ProgramName form;
+        const char* tail;
+        const char* message; // nullptr: none
+        bool converts;
+    } cases[] = {
+        {ProgramName::quoted, "/K:4", kBadParameter, false},
+        {ProgramName::unquoted, "/K:4", kBadParameter, false},
+        {ProgramName::quoted, "/K:9", kDone, true},
+        {ProgramName::unquoted, "/K:9", kDone, true},
+        {ProgramName::none, "/K:12", nullptr, true},
+    };
+    const char* const kForms[] = {"quoted", "unquoted", "no name"};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(kForms[static_cast<int>(c.form)]) + " " + c.tail);
+        TempDir folder;
+        const CString product = folder / "給与表ソフト";
+        SampleProductOptions options;
+        options.strExeSourceDir = BinDir();
+        CString error;
+        ASSERT_TRUE(LaySampleProduct(product, options, error)) << error.GetString();
+        const std::string exe = (product + "\\Exe\\Quimbex.exe").str();
+        ASSERT_EQ(std::string::npos, exe.find(' ')) << exe;
+
+        const QuimbexRun run = Run(StartWith(exe, c.form, c.tail));
+        EXPECT_EQ(c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{},
+                  Texts(run));
+        EXPECT_EQ(c.converts, FileExists(product + "\\Data\\MyData\\ExMng.dat"));
+        bool backedUp = false;
+        for (const std::string& date : m_dates)
+            backedUp = backedUp || FileExists(product + "\\Excel\\kyuyo" + date.c_str() + ".xls");
+        EXPECT_EQ(c.converts, backedUp);
+    }
 }
 
 TEST_F(QuimbexCommandLine, RunGoesOnWithoutARegisteredExcelVersion) {

@@ -1,5 +1,6 @@
 // Faults asked through faults.ini, read by the server at every call.
 #include "ExcelStandinControl.h"
+#include "Ole.h"
 #include "ServerFixture.h"
 
 namespace {
@@ -109,4 +110,26 @@ TEST_F(ServerTest, FaultLinesNotUnderstoodAreLoggedAndTheRestApplies) {
     EXPECT_EQ(7, r.value.v.iVal);
     EXPECT_EQ(CString("Unexpected\tfaults.ini line 3 not understood: DieAfterRun=1"),
               LogTextsStartingWith("Unexpected").at(0));
+}
+
+// A busy Excel refuses calls with "retry later"; the caller's message filter
+// decides when to try again (here one that retries without asking).  The
+// refusals are logged with the number of the call, counted from the start
+// of the server, and the calls are answered in the end.  Wine's COM carries
+// a refused call out at once instead of returning the refusal, so there the
+// client never retries: the log shows the refusals all the same.
+TEST_F(ServerTest, RetryLaterFaultRefusesTheFirstCalls) {
+    COleMessageFilter retrying;
+    retrying.EnableBusyDialog(FALSE);
+    retrying.EnableNotRespondingDialog(FALSE);
+    ASSERT_TRUE(retrying.Register());
+    CStandinFaults faults;
+    faults.SetRetryLaterCalls(2);
+    ASSERT_TRUE(ExcelStandin::WriteFaults(faults));
+    StartWithConverter();
+    const InvokeResult r = m_client.Run("CheckProtect", Args(ScopedVariant::Str("a.xls")));
+    EXPECT_EQ(S_OK, r.hr) << std::hex << r.hr;
+    EXPECT_EQ(VT_BOOL, r.value.v.vt);
+    EXPECT_EQ((std::vector<CString>{"RetryLater\t1", "RetryLater\t2"}),
+              LogTextsStartingWith("RetryLater"));
 }

@@ -11,6 +11,7 @@ TEST(StandinFaults, FormatsOneLinePerFaultThatParseReadsBack) {
     faults.SetDelay("CheckProtect", 1500);
     faults.SetDieAfterRuns(3);
     faults.SetOpenFails(true);
+    faults.SetRetryLaterCalls(4);
     const std::string text = faults.Format();
     EXPECT_EQ("Return=*:Long:65537\r\n"
               "Return=CheckProtect:Integer:-2\r\n"
@@ -18,7 +19,8 @@ TEST(StandinFaults, FormatsOneLinePerFaultThatParseReadsBack) {
               "Raise=勤怠コンバート\r\n"
               "DelayMs=CheckProtect:1500\r\n"
               "DieAfterRuns=3\r\n"
-              "OpenFails=1\r\n",
+              "OpenFails=1\r\n"
+              "RetryLaterCalls=4\r\n",
               text);
     CStandinFaults read;
     EXPECT_TRUE(read.Parse(text).empty());
@@ -67,6 +69,9 @@ TEST(StandinFaults, LinesNotUnderstoodAreReportedWithTheirNumbers) {
         {"DieAfterRuns=2", true},
         {"OpenFails=2", false},
         {"OpenFails=0", true},
+        {"RetryLaterCalls=3", true},
+        {"RetryLaterCalls=0", false},
+        {"RetryLaterCalls=x", false},
         {"Unknown=1", false},
         {"no equals sign", false},
         {"  ; a comment", true},

@@ -1,5 +1,6 @@
 #include "ProductFixture.h"
 
+#include "ExcelFileMap.h"
 #include "Time.h"
 
 #include <windows.h>
@@ -16,6 +17,7 @@ void ProductFixture::SetUp() {
 }
 
 void ProductFixture::TearDown() {
+    ExpectNoUnexpectedCalls();
     ExcelStandin::KillStrayServers();
     ExcelStandin::ClearFaults();
     ExcelStandin::RemoveControlDir();
@@ -29,6 +31,33 @@ void ProductFixture::LayProduct(const char* ext) {
     options.strExt = ext;
     CString error;
     ASSERT_TRUE(LaySampleProduct(ProductDir(), options, error)) << error.GetString();
+}
+
+void ProductFixture::RelayProduct(const char* ext) {
+    for (const char* folder : {"\\Excel", "\\Data", "\\Exe"})
+        RemoveFolder(ProductDir() + folder);
+    LayProduct(ext);
+}
+
+void ProductFixture::SetBookEntry(const char* key, const char* fileName) {
+    CExcelFileMap map(BookMngPath());
+    ASSERT_EQ(1, map.Load());
+    CDataForExMap record;
+    record.m_nOrder = static_cast<int32_t>(map.m_mapBooks.GetCount());
+    record.m_strFileName = fileName;
+    map.m_mapBooks.SetAt(key, record);
+    ASSERT_EQ(1, map.Save());
+}
+
+void ProductFixture::ClearLog() {
+    ExpectNoUnexpectedCalls();
+    ExcelStandin::ClearLog();
+}
+
+void ProductFixture::ExpectNoUnexpectedCalls() const {
+    for (const std::string& line : LogLines())
+        if (line.rfind("Unexpected\t", 0) == 0)
+            ADD_FAILURE() << "the Excel stand-in logged: " << line;
 }
 
 CString ProductFixture::BinDir() {

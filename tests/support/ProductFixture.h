@@ -19,12 +19,17 @@ protected:
     void TearDown() override;
     // Lays the sample out with these options; SetUp calls it with ".xls".
     void LayProduct(const char* ext);
+    // Removes the product's files and folders and lays the sample anew.
+    void RelayProduct(const char* ext = ".xls");
+    // Adds a book to "BookMNG.dat", or replaces the record of its key.
+    void SetBookEntry(const char* key, const char* fileName);
 
     const CString& ProductDir() const { return m_dir.Path(); }
     CString ExcelDir() const { return ProductDir() + "\\Excel"; }
     CString MyDataDir() const { return ProductDir() + "\\Data\\MyData"; }
     CString OrgDir() const { return ProductDir() + "\\Data\\Org"; }
     CString WorkFile() const { return OrgDir() + "\\xlConv2" + m_ext; }
+    CString BookMngPath() const { return MyDataDir() + "\\BookMNG.dat"; }
     const CString& Ext() const { return m_ext; }
 
     // The folder of this test program, where every binary of the build lies.
@@ -38,8 +43,14 @@ protected:
     std::vector<std::string> RunLines() const;
     // How many stand-in processes started.
     int ServerStarts() const;
+    // Empties the stand-in's log.  A test that sees an "Unexpected" line
+    // there (a call that real Excel would not get) fails, so the log is
+    // only ever emptied through here and by SetUp.
+    void ClearLog();
 
 private:
+    void ExpectNoUnexpectedCalls() const;
+
     TempDir m_dir;
     CString m_ext = ".xls";
 };

@@ -56,12 +56,15 @@ QuimbexRun::Box Answer(const uidriver::WindowFinder& windows, HWND hwnd, const c
 
 // Answers boxes and notes windows while the program runs, until the deadline.
 void AnswerWhileRunning(uidriver::Process& process, QuimbexRun& run, unsigned long timeoutMs,
-                        const char* shotName) {
+                        const char* shotName,
+                        const std::function<void(const uidriver::WindowFinder&)>& everyPoll) {
     const uidriver::WindowFinder windows = process.Windows();
     const uidriver::WindowQuery boxQuery = MsgBoxQuery();
     const DWORD deadline = ::GetTickCount() + timeoutMs;
     while (process.IsRunning() && static_cast<LONG>(deadline - ::GetTickCount()) > 0) {
         NoteOtherWindows(windows, run);
+        if (everyPoll)
+            everyPoll(windows);
         if (const HWND hwnd = windows.Find(boxQuery)) {
             if (shotName && run.boxes.empty())
                 uidriver::SaveScreenshot(TestOutputDir(), shotName);
@@ -73,11 +76,11 @@ void AnswerWhileRunning(uidriver::Process& process, QuimbexRun& run, unsigned lo
 
 } // namespace
 
-QuimbexRun RunToEnd(const uidriver::StartInfo& start, unsigned long timeoutMs,
-                    const char* shotName) {
+QuimbexRun RunToEnd(const uidriver::StartInfo& start, unsigned long timeoutMs, const char* shotName,
+                    const std::function<void(const uidriver::WindowFinder&)>& everyPoll) {
     uidriver::Process process(start);
     QuimbexRun run;
-    AnswerWhileRunning(process, run, timeoutMs, shotName);
+    AnswerWhileRunning(process, run, timeoutMs, shotName, everyPoll);
     run.exitCode = process.WaitForExit(1000);
     run.stdoutText = process.Stdout();
     return run;
@@ -90,7 +93,7 @@ QuimbexRun::Box AnswerNextBox(const uidriver::WindowFinder& windows, const char*
 }
 
 void FinishRun(uidriver::Process& process, QuimbexRun& run, unsigned long timeoutMs) {
-    AnswerWhileRunning(process, run, timeoutMs, nullptr);
+    AnswerWhileRunning(process, run, timeoutMs, nullptr, {});
     run.exitCode = process.WaitForExit(1000);
     run.stdoutText = process.Stdout();
 }

@@ -1,6 +1,9 @@
 #pragma once
 #include "IconReader.h"
 #include "Process.h"
+#include "WindowFinder.h"
+
+#include <functional>
 
 #include <string>
 #include <vector>
@@ -23,9 +26,11 @@ struct QuimbexRun {
 
 // Runs the program to its end (at most timeoutMs); a screenshot of the
 // first message box goes to the test output folder as <shotName>.bmp when
-// shotName is given.
+// shotName is given.  everyPoll, when given, is called with the program's
+// windows about every 20 ms while it runs.
 QuimbexRun RunToEnd(const uidriver::StartInfo& start, unsigned long timeoutMs = 120000,
-                    const char* shotName = nullptr);
+                    const char* shotName = nullptr,
+                    const std::function<void(const uidriver::WindowFinder&)>& everyPoll = {});
 
 // For a program driven through its dialogs: waits for its next message box,
 // notes it, and presses `button` (a text such as "いいえ", or the default

@@ -5,9 +5,7 @@
 #include <fstream>
 #include <iterator>
 
-namespace {
-
-void RemoveTree(const CString& dir) {
+void RemoveFolder(const CString& dir) {
     WIN32_FIND_DATAA fd;
     const HANDLE h = ::FindFirstFileA(dir + "\\*", &fd);
     if (h != INVALID_HANDLE_VALUE) {
@@ -17,7 +15,7 @@ void RemoveTree(const CString& dir) {
                 continue;
             const CString path = dir + "\\" + name;
             if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(path);
+                RemoveFolder(path);
             } else {
                 ::SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
                 ::DeleteFileA(path);
@@ -27,8 +25,6 @@ void RemoveTree(const CString& dir) {
     }
     ::RemoveDirectoryA(dir);
 }
-
-} // namespace
 
 TempDir::TempDir() {
     char base[MAX_PATH];
@@ -42,7 +38,7 @@ TempDir::TempDir() {
 }
 
 TempDir::~TempDir() {
-    RemoveTree(m_path);
+    RemoveFolder(m_path);
 }
 
 void WriteFileBytes(const CString& path, const std::string& bytes) {
@@ -64,4 +60,29 @@ CString TestBinDir() {
     ::GetModuleFileNameA(nullptr, path, MAX_PATH);
     CString dir(path);
     return dir.Left(dir.ReverseFind('\\'));
+}
+
+// Folders are listed too (with a "\\" at the end of their names), so that
+// a folder that was renamed or replaced by a file shows.
+std::map<std::string, std::string> FolderContents(const CString& dir, const std::string& prefix) {
+    std::map<std::string, std::string> contents;
+    WIN32_FIND_DATAA fd;
+    const HANDLE h = ::FindFirstFileA(dir + "\\*", &fd);
+    if (h == INVALID_HANDLE_VALUE)
+        return contents;
+    do {
+        const std::string name = fd.cFileName;
+        if (name == "." || name == "..")
+            continue;
+        const CString path = dir + "\\" + name.c_str();
+        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            contents[prefix + name + "\\"] = "";
+            const auto inner = FolderContents(path, prefix + name + "\\");
+            contents.insert(inner.begin(), inner.end());
+        } else {
+            contents[prefix + name] = ReadFileBytes(path);
+        }
+    } while (::FindNextFileA(h, &fd));
+    ::FindClose(h);
+    return contents;
 }

@@ -1,6 +1,9 @@
 #pragma once
 #include "String.h"
 
+#include <map>
+#include <string>
+
 // A fresh folder below the Windows temporary folder, removed with its
 // contents when the object goes.
 class TempDir {
@@ -21,3 +24,9 @@ std::string ReadFileBytes(const CString& path);
 bool FileExists(const CString& path);
 // The folder of the running test program, where every binary of the build lies.
 CString TestBinDir();
+// Removes a folder with everything in it, read-only files too.
+void RemoveFolder(const CString& dir);
+// Everything below dir by its relative name: each file ("a\\b.xls") with its
+// bytes, each folder ("a\\") with none.
+std::map<std::string, std::string> FolderContents(const CString& dir,
+                                                  const std::string& prefix = "");

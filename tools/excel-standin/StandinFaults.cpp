@@ -64,7 +64,7 @@ unsigned long CStandinFaults::DelayMs(const char* macro) const {
 
 bool CStandinFaults::IsEmpty() const {
     return m_returns.empty() && m_raises.empty() && m_delays.empty() && m_nDieAfterRuns == 0 &&
-           !m_bOpenFails;
+           !m_bOpenFails && m_nRetryLaterCalls == 0;
 }
 
 std::string CStandinFaults::Format() const {
@@ -86,6 +86,8 @@ std::string CStandinFaults::Format() const {
         text.AppendFormat("DieAfterRuns=%d\r\n", m_nDieAfterRuns);
     if (m_bOpenFails)
         text += "OpenFails=1\r\n";
+    if (m_nRetryLaterCalls > 0)
+        text.AppendFormat("RetryLaterCalls=%d\r\n", m_nRetryLaterCalls);
     return text.str();
 }
 
@@ -129,6 +131,10 @@ bool CStandinFaults::ParseLine(const CString& key, const CString& value) {
     }
     if (key.CompareNoCase("DieAfterRuns") == 0 && ParseLong(value, n) && n > 0) {
         m_nDieAfterRuns = static_cast<int>(n);
+        return true;
+    }
+    if (key.CompareNoCase("RetryLaterCalls") == 0 && ParseLong(value, n) && n > 0) {
+        m_nRetryLaterCalls = static_cast<int>(n);
         return true;
     }
     if (key.CompareNoCase("OpenFails") == 0 && ParseLong(value, n) && (n == 0 || n == 1)) {

@@ -8,6 +8,7 @@
 // The faults that a test asks of the Excel stand-in, kept in faults.ini:
 //   Return=<macro>:False | Return=<macro>:Integer:<n> | Return=<macro>:Long:<n>
 //   Raise=<macro>   DelayMs=<macro>:<ms>   DieAfterRuns=<n>   OpenFails=1
+//   RetryLaterCalls=<n>
 // One per line; ';' starts a comment line.  The macro "*" stands for every
 // macro without an entry of its own.
 class CStandinFaults {
@@ -23,6 +24,7 @@ public:
     void SetDelay(const char* macro, unsigned long ms);
     void SetDieAfterRuns(int n) { m_nDieAfterRuns = n; }
     void SetOpenFails(bool bFails) { m_bOpenFails = bFails; }
+    void SetRetryLaterCalls(int n) { m_nRetryLaterCalls = n; }
 
     const Result* FindReturn(const char* macro) const;
     bool Raises(const char* macro) const;
@@ -30,6 +32,9 @@ public:
     // 0: never.
     int DieAfterRuns() const { return m_nDieAfterRuns; }
     bool OpenFails() const { return m_bOpenFails; }
+    // How many of the first calls that reach a server it answers "busy,
+    // retry later"; 0: none.
+    int RetryLaterCalls() const { return m_nRetryLaterCalls; }
     bool IsEmpty() const;
 
     std::string Format() const;
@@ -46,4 +51,5 @@ private:
     std::map<CString, unsigned long> m_delays;
     int m_nDieAfterRuns = 0;
     bool m_bOpenFails = false;
+    int m_nRetryLaterCalls = 0;
 };

@@ -1,5 +1,6 @@
 #include "StandinServer.h"
 
+#include "BusyFilter.h"
 #include "ClassFactory.h"
 #include "ExcelStandinControl.h"
 #include "ServerLog.h"
@@ -38,6 +39,8 @@ int CStandinServer::Run(HINSTANCE hInstance) {
         return 1;
     const HWND hwnd = CreateMainWindow(hInstance);
     LogEvent("Start");
+    static CBusyFilter filter;
+    ::CoRegisterMessageFilter(&filter, nullptr);
     static CClassFactory factory;
     DWORD cookie = 0;
     const HRESULT hr = ::CoRegisterClassObject(ExcelStandin::kClsid, &factory, CLSCTX_LOCAL_SERVER,
@@ -58,6 +61,7 @@ int CStandinServer::Run(HINSTANCE hInstance) {
     if (hwnd)
         ::DestroyWindow(hwnd);
     LogEvent("Exit");
+    ::CoRegisterMessageFilter(nullptr, nullptr);
     ::CoUninitialize();
     return FAILED(hr) || !hwnd ? 1 : 0;
 }

@@ -1,0 +1,53 @@
+#pragma once
+#include "ProductFixture.h"
+#include "QuimbexRun.h"
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// What the end-to-end tests of Quimbex share: runs of the program with the
+// dates that its backup names may carry, the product's files by name.
+class QuimbexE2e : public ProductFixture {
+protected:
+    CString Excel(const std::string& name) const { return ExcelDir() + "\\" + name.c_str(); }
+    CString ExConv() const { return MyDataDir() + "\\ExConv.dat"; }
+    CString ExMng() const { return MyDataDir() + "\\ExMng.dat"; }
+
+    // Runs Quimbex with this tail (or this start) to its end, noting today's
+    // date before and after the run.
+    QuimbexRun Run(const char* tail, const char* shot = nullptr);
+    QuimbexRun Run(const uidriver::StartInfo& start,
+                   const std::function<void(const uidriver::WindowFinder&)>& everyPoll = {});
+    // The backup that the last run made: before + one of its dates + after.
+    CString Backup(const std::string& before, const std::string& after = "") const;
+    // Its file-name part.
+    std::string BackupFile(const std::string& before, const std::string& after = "") const;
+    // The names of the macros run, in their order.
+    std::vector<std::string> Macros() const;
+    // Marks a workbook of the Excel folder as password-protected.
+    void Protect(const char* name);
+    // The texts of the message boxes of a run, in their order.
+    static std::vector<std::string> Texts(const QuimbexRun& run);
+
+    std::vector<std::string> m_dates;
+};
+
+// Holds a file open as Excel holds an open workbook (no delete sharing).
+class HeldFile {
+public:
+    explicit HeldFile(const CString& path)
+        : m_h(::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, 0, nullptr)) {}
+    HeldFile(const HeldFile&) = delete;
+    HeldFile& operator=(const HeldFile&) = delete;
+    ~HeldFile() {
+        if (m_h != INVALID_HANDLE_VALUE)
+            ::CloseHandle(m_h);
+    }
+    bool IsHeld() const { return m_h != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE m_h;
+};
