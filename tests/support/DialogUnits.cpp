@@ -21,9 +21,13 @@ DialogFont MeasureDialogFont(const char* face, int points) {
     return {(size.cx / 26 + 1) / 2, tm.tmHeight};
 }
 
+// A template gives origin and size; the platform converts each on its own,
+// so the far edges are origin + size, not the far edge converted.
 RECT DialogUnitsToPixels(const DialogFont& font, const RECT& units) {
-    return {::MulDiv(units.left, font.baseX, 4), ::MulDiv(units.top, font.baseY, 8),
-            ::MulDiv(units.right, font.baseX, 4), ::MulDiv(units.bottom, font.baseY, 8)};
+    const int x = ::MulDiv(units.left, font.baseX, 4);
+    const int y = ::MulDiv(units.top, font.baseY, 8);
+    return {x, y, x + ::MulDiv(units.right - units.left, font.baseX, 4),
+            y + ::MulDiv(units.bottom - units.top, font.baseY, 8)};
 }
 
 RECT ControlRectInDialog(HWND hDlg, HWND hCtl) {

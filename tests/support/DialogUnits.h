@@ -10,7 +10,8 @@ struct DialogFont {
 };
 
 DialogFont MeasureDialogFont(const char* face, int points);
-// A rectangle (left, top, right, bottom) in dialog units as pixels.
+// A template's rectangle (x, y, x + width, y + height) in dialog units as
+// pixels.
 RECT DialogUnitsToPixels(const DialogFont& font, const RECT& units);
 // A control's rectangle in the client coordinates of its dialog (also for a
 // dialog of another process).
