@@ -7,7 +7,30 @@
 #include <new>
 
 namespace {
+
 const char* const kThisProp = "FwDialogThis";
+
+// For these messages the dialog procedure's own return value is the result;
+// for all others it only says "handled" and the result goes to DWLP_MSGRESULT.
+bool ResultIsReturnValue(UINT msg) {
+    switch (msg) {
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+    case WM_COMPAREITEM:
+    case WM_VKEYTOITEM:
+    case WM_CHARTOITEM:
+    case WM_QUERYDRAGICON:
+        return true;
+    default:
+        return false;
+    }
+}
+
 } // namespace
 
 void AfxReportWndProcException(std::exception_ptr e) {
@@ -116,6 +139,8 @@ INT_PTR CDialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         LRESULT result = 0;
         if (!OnMessage(msg, wParam, lParam, &result))
             return FALSE;
+        if (ResultIsReturnValue(msg))
+            return static_cast<INT_PTR>(result);
         ::SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, result);
         return TRUE;
     }

@@ -1,5 +1,6 @@
 #pragma once
 #include "String.h"
+#include "Switches.h"
 
 #include <cstdint>
 
@@ -14,9 +15,6 @@ struct CommandSwitches {
 // only; values are trimmed, keys compared upper-cased, a later switch wins.
 // Returns true when a command code results (non-zero).
 bool ParseCommandSwitches(const CString& tail, CommandSwitches& sw);
-
-// The leading decimal number of a text as atol reads it, held to 32 bits.
-int32_t ParseLeadingNumber(const char* psz);
 
 // The major version in an "Excel.Application.<n>" text: the number after
 // the first 18 characters.

@@ -15,6 +15,7 @@ public:
     CTestDlg() : CDialog(IDD_FW_TEST) {}
     std::function<void()> onInit;
     std::function<void()> onCheckClicked;
+    std::function<bool(UINT, LRESULT*)> onMessage;
     int m_bCheck = 0;
     int m_nRadio = 0;
     CString m_strEdit;
@@ -32,6 +33,11 @@ protected:
             return TRUE;
         }
         return CDialog::OnCommand(nID, nCode);
+    }
+    bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override {
+        if (onMessage && onMessage(msg, pResult))
+            return true;
+        return CDialog::OnMessage(msg, wParam, lParam, pResult);
     }
     void DoDataExchange(CDataExchange* pDX) override {
         DDX_Check(pDX, IDC_TEST_CHECK, m_bCheck);
@@ -123,6 +129,36 @@ TEST(CDialog, ExceptionInALiveModelessDialogIsReportedWhereItHappened) {
     unrelated.onInit = [&unrelated] { unrelated.EndDialog(IDCANCEL); };
     EXPECT_EQ(IDCANCEL, unrelated.DoModal());
     modeless.DestroyWindow();
+}
+
+// Most results travel in DWLP_MSGRESULT; a few messages, such as the drag
+// icon query and the colour queries, take the procedure's return value.
+TEST(CDialog, HandlerResultReachesTheSenderForEitherKindOfMessage) {
+    const HICON icon = ::LoadIcon(nullptr, IDI_ASTERISK);
+    const HBRUSH brush = ::GetSysColorBrush(COLOR_WINDOW);
+    CTestDlg dlg;
+    dlg.onMessage = [&](UINT msg, LRESULT* pResult) {
+        switch (msg) {
+        case WM_QUERYDRAGICON:
+            *pResult = reinterpret_cast<LRESULT>(icon);
+            return true;
+        case WM_CTLCOLORSTATIC:
+            *pResult = reinterpret_cast<LRESULT>(brush);
+            return true;
+        case WM_APP:
+            *pResult = 0x1234;
+            return true;
+        default:
+            return false;
+        }
+    };
+    ASSERT_TRUE(dlg.Create(IDD_FW_TEST));
+    EXPECT_EQ(reinterpret_cast<LRESULT>(icon), dlg.SendMessage(WM_QUERYDRAGICON));
+    EXPECT_EQ(reinterpret_cast<LRESULT>(brush),
+              dlg.SendMessage(WM_CTLCOLORSTATIC, 0,
+                              reinterpret_cast<LPARAM>(dlg.GetDlgItem(IDC_TEST_CHECK))));
+    EXPECT_EQ(0x1234, dlg.SendMessage(WM_APP));
+    dlg.DestroyWindow();
 }
 
 TEST(CFileDialog, FilterBarsBecomeTerminatorsButTrailBytesStay) {

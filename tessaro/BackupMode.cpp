@@ -1,0 +1,22 @@
+#include "TessaroApp.h"
+
+#include "DornEnv.h"
+#include "FileDialog.h"
+#include "PendingWork.h"
+#include "Time.h"
+
+// The backup mode shows no window of its own: only the save dialog, without
+// owner, proposing "<product>_バックアップ<time stamp>.iko".  Cancelling it
+// ends the program silently.
+void CTessaroApp::RunBackup() {
+    CDornEnv env;
+    const CString stamp = CTime::GetCurrentTime().Format("%Y%m%d%H%M%S");
+    m_strFilePath.Format("%s_バックアップ%s.iko", env.m_strProductName.GetString(),
+                         stamp.GetString());
+    CFileDialog dlg(FALSE, "iko", m_strFilePath, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
+                    "Morvane／ﾊﾞｯｸｱｯﾌﾟﾌｧｲﾙ(*.iko)|*.iko||");
+    if (dlg.DoModal() != IDOK)
+        return;
+    m_strFilePath = dlg.GetPathName();
+    ReportNotAvailable();
+}

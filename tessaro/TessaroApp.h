@@ -1,0 +1,42 @@
+#pragma once
+#include "WinApp.h"
+
+#include <cstdint>
+
+// The migration tool: start-up checks, then the main dialog or, with
+// "/K:1", the backup mode.  Each start does one of them and ends.
+class CTessaroApp : public CWinApp {
+public:
+    CTessaroApp();
+    BOOL InitInstance() override;
+    int ExitInstance() override;
+
+    bool CheckWritePermission();
+    void SetRootDirectories();
+    static bool ReadRegistryString(HKEY hRoot, const char* pszSubKey, const char* pszValueName,
+                                   CString& strValue);
+    void ParseSwitches();
+    void RunBackup();
+    // Built with the migration file engine (the create and restore work).
+    bool WriteMigrationFile();
+    bool RestoreMigrationFile();
+
+    int32_t m_nExcelVersion = -1;
+    int32_t m_bBookRestored = 0;
+    CString m_strBookExt;
+    int32_t m_nCommand = 0;
+    CString m_strFilePath;
+    CString m_astrRoots[5];
+
+private:
+    bool TakeLocalMutex(const CString& strProductName);
+    bool TakeGlobalMutex(const CString& strProductName);
+    void ReleaseMutexes();
+    void RunMainDialog();
+
+    HANDLE m_hMutex = nullptr;
+    bool m_bMutexCreated = false;
+    HANDLE m_hGlobalMutex = nullptr;
+};
+
+extern CTessaroApp theApp;

@@ -1,0 +1,3 @@
+#pragma once
+// The About dialog.
+#define IDD_ABOUTBOX 100
