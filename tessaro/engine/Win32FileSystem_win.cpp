@@ -19,6 +19,24 @@ CString CauseOf(const CFileException& e) {
     return e.GetErrorMessage();
 }
 
+// A name with a character that code page 932 lacks comes back with '?' or a
+// look-alike such as '\\' for "¥": it names no file, or another one.
+bool LostInConversion(const CString& name) {
+    return name.Find('?') >= 0 || name.Find('\\') >= 0 || name.Find('/') >= 0;
+}
+
+CDirItem ItemOf(const WIN32_FIND_DATAA& fd) {
+    CDirItem item;
+    item.strName = fd.cFileName;
+    item.bDirectory = (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    if (LostInConversion(item.strName)) {
+        item.bSkip = true;
+        item.nSkipReason = CSkipReason::unconvertibleName;
+        item.strSkipCause = "not representable in code page 932";
+    }
+    return item;
+}
+
 } // namespace
 
 // "*.*" lists hidden and system entries too.
@@ -29,12 +47,8 @@ bool CWin32FileSystem::ListDirectory(const CString& strDir, std::vector<CDirItem
         return false;
     do {
         const CString name(fd.cFileName);
-        if (name == "." || name == "..")
-            continue;
-        CDirItem item;
-        item.strName = name;
-        item.bDirectory = (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        items.push_back(item);
+        if (name != "." && name != "..")
+            items.push_back(ItemOf(fd));
     } while (::FindNextFileA(h, &fd));
     ::FindClose(h);
     return true;
