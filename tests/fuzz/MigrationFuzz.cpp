@@ -5,6 +5,7 @@
 // holds, and the check never writes.
 #include "Archive.h"
 #include "MemFile.h"
+#include "Mbcs.h"
 #include "MemFileSystem.h"
 #include "MigrationFileException.h"
 #include "MigrationReader.h"
@@ -12,6 +13,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -32,27 +34,42 @@ bool CheckPasses(const std::string& bytes) {
     return true;
 }
 
+// Split on character boundaries as Windows splits: the trail byte of "表"
+// is 0x5C and separates nothing.
+std::vector<std::string> Components(const std::string& s) {
+    std::vector<std::string> parts(1);
+    for (size_t i = 0; i < s.size(); ++i) {
+        if (fw::IsLeadByte932(static_cast<unsigned char>(s[i])) && i + 1 < s.size()) {
+            parts.back() += s.substr(i++, 2);
+        } else if (s[i] == '\\' || s[i] == '/') {
+            parts.emplace_back();
+        } else {
+            parts.back() += s[i];
+        }
+    }
+    return parts;
+}
+
 // Judged without the engine's own rules: Windows drops trailing dots and
-// blanks, so any component that then is empty, "." or "..", and any colon,
-// could leave the root.
+// blanks, so a name that then is empty (".", "..", "...", ". ."), and any
+// colon, could leave the root.
 bool ComponentEscapes(std::string component) {
+    if (component.empty()) // a run of separators
+        return false;
+    if (component.find(':') != std::string::npos)
+        return true;
     while (!component.empty() && (component.back() == '.' || component.back() == ' '))
         component.pop_back();
-    return component.empty() || component.find(':') != std::string::npos;
+    return component.empty();
 }
 
 bool StaysInsideARoot(const CString& path) {
-    const std::string& s = path.str();
-    const size_t slash = s.find('\\');
-    const std::string root = s.substr(0, slash);
-    if (root != "r0" && root != "r1" && root != "r2")
+    const std::vector<std::string> parts = Components(path.str());
+    if (parts[0] != "r0" && parts[0] != "r1" && parts[0] != "r2")
         return false;
-    for (size_t at = slash; at != std::string::npos;) {
-        const size_t next = s.find_first_of("\\/", at + 1);
-        if (ComponentEscapes(s.substr(at + 1, next == std::string::npos ? next : next - at - 1)))
+    for (const std::string& part : parts)
+        if (ComponentEscapes(part))
             return false;
-        at = next;
-    }
     return true;
 }
 
