@@ -2,8 +2,8 @@
 
 #include "Archive.h"
 #include "EntryRecordReader.h"
-#include "Mbcs.h"
 #include "RestorePath.h"
+#include "TargetDirectory.h"
 
 namespace {
 
@@ -19,33 +19,6 @@ template <size_t N> bool NameIsOneOf(const CString& name, const char* const (&na
         if (name.CompareNoCase(candidate) == 0)
             return true;
     return false;
-}
-
-bool IsSeparator(char c) {
-    return c == '\\' || c == '/';
-}
-
-// The relative path one level up, or empty at the root: cut before the last
-// run of separators that a name follows.  DBCS-aware: the trail byte of "表"
-// is 0x5C too.
-CString ParentOf(const CString& path) {
-    const std::string& s = path.str();
-    const int n = static_cast<int>(s.size());
-    int cut = 0;
-    int runStart = -1;
-    for (int i = 0; i < n;) {
-        const int len = fw::CharLen932(s.data(), i, n);
-        if (len == 1 && IsSeparator(s[static_cast<size_t>(i)])) {
-            if (runStart < 0)
-                runStart = i;
-        } else {
-            if (runStart >= 0)
-                cut = runStart;
-            runStart = -1;
-        }
-        i += len;
-    }
-    return path.Left(cut);
 }
 
 } // namespace
@@ -309,46 +282,7 @@ void CMigrationEntry::PrepareDirectory(const CString& strRefusal) {
             m_pContext->Skip(*this, CSkipReason::refusedPath, strRefusal);
         return;
     }
-    EnsureDirectory(GetRelativePath());
-}
-
-// One level, as a directory's parent was created before its children; a
-// top-level entry such as "Data\MyData" may lack more than one level in a
-// tree that is not a full installation, and every file below it would be
-// lost without a word: those levels are created too.  Failures are ignored:
-// the files below then fail to open and are reported.
-void CMigrationEntry::EnsureDirectory(const CString& strRelPath) {
-    CFileSystem& fs = m_pContext->m_fs;
-    const CString path = m_strRoot + strRelPath;
-    if (fs.GetStatus(path).bExists)
-        return;
-    const CString parent = ParentOf(strRelPath);
-    if (parent.IsEmpty() || fs.GetStatus(m_strRoot + parent).bExists) {
-        fs.MakeDirectory(path);
-        return;
-    }
-    CreateLevels(strRelPath);
-}
-
-// From the root down, stopping at the first level that cannot be created.
-void CMigrationEntry::CreateLevels(const CString& strRelPath) {
-    CFileSystem& fs = m_pContext->m_fs;
-    const std::string& s = strRelPath.str();
-    const int n = static_cast<int>(s.size());
-    bool bInName = false;
-    bool bMissing = false;
-    for (int i = 0; i <= n;) {
-        const int len = i < n ? fw::CharLen932(s.data(), i, n) : 1;
-        const bool bSeparator = i == n || (len == 1 && IsSeparator(s[static_cast<size_t>(i)]));
-        if (bSeparator && bInName) {
-            const CString level = m_strRoot + strRelPath.Left(i);
-            bMissing = bMissing || !fs.GetStatus(level).bExists;
-            if (bMissing && !fs.MakeDirectory(level))
-                return;
-        }
-        bInName = !bSeparator;
-        i += len;
-    }
+    CTargetDirectory::Ensure(m_pContext->m_fs, m_strRoot, GetRelativePath());
 }
 
 void CMigrationEntry::LoadChildren(CArchive& ar, int32_t nCount) {

@@ -52,8 +52,6 @@ private:
     void LoadContent(CArchive& ar, const CString& strRefusal);
     std::unique_ptr<CFsFile> OpenTarget(const CString& strRefusal);
     void PrepareDirectory(const CString& strRefusal);
-    void EnsureDirectory(const CString& strRelPath);
-    void CreateLevels(const CString& strRelPath);
     void LoadChildren(CArchive& ar, int32_t nCount);
     CString FilterCause(int nFormat) const;
 
