@@ -22,6 +22,13 @@ void CArchive::CheckOpen() const {
 void CArchive::FillBuffer() {
     m_pos = 0;
     m_limit = m_pStream->Read(m_buf.data(), static_cast<unsigned>(m_buf.size()));
+    m_nStreamBytes += m_limit;
+}
+
+// The stream runs ahead of the reader by what is still buffered, and behind
+// the writer by what is not yet flushed.
+uint64_t CArchive::GetPosition() const {
+    return IsLoading() ? m_nStreamBytes - (m_limit - m_pos) : m_nStreamBytes + m_pos;
 }
 
 void CArchive::Write(const void* p, unsigned n) {
@@ -63,6 +70,7 @@ void CArchive::Flush() {
     CheckOpen();
     if (IsStoring() && m_pos > 0) {
         m_pStream->Write(m_buf.data(), static_cast<unsigned>(m_pos));
+        m_nStreamBytes += m_pos;
         m_pos = 0;
     }
 }
@@ -181,11 +189,9 @@ CArchive& CArchive::operator<<(const CString& s) {
     return *this;
 }
 
-// The text is read in pieces, so a length that the file cannot back ends in
-// the end-of-file exception after at most one piece of memory, never in a
-// huge allocation.  FF FE FF marks another string encoding that these files
-// never hold: it is malformed here.
-CArchive& CArchive::operator>>(CString& s) {
+// FF FE FF marks another string encoding that these files never hold: it is
+// malformed here.
+uint32_t CArchive::ReadStringLength() {
     uint8_t b;
     *this >> b;
     uint32_t len = b;
@@ -200,6 +206,14 @@ CArchive& CArchive::operator>>(CString& s) {
     }
     if (len > 0x7FFFFFFF)
         throw CArchiveException(CArchiveException::badIndex, m_pStream->GetFilePath());
+    return len;
+}
+
+// The text is read in pieces, so a length that the file cannot back ends in
+// the end-of-file exception after at most one piece of memory, never in a
+// huge allocation.
+CArchive& CArchive::operator>>(CString& s) {
+    const uint32_t len = ReadStringLength();
     std::string text;
     constexpr uint32_t kPiece = 64 * 1024;
     while (text.size() < len) {

@@ -48,6 +48,8 @@ public:
 
     void WriteCount(uint32_t n);
     uint32_t ReadCount();
+    // The string length prefix alone; the text follows with Read().
+    uint32_t ReadStringLength();
 
     void Write(const void* p, unsigned n);
     void Read(void* p, unsigned n); // all n bytes or CArchiveException
@@ -55,6 +57,8 @@ public:
     // Writes what is buffered; every later read or write is an error.
     void Close();
     bool IsClosed() const { return m_bClosed; }
+    // Bytes read or written through this archive so far.
+    uint64_t GetPosition() const;
 
 private:
     void FillBuffer();
@@ -64,7 +68,8 @@ private:
     CArchiveStream* m_pStream;
     Mode m_nMode;
     std::vector<unsigned char> m_buf;
-    size_t m_pos = 0;   // next byte to read or write in m_buf
-    size_t m_limit = 0; // bytes valid in m_buf when loading
+    size_t m_pos = 0;            // next byte to read or write in m_buf
+    size_t m_limit = 0;          // bytes valid in m_buf when loading
+    uint64_t m_nStreamBytes = 0; // bytes moved to or from the stream
     bool m_bClosed = false;
 };

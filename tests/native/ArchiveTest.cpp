@@ -142,10 +142,10 @@ TEST(CArchive, SixtyFourBitIntegersLowHalfFirstBothWays) {
         std::string bytes;
     } cases[] = {
         {0, Bytes({0, 0, 0, 0, 0, 0, 0, 0})},
-        {0xFFFFFFFFLL, Bytes({0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0})},      // 4 GiB - 1
-        {0x100000000LL, Bytes({0, 0, 0, 0, 0x01, 0, 0, 0})},              // 4 GiB
-        {0x140000000LL, Bytes({0, 0, 0, 0x40, 0x01, 0, 0, 0})},           // 5 GiB
-        {-1, Bytes({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF})},   // negative sizes read back
+        {0xFFFFFFFFLL, Bytes({0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0})},   // 4 GiB - 1
+        {0x100000000LL, Bytes({0, 0, 0, 0, 0x01, 0, 0, 0})},           // 4 GiB
+        {0x140000000LL, Bytes({0, 0, 0, 0x40, 0x01, 0, 0, 0})},        // 5 GiB
+        {-1, Bytes({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF})}, // negative sizes read back
         {INT64_MIN, Bytes({0, 0, 0, 0, 0, 0, 0, 0x80})},
     };
     for (const auto& c : cases) {
@@ -197,4 +197,21 @@ TEST(CArchive, WriteOrReadAfterCloseIsAnErrorNotLostData) {
     uint16_t second = 0;
     EXPECT_THROW(ar >> second, CArchiveException);
     EXPECT_EQ(0, second);
+}
+
+TEST(CArchive, PositionCountsBytesThroughTheBuffer) {
+    CMemFile mem;
+    CArchive out(&mem, CArchive::store, 16);
+    out << uint32_t(1) << CString(std::string(40, 'x'));
+    EXPECT_EQ(45u, out.GetPosition()); // 4 + 1 + 40, partly still buffered
+    out.Close();
+    EXPECT_EQ(45u, out.GetPosition());
+
+    CMemFile in(mem.Bytes());
+    CArchive ar(&in, CArchive::load, 16);
+    uint32_t n = 0;
+    ar >> n;
+    EXPECT_EQ(4u, ar.GetPosition()); // 16 bytes buffered, 4 consumed
+    EXPECT_EQ(40u, ar.ReadStringLength());
+    EXPECT_EQ(5u, ar.GetPosition());
 }

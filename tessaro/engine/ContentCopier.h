@@ -1,0 +1,23 @@
+#pragma once
+#include "Archive.h"
+
+#include <cstdint>
+#include <vector>
+
+// Streams an entry's content between a file and the archive in pieces, so
+// that no file is ever held whole in memory.
+class CContentCopier {
+public:
+    CContentCopier();
+    // Writes exactly nSize bytes: zeros when the file ends early, nothing of
+    // what lies beyond when it has grown.
+    void Store(CArchive& ar, CArchiveStream& source, int64_t nSize);
+    void Restore(CArchive& ar, CArchiveStream& target, int64_t nSize);
+    void Discard(CArchive& ar, int64_t nSize);
+
+private:
+    unsigned Piece(int64_t nLeft) const;
+    void StoreZeros(CArchive& ar, int64_t nCount);
+
+    std::vector<char> m_buf;
+};

@@ -1,0 +1,61 @@
+#pragma once
+#include "ArchiveStream.h"
+#include "SkippedEntry.h"
+#include "String.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+// The file system as the migration engine sees it.  Paths are code page 932
+// strings with backslashes; each implementation maps them to its platform.
+
+struct CFsStatus {
+    bool bExists = false;
+    bool bDirectory = false;
+    int64_t nSize = 0;
+};
+
+struct CDirItem {
+    CString strName;
+    bool bDirectory = false;
+    // Set when the item cannot be carried; strName then shows it as best it can.
+    bool bSkip = false;
+    CSkipReason nSkipReason = CSkipReason::notFollowed;
+    CString strSkipCause;
+};
+
+// Why an open failed, in the platform's words.
+struct CFsError {
+    bool bUnconvertibleName = false;
+    CString strCause;
+};
+
+// An open file: read or written as an archive stream.  Write and Close throw
+// CFileException.
+class CFsFile : public CArchiveStream {
+public:
+    virtual int64_t GetLength() = 0;
+    // Reports a write that fails only when the file is closed.
+    virtual void Close() = 0;
+};
+
+class CFileSystem {
+public:
+    virtual ~CFileSystem() = default;
+    // Every entry, hidden and system ones included, without "." and "..";
+    // false when the directory cannot be listed.
+    virtual bool ListDirectory(const CString& strDir, std::vector<CDirItem>& items) = 0;
+    virtual CFsStatus GetStatus(const CString& strPath) = 0;
+    // Shared so that others may go on reading and writing the file.
+    virtual std::unique_ptr<CFsFile> OpenForReading(const CString& strPath, CFsError& error) = 0;
+    virtual std::unique_ptr<CFsFile> CreateOrEmpty(const CString& strPath, CFsError& error) = 0;
+    // One level; false when it fails.
+    virtual bool MakeDirectory(const CString& strPath) = 0;
+    // Renames strFrom to strTo, replacing a file of that name.
+    virtual bool MoveOver(const CString& strFrom, const CString& strTo, CFsError& error) = 0;
+    virtual bool RemoveFile(const CString& strPath) = 0;
+};
+
+// The file system of the platform this program runs on.
+std::unique_ptr<CFileSystem> CreatePlatformFileSystem();

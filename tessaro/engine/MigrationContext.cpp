@@ -1,0 +1,25 @@
+#include "MigrationContext.h"
+
+#include "MigrationEntry.h"
+
+CMigrationContext::CMigrationContext(CFileSystem& fs, const CString& strBookExt)
+    : m_fs(fs), m_nNewFormat(FormatOfBookExtension(strBookExt)) {}
+
+// 3 for the Excel 97-2003 books, 4 for every other extension.  A byte
+// comparison: ".XLS" is not ".xls".
+int32_t CMigrationContext::FormatOfBookExtension(const CString& strBookExt) {
+    return strBookExt == ".xls" ? 3 : 4;
+}
+
+void CMigrationContext::Skip(const CMigrationEntry& entry, CSkipReason nReason,
+                             const CString& strCause) {
+    m_skipped.push_back({entry.m_nRoot, entry.GetRelativePath(), nReason, strCause});
+}
+
+void CMigrationContext::Count(int64_t nSize, int32_t nChildren) {
+    ++m_nEntries;
+    if (nChildren <= 0)
+        ++m_nFiles;
+    if (nSize > 0)
+        m_nBytes += nSize;
+}

@@ -1,0 +1,38 @@
+#pragma once
+#include "ContentCopier.h"
+#include "FileSystem.h"
+#include "SkippedEntry.h"
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+class CMigrationEntry;
+
+// What the entries of one write or read share: the file system, the format
+// code of new entries, and what the run found out.
+class CMigrationContext {
+public:
+    // restore writes the files of the entries; check only reads the structure.
+    enum Mode { restore, check };
+
+    explicit CMigrationContext(CFileSystem& fs, const CString& strBookExt = ".xlsm");
+    static int32_t FormatOfBookExtension(const CString& strBookExt);
+
+    void Skip(const CMigrationEntry& entry, CSkipReason nReason, const CString& strCause);
+    // Counts an entry record that was written or read.
+    void Count(int64_t nSize, int32_t nChildren);
+
+    CFileSystem& m_fs;
+    int32_t m_nNewFormat;         // format code of entries created here
+    Mode m_nMode = restore;       // when reading
+    int64_t m_nFileLength = 0;    // bytes of the migration file being read
+    bool m_bBookRestored = false; // a "BookMNG.dat" passed the restore filter
+    std::vector<CSkippedEntry> m_skipped;
+    int64_t m_nEntries = 0;
+    int64_t m_nFiles = 0; // entries without children (the format cannot tell an empty directory)
+    int64_t m_nBytes = 0;
+    // Called for each entry record read, before its content.
+    std::function<void(const CMigrationEntry&)> m_onEntry;
+    CContentCopier m_copier;
+};

@@ -1,0 +1,27 @@
+#pragma once
+#include "FileSystem.h"
+#include "NameConverter.h"
+
+// The native file system of a POSIX build: backslashes become "/", runs of
+// separators fold into one, and names are converted between code page 932
+// and UTF-8.
+class CPosixFileSystem : public CFileSystem {
+public:
+    bool ListDirectory(const CString& strDir, std::vector<CDirItem>& items) override;
+    CFsStatus GetStatus(const CString& strPath) override;
+    std::unique_ptr<CFsFile> OpenForReading(const CString& strPath, CFsError& error) override;
+    std::unique_ptr<CFsFile> CreateOrEmpty(const CString& strPath, CFsError& error) override;
+    bool MakeDirectory(const CString& strPath) override;
+    bool MoveOver(const CString& strFrom, const CString& strTo, CFsError& error) override;
+    bool RemoveFile(const CString& strPath) override;
+
+    // The path as the system takes it; false when a name does not convert.
+    bool ToNative(const CString& strPath, std::string& native);
+
+private:
+    CDirItem ItemOf(const std::string& dir, const std::string& name);
+    bool NameFromDisk(const std::string& name, CString& strName);
+    std::unique_ptr<CFsFile> Open(const CString& strPath, int flags, CFsError& error);
+
+    CNameConverter m_names;
+};

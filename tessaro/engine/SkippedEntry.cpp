@@ -1,0 +1,21 @@
+#include "SkippedEntry.h"
+
+const char* SkipReasonText(CSkipReason nReason) {
+    switch (nReason) {
+    case CSkipReason::refusedPath:
+        return "refused path";
+    case CSkipReason::filtered:
+        return "kept out by the restore filter";
+    case CSkipReason::cannotWrite:
+        return "cannot be written";
+    case CSkipReason::emptyRoot:
+        return "its root directory is not set";
+    case CSkipReason::unconvertibleName:
+        return "name cannot be converted";
+    case CSkipReason::cannotRead:
+        return "cannot be read";
+    case CSkipReason::notFollowed:
+        return "not followed";
+    }
+    return "skipped";
+}

@@ -1,0 +1,22 @@
+#pragma once
+#include "String.h"
+
+// Why an entry's file was not written (restore) or not carried (create).
+enum class CSkipReason {
+    refusedPath,       // its path would leave the root directory
+    filtered,          // the restore filter keeps it out
+    cannotWrite,       // the target cannot be created or opened for writing
+    emptyRoot,         // its root directory is not set on this computer
+    unconvertibleName, // the name has no form on the other side of the conversion
+    cannotRead,        // a file that was listed cannot be opened for reading
+    notFollowed,       // a link to a directory, a special file, or a tree too deep
+};
+
+struct CSkippedEntry {
+    int nRoot;
+    CString strPath; // relative to the root, as composed from the file
+    CSkipReason nReason;
+    CString strCause; // details: the refused component, the system's error
+};
+
+const char* SkipReasonText(CSkipReason nReason);

@@ -1,0 +1,18 @@
+#pragma once
+#include "FileSystem.h"
+
+// The Win32 file system through the ANSI functions (code page 932) and the
+// framework's files.
+class CWin32FileSystem : public CFileSystem {
+public:
+    bool ListDirectory(const CString& strDir, std::vector<CDirItem>& items) override;
+    CFsStatus GetStatus(const CString& strPath) override;
+    std::unique_ptr<CFsFile> OpenForReading(const CString& strPath, CFsError& error) override;
+    std::unique_ptr<CFsFile> CreateOrEmpty(const CString& strPath, CFsError& error) override;
+    bool MakeDirectory(const CString& strPath) override;
+    bool MoveOver(const CString& strFrom, const CString& strTo, CFsError& error) override;
+    bool RemoveFile(const CString& strPath) override;
+
+private:
+    std::unique_ptr<CFsFile> Open(const CString& strPath, unsigned nFlags, CFsError& error);
+};

@@ -1,0 +1,108 @@
+#include "Win32FileSystem.h"
+
+#include "File.h"
+
+namespace {
+
+class CWin32File : public CFsFile {
+public:
+    unsigned Read(void* pBuf, unsigned nCount) override { return m_file.Read(pBuf, nCount); }
+    void Write(const void* pBuf, unsigned nCount) override { m_file.Write(pBuf, nCount); }
+    int64_t GetLength() override { return static_cast<int64_t>(m_file.GetLength()); }
+    void Close() override { m_file.Close(); }
+    CString GetFilePath() const override { return m_file.GetFilePath(); }
+
+    CFile m_file;
+};
+
+CString CauseOf(const CFileException& e) {
+    return e.GetErrorMessage();
+}
+
+// A name with a character that code page 932 lacks comes back with '?' or a
+// look-alike such as '\\' for "¥": it names no file, or another one.
+bool LostInConversion(const CString& name) {
+    return name.Find('?') >= 0 || name.Find('\\') >= 0 || name.Find('/') >= 0;
+}
+
+CDirItem ItemOf(const WIN32_FIND_DATAA& fd) {
+    CDirItem item;
+    item.strName = fd.cFileName;
+    item.bDirectory = (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    if (LostInConversion(item.strName)) {
+        item.bSkip = true;
+        item.nSkipReason = CSkipReason::unconvertibleName;
+        item.strSkipCause = "not representable in code page 932";
+    }
+    return item;
+}
+
+} // namespace
+
+// "*.*" lists hidden and system entries too.
+bool CWin32FileSystem::ListDirectory(const CString& strDir, std::vector<CDirItem>& items) {
+    WIN32_FIND_DATAA fd;
+    const HANDLE h = ::FindFirstFileA(strDir + "\\*.*", &fd);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    do {
+        const CString name(fd.cFileName);
+        if (name != "." && name != "..")
+            items.push_back(ItemOf(fd));
+    } while (::FindNextFileA(h, &fd));
+    ::FindClose(h);
+    return true;
+}
+
+CFsStatus CWin32FileSystem::GetStatus(const CString& strPath) {
+    CFsStatus status;
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (::GetFileAttributesExA(strPath, GetFileExInfoStandard, &data)) {
+        status.bExists = true;
+        status.bDirectory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        status.nSize = static_cast<int64_t>((static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) |
+                                            data.nFileSizeLow);
+    }
+    return status;
+}
+
+std::unique_ptr<CFsFile> CWin32FileSystem::Open(const CString& strPath, unsigned nFlags,
+                                                CFsError& error) {
+    auto file = std::make_unique<CWin32File>();
+    CFileException e;
+    if (file->m_file.Open(strPath, nFlags, &e))
+        return file;
+    error.strCause = CauseOf(e);
+    return nullptr;
+}
+
+std::unique_ptr<CFsFile> CWin32FileSystem::OpenForReading(const CString& strPath, CFsError& error) {
+    return Open(strPath, CFile::modeRead | CFile::shareDenyNone, error);
+}
+
+// The platform refuses to replace a hidden or system file this way: such a
+// target is reported as not written.
+std::unique_ptr<CFsFile> CWin32FileSystem::CreateOrEmpty(const CString& strPath, CFsError& error) {
+    return Open(strPath, CFile::modeCreate | CFile::modeWrite | CFile::shareDenyWrite, error);
+}
+
+bool CWin32FileSystem::MakeDirectory(const CString& strPath) {
+    return ::CreateDirectoryA(strPath, nullptr) != FALSE;
+}
+
+bool CWin32FileSystem::MoveOver(const CString& strFrom, const CString& strTo, CFsError& error) {
+    if (::MoveFileExA(strFrom, strTo, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return true;
+    const DWORD err = ::GetLastError();
+    error.strCause =
+        CauseOf(CFileException(FileCauseFromOsError(err), static_cast<long>(err), strTo));
+    return false;
+}
+
+bool CWin32FileSystem::RemoveFile(const CString& strPath) {
+    return ::DeleteFileA(strPath) != FALSE;
+}
+
+std::unique_ptr<CFileSystem> CreatePlatformFileSystem() {
+    return std::make_unique<CWin32FileSystem>();
+}

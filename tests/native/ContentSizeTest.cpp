@@ -1,0 +1,179 @@
+// Contents are copied at exactly their recorded size, 4 GiB and more too.
+#include "Archive.h"
+#include "MemFile.h"
+#include "MigrationTestSupport.h"
+#include "MigrationReader.h"
+#include "MigrationWriter.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+std::string WriteAfterChange(const std::string& measured, const std::string& copied) {
+    CMemFileSystem fs;
+    fs.AddFile("src0\\Data\\MyData\\a.dat", measured);
+    fs.AddFile("src0\\Data\\MyData\\b.dat", "next");
+    CMigrationContext context(fs);
+    CMigrationWriter writer(context, SourceRoots());
+    EXPECT_TRUE(writer.BuildList());
+    fs.AddFile("src0\\Data\\MyData\\a.dat", copied); // changes between listing and copying
+    CMemFile mem;
+    CArchive ar(&mem, CArchive::store);
+    writer.Write(ar);
+    ar.Close();
+    return mem.Bytes();
+}
+
+// 4 GiB + 3 bytes, made and checked as they stream by, never stored.  The
+// bytes are constant over 4 KiB blocks; the value depends on bits above 32,
+// so content that wrapped round at 4 GiB would not match.
+constexpr int64_t kBigSize = (int64_t(1) << 32) + 3;
+
+char BlockValue(uint64_t offset) {
+    return static_cast<char>((offset >> 12) + 3 * (offset >> 32));
+}
+
+// A file of the pattern, read from the source tree.
+class PatternFile : public CFsFile {
+public:
+    unsigned Read(void* pBuf, unsigned nCount) override {
+        const size_t n = static_cast<size_t>(std::min<int64_t>(nCount, kBigSize - m_pos));
+        char* p = static_cast<char*>(pBuf);
+        for (size_t done = 0; done < n;) {
+            const auto at = static_cast<uint64_t>(m_pos);
+            const size_t len = std::min<size_t>(n - done, 4096 - (at & 4095));
+            std::memset(p + done, BlockValue(at), len);
+            done += len;
+            m_pos += static_cast<int64_t>(len);
+        }
+        return static_cast<unsigned>(n);
+    }
+    void Write(const void*, unsigned) override { FAIL(); }
+    int64_t GetLength() override { return kBigSize; }
+    void Close() override {}
+
+private:
+    int64_t m_pos = 0;
+};
+
+// Checks bytes against prefix + pattern + suffix as they arrive (a
+// migration file or a restored file); Read produces them.
+class PatternStream : public CFsFile {
+public:
+    PatternStream(std::string prefix, std::string suffix)
+        : m_prefix(std::move(prefix)), m_suffix(std::move(suffix)) {}
+    int64_t GetLength() override { return Total(); }
+    void Close() override {}
+    bool Matches() const { return m_bMatches && m_pos == static_cast<uint64_t>(Total()); }
+
+    void Write(const void* pBuf, unsigned nCount) override {
+        const char* p = static_cast<const char*>(pBuf);
+        for (size_t done = 0; done < nCount;) {
+            const size_t len = Next(nCount - done);
+            m_bMatches = m_bMatches && std::memcmp(p + done, m_piece.data(), len) == 0;
+            done += len;
+        }
+    }
+
+    unsigned Read(void* pBuf, unsigned nCount) override {
+        const size_t n = static_cast<size_t>(std::min<uint64_t>(nCount, Total() - m_pos));
+        for (size_t done = 0; done < n;) {
+            const size_t len = Next(n - done);
+            std::memcpy(static_cast<char*>(pBuf) + done, m_piece.data(), len);
+            done += len;
+        }
+        return static_cast<unsigned>(n);
+    }
+
+private:
+    int64_t Total() const {
+        return static_cast<int64_t>(m_prefix.size() + m_suffix.size()) + kBigSize;
+    }
+
+    // The expected bytes from m_pos on, at most want of them, into m_piece.
+    size_t Next(size_t want) {
+        const uint64_t prefixEnd = m_prefix.size(), patternEnd = prefixEnd + kBigSize;
+        if (m_pos < prefixEnd) {
+            m_piece.assign(m_prefix, m_pos, std::min<uint64_t>(want, prefixEnd - m_pos));
+        } else if (m_pos < patternEnd) {
+            const uint64_t at = m_pos - prefixEnd;
+            const uint64_t len = std::min<uint64_t>({want, 4096 - (at & 4095), patternEnd - m_pos});
+            m_piece.assign(len, BlockValue(at));
+        } else if (m_pos - patternEnd < m_suffix.size()) {
+            m_piece.assign(m_suffix, m_pos - patternEnd, want);
+        } else {
+            m_bMatches = false; // more than expected
+            m_piece.assign(want, '\0');
+        }
+        m_pos += m_piece.size();
+        return m_piece.size();
+    }
+
+    std::string m_prefix, m_suffix, m_piece;
+    uint64_t m_pos = 0;
+    bool m_bMatches = true;
+};
+
+class BigFileSystem : public CMemFileSystem {
+public:
+    std::unique_ptr<CFsFile> OpenForReading(const CString& strPath, CFsError& error) override {
+        if (strPath.Find("big.dat") >= 0)
+            return std::make_unique<PatternFile>();
+        return CMemFileSystem::OpenForReading(strPath, error);
+    }
+    std::unique_ptr<CFsFile> CreateOrEmpty(const CString& strPath, CFsError& error) override {
+        auto file = std::make_unique<PatternStream>("", "");
+        m_pRestored = file.get();
+        return file;
+    }
+    PatternStream* m_pRestored = nullptr;
+};
+
+const std::string kBigPrefix = Header(1) + Le32(4) + Le32(0) + Str("") + Str("Data\\MyData") +
+                               Le64(0) + Le32(1) + Le32(4) + Le32(0) + Str("\\Data\\MyData") +
+                               Str("big.dat") + Le64(kBigSize);
+const std::string kBigSuffix = Le32(0);
+
+} // namespace
+
+TEST(ContentSize, FileThatShrankIsPaddedWithZerosAndOneThatGrewIsCut) {
+    const std::string shrunk = WriteAfterChange("0123456789", "0123");
+    EXPECT_NE(std::string::npos,
+              shrunk.find(Str("a.dat") + Le64(10) + "0123" + std::string(6, '\0') + Le32(0)));
+    const std::string grown = WriteAfterChange("0123456789", "0123456789ABCDEF");
+    EXPECT_NE(std::string::npos, grown.find(Str("a.dat") + Le64(10) + "0123456789" + Le32(0)));
+    for (const std::string& bytes : {shrunk, grown}) {
+        ASSERT_NO_THROW(Check(bytes));
+        CMemFileSystem dst;
+        dst.AddDirectory("dst0");
+        ReadResult result(dst);
+        Restore(bytes, dst, TargetRoots(), result);
+        EXPECT_EQ("next", dst.FileBytes("dst0\\Data\\MyData\\b.dat"));
+    }
+}
+
+TEST(ContentSize, FileOfMoreThanFourGibibytesIsWrittenAndRestoredWhole) {
+    BigFileSystem src;
+    src.AddFile("src0\\Data\\MyData\\big.dat", "");
+    CMigrationContext context(src);
+    CMigrationWriter writer(context, SourceRoots());
+    ASSERT_TRUE(writer.BuildList());
+    PatternStream written(kBigPrefix, kBigSuffix);
+    CArchive out(&written, CArchive::store);
+    writer.Write(out);
+    out.Close();
+    EXPECT_TRUE(written.Matches());
+
+    BigFileSystem dst;
+    dst.AddDirectory("dst0\\Data\\MyData");
+    ReadResult result(dst);
+    PatternStream file(kBigPrefix, kBigSuffix);
+    CArchive in(&file, CArchive::load);
+    CMigrationReader(result.context, TargetRoots(), file.GetLength()).Restore(in);
+    ASSERT_NE(nullptr, dst.m_pRestored);
+    EXPECT_TRUE(dst.m_pRestored->Matches());
+    EXPECT_EQ(kBigSize, result.context.m_nBytes);
+}

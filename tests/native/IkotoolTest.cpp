@@ -1,0 +1,137 @@
+// ikotool end to end: the real program on real folders.
+#include "NativeTree.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <fstream>
+
+namespace {
+
+struct ToolRun {
+    int exitCode = -1;
+    std::string out, err;
+};
+
+// Runs ikotool in the folder work with the words given (none may hold a
+// blank or a quote).
+ToolRun Ikotool(const NativeTree& work, const std::string& args) {
+    const std::string command = "cd " + work.Path() + " && " + IKOTOOL + " " + args + " >" +
+                                (work / "out.txt") + " 2>" + (work / "err.txt");
+    const int status = std::system(command.c_str());
+    ToolRun run;
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.out = ReadNativeFile(work / "out.txt");
+    run.err = ReadNativeFile(work / "err.txt");
+    return run;
+}
+
+// A small installation: product, data and common folder.
+void MakeInstallation(const NativeTree& tree) {
+    tree.Write("p/Data/MyData/a.dat", "abc");
+    tree.Write(u8"p/Data/MyData/表示/ソフト/給与.dat", std::string(5000, 'k'));
+    tree.Write("p/Data/MyData/zero.dat", "");
+    tree.Write("p/Data/MyData/BookMNG.dat", "books");
+    tree.Write("p/Data/Org/kyuyo.xls", "template");
+    tree.Write("d/Excel/book.xls", "book");
+    tree.Write("d/Excel/Excel_Old/old.xls", "old");
+    tree.Write("c/CodeShain2.dat", "code");
+}
+
+const char* const kRoots = " --root 0=p --root 1=d --root 2=c";
+
+} // namespace
+
+TEST(Ikotool, CreateTestListExtractGiveEveryFileBack) {
+    NativeTree src, dst;
+    MakeInstallation(src);
+    const ToolRun create = Ikotool(src, std::string("create m.iko") + kRoots);
+    ASSERT_EQ(0, create.exitCode) << create.err;
+    EXPECT_EQ("m.iko: 14 entries, 8 files, 5027 bytes written\n", create.out);
+
+    const ToolRun test = Ikotool(src, "test " + (src / "m.iko"));
+    EXPECT_EQ(0, test.exitCode);
+    EXPECT_EQ("OK: 8 files, 5027 bytes\n", test.out);
+
+    const ToolRun list = Ikotool(src, "list " + (src / "m.iko"));
+    EXPECT_EQ(0, list.exitCode);
+    EXPECT_NE(std::string::npos, list.out.find(u8"0 5000 Data\\MyData\\表示\\ソフト\\給与.dat\n"));
+    EXPECT_NE(std::string::npos, list.out.find("2 4 CodeShain2.dat\n"));
+    EXPECT_NE(std::string::npos, list.out.find("14 entries, 8 files, 5027 bytes\n"));
+
+    for (const char* root : {"p", "d", "c"})
+        dst.MakeDir(root);
+    const ToolRun extract = Ikotool(dst, "extract " + (src / "m.iko") + kRoots);
+    EXPECT_EQ(0, extract.exitCode) << extract.err;
+    EXPECT_NE(
+        std::string::npos,
+        extract.out.find("skipped: root 0 Data\\Org\\kyuyo.xls: kept out by the restore filter\n"));
+    EXPECT_NE(std::string::npos, extract.out.find("BookMNG.dat was restored"));
+
+    std::map<std::string, std::string> expected = src.Contents();
+    for (const char* gone : {"m.iko", "out.txt", "err.txt", "p/Data/Org/kyuyo.xls",
+                             "d/Excel/Excel_Old/old.xls", "p/Data/MyData/zero.dat"})
+        expected.erase(gone);
+    std::map<std::string, std::string> got = dst.Contents();
+    got.erase("out.txt");
+    got.erase("err.txt");
+    EXPECT_EQ(expected, got);
+}
+
+TEST(Ikotool, DamagedFileIsReportedAndNothingIsExtracted) {
+    NativeTree src, dst;
+    MakeInstallation(src);
+    ASSERT_EQ(0, Ikotool(src, "create " + (src / "m.iko") + " --root 0=" + (src / "p") +
+                                  " --root 1=" + (src / "d"))
+                     .exitCode);
+    const std::string whole = ReadNativeFile(src / "m.iko");
+    std::ofstream(src / "cut.iko", std::ios::binary) << whole.substr(0, whole.size() - 10);
+
+    const ToolRun test = Ikotool(src, "test " + (src / "cut.iko"));
+    EXPECT_EQ(1, test.exitCode);
+    EXPECT_NE(std::string::npos, test.err.find("cut.iko: damaged at byte offset "));
+
+    dst.MakeDir("p");
+    dst.MakeDir("d");
+    const ToolRun extract =
+        Ikotool(dst, "extract " + (src / "cut.iko") + " --root 0=" + (dst / "p") +
+                         " --root 1=" + (dst / "d"));
+    EXPECT_EQ(1, extract.exitCode);
+    EXPECT_EQ((std::map<std::string, std::string>{
+                  {"p", "<dir>"}, {"d", "<dir>"}, {"out.txt", ""}, {"err.txt", extract.err}}),
+              dst.Contents());
+}
+
+TEST(Ikotool, UsageErrorsAndFailuresHaveTheirExitCodes) {
+    NativeTree work;
+    work.MakeDir("p");
+    work.MakeDir("d");
+    const struct {
+        std::string args;
+        int exitCode;
+        const char* err;
+    } cases[] = {
+        {"", 2, "a command and a file are needed"},
+        {"pack x.iko", 2, "unknown command \"pack\""},
+        {"list x.iko --root 0=p", 2, "unexpected \"--root\""},
+        {"create x.iko --root 0=p", 2, "--root 0=DIR and --root 1=DIR are needed"},
+        {"create x.iko --root 3=p --root 1=d", 2, "--root wants 0=DIR, 1=DIR or 2=DIR"},
+        {"create x.iko --root 0=p --root 0=p", 2, "root 0 is given twice"},
+        {"create x.iko --root 0=p --root 1=d --format 5", 2, "--format wants 3 or 4"},
+        {"extract x.iko --root 0=p --root 1=d --format 3", 2, "unexpected \"--format\""},
+        {"test " + (work / "missing.iko"), 1, "missing.iko: cannot be opened: "},
+        {"create " + (work / "x.iko") + " --root 0=" + (work / "p") + " --root 1=" + (work / "d"),
+         1, "x.iko: nothing to write"},
+        {"create x.iko --root 0=" + (work / "none") + " --root 1=" + (work / "d"), 1,
+         "is not a directory"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args);
+        const ToolRun run = Ikotool(work, c.args);
+        EXPECT_EQ(c.exitCode, run.exitCode);
+        EXPECT_NE(std::string::npos, run.err.find(c.err)) << run.err;
+    }
+    EXPECT_FALSE(std::ifstream(work / "x.iko").good());
+}

@@ -1,0 +1,106 @@
+// The native file system: Japanese names through real folders.
+#include "Archive.h"
+#include "MemFile.h"
+#include "MigrationReader.h"
+#include "MigrationTestSupport.h"
+#include "MigrationWriter.h"
+#include "NativeTree.h"
+#include "PosixFileSystem.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+std::string WriteTree(CPosixFileSystem& fs, const NativeTree& tree, CMigrationContext& context) {
+    CMigrationWriter writer(context, CMigrationRoots(CString(tree.Path().c_str()), "", ""));
+    EXPECT_TRUE(writer.BuildList());
+    CMemFile mem;
+    CArchive ar(&mem, CArchive::store);
+    writer.Write(ar);
+    ar.Close();
+    return mem.Bytes();
+}
+
+void RestoreTree(CPosixFileSystem& fs, const std::string& bytes, const NativeTree& tree,
+                 CMigrationContext& context) {
+    CMemFile mem(bytes);
+    CArchive ar(&mem, CArchive::load);
+    CMigrationReader(context, CMigrationRoots(CString(tree.Path().c_str()), "", ""),
+                     static_cast<int64_t>(bytes.size()))
+        .Restore(ar);
+}
+
+} // namespace
+
+// Names on the disk are u8 literals; plain literals are code page 932.
+TEST(PosixFileSystem, JapaneseNamesTravelAsCodePage932AndComeBackAsUtf8) {
+    NativeTree src, dst;
+    src.Write(u8"Data/MyData/表示ソ/給与.dat", "pay");
+    src.Write("Data/MyData/.hidden", "h");
+    src.Write(u8"Data/MyData/①髙.dat", "nec and ibm rows");
+    CPosixFileSystem fs;
+    CMigrationContext out(fs);
+    const std::string bytes = WriteTree(fs, src, out);
+    EXPECT_NE(std::string::npos, bytes.find(Str("給与.dat")));
+    EXPECT_NE(std::string::npos, bytes.find(Str("\\\\Data\\MyData\\表示ソ")));
+
+    CMigrationContext in(fs);
+    RestoreTree(fs, bytes, dst, in);
+    EXPECT_EQ(src.Contents(), dst.Contents());
+    EXPECT_TRUE(in.m_skipped.empty());
+}
+
+TEST(PosixFileSystem, NamesWithoutARoundTripAreSkippedWithTheirReason) {
+    NativeTree src;
+    src.Write("Data/MyData/ok.dat", "ok");
+    src.Write(u8"Data/MyData/yen¥.dat", "would become a backslash");
+    src.Write(u8"Data/MyData/wave〜.dat", "would come back as ～");
+    src.Write("Data/MyData/\xFF.dat", "not UTF-8");
+    src.Write("Data/MyData/back\\slash", "a separator in the file");
+    CPosixFileSystem fs;
+    CMigrationContext context(fs);
+    const std::string bytes = WriteTree(fs, src, context);
+    EXPECT_NE(std::string::npos, bytes.find(Str("ok.dat")));
+    ASSERT_EQ(4u, context.m_skipped.size());
+    for (const CSkippedEntry& skip : context.m_skipped) {
+        SCOPED_TRACE(skip.strPath.GetString());
+        EXPECT_EQ(CSkipReason::unconvertibleName, skip.nReason);
+    }
+}
+
+TEST(PosixFileSystem, NameWithoutUtf8FormIsSkippedOnRestore) {
+    NativeTree dst;
+    const std::string bytes = Header(2) + Record(4, 0, "", "\x85\x40.dat", "unassigned", 0) +
+                              Record(4, 0, "", "ok.dat", "ok", 0);
+    CPosixFileSystem fs;
+    CMigrationContext context(fs);
+    RestoreTree(fs, bytes, dst, context);
+    EXPECT_EQ((std::map<std::string, std::string>{{"ok.dat", "ok"}}), dst.Contents());
+    ASSERT_EQ(1u, context.m_skipped.size());
+    EXPECT_EQ(CSkipReason::unconvertibleName, context.m_skipped[0].nReason);
+}
+
+TEST(PosixFileSystem, LinksToDirectoriesAndSpecialFilesAreNotFollowed) {
+    NativeTree src;
+    src.Write("Data/MyData/a.dat", "a");
+    ASSERT_EQ(0, ::symlink(".", (src / "Data/MyData/loop").c_str()));
+    ASSERT_EQ(0, ::symlink("a.dat", (src / "Data/MyData/link.dat").c_str()));
+    ASSERT_EQ(0, ::mkfifo((src / "Data/MyData/fifo").c_str(), 0600));
+    CPosixFileSystem fs;
+    CMigrationContext context(fs);
+    const std::string bytes = WriteTree(fs, src, context);
+    EXPECT_NE(std::string::npos, bytes.find(Str("link.dat") + Le64(1) + "a"));
+    ASSERT_EQ(2u, context.m_skipped.size());
+    EXPECT_EQ(CSkipReason::notFollowed, context.m_skipped[0].nReason);
+    EXPECT_EQ(CSkipReason::notFollowed, context.m_skipped[1].nReason);
+}
+
+TEST(PosixFileSystem, BackslashesAndSeparatorRunsBecomeOneSlash) {
+    CPosixFileSystem fs;
+    std::string native;
+    ASSERT_TRUE(fs.ToNative("/tmp\\\\\\Data\\MyData//表\\x", native));
+    EXPECT_EQ("/tmp/Data/MyData/\xE8\xA1\xA8/x", native); // 表 in UTF-8, no split at its 0x5C
+}
