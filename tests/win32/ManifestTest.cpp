@@ -22,7 +22,7 @@ std::string ManifestOf(const CString& path) {
 } // namespace
 
 TEST(Manifest, ProgramsRunAsInvokerOnEverySupportedWindows) {
-    for (const char* program : {"Quimbex.exe"}) {
+    for (const char* program : {"Quimbex.exe", "Tessaro.exe"}) {
         SCOPED_TRACE(program);
         const std::string manifest = ManifestOf(TestBinDir() + "\\" + program);
         EXPECT_NE(std::string::npos, manifest.find("level=\"asInvoker\"")) << manifest;

@@ -59,6 +59,7 @@ TEST(VersionResources, EveryBinaryCarriesTheJapaneseBlockAndTheBuildVersion) {
         DWORD type;
     } cases[] = {
         {"Quimbex.exe", "Morvane Excel ブック管理", VFT_APP},
+        {"Tessaro.exe", "Morvaneデータ移行ツール", VFT_APP},
         {"DORNMSG.dll", "Morvane 処理中表示ライブラリ", VFT_DLL},
         {"DornEnv.dll", "Morvane 環境ライブラリ (テスト用代替)", VFT_DLL},
     };
