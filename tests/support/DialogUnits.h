@@ -10,6 +10,8 @@ struct DialogFont {
 };
 
 DialogFont MeasureDialogFont(const char* face, int points);
+// The width in pixels of a text (CP932) in that font.
+int TextWidthInFont(const char* face, int points, const char* text);
 // A rectangle (left, top, right, bottom) in dialog units as pixels.
 RECT DialogUnitsToPixels(const DialogFont& font, const RECT& units);
 // A control's rectangle in the client coordinates of its dialog (also for a
