@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 // A workbook rebuilt from the current template that holds the data of
 // `backup`: the template's version, the backup's data sections.
@@ -11,3 +12,14 @@ testing::AssertionResult IsRebuiltFrom(const CString& book, const CString& backu
                                        const char* const* sections);
 extern const char* const kPayrollSections[];    // null-terminated
 extern const char* const kAttendanceSections[]; // null-terminated
+
+// A book that the year update made from the template: the backup's company
+// and its employees without those who have left, the year after the
+// backup's, and no pay data, payslips or bonus slips.
+testing::AssertionResult IsNextYearOf(const CString& book, const CString& backup);
+
+// A book that the initialisation made from the template keeping the
+// settings: the backup's company, the sections named in `carried` taken
+// over whole, every other data section empty, the tax recalculated.
+testing::AssertionResult IsInitialisedFrom(const CString& book, const CString& backup,
+                                           const std::vector<std::string>& carried);
