@@ -66,6 +66,19 @@ BookDialogFixture::Box BookDialogFixture::NextBox(const char* button) {
     return seen;
 }
 
+void BookDialogFixture::ExpectResultBox(const Box& box, const char* caption) {
+    EXPECT_EQ(caption, box.caption);
+    EXPECT_EQ(uidriver::IconKind::Information, box.icon);
+    EXPECT_TRUE(box.fromDialog);
+    EXPECT_FALSE(box.waitShowing);
+}
+
+void BookDialogFixture::ExpectPlainBox(const Box& box, const char* text) {
+    EXPECT_EQ("Quimbex", box.caption);
+    EXPECT_EQ(text, box.text);
+    EXPECT_EQ(uidriver::IconKind::Exclamation, box.icon);
+}
+
 void BookDialogFixture::ExpectEndsQuietly() {
     QuimbexRun run;
     FinishRun(*m_program, run, kWaitMs);

@@ -34,6 +34,11 @@ protected:
     // Waits for the program's next message box, notes it and presses
     // `button` (the default button when null).
     Box NextBox(const char* button = nullptr);
+    // A result message: from the dialog itself, with its caption and the
+    // information icon, after the wait dialog has gone.
+    static void ExpectResultBox(const Box& box, const char* caption);
+    // A message of the framework's box: the program's name, the warning icon.
+    static void ExpectPlainBox(const Box& box, const char* text);
     // The program ends without another message box.
     void ExpectEndsQuietly();
     // True when the dialog is still open once the program has done what it

@@ -29,20 +29,9 @@ const struct Sheet {
 
 class PayrollBookInit : public BookDialogFixture {
 protected:
-    void ExpectResultBox(const Box& box) {
-        EXPECT_EQ(kCaption, box.caption);
-        EXPECT_EQ(IconKind::Information, box.icon);
-        EXPECT_TRUE(box.fromDialog);
-        EXPECT_FALSE(box.waitShowing);
-    }
-    void ExpectPlainBox(const Box& box, const char* text) {
-        EXPECT_EQ("Quimbex", box.caption);
-        EXPECT_EQ(text, box.text);
-        EXPECT_EQ(IconKind::Exclamation, box.icon);
-    }
     // The long completion message names the backup.
     std::string BackupOfRun(const Box& box) {
-        ExpectResultBox(box);
+        ExpectResultBox(box, kCaption);
         const std::string name = Between(box.text, "「", "」");
         EXPECT_EQ("ブックの初期化が完了しました。\n以前の給与計算ブックは 「" + name +
                       "」 として保存されています｡\n保存場所は " + DataDir().str() + "\\Excelです。",
@@ -91,7 +80,7 @@ TEST_F(PayrollBookInit, InitialStateMakesAMissingBookFromTheTemplate) {
     dlg.Click(IDC_INIT_INITIAL_STATE);
     dlg.Click(IDOK);
     const Box box = NextBox();
-    ExpectResultBox(box);
+    ExpectResultBox(box, kCaption);
     EXPECT_EQ(kShortDone, box.text);
     ExpectEndsQuietly();
     EXPECT_EQ(Template(), ReadFileBytes(Excel("表参道店.xls")));
@@ -220,26 +209,6 @@ TEST_F(PayrollBookInit, BookThatCannotKeepItsSettingsIsLeftAlone) {
     }
 }
 
-TEST_F(PayrollBookInit, MissingOrOldExcelShowsNoDialog) {
-    const struct {
-        int version; // 0: none registered
-        const char* text;
-    } cases[] = {
-        {0, "ブックの初期化を行うには、Microsoft Excelがｲﾝｽﾄｰﾙされている必要があります"},
-        {7, "ブックの初期化を行うには、Microsoft Excel(97以上)がｲﾝｽﾄｰﾙされている必要があります"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.version);
-        ASSERT_TRUE(c.version ? ExcelStandin::SetCurVer(c.version) : ExcelStandin::RemoveCurVer());
-        const QuimbexRun run = RunToEnd(QuimbexStart("/K:8"), 60000);
-        ASSERT_EQ(1u, run.boxes.size());
-        EXPECT_EQ(kCaption, run.boxes[0].caption);
-        EXPECT_EQ(c.text, run.boxes[0].text);
-        EXPECT_EQ(IconKind::Information, run.boxes[0].icon);
-        EXPECT_TRUE(run.otherWindows.empty());
-    }
-}
-
 // The version is read again when the settings are to be kept.
 TEST_F(PayrollBookInit, ExcelGoneBeforeKeepingSettingsFailsTheBook) {
     const struct {
@@ -266,40 +235,6 @@ TEST_F(PayrollBookInit, ExcelGoneBeforeKeepingSettingsFailsTheBook) {
         EXPECT_EQ(before, ReadFileBytes(Excel("kyuyo.xls")));
     }
     EXPECT_EQ(0, ServerStarts());
-}
-
-TEST_F(PayrollBookInit, UnusableBookMapEndsTheDialogBeforeItShows) {
-    const struct {
-        const char* what;
-        const char* bytes; // null: no file
-        size_t size;
-        std::vector<std::string> texts;
-    } cases[] = {
-        {"no file", nullptr, 0, {"ブックの初期化を実行できません。"}},
-        {"damaged",
-         "\x01\x00\x05kyu",
-         6,
-         {"ブック管理データファイルが壊れています。", "ブックの初期化を実行できません。"}},
-        {"no book",
-         "\x00\x00",
-         2,
-         {"ブックの初期化を実行することができません。［ブックの管理］メニューより【復元】を試みて"
-          "ください。"}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        ::DeleteFileA(MyDataDir() + "\\BookMNG.dat");
-        if (c.bytes)
-            WriteFileBytes(MyDataDir() + "\\BookMNG.dat", std::string(c.bytes, c.size));
-        const QuimbexRun run = RunToEnd(QuimbexStart("/K:8"), 60000);
-        std::vector<std::string> texts;
-        for (const QuimbexRun::Box& box : run.boxes) {
-            texts.push_back(box.text);
-            EXPECT_EQ("Quimbex", box.caption);
-        }
-        EXPECT_EQ(c.texts, texts);
-        EXPECT_TRUE(run.otherWindows.empty());
-    }
 }
 
 // No book chosen keeps the dialog open; a name the map does not hold (the
