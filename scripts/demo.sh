@@ -31,19 +31,32 @@ section() { printf '\n== %s ==\n' "$1"; }
 
 book_summary() { # one line per workbook of the Excel folder
   for f in "$excel"/*; do
-    local name template company employees attendance tax
+    local name text template year company employees retired attendance pay bonus tax
     name=$(basename "$f")
-    template=$(iconv -f CP932 -t UTF-8 "$f" | tr -d '\r' | sed -n 's/^Template=//p')
-    company=$(iconv -f CP932 -t UTF-8 "$f" | tr -d '\r' | sed -n 's/^Name=//p')
-    employees=$(iconv -f CP932 -t UTF-8 "$f" | tr -d '\r' |
-      awk '/^\[/{s=$0} s=="[Employees]" && !/^\[/' | wc -l)
-    attendance=$(iconv -f CP932 -t UTF-8 "$f" | tr -d '\r' |
-      awk '/^\[/{s=$0} s=="[Attendance]" && !/^\[/' | wc -l)
-    tax=$(iconv -f CP932 -t UTF-8 "$f" | tr -d '\r' | sed -n 's/^TaxRecalculated=//p')
-    printf '  %s: template %s, %s%s%s\n' "$name" "$template" "${company:+company $company, }" \
-      "$([ "$employees" -gt 0 ] && echo "$employees employees")$([ "$attendance" -gt 0 ] &&
-        echo "$attendance attendance lines")" "${tax:+, tax recalculated}"
+    text=$(iconv -f CP932 -t UTF-8 "$f" | tr -d '\r')
+    template=$(sed -n 's/^Template=//p' <<<"$text")
+    year=$(sed -n 's/^Year=//p' <<<"$text")
+    company=$(sed -n 's/^Name=//p' <<<"$text")
+    count() { awk -v s="[$1]" '/^\[/{c=$0} c==s && !/^\[/' <<<"$text" | wc -l; }
+    employees=$(count Employees)
+    retired=$(awk '/^\[/{c=$0} c=="[Employees]" && /,1$/' <<<"$text" | wc -l)
+    attendance=$(count Attendance)
+    pay=$(count PayData)
+    bonus=$(count BonusSlips)
+    tax=$(sed -n 's/^TaxRecalculated=//p' <<<"$text")
+    printf '  %s: template %s, year %s%s%s%s%s\n' "$name" "$template" "$year" \
+      "${company:+, company $company}" \
+      "$([ "$employees" -gt 0 ] && echo ", $employees employees ($retired retired)")" \
+      "$([ "$pay" -gt 0 ] && echo ", $pay pay lines")$([ "$bonus" -gt 0 ] &&
+        echo ", $bonus bonus lines")$([ "$attendance" -gt 0 ] &&
+        echo ", $attendance attendance lines")" "${tax:+, tax recalculated}"
   done
+}
+
+# The macros that one command ran in Excel, from the stand-in's call log.
+macros_run() {
+  show "$drive_c/excel-standin/calls.log" |
+    awk -F'\t' '$2=="Run" {print "  " $3 "(" $4 (NF>5 ? ", " $5 ", " $6 : "") ") " $NF}'
 }
 
 section "Sample product in C:\\Morvane"
@@ -69,11 +82,36 @@ echo "Books after the conversion (the dated files are the backups):"
 book_summary
 echo "Markers in Data\\MyData: $(cd "$product/Data/MyData" && ls -- *.dat | tr '\n' ' ')"
 echo "Macros the conversion ran in Excel:"
-show "$drive_c/excel-standin/calls.log" | awk -F'\t' '$2=="Run" {print "  " $3 "(" $4 (NF>5 ? ", " $5 ", " $6 : "") ") " $NF}'
+macros_run
+
+section "Quimbex.exe /K:8 (initialise the book kyuyo, keeping its settings, without its bonus slips)"
+rm -f "$drive_c/excel-standin/calls.log"
+# The dialog: untick 賞与明細入力シート (1002), then 初期化 (IDOK).
+run build/win/bin/uidriver.exe run --timeout 180 --screenshots 'C:\demo-shots\k8' \
+  --click 'ブックの初期化:1002' --click 'ブックの初期化:1' -- \
+  'C:\Morvane\Exe\Quimbex.exe' /K:8 >"$demo/k8.txt" 2>&1 || true
+show "$demo/k8.txt"
+echo "Books after the initialisation:"
+book_summary
+echo "Macros the initialisation ran in Excel:"
+macros_run
+
+section "Quimbex.exe /K:7 (year update of the book kyuyo)"
+rm -f "$drive_c/excel-standin/calls.log"
+# The dialog: the first book is selected; 更新 (IDOK).
+run build/win/bin/uidriver.exe run --timeout 180 --screenshots 'C:\demo-shots\k7' \
+  --click '年度更新:1' -- 'C:\Morvane\Exe\Quimbex.exe' /K:7 >"$demo/k7.txt" 2>&1 || true
+show "$demo/k7.txt"
+echo "Books after the year update (the year advanced, employees who left dropped):"
+book_summary
+echo "Macros the year update ran in Excel:"
+macros_run
 
 section "Screenshots"
-for bmp in "$drive_c"/demo-shots/*.bmp; do
-  [ -e "$bmp" ] || continue
-  png="$demo/$(basename "${bmp%.bmp}").png"
+# One folder per command that has dialogs (k7, k8): their files get its name.
+find "$drive_c/demo-shots" -name '*.bmp' | sort | while read -r bmp; do
+  rel=${bmp#"$drive_c/demo-shots/"}
+  png="$demo/${rel//\//-}"
+  png="${png%.bmp}.png"
   convert "$bmp" "$png" && echo "  $png"
 done

@@ -15,12 +15,6 @@ int NotAvailable() {
 int CBookOperator::AddBook(const CString&, const CString&, const CString&) {
     return NotAvailable();
 }
-int CBookOperator::UpdateYear(const CString&) {
-    return NotAvailable();
-}
-int CBookOperator::InitPayrollBook(const CString&) {
-    return NotAvailable();
-}
 int CBookOperator::InitAttendanceBook(const CString&) {
     return NotAvailable();
 }

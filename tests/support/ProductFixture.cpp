@@ -25,10 +25,12 @@ void ProductFixture::TearDown() {
     ExcelStandin::Register(ExcelStandin::ServerPathBeside(), 16);
 }
 
-void ProductFixture::LayProduct(const char* ext) {
+void ProductFixture::LayProduct(const char* ext, const CString& dataDir) {
     m_ext = ext;
+    m_dataDir = dataDir;
     SampleProductOptions options;
     options.strExt = ext;
+    options.strDataDir = dataDir;
     CString error;
     ASSERT_TRUE(LaySampleProduct(ProductDir(), options, error)) << error.GetString();
 }

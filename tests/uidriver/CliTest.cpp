@@ -103,12 +103,46 @@ TEST(Cli, ReportsDialogsAndEndsAProgramThatDoesNotFinish) {
     }
 }
 
+// The clicks go to the dialog with that caption, in order; one that the
+// dialog cannot take (a disabled button) is reported and ends the clicking.
+TEST(Cli, ClicksControlsOfADialogByCaption) {
+    const struct {
+        std::vector<std::string> clicks;
+        const char* clicked;
+        const char* lastLine;
+        DWORD status;
+    } cases[] = {
+        {{"ドライバ試験:1004", "ドライバ試験:1"}, " clicked=1004,1", "exit code: 1", 0},
+        {{"ドライバ試験:1007", "ドライバ試験:1"}, " clicked=1007,1", "exit code: 1", 3},
+        {{"別の画面:1"}, "", "exit code: 1", 3},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.clicks.front());
+        std::vector<std::string> words = {"run", "--timeout", "3"};
+        for (const std::string& click : c.clicks)
+            words = With(words, {"--click", click});
+        Process cli(Process::CommandLine(CliPath(), With(words, {"--", TargetPath(), "dialog"})));
+        EXPECT_EQ(c.status, cli.WaitForExit(20000)) << cli.Stdout() << cli.Stderr();
+        const std::vector<std::string> lines = Lines(cli.Stdout());
+        ASSERT_LE(2u, lines.size()) << cli.Stdout();
+        EXPECT_EQ(0u, lines.front().find("dialog: caption=\"ドライバ試験\"")) << lines.front();
+        const std::string& first = lines.front();
+        EXPECT_NE(std::string::npos, first.find(*c.clicked ? c.clicked : " controls=")) << first;
+        EXPECT_EQ(*c.clicked != 0, first.find(" clicked=") != std::string::npos) << first;
+        if (c.status == 3 && c.clicks.size() > 1) {
+            EXPECT_EQ(0u, lines[1].find("click failed: ")) << lines[1];
+        }
+        EXPECT_EQ(c.lastLine, lines.back());
+    }
+}
+
 TEST(Cli, ReadsEveryOption) {
     const CliOptions options =
         ParseCliOptions({"run",      "--timeout",         "20",      "--stdout",
                          "o.txt",    "--stderr",          "e.txt",   "--cwd",
                          "C:\\作業", "--screenshots",     "s",       "--press",
                          "はい",     "--cancel-dialogs",  "--press", "いいえ",
+                         "--click",  "年度更新:1005",     "--click", "a:b:2",
                          "--",       "C:\\ソフト\\X.exe", "a b",     "/K:12"});
     EXPECT_EQ(20000u, options.timeoutMs);
     EXPECT_EQ("o.txt", options.stdoutPath);
@@ -117,6 +151,11 @@ TEST(Cli, ReadsEveryOption) {
     EXPECT_EQ("s", options.screenshotFolder);
     EXPECT_EQ((std::vector<std::string>{"はい", "いいえ"}), options.presses);
     EXPECT_TRUE(options.cancelDialogs);
+    ASSERT_EQ(2u, options.clicks.size());
+    EXPECT_EQ("年度更新", options.clicks[0].caption);
+    EXPECT_EQ(1005, options.clicks[0].id);
+    EXPECT_EQ("a:b", options.clicks[1].caption);
+    EXPECT_EQ(2, options.clicks[1].id);
     EXPECT_EQ("C:\\ソフト\\X.exe \"a b\" /K:12", options.commandLine);
 
     const CliOptions plain = ParseCliOptions({"run", "--", "x.exe"});
@@ -141,6 +180,10 @@ TEST(Cli, RejectsAWrongCommandLine) {
         {{"run", "--timeout", "20s", "--", "x.exe"}, "whole seconds"},
         {{"run", "--colour", "red", "--", "x.exe"}, "unknown option"},
         {{"run", "--stdout", "--", "x.exe"}, "missing value"},
+        {{"run", "--click", "年度更新", "--", "x.exe"}, "CAPTION:ID"},
+        {{"run", "--click", "年度更新:", "--", "x.exe"}, "CAPTION:ID"},
+        {{"run", "--click", "年度更新:OK", "--", "x.exe"}, "CAPTION:ID"},
+        {{"run", "--click", "年度更新:-1", "--", "x.exe"}, "CAPTION:ID"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.fault);

@@ -13,6 +13,13 @@ struct CliOptions {
     std::string screenshotFolder;     // empty: no screenshots
     std::vector<std::string> presses; // button texts, one per message box in turn
     bool cancelDialogs = false;
+    // Controls to click, in order, in the dialog with that caption when it
+    // shows: "--click CAPTION:ID".
+    struct Click {
+        std::string caption;
+        int id;
+    };
+    std::vector<Click> clicks;
     std::string commandLine; // the program and its arguments
 };
 

@@ -1,6 +1,6 @@
 #include "RunCommand.h"
 
-#include "DialogWindow.h"
+#include "Error.h"
 #include "MbcsText.h"
 #include "Poll.h"
 #include "RemoteWindow.h"
@@ -120,12 +120,38 @@ void RunCommand::ReportDialog(HWND hwnd) {
         if (control.visible)
             line += " " + std::to_string(control.id) + ":" + control.className + "=" +
                     ControlValue(dialog, control) + (control.enabled ? "" : "(disabled)");
-    if (m_options.cancelDialogs)
+    const std::vector<int> clicks = ClicksFor(dialog.Caption());
+    for (size_t i = 0; i < clicks.size(); ++i)
+        line += (i ? "," : " clicked=") + std::to_string(clicks[i]);
+    if (m_options.cancelDialogs && clicks.empty())
         line += " pressed=cancel";
     Print(line + Screenshot(hwnd, "dialog"));
-    if (m_options.cancelDialogs)
+    if (!clicks.empty())
+        Click(dialog, clicks);
+    else if (m_options.cancelDialogs)
         uidriver::Act(hwnd, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
                       reinterpret_cast<LPARAM>(::GetDlgItem(hwnd, IDCANCEL)));
+}
+
+std::vector<int> RunCommand::ClicksFor(const std::string& caption) const {
+    std::vector<int> ids;
+    for (const CliOptions::Click& click : m_options.clicks)
+        if (click.caption == caption)
+            ids.push_back(click.id);
+    return ids;
+}
+
+// A click that the dialog cannot take (a control that is missing, hidden
+// or disabled) is reported and ends the clicking in that dialog.
+void RunCommand::Click(const uidriver::DialogWindow& dialog, const std::vector<int>& ids) {
+    for (int id : ids) {
+        try {
+            dialog.Click(id);
+        } catch (const uidriver::Error& e) {
+            Print("click failed: " + std::string(e.what()));
+            return;
+        }
+    }
 }
 
 // " screenshot=PATH" for the report line, or nothing without --screenshots.

@@ -1,5 +1,6 @@
 #pragma once
 #include "CliOptions.h"
+#include "DialogWindow.h"
 #include "MsgBox.h"
 #include "Process.h"
 
@@ -20,6 +21,8 @@ private:
     void ReportWindow(const uidriver::WindowInfo& window);
     void AnswerMsgBox(const uidriver::MsgBox& box);
     void ReportDialog(HWND hwnd);
+    std::vector<int> ClicksFor(const std::string& caption) const;
+    void Click(const uidriver::DialogWindow& dialog, const std::vector<int>& ids);
     std::string Screenshot(HWND hwnd, const char* kind);
     int ChooseButton(const uidriver::MsgBox& box, std::string& note);
     void Print(const std::string& line);
