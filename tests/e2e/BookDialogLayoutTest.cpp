@@ -112,13 +112,15 @@ protected:
         if (cls == "Button" || cls == "Static") {
             EXPECT_EQ(c.text, TextOf(child));
         }
-        const RECT want = DialogUnitsToPixels(font, c.units); // right, bottom: the size
+        const RECT& u = c.units; // x, y, width, height
+        const RECT want =
+            DialogUnitsToPixels(font, {u.left, u.top, u.left + u.right, u.top + u.bottom});
         const RECT got = ControlRectInDialog(Dialog().Handle(), child);
         EXPECT_EQ(want.left, got.left);
         EXPECT_EQ(want.top, got.top);
-        EXPECT_EQ(want.right, got.right - got.left);
+        EXPECT_EQ(want.right - want.left, got.right - got.left);
         if (!dropDown) {
-            EXPECT_EQ(want.bottom, got.bottom - got.top);
+            EXPECT_EQ(want.bottom - want.top, got.bottom - got.top);
         }
     }
 };
