@@ -19,7 +19,8 @@ CC=clang CXX=clang++ cmake -S . -B build/fuzz -DMORVANE_FUZZ=ON \
   cmake --build build/fuzz -j"$jobs" || exit 1
 
 scripts/setup-wine.sh start build/win || exit 1
-trap 'scripts/setup-wine.sh stop build/win' EXIT
+trap 'scripts/full-disk.sh down build/win; scripts/setup-wine.sh stop build/win' EXIT
+scripts/full-disk.sh up build/win || exit 1
 
 # ctest's output goes to files, never into a pipe: a Wine process that
 # outlives its test would keep a pipe open.
