@@ -12,18 +12,9 @@ int NotAvailable() {
 }
 } // namespace
 
-int CBookOperator::AddBook(const CString&, const CString&, const CString&) {
-    return NotAvailable();
-}
 int CBookOperator::UpdateYear(const CString&) {
     return NotAvailable();
 }
 int CBookOperator::InitPayrollBook(const CString&) {
-    return NotAvailable();
-}
-int CBookOperator::InitAttendanceBook(const CString&) {
-    return NotAvailable();
-}
-int CBookOperator::ChangeBookFormat(const CString&) {
     return NotAvailable();
 }
