@@ -84,6 +84,7 @@ TEST(Cli, ReportsDialogsAndEndsAProgramThatDoesNotFinish) {
         DWORD status;
     } cases[] = {
         {{"--cancel-dialogs"}, "exit code: 2", 0},
+        {{"--click", "1", "--cancel-dialogs"}, "exit code: 1", 0},
         {{"--timeout", "1"}, "exit code: 1", 3},
     };
     for (const auto& c : cases) {
@@ -104,12 +105,18 @@ TEST(Cli, ReportsDialogsAndEndsAProgramThatDoesNotFinish) {
 }
 
 TEST(Cli, ReadsEveryOption) {
-    const CliOptions options =
-        ParseCliOptions({"run",      "--timeout",         "20",      "--stdout",
-                         "o.txt",    "--stderr",          "e.txt",   "--cwd",
-                         "C:\\作業", "--screenshots",     "s",       "--press",
-                         "はい",     "--cancel-dialogs",  "--press", "いいえ",
-                         "--",       "C:\\ソフト\\X.exe", "a b",     "/K:12"});
+    const CliOptions options = ParseCliOptions({"run",      "--timeout",
+                                                "20",       "--stdout",
+                                                "o.txt",    "--stderr",
+                                                "e.txt",    "--cwd",
+                                                "C:\\作業", "--screenshots",
+                                                "s",        "--press",
+                                                "はい",     "--cancel-dialogs",
+                                                "--press",  "いいえ",
+                                                "--click",  "1015",
+                                                "--click",  "1",
+                                                "--",       "C:\\ソフト\\X.exe",
+                                                "a b",      "/K:12"});
     EXPECT_EQ(20000u, options.timeoutMs);
     EXPECT_EQ("o.txt", options.stdoutPath);
     EXPECT_EQ("e.txt", options.stderrPath);
@@ -117,6 +124,7 @@ TEST(Cli, ReadsEveryOption) {
     EXPECT_EQ("s", options.screenshotFolder);
     EXPECT_EQ((std::vector<std::string>{"はい", "いいえ"}), options.presses);
     EXPECT_TRUE(options.cancelDialogs);
+    EXPECT_EQ((std::vector<int>{1015, 1}), options.clicks);
     EXPECT_EQ("C:\\ソフト\\X.exe \"a b\" /K:12", options.commandLine);
 
     const CliOptions plain = ParseCliOptions({"run", "--", "x.exe"});
@@ -124,6 +132,7 @@ TEST(Cli, ReadsEveryOption) {
     EXPECT_TRUE(plain.stdoutPath.empty() && plain.screenshotFolder.empty());
     EXPECT_TRUE(plain.presses.empty());
     EXPECT_FALSE(plain.cancelDialogs);
+    EXPECT_TRUE(plain.clicks.empty());
     EXPECT_EQ("x.exe", plain.commandLine);
 }
 
@@ -139,6 +148,8 @@ TEST(Cli, RejectsAWrongCommandLine) {
         {{"run", "--timeout", "soon", "--", "x.exe"}, "whole seconds"},
         {{"run", "--timeout", "0", "--", "x.exe"}, "whole seconds"},
         {{"run", "--timeout", "20s", "--", "x.exe"}, "whole seconds"},
+        {{"run", "--click", "OK", "--", "x.exe"}, "control id"},
+        {{"run", "--click", "0", "--", "x.exe"}, "control id"},
         {{"run", "--colour", "red", "--", "x.exe"}, "unknown option"},
         {{"run", "--stdout", "--", "x.exe"}, "missing value"},
     };

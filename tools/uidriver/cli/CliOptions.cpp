@@ -7,7 +7,8 @@
 
 const char* const kCliUsage =
     "usage: uidriver.exe run [--timeout SECONDS] [--stdout FILE] [--stderr FILE] [--cwd DIR]\n"
-    "                        [--screenshots DIR] [--press TEXT]... [--cancel-dialogs]\n"
+    "                        [--screenshots DIR] [--press TEXT]... [--click ID]...\n"
+    "                        [--cancel-dialogs]\n"
     "                        -- PROGRAM [ARGS...]\n";
 
 namespace {
@@ -19,6 +20,14 @@ DWORD ParseSeconds(const std::string& text) {
         throw uidriver::Error("--timeout wants whole seconds from 1 to 86400, not \"" + text +
                               "\"");
     return static_cast<DWORD>(seconds * 1000);
+}
+
+int ParseControlId(const std::string& text) {
+    char* end = nullptr;
+    const unsigned long id = std::strtoul(text.c_str(), &end, 10);
+    if (text.empty() || *end != '\0' || id == 0 || id > 0xFFFF)
+        throw uidriver::Error("--click wants a control id from 1 to 65535, not \"" + text + "\"");
+    return static_cast<int>(id);
 }
 
 // The option that takes the value `value`; false when `name` is none.
@@ -35,6 +44,8 @@ bool TakeValue(CliOptions& options, const std::string& name, const std::string& 
         options.screenshotFolder = value;
     else if (name == "--press")
         options.presses.push_back(value);
+    else if (name == "--click")
+        options.clicks.push_back(ParseControlId(value));
     else
         return false;
     return true;

@@ -13,6 +13,7 @@ struct CliOptions {
     std::string screenshotFolder;     // empty: no screenshots
     std::vector<std::string> presses; // button texts, one per message box in turn
     bool cancelDialogs = false;
+    std::vector<int> clicks; // control ids, one per dialog in turn (before --cancel-dialogs)
     std::string commandLine; // the program and its arguments
 };
 

@@ -113,6 +113,8 @@ void RunCommand::AnswerMsgBox(const uidriver::MsgBox& box) {
         box.Press(id);
 }
 
+// The next --click id is clicked as a user clicks it; else the dialog is
+// cancelled with --cancel-dialogs, or left alone.
 void RunCommand::ReportDialog(HWND hwnd) {
     const uidriver::DialogWindow dialog(hwnd);
     std::string line = "dialog: caption=" + Quoted(dialog.Caption()) + " controls=";
@@ -120,10 +122,15 @@ void RunCommand::ReportDialog(HWND hwnd) {
         if (control.visible)
             line += " " + std::to_string(control.id) + ":" + control.className + "=" +
                     ControlValue(dialog, control) + (control.enabled ? "" : "(disabled)");
-    if (m_options.cancelDialogs)
+    const int click = m_nextClick < m_options.clicks.size() ? m_options.clicks[m_nextClick++] : 0;
+    if (click)
+        line += " clicked=" + std::to_string(click);
+    else if (m_options.cancelDialogs)
         line += " pressed=cancel";
     Print(line + Screenshot(hwnd, "dialog"));
-    if (m_options.cancelDialogs)
+    if (click)
+        dialog.Click(click);
+    else if (m_options.cancelDialogs)
         uidriver::Act(hwnd, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
                       reinterpret_cast<LPARAM>(::GetDlgItem(hwnd, IDCANCEL)));
 }

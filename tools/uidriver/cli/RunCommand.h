@@ -28,5 +28,6 @@ private:
     FILE* m_out;
     std::set<HWND> m_reported;
     size_t m_nextPress = 0;
+    size_t m_nextClick = 0;
     int m_screenshots = 0;
 };
