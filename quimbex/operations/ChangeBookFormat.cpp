@@ -47,6 +47,28 @@ void MakeSafetyCopies(const CExcelFileMap& bookMap, const CString& excelDir, con
     }
 }
 
+// Both workbooks of every book in the target format, each record renamed
+// in memory whatever its rebuilds returned; the folded result.
+int RebuildAllBooks(CBookOperator& op, const CString& workFile, const CString& ext,
+                    const CString& target, CWaitDlg& wait) {
+    CMap<CString, CDataForExMap>& books = op.m_bookMap.m_mapBooks;
+    int result = 1;
+    for (POSITION pos = books.GetStartPosition(); pos;) {
+        CString key;
+        CDataForExMap book;
+        books.GetNextAssoc(pos, key, book);
+        wait.SetText(book.m_strFileName + " コンバート中...");
+        result =
+            FoldResult(result, op.RebuildPayrollBook(workFile, book.m_strFileName, key, target));
+        wait.SetText(book.m_strFileName + " コンバート中...");
+        result =
+            FoldResult(result, op.RebuildAttendanceBook(workFile, book.m_strFileName, key, target));
+        book.m_strFileName = WithExtensionReplaced(book.m_strFileName, ext, target);
+        books.SetAt(key, book); // same key: the walk goes on unchanged
+    }
+    return result;
+}
+
 } // namespace
 
 // Command 11: Excel 2007 or later is needed in both directions.
@@ -80,20 +102,7 @@ int CBookOperator::SwitchAllBooksFormat(const CString& workFile) {
         return 1;
     }
     MakeSafetyCopies(m_bookMap, env.m_strDataDir + "\\Excel", ext, target);
-
-    int result = 1;
-    for (POSITION pos = m_bookMap.m_mapBooks.GetStartPosition(); pos;) {
-        CString key;
-        CDataForExMap book;
-        m_bookMap.m_mapBooks.GetNextAssoc(pos, key, book);
-        wait.SetText(book.m_strFileName + " コンバート中...");
-        result = FoldResult(result, RebuildPayrollBook(workFile, book.m_strFileName, key, target));
-        wait.SetText(book.m_strFileName + " コンバート中...");
-        result =
-            FoldResult(result, RebuildAttendanceBook(workFile, book.m_strFileName, key, target));
-        book.m_strFileName = WithExtensionReplaced(book.m_strFileName, ext, target);
-        m_bookMap.m_mapBooks.SetAt(key, book); // same key: the walk goes on unchanged
-    }
+    int result = RebuildAllBooks(*this, workFile, ext, target, wait);
     // A list that could not be written would name workbooks that no longer
     // exist once the marker changed: that is a failure too.
     if (result != 0 && !m_bookMap.Save())

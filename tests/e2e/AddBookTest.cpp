@@ -102,6 +102,17 @@ TEST_F(AddBook, FailingMacroRemovesTheNewBook) {
     EXPECT_EQ(2u, RunLines().size());
 }
 
+// Without a template nothing can be added: the run ends without a message
+// and leaves neither a new workbook nor its temporary copy behind.
+TEST_F(AddBook, MissingTemplateLeavesNothingBehind) {
+    ASSERT_TRUE(::DeleteFileA(OrgDir() + "\\Kyuyo.xls"));
+    const auto before = Snapshot(ExcelDir());
+    const QuimbexRun run = RunToEnd(QuimbexStart("/K:6 /O:kyuyo.xls /N:kyuyo2.xls"));
+    EXPECT_TRUE(run.boxes.empty());
+    EXPECT_EQ(before, Snapshot(ExcelDir()));
+    EXPECT_EQ(1u, RunLines().size()); // the protection check only
+}
+
 // The template must never be copied onto an existing workbook: a new name
 // that the folder holds already, whatever the case of its letters, is
 // refused before anything is copied and before Excel starts.

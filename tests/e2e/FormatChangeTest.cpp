@@ -132,7 +132,8 @@ const ExpectedDialog kTemplate131 = {
         {IDCANCEL, "Button", 0, BS_DEFPUSHBUTTON, "いいえ", {96, 57, 50, 19}},
     }};
 
-TEST_F(FormatChange, DialogMatchesTemplate131) {
+// "いいえ" leaves everything as it was.
+TEST_F(FormatChange, QuestionMatchesTemplate131AndNoChangesNothing) {
     ExpectTemplate((BinDir() + "\\Quimbex.exe").str(), IDD_FORMAT_CHANGE, kTemplate131);
     const uidriver::DialogWindow dlg = Start();
     EXPECT_TRUE(SaveDialogShot(dlg.Handle(), IDOK, "quimbex-format-change-dialog"));
