@@ -274,6 +274,23 @@ TEST_F(FormatChange, OneFailingBookKeepsTheListAndTheMarker) {
 
 // A missing marker is noted on standard output only; the run still
 // completes and the book list takes the new names.
+// A marker that another program holds cannot take its new name: standard
+// output and a message say so, and the completion message still follows.
+TEST_F(FormatChange, HeldMarkerIsReportedAndTheRunCompletes) {
+    const HANDLE held = ::CreateFileA(Marker(1), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                      nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    const QuimbexRun run = Change();
+    ::CloseHandle(held);
+    ASSERT_EQ(2u, run.boxes.size());
+    EXPECT_EQ("Quimbex", run.boxes[0].caption);
+    EXPECT_EQ("拡張子の変更に失敗しました。", run.boxes[0].text);
+    ExpectDone(run, 1);
+    EXPECT_EQ("ERROR: accessDenied\r\n", run.stdoutText);
+    EXPECT_TRUE(FileExists(Marker(1)));
+    EXPECT_FALSE(FileExists(Marker(2)));
+}
+
 TEST_F(FormatChange, MissingMarkerIsNotedAndTheRunCompletes) {
     ASSERT_TRUE(::DeleteFileA(Marker(1)));
     const QuimbexRun run = Change();
