@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # A full disk for the tests: a tmpfs of 1 MB mounted below the build's Wine
-# folder and made drive Q: of its prefix.  Tests fill it and check that a
+# folder and made drive S: of its prefix.  Tests fill it and check that a
 # write that runs out of space leaves the old file whole.
 #   full-disk.sh up BUILD     mount and link (needs root; without it the
 #                             full-disk tests are skipped)
@@ -9,7 +9,7 @@ set -euo pipefail
 cmd=${1:?usage: full-disk.sh up|down BUILD}
 build=$(cd "${2:?usage: full-disk.sh up|down BUILD}" && pwd)
 dir="$build/wine/fulldisk"
-link="$build/wine/prefix/dosdevices/q:"
+link="$build/wine/prefix/dosdevices/s:"
 
 case "$cmd" in
 up)

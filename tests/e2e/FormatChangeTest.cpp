@@ -353,7 +353,7 @@ protected:
     void SetUp() override {
         FormatChange::SetUp();
         if (SmallDriveRoot().IsEmpty())
-            GTEST_SKIP() << "no small drive Q: (scripts/full-disk.sh up needs root)";
+            GTEST_SKIP() << "no small drive S: (scripts/full-disk.sh up needs root)";
         m_small = std::make_unique<SmallDriveDir>(SmallDriveRoot());
         SampleProductOptions options;
         options.strDataDir = ProductDir();

@@ -6,7 +6,8 @@
 
 namespace {
 
-const char kRoot[] = "Q:";
+const char kRoot[] = "S:";
+const char kRootFolder[] = "S:\\";
 const ULONGLONG kMaxSize = 16ull << 20;
 
 void RemoveFolder(const CString& dir) {
@@ -37,10 +38,10 @@ void WriteUntilFull(HANDLE h, DWORD size) {
 
 } // namespace
 
-// Only a drive that is small counts: a big Q: is not the test bed's.
+// Only a drive that is small counts: a big S: is not the test bed's.
 CString SmallDriveRoot() {
     ULARGE_INTEGER total{};
-    if (!::GetDiskFreeSpaceExA("Q:\\", nullptr, &total, nullptr) || total.QuadPart > kMaxSize)
+    if (!::GetDiskFreeSpaceExA(kRootFolder, nullptr, &total, nullptr) || total.QuadPart > kMaxSize)
         return CString();
     return kRoot;
 }
@@ -68,5 +69,5 @@ bool SmallDriveDir::FillDrive() const {
         WriteUntilFull(h, size);
     ::CloseHandle(h);
     ULARGE_INTEGER free{};
-    return ::GetDiskFreeSpaceExA("Q:\\", &free, nullptr, nullptr) && free.QuadPart == 0;
+    return ::GetDiskFreeSpaceExA(kRootFolder, &free, nullptr, nullptr) && free.QuadPart == 0;
 }

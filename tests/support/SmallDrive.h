@@ -2,7 +2,7 @@
 #include "String.h"
 
 // The small drive that scripts/full-disk.sh gives the Wine test bed (a
-// tmpfs of 1 MB as drive Q:), for tests of a full disk.  "" when the test
+// tmpfs of 1 MB as drive S:), for tests of a full disk.  "" when the test
 // bed has none (the script needs root).
 CString SmallDriveRoot();
 

@@ -105,7 +105,7 @@ TEST_F(BookMngFile, SaveAndLoadAgain) {
 // the caller, and the old file stays byte for byte beside no temporary file.
 TEST_F(BookMngFile, FullDiskLeavesTheOldFile) {
     if (SmallDriveRoot().IsEmpty())
-        GTEST_SKIP() << "no small drive Q: (scripts/full-disk.sh up needs root)";
+        GTEST_SKIP() << "no small drive S: (scripts/full-disk.sh up needs root)";
     SmallDriveDir dir(SmallDriveRoot());
     const CString path = dir.Path() + "\\BookMNG.dat";
     const std::string old = Bytes({1, 0, 5, 'k', 'y', 'u', 'y', 'o', 0, 0, 0, 0, 1, 'x', 0});
