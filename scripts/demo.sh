@@ -24,7 +24,7 @@ drive_c=$WINEPREFIX/drive_c
 product=$drive_c/Morvane
 excel=$product/Excel
 demo=$root/build/demo
-rm -rf "$product" "$drive_c/excel-standin" "$drive_c/demo-shots" "$demo"
+rm -rf "$product" "$drive_c/excel-standin" "$drive_c/demo-shots" "$demo" "$drive_c/Morvane-format"
 mkdir -p "$demo"
 
 section() { printf '\n== %s ==\n' "$1"; }
@@ -106,6 +106,59 @@ echo "Books after the year update (the year advanced, employees who left dropped
 book_summary
 echo "Macros the year update ran in Excel:"
 macros_run
+
+# ---- Commands 10, 6 and 11: attendance book, adding a book, format change ----
+# The format change runs on a copy of the sample (C:\Morvane-format), so that
+# C:\Morvane stays in its format for every other part of the demo.
+shots_of() { # screenshot folder of one run -> build/demo/<prefix>-NN-kind.png
+  for bmp in "$drive_c/demo-shots/$1"/*.bmp; do
+    [ -e "$bmp" ] || continue
+    png="$demo/$1-$(basename "${bmp%.bmp}").png"
+    convert "$bmp" "$png" && echo "  screenshot: $png"
+  done
+}
+env_dirs() { # points the environment library at another installation
+  for v in InstallDir ProgramDir DataDir; do
+    run reg add 'HKLM\SOFTWARE\QZ\Morvane\Env' /v "$v" /t REG_SZ /d "$1" /f >/dev/null
+  done
+}
+
+section "Quimbex.exe /K:10 (initialise the attendance book of kyuyo, keeping its data)"
+run build/win/bin/uidriver.exe run --timeout 120 --screenshots 'C:\demo-shots\k10' --click 'ブックの初期化:1' -- \
+  'C:\Morvane\Exe\Quimbex.exe' /K:10 >"$demo/k10.txt" 2>&1 || true
+show "$demo/k10.txt"
+echo "Attendance workbooks now (dated: the old workbooks; the one with the time is this run's copy):"
+ls "$excel" | grep '^勤怠_' | sed 's/^/  /'
+shots_of k10
+
+section "Quimbex.exe /K:6 /O:kyuyo.xls /N:kyuyo2.xls (add a book with the company of kyuyo)"
+run build/win/bin/uidriver.exe run --timeout 120 --screenshots 'C:\demo-shots\k6' -- \
+  'C:\Morvane\Exe\Quimbex.exe' /K:6 /O:kyuyo.xls /N:kyuyo2.xls >"$demo/k6.txt" 2>&1 || true
+show "$demo/k6.txt"
+book_summary | grep 'kyuyo2.xls' || echo "  kyuyo2.xls is missing"
+echo "The same again: the name is taken now, so the command refuses it:"
+run build/win/bin/uidriver.exe run --timeout 60 -- \
+  'C:\Morvane\Exe\Quimbex.exe' /K:6 /O:kyuyo.xls /N:KYUYO2.XLS >"$demo/k6-again.txt" 2>&1 || true
+show "$demo/k6-again.txt"
+
+section "Quimbex.exe /K:11 (every book from .xls to .xlsm, on the copy C:\\Morvane-format)"
+fmt_product=$drive_c/Morvane-format
+rm -rf "$fmt_product"
+run build/win/bin/SampleProduct.exe 'C:\Morvane-format' "/exe:$bin_w" /noregistry \
+  >"$demo/format-sample.txt" 2>&1
+show "$demo/format-sample.txt"
+env_dirs 'C:\Morvane-format'
+run build/win/bin/uidriver.exe run --timeout 180 --screenshots 'C:\demo-shots\k11' --click 'Excelﾌﾞｯｸの形式変更:1' -- \
+  'C:\Morvane-format\Exe\Quimbex.exe' /K:11 >"$demo/k11.txt" 2>&1 || true
+env_dirs 'C:\Morvane'
+show "$demo/k11.txt"
+echo "Excel folder of the copy (the dated .xls files are the backups; the safety folder is named by the time):"
+ls -p "$fmt_product/Excel" | sed 's/^/  /'
+echo "Markers in its Data\\MyData: $(cd "$fmt_product/Data/MyData" && ls -- ExType*.dat | tr '\n' ' ')"
+echo "File names in its BookMNG.dat: $(iconv -c -f CP932 -t UTF-8 "$fmt_product/Data/MyData/BookMNG.dat" |
+  grep -aoE '[^[:cntrl:][:space:]]+\.xlsm?' | tr '\n' ' ')"
+shots_of k11
+# ---- end of commands 10, 6 and 11 ----
 
 section "Screenshots"
 # One folder per command that has dialogs (k7, k8): their files get its name.

@@ -28,16 +28,33 @@ bool RenameBookToBackup(const CString& bookPath, const CString& backupPath,
         CFile::Rename(bookPath, backupPath);
         return true;
     } catch (const CFileException& e) {
-        if (e.m_cause == CFileException::accessDenied ||
-            e.m_cause == CFileException::sharingViolation) {
-            std::printf("ERROR: accessDenied\n");
-            std::fflush(stdout);
-            AfxMessageBox(closeMessage);
-        } else {
-            AfxMessageBox(e.GetErrorMessage());
-        }
+        ReportBookFileError(e, closeMessage);
         return false;
     }
+}
+
+void ReportBookFileError(const CFileException& e, const char* closeMessage) {
+    if (e.m_cause == CFileException::accessDenied ||
+        e.m_cause == CFileException::sharingViolation) {
+        std::printf("ERROR: accessDenied\n");
+        std::fflush(stdout);
+        AfxMessageBox(closeMessage);
+    } else {
+        AfxMessageBox(e.GetErrorMessage());
+    }
+}
+
+bool FolderHoldsName(const CString& folder, const CString& name) {
+    WIN32_FIND_DATAA fd;
+    const HANDLE h = ::FindFirstFileA(folder + "\\*", &fd);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    bool found = false;
+    do
+        found = name.CompareNoCase(fd.cFileName) == 0;
+    while (!found && ::FindNextFileA(h, &fd));
+    ::FindClose(h);
+    return found;
 }
 
 CString BackupDateText() {

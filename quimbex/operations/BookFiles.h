@@ -1,4 +1,5 @@
 #pragma once
+#include "Exception.h"
 #include "String.h"
 
 // File steps that several commands share.
@@ -13,6 +14,15 @@ bool NameIsTaken(const CString& path);
 // closeMessage; any other failure with the file error's own report.
 bool RenameBookToBackup(const CString& bookPath, const CString& backupPath,
                         const char* closeMessage);
+
+// Tells the user of a file error on a workbook.  A workbook open in Excel
+// (access denied, sharing violation) is reported on standard output and with
+// closeMessage; any other failure with the file error's own report.
+void ReportBookFileError(const CFileException& e, const char* closeMessage);
+
+// True when folder holds an entry named `name`, single-byte letters compared
+// without regard to case (also on a file system that tells them apart).
+bool FolderHoldsName(const CString& folder, const CString& name);
 
 // Today as backup names carry it: "2024年04月01日".
 CString BackupDateText();
