@@ -154,7 +154,8 @@ void CMigrationRestore::ReportUnreadable(const CException& e) const {
     if (dynamic_cast<const CArchiveException*>(&e)) {
         CString where;
         if (const auto* fault = dynamic_cast<const CMigrationFileException*>(&e))
-            where.Format("（%llu バイト目）", static_cast<unsigned long long>(fault->m_nOffset));
+            where.Format("（%llu バイト目に異常があります）",
+                         static_cast<unsigned long long>(fault->m_nOffset));
         text.Format(kDamaged, m_app.m_strFilePath.GetString(), where.GetString());
     } else {
         text.Format(kUnreadable, m_app.m_strFilePath.GetString(), e.GetErrorMessage().GetString());
