@@ -1,5 +1,6 @@
 #include "CliOptions.h"
 #include "Error.h"
+#include "MbcsText.h"
 #include "Process.h"
 #include "TestSupport.h"
 
@@ -103,6 +104,36 @@ TEST(Cli, ReportsDialogsAndEndsAProgramThatDoesNotFinish) {
     }
 }
 
+// The steps wait for their moment in turn: a click once the dialog takes
+// input, the next click only after the box it opened was answered; the
+// open dialog gets its name typed; a child's box is answered too.
+TEST(Cli, TakesDialogStepsInTheirOrder) {
+    const std::string out = OutputDir() + "\\cli-steps-stdout.txt";
+    const std::string chosen = OutputDir() + "\\表ソ.txt";
+    Process cli(Process::CommandLine(
+        CliPath(), {"run", "--timeout", "30", "--stdout", out, "--children", "--click",
+                    "ドライバ試験=1009", "--after-boxes", "1", "--click", "ドライバ試験=1",
+                    "--file", "開く=" + chosen, "--", TargetPath(), "dialog", "open", "spawn"}));
+    EXPECT_EQ(0u, cli.WaitForExit(30000)) << cli.Stdout() << cli.Stderr();
+    const std::vector<std::string> lines = Lines(cli.Stdout());
+    ASSERT_EQ(8u, lines.size()) << cli.Stdout();
+    EXPECT_EQ(0u, lines[0].find("dialog: caption=\"ドライバ試験\"")) << lines[0];
+    EXPECT_EQ("clicked: caption=\"ドライバ試験\" button=1009:\"確認...\"", lines[1]);
+    EXPECT_EQ(0u, lines[2].find("message box: caption=\"確認\"")) << lines[2];
+    EXPECT_EQ("clicked: caption=\"ドライバ試験\" button=1:\"OK\"", lines[3]);
+    EXPECT_EQ(0u, lines[4].find("dialog: caption=\"開く\"")) << lines[4];
+    EXPECT_EQ("file chosen: caption=\"開く\" name=\"" + uidriver::EscapeLine(chosen) +
+                  "\" pressed=OK",
+              lines[5]);
+    EXPECT_EQ(0u, lines[6].find("message box: caption=\"子\" text=\"子の箱\"")) << lines[6];
+    EXPECT_EQ("exit code: 1", lines[7]);
+    const std::string said = ReadFile(out);
+    EXPECT_NE(std::string::npos, said.find("ask: 6")) << said;
+    // The dialog gives the path without the "..": the name is enough here.
+    EXPECT_NE(std::string::npos, said.find("\\test-output\\表ソ.txt]")) << said;
+    EXPECT_NE(std::string::npos, said.find("child ended")) << said;
+}
+
 TEST(Cli, ReadsEveryOption) {
     const CliOptions options =
         ParseCliOptions({"run",      "--timeout",         "20",      "--stdout",
@@ -118,6 +149,21 @@ TEST(Cli, ReadsEveryOption) {
     EXPECT_EQ((std::vector<std::string>{"はい", "いいえ"}), options.presses);
     EXPECT_TRUE(options.cancelDialogs);
     EXPECT_EQ("C:\\ソフト\\X.exe \"a b\" /K:12", options.commandLine);
+
+    // The steps keep their order; '=' splits the caption from its value.
+    const CliOptions steps =
+        ParseCliOptions({"run", "--children", "--click", "a=b=1000", "--file",
+                         "名前を付けて保存=C:\\x=y.iko", "--after-boxes", "2", "--", "x.exe"});
+    EXPECT_TRUE(steps.withChildren);
+    ASSERT_EQ(3u, steps.steps.size());
+    EXPECT_EQ(DialogStep::click, steps.steps[0].kind);
+    EXPECT_EQ("a=b", steps.steps[0].caption);
+    EXPECT_EQ(1000, steps.steps[0].number);
+    EXPECT_EQ(DialogStep::file, steps.steps[1].kind);
+    EXPECT_EQ("名前を付けて保存", steps.steps[1].caption);
+    EXPECT_EQ("C:\\x=y.iko", steps.steps[1].path);
+    EXPECT_EQ(DialogStep::afterBoxes, steps.steps[2].kind);
+    EXPECT_EQ(2, steps.steps[2].number);
 
     const CliOptions plain = ParseCliOptions({"run", "--", "x.exe"});
     EXPECT_EQ(60000u, plain.timeoutMs);
@@ -141,6 +187,10 @@ TEST(Cli, RejectsAWrongCommandLine) {
         {{"run", "--timeout", "20s", "--", "x.exe"}, "whole seconds"},
         {{"run", "--colour", "red", "--", "x.exe"}, "unknown option"},
         {{"run", "--stdout", "--", "x.exe"}, "missing value"},
+        {{"run", "--click", "1000", "--", "x.exe"}, "CAPTION=VALUE"},
+        {{"run", "--click", "a=OK", "--", "x.exe"}, "a number"},
+        {{"run", "--file", "=C:\\x.iko", "--", "x.exe"}, "CAPTION=VALUE"},
+        {{"run", "--after-boxes", "-1", "--", "x.exe"}, "a number"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.fault);
