@@ -71,6 +71,10 @@ echo "Markers in Data\\MyData: $(cd "$product/Data/MyData" && ls -- *.dat | tr '
 echo "Macros the conversion ran in Excel:"
 show "$drive_c/excel-standin/calls.log" | awk -F'\t' '$2=="Run" {print "  " $3 "(" $4 (NF>5 ? ", " $5 ", " $6 : "") ") " $NF}'
 
+# --- Tessaro: a migration between two installations (scripts/demo-migration.sh) ---
+. scripts/demo-migration.sh
+demo_migration
+
 section "Screenshots"
 for bmp in "$drive_c"/demo-shots/*.bmp; do
   [ -e "$bmp" ] || continue
