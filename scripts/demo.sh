@@ -88,7 +88,7 @@ section "Quimbex.exe /K:8 (initialise the book kyuyo, keeping its settings, with
 rm -f "$drive_c/excel-standin/calls.log"
 # The dialog: untick 賞与明細入力シート (1002), then 初期化 (IDOK).
 run build/win/bin/uidriver.exe run --timeout 180 --screenshots 'C:\demo-shots\k8' \
-  --click 'ブックの初期化:1002' --click 'ブックの初期化:1' -- \
+  --click 'ブックの初期化=1002' --click 'ブックの初期化=1' -- \
   'C:\Morvane\Exe\Quimbex.exe' /K:8 >"$demo/k8.txt" 2>&1 || true
 show "$demo/k8.txt"
 echo "Books after the initialisation:"
@@ -100,7 +100,7 @@ section "Quimbex.exe /K:7 (year update of the book kyuyo)"
 rm -f "$drive_c/excel-standin/calls.log"
 # The dialog: the first book is selected; 更新 (IDOK).
 run build/win/bin/uidriver.exe run --timeout 180 --screenshots 'C:\demo-shots\k7' \
-  --click '年度更新:1' -- 'C:\Morvane\Exe\Quimbex.exe' /K:7 >"$demo/k7.txt" 2>&1 || true
+  --click '年度更新=1' -- 'C:\Morvane\Exe\Quimbex.exe' /K:7 >"$demo/k7.txt" 2>&1 || true
 show "$demo/k7.txt"
 echo "Books after the year update (the year advanced, employees who left dropped):"
 book_summary
@@ -124,7 +124,7 @@ env_dirs() { # points the environment library at another installation
 }
 
 section "Quimbex.exe /K:10 (initialise the attendance book of kyuyo, keeping its data)"
-run build/win/bin/uidriver.exe run --timeout 120 --screenshots 'C:\demo-shots\k10' --click 'ブックの初期化:1' -- \
+run build/win/bin/uidriver.exe run --timeout 120 --screenshots 'C:\demo-shots\k10' --click 'ブックの初期化=1' -- \
   'C:\Morvane\Exe\Quimbex.exe' /K:10 >"$demo/k10.txt" 2>&1 || true
 show "$demo/k10.txt"
 echo "Attendance workbooks now (dated: the old workbooks; the one with the time is this run's copy):"
@@ -148,7 +148,7 @@ run build/win/bin/SampleProduct.exe 'C:\Morvane-format' "/exe:$bin_w" /noregistr
   >"$demo/format-sample.txt" 2>&1
 show "$demo/format-sample.txt"
 env_dirs 'C:\Morvane-format'
-run build/win/bin/uidriver.exe run --timeout 180 --screenshots 'C:\demo-shots\k11' --click 'Excelﾌﾞｯｸの形式変更:1' -- \
+run build/win/bin/uidriver.exe run --timeout 180 --screenshots 'C:\demo-shots\k11' --click 'Excelﾌﾞｯｸの形式変更=1' -- \
   'C:\Morvane-format\Exe\Quimbex.exe' /K:11 >"$demo/k11.txt" 2>&1 || true
 env_dirs 'C:\Morvane'
 show "$demo/k11.txt"
@@ -159,6 +159,10 @@ echo "File names in its BookMNG.dat: $(iconv -c -f CP932 -t UTF-8 "$fmt_product/
   grep -aoE '[^[:cntrl:][:space:]]+\.xlsm?' | tr '\n' ' ')"
 shots_of k11
 # ---- end of commands 10, 6 and 11 ----
+
+# --- Tessaro: a migration between two installations (scripts/demo-migration.sh) ---
+. scripts/demo-migration.sh
+demo_migration
 
 section "Screenshots"
 # One folder per command that has dialogs (k7, k8): their files get its name.

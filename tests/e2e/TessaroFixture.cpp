@@ -1,5 +1,8 @@
 #include "TessaroFixture.h"
 
+#include "CommonFileDialog.h"
+#include "MsgBox.h"
+#include "MsgBoxAnswerer.h"
 #include "Poll.h"
 #include "Process.h"
 #include "QuimbexRun.h"
@@ -11,7 +14,8 @@
 
 const char kTessaroCaption[] = "Tessaro";
 const char kMainDialogCaption[] = "Morvaneデータ移行ツール";
-const char kNotAvailable[] = "この処理は、このバージョンではまだ使用できません。";
+const int kCreateButton = 1000;
+const int kRestoreButton = 1001;
 
 uidriver::StartInfo TessaroFixture::TessaroStart(const std::string& tail) {
     uidriver::StartInfo info;
@@ -28,6 +32,67 @@ void TessaroFixture::CloseMainDialog(const uidriver::Process& process,
                                      const uidriver::DialogWindow& dlg) {
     dlg.Click(IDOK);
     EXPECT_EQ(0u, process.WaitForExit(30000));
+}
+
+void TessaroFixture::CopyProgramsIntoProduct() const {
+    for (const char* name : {"Quimbex.exe", "DORNMSG.dll", "DornEnv.dll"})
+        ASSERT_TRUE(::CopyFileA(BinDir() + "\\" + name, ProductDir() + "\\Exe\\" + name, FALSE))
+            << name;
+}
+
+void AnswerBoxes(const uidriver::Process& process, const std::vector<ExpectedBox>& boxes) {
+    const uidriver::WindowFinder windows = process.Windows();
+    for (size_t i = 0; i < boxes.size(); ++i) {
+        const ExpectedBox& want = boxes[i];
+        SCOPED_TRACE("box " + std::to_string(i + 1) + ": " + want.text.substr(0, 40));
+        const uidriver::MsgBox box = uidriver::MsgBox::WaitFor(windows, 120000);
+        if (want.shot)
+            SaveWindowShot(box.Handle(), want.shot);
+        EXPECT_EQ(want.caption, box.Caption());
+        EXPECT_EQ(want.text, NormaliseLineBreaks(box.Text()));
+        EXPECT_EQ(uidriver::IconKindName(want.icon),
+                  std::string(uidriver::IconKindName(box.Icon())));
+        if (want.press)
+            box.Press(std::string(want.press));
+        else
+            box.Press(box.DefaultButton() ? box.DefaultButton() : IDOK);
+        windows.WaitUntilGone(box.Handle(), 10000);
+    }
+}
+
+void ChooseFile(const uidriver::Process& process, const uidriver::DialogWindow& dlg, int button,
+                const CString& path) {
+    dlg.Click(button);
+    const char* caption = button == kRestoreButton ? "開く" : "名前を付けて保存";
+    CommonFileDialog::WaitFor(process.Windows(), caption).Confirm(path.str());
+}
+
+// A box that came after the last expected one disables the dialog, and the
+// click fails; one that comes later is answered and counted here.
+void CloseExpectingNoMoreBoxes(uidriver::Process& process, const uidriver::DialogWindow& dlg) {
+    try {
+        dlg.Click(IDOK);
+    } catch (const std::exception& e) {
+        ADD_FAILURE() << "the main dialog does not take input: " << e.what();
+    }
+    QuimbexRun rest;
+    FinishRun(process, rest, 30000);
+    for (const QuimbexRun::Box& box : rest.boxes)
+        ADD_FAILURE() << "one more box: " << box.caption << ": " << box.text;
+    EXPECT_EQ(0u, rest.exitCode);
+}
+
+bool IsHidden(const CString& path) {
+    const DWORD attributes = ::GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_HIDDEN);
+}
+
+ULONGLONG WriteTime(const CString& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExA(path, GetFileExInfoStandard, &data))
+        return 0;
+    return (static_cast<ULONGLONG>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+           data.ftLastWriteTime.dwLowDateTime;
 }
 
 void SaveWindowShot(HWND hwnd, const std::string& name) {

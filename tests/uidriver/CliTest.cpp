@@ -1,5 +1,6 @@
 #include "CliOptions.h"
 #include "Error.h"
+#include "MbcsText.h"
 #include "Process.h"
 #include "TestSupport.h"
 
@@ -103,37 +104,34 @@ TEST(Cli, ReportsDialogsAndEndsAProgramThatDoesNotFinish) {
     }
 }
 
-// The clicks go to the dialog with that caption, in order; one that the
-// dialog cannot take (a disabled button) is reported and ends the clicking.
-TEST(Cli, ClicksControlsOfADialogByCaption) {
-    const struct {
-        std::vector<std::string> clicks;
-        const char* clicked;
-        const char* lastLine;
-        DWORD status;
-    } cases[] = {
-        {{"ドライバ試験:1004", "ドライバ試験:1"}, " clicked=1004,1", "exit code: 1", 0},
-        {{"ドライバ試験:1007", "ドライバ試験:1"}, " clicked=1007,1", "exit code: 1", 3},
-        {{"別の画面:1"}, "", "exit code: 1", 3},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.clicks.front());
-        std::vector<std::string> words = {"run", "--timeout", "3"};
-        for (const std::string& click : c.clicks)
-            words = With(words, {"--click", click});
-        Process cli(Process::CommandLine(CliPath(), With(words, {"--", TargetPath(), "dialog"})));
-        EXPECT_EQ(c.status, cli.WaitForExit(20000)) << cli.Stdout() << cli.Stderr();
-        const std::vector<std::string> lines = Lines(cli.Stdout());
-        ASSERT_LE(2u, lines.size()) << cli.Stdout();
-        EXPECT_EQ(0u, lines.front().find("dialog: caption=\"ドライバ試験\"")) << lines.front();
-        const std::string& first = lines.front();
-        EXPECT_NE(std::string::npos, first.find(*c.clicked ? c.clicked : " controls=")) << first;
-        EXPECT_EQ(*c.clicked != 0, first.find(" clicked=") != std::string::npos) << first;
-        if (c.status == 3 && c.clicks.size() > 1) {
-            EXPECT_EQ(0u, lines[1].find("click failed: ")) << lines[1];
-        }
-        EXPECT_EQ(c.lastLine, lines.back());
-    }
+// The steps wait for their moment in turn: a click once the dialog takes
+// input, the next click only after the box it opened was answered; the
+// open dialog gets its name typed; a child's box is answered too.
+TEST(Cli, TakesDialogStepsInTheirOrder) {
+    const std::string out = OutputDir() + "\\cli-steps-stdout.txt";
+    const std::string chosen = OutputDir() + "\\表ソ.txt";
+    Process cli(Process::CommandLine(
+        CliPath(), {"run", "--timeout", "30", "--stdout", out, "--children", "--click",
+                    "ドライバ試験=1009", "--after-boxes", "1", "--click", "ドライバ試験=1",
+                    "--file", "開く=" + chosen, "--", TargetPath(), "dialog", "open", "spawn"}));
+    EXPECT_EQ(0u, cli.WaitForExit(30000)) << cli.Stdout() << cli.Stderr();
+    const std::vector<std::string> lines = Lines(cli.Stdout());
+    ASSERT_EQ(8u, lines.size()) << cli.Stdout();
+    EXPECT_EQ(0u, lines[0].find("dialog: caption=\"ドライバ試験\"")) << lines[0];
+    EXPECT_EQ("clicked: caption=\"ドライバ試験\" button=1009:\"確認...\"", lines[1]);
+    EXPECT_EQ(0u, lines[2].find("message box: caption=\"確認\"")) << lines[2];
+    EXPECT_EQ("clicked: caption=\"ドライバ試験\" button=1:\"OK\"", lines[3]);
+    EXPECT_EQ(0u, lines[4].find("dialog: caption=\"開く\"")) << lines[4];
+    EXPECT_EQ("file chosen: caption=\"開く\" name=\"" + uidriver::EscapeLine(chosen) +
+                  "\" pressed=OK",
+              lines[5]);
+    EXPECT_EQ(0u, lines[6].find("message box: caption=\"子\" text=\"子の箱\"")) << lines[6];
+    EXPECT_EQ("exit code: 1", lines[7]);
+    const std::string said = ReadFile(out);
+    EXPECT_NE(std::string::npos, said.find("ask: 6")) << said;
+    // The dialog gives the path without the "..": the name is enough here.
+    EXPECT_NE(std::string::npos, said.find("\\test-output\\表ソ.txt]")) << said;
+    EXPECT_NE(std::string::npos, said.find("child ended")) << said;
 }
 
 TEST(Cli, ReadsEveryOption) {
@@ -142,7 +140,6 @@ TEST(Cli, ReadsEveryOption) {
                          "o.txt",    "--stderr",          "e.txt",   "--cwd",
                          "C:\\作業", "--screenshots",     "s",       "--press",
                          "はい",     "--cancel-dialogs",  "--press", "いいえ",
-                         "--click",  "年度更新:1005",     "--click", "a:b:2",
                          "--",       "C:\\ソフト\\X.exe", "a b",     "/K:12"});
     EXPECT_EQ(20000u, options.timeoutMs);
     EXPECT_EQ("o.txt", options.stdoutPath);
@@ -151,12 +148,22 @@ TEST(Cli, ReadsEveryOption) {
     EXPECT_EQ("s", options.screenshotFolder);
     EXPECT_EQ((std::vector<std::string>{"はい", "いいえ"}), options.presses);
     EXPECT_TRUE(options.cancelDialogs);
-    ASSERT_EQ(2u, options.clicks.size());
-    EXPECT_EQ("年度更新", options.clicks[0].caption);
-    EXPECT_EQ(1005, options.clicks[0].id);
-    EXPECT_EQ("a:b", options.clicks[1].caption);
-    EXPECT_EQ(2, options.clicks[1].id);
     EXPECT_EQ("C:\\ソフト\\X.exe \"a b\" /K:12", options.commandLine);
+
+    // The steps keep their order; '=' splits the caption from its value.
+    const CliOptions steps =
+        ParseCliOptions({"run", "--children", "--click", "a=b=1000", "--file",
+                         "名前を付けて保存=C:\\x=y.iko", "--after-boxes", "2", "--", "x.exe"});
+    EXPECT_TRUE(steps.withChildren);
+    ASSERT_EQ(3u, steps.steps.size());
+    EXPECT_EQ(DialogStep::click, steps.steps[0].kind);
+    EXPECT_EQ("a=b", steps.steps[0].caption);
+    EXPECT_EQ(1000, steps.steps[0].number);
+    EXPECT_EQ(DialogStep::file, steps.steps[1].kind);
+    EXPECT_EQ("名前を付けて保存", steps.steps[1].caption);
+    EXPECT_EQ("C:\\x=y.iko", steps.steps[1].path);
+    EXPECT_EQ(DialogStep::afterBoxes, steps.steps[2].kind);
+    EXPECT_EQ(2, steps.steps[2].number);
 
     const CliOptions plain = ParseCliOptions({"run", "--", "x.exe"});
     EXPECT_EQ(60000u, plain.timeoutMs);
@@ -180,10 +187,10 @@ TEST(Cli, RejectsAWrongCommandLine) {
         {{"run", "--timeout", "20s", "--", "x.exe"}, "whole seconds"},
         {{"run", "--colour", "red", "--", "x.exe"}, "unknown option"},
         {{"run", "--stdout", "--", "x.exe"}, "missing value"},
-        {{"run", "--click", "年度更新", "--", "x.exe"}, "CAPTION:ID"},
-        {{"run", "--click", "年度更新:", "--", "x.exe"}, "CAPTION:ID"},
-        {{"run", "--click", "年度更新:OK", "--", "x.exe"}, "CAPTION:ID"},
-        {{"run", "--click", "年度更新:-1", "--", "x.exe"}, "CAPTION:ID"},
+        {{"run", "--click", "1000", "--", "x.exe"}, "CAPTION=VALUE"},
+        {{"run", "--click", "a=OK", "--", "x.exe"}, "a number"},
+        {{"run", "--file", "=C:\\x.iko", "--", "x.exe"}, "CAPTION=VALUE"},
+        {{"run", "--after-boxes", "-1", "--", "x.exe"}, "a number"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.fault);

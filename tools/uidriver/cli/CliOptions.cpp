@@ -8,8 +8,8 @@
 const char* const kCliUsage =
     "usage: uidriver.exe run [--timeout SECONDS] [--stdout FILE] [--stderr FILE] [--cwd DIR]\n"
     "                        [--screenshots DIR] [--press TEXT]... [--cancel-dialogs]\n"
-    "                        [--click CAPTION:ID]...\n"
-    "                        -- PROGRAM [ARGS...]\n";
+    "                        [--children] [--click CAPTION=ID | --file CAPTION=PATH |\n"
+    "                         --after-boxes N]... -- PROGRAM [ARGS...]\n";
 
 namespace {
 
@@ -20,18 +20,6 @@ DWORD ParseSeconds(const std::string& text) {
         throw uidriver::Error("--timeout wants whole seconds from 1 to 86400, not \"" + text +
                               "\"");
     return static_cast<DWORD>(seconds * 1000);
-}
-
-// "CAPTION:ID", split at the last ":" (no CP932 trail byte is a ":").
-CliOptions::Click ParseClick(const std::string& text) {
-    const size_t colon = text.rfind(':');
-    char* end = nullptr;
-    const long id =
-        colon == std::string::npos ? 0 : std::strtol(text.c_str() + colon + 1, &end, 10);
-    if (colon == std::string::npos || colon + 1 == text.size() || *end != '\0' || id < 0 ||
-        id > 0xFFFF)
-        throw uidriver::Error("--click wants CAPTION:ID with a control id, not \"" + text + "\"");
-    return {text.substr(0, colon), static_cast<int>(id)};
 }
 
 // The option that takes the value `value`; false when `name` is none.
@@ -48,8 +36,8 @@ bool TakeValue(CliOptions& options, const std::string& name, const std::string& 
         options.screenshotFolder = value;
     else if (name == "--press")
         options.presses.push_back(value);
-    else if (name == "--click")
-        options.clicks.push_back(ParseClick(value));
+    else if (IsDialogStepOption(name))
+        options.steps.push_back(ParseDialogStep(name, value));
     else
         return false;
     return true;
@@ -65,6 +53,10 @@ CliOptions ParseCliOptions(const std::vector<std::string>& words) {
     for (; i < words.size() && words[i] != "--"; ++i) {
         if (words[i] == "--cancel-dialogs") {
             options.cancelDialogs = true;
+            continue;
+        }
+        if (words[i] == "--children") {
+            options.withChildren = true;
             continue;
         }
         if (i + 1 >= words.size() || words[i + 1] == "--")

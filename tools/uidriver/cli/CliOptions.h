@@ -1,4 +1,6 @@
 #pragma once
+#include "DialogSteps.h"
+
 #include <windows.h>
 
 #include <string>
@@ -13,14 +15,9 @@ struct CliOptions {
     std::string screenshotFolder;     // empty: no screenshots
     std::vector<std::string> presses; // button texts, one per message box in turn
     bool cancelDialogs = false;
-    // Controls to click, in order, in the dialog with that caption when it
-    // shows: "--click CAPTION:ID".
-    struct Click {
-        std::string caption;
-        int id;
-    };
-    std::vector<Click> clicks;
-    std::string commandLine; // the program and its arguments
+    bool withChildren = false;     // the windows of the processes it starts too
+    std::vector<DialogStep> steps; // --click, --file, --after-boxes in order
+    std::string commandLine;       // the program and its arguments
 };
 
 extern const char* const kCliUsage;

@@ -1,10 +1,12 @@
 #include "RunCommand.h"
 
-#include "Error.h"
+#include "DialogWindow.h"
 #include "MbcsText.h"
 #include "Poll.h"
 #include "RemoteWindow.h"
 #include "Screenshot.h"
+
+#include <tlhelp32.h>
 
 namespace {
 
@@ -41,9 +43,29 @@ std::string ControlValue(const uidriver::DialogWindow& dialog,
     return Quoted(control.text);
 }
 
+// The process and every process it started, directly or through another.
+std::vector<DWORD> ProcessTree(DWORD root) {
+    std::vector<DWORD> tree{root};
+    const HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return tree;
+    std::vector<PROCESSENTRY32> all;
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL ok = ::Process32First(snapshot, &entry); ok; ok = ::Process32Next(snapshot, &entry))
+        all.push_back(entry);
+    ::CloseHandle(snapshot);
+    for (size_t i = 0; i < tree.size(); ++i)
+        for (const PROCESSENTRY32& e : all)
+            if (e.th32ParentProcessID == tree[i] && e.th32ProcessID != root)
+                tree.push_back(e.th32ProcessID);
+    return tree;
+}
+
 } // namespace
 
-RunCommand::RunCommand(const CliOptions& options, FILE* out) : m_options(options), m_out(out) {}
+RunCommand::RunCommand(const CliOptions& options, FILE* out)
+    : m_options(options), m_out(out), m_steps(options.steps) {}
 
 int RunCommand::Run() {
     uidriver::StartInfo info;
@@ -55,6 +77,7 @@ int RunCommand::Run() {
     const bool ended = uidriver::PollUntil(
         [&] {
             ReportNewWindows(process);
+            TakeDialogSteps();
             return !process.IsRunning();
         },
         m_options.timeoutMs, kPollMs);
@@ -72,10 +95,29 @@ int RunCommand::Run() {
 void RunCommand::ReportNewWindows(const uidriver::Process& process) {
     for (auto it = m_reported.begin(); it != m_reported.end();)
         it = ::IsWindow(*it) ? std::next(it) : m_reported.erase(it);
-    for (const uidriver::WindowInfo& window : process.Windows().List()) {
+    for (const uidriver::WindowInfo& window : WatchedWindows(process)) {
         if (window.visible && m_reported.insert(window.hwnd).second)
             ReportWindow(window);
     }
+}
+
+std::vector<uidriver::WindowInfo>
+RunCommand::WatchedWindows(const uidriver::Process& process) const {
+    if (!m_options.withChildren)
+        return process.Windows().List();
+    std::vector<uidriver::WindowInfo> windows;
+    for (DWORD pid : ProcessTree(process.Id())) {
+        const std::vector<uidriver::WindowInfo> more = uidriver::WindowFinder(pid).List();
+        windows.insert(windows.end(), more.begin(), more.end());
+    }
+    return windows;
+}
+
+// A step acts only on a window that has been reported (and shot) already.
+void RunCommand::TakeDialogSteps() {
+    const std::string line = m_steps.TakeNext(m_reported, m_boxesAnswered);
+    if (!line.empty())
+        Print(line);
 }
 
 void RunCommand::ReportWindow(const uidriver::WindowInfo& window) {
@@ -111,6 +153,7 @@ void RunCommand::AnswerMsgBox(const uidriver::MsgBox& box) {
     Print(line + Screenshot(box.Handle(), "msgbox"));
     if (id)
         box.Press(id);
+    ++m_boxesAnswered;
 }
 
 void RunCommand::ReportDialog(HWND hwnd) {
@@ -120,38 +163,12 @@ void RunCommand::ReportDialog(HWND hwnd) {
         if (control.visible)
             line += " " + std::to_string(control.id) + ":" + control.className + "=" +
                     ControlValue(dialog, control) + (control.enabled ? "" : "(disabled)");
-    const std::vector<int> clicks = ClicksFor(dialog.Caption());
-    for (size_t i = 0; i < clicks.size(); ++i)
-        line += (i ? "," : " clicked=") + std::to_string(clicks[i]);
-    if (m_options.cancelDialogs && clicks.empty())
+    if (m_options.cancelDialogs)
         line += " pressed=cancel";
     Print(line + Screenshot(hwnd, "dialog"));
-    if (!clicks.empty())
-        Click(dialog, clicks);
-    else if (m_options.cancelDialogs)
+    if (m_options.cancelDialogs)
         uidriver::Act(hwnd, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
                       reinterpret_cast<LPARAM>(::GetDlgItem(hwnd, IDCANCEL)));
-}
-
-std::vector<int> RunCommand::ClicksFor(const std::string& caption) const {
-    std::vector<int> ids;
-    for (const CliOptions::Click& click : m_options.clicks)
-        if (click.caption == caption)
-            ids.push_back(click.id);
-    return ids;
-}
-
-// A click that the dialog cannot take (a control that is missing, hidden
-// or disabled) is reported and ends the clicking in that dialog.
-void RunCommand::Click(const uidriver::DialogWindow& dialog, const std::vector<int>& ids) {
-    for (int id : ids) {
-        try {
-            dialog.Click(id);
-        } catch (const uidriver::Error& e) {
-            Print("click failed: " + std::string(e.what()));
-            return;
-        }
-    }
 }
 
 // " screenshot=PATH" for the report line, or nothing without --screenshots.

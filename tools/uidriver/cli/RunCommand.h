@@ -1,6 +1,5 @@
 #pragma once
 #include "CliOptions.h"
-#include "DialogWindow.h"
 #include "MsgBox.h"
 #include "Process.h"
 
@@ -18,11 +17,11 @@ public:
 
 private:
     void ReportNewWindows(const uidriver::Process& process);
+    std::vector<uidriver::WindowInfo> WatchedWindows(const uidriver::Process& process) const;
+    void TakeDialogSteps();
     void ReportWindow(const uidriver::WindowInfo& window);
     void AnswerMsgBox(const uidriver::MsgBox& box);
     void ReportDialog(HWND hwnd);
-    std::vector<int> ClicksFor(const std::string& caption) const;
-    void Click(const uidriver::DialogWindow& dialog, const std::vector<int>& ids);
     std::string Screenshot(HWND hwnd, const char* kind);
     int ChooseButton(const uidriver::MsgBox& box, std::string& note);
     void Print(const std::string& line);
@@ -31,5 +30,7 @@ private:
     FILE* m_out;
     std::set<HWND> m_reported;
     size_t m_nextPress = 0;
+    int m_boxesAnswered = 0;
+    DialogSteps m_steps;
     int m_screenshots = 0;
 };

@@ -1,0 +1,44 @@
+#include "RestoreReport.h"
+
+#include "RestorePath.h"
+
+#include <algorithm>
+
+std::vector<CSkippedEntry> CRestoreReport::Unwritten(const std::vector<CSkippedEntry>& skipped) {
+    std::vector<CSkippedEntry> unwritten;
+    for (const CSkippedEntry& entry : skipped) {
+        switch (entry.nReason) {
+        case CSkipReason::cannotWrite:
+        case CSkipReason::unconvertibleName:
+        case CSkipReason::refusedPath:
+            unwritten.push_back(entry);
+            break;
+        default:
+            break;
+        }
+    }
+    return unwritten;
+}
+
+// The file stores runs of backslashes between the levels; the user reads
+// the path as the system shows it.
+CString CRestoreReport::FullPath(const CSkippedEntry& entry, const CMigrationRoots& roots) {
+    const CString relative = CRestorePath::Collapse(entry.strPath);
+    if (!CMigrationRoots::IsIndex(entry.nRoot) || roots[entry.nRoot].IsEmpty())
+        return relative;
+    return roots[entry.nRoot] + "\\" + relative;
+}
+
+CString CRestoreReport::NameLines(const std::vector<CSkippedEntry>& unwritten,
+                                  const CMigrationRoots& roots) {
+    CString lines;
+    const size_t shown = std::min(unwritten.size(), kNamesShown);
+    for (size_t i = 0; i < shown; ++i)
+        lines += "\n" + FullPath(unwritten[i], roots);
+    if (unwritten.size() > shown) {
+        CString more;
+        more.Format("\nほか %u 件", static_cast<unsigned>(unwritten.size() - shown));
+        lines += more;
+    }
+    return lines;
+}

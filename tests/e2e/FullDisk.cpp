@@ -1,0 +1,57 @@
+#include "FullDisk.h"
+
+#include "Poll.h"
+#include "TempDir.h"
+
+#include <windows.h>
+
+namespace {
+
+ULONGLONG TotalBytes(const CString& path) {
+    ULARGE_INTEGER avail{}, total{}, free{};
+    if (!::GetDiskFreeSpaceExA(path + "\\", &avail, &total, &free))
+        return 0;
+    return total.QuadPart;
+}
+
+// Wine gives no handle to wait on for a Unix program: the caller waits for
+// its effect.
+bool StartUnixProgram(const char* windowsPath, std::string commandLine) {
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!::CreateProcessA(windowsPath, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                          nullptr, &si, &pi))
+        return false;
+    for (HANDLE h : {pi.hProcess, pi.hThread})
+        if (h)
+            ::CloseHandle(h);
+    return true;
+}
+
+} // namespace
+
+FullDisk::FullDisk(unsigned kilobytes) : m_nKilobytes(kilobytes) {
+    static unsigned counter = 0;
+    m_unixPath = "/tmp/morvane-full-" + std::to_string(::GetCurrentProcessId()) + "-" +
+                 std::to_string(++counter);
+    m_strPath = CString(("Z:" + m_unixPath).c_str());
+    m_strPath.Replace("/", "\\");
+    if (!::CreateDirectoryA(m_strPath, nullptr))
+        return;
+    const std::string size = "size=" + std::to_string(kilobytes) + "k";
+    if (!StartUnixProgram("Z:\\usr\\bin\\mount",
+                          "mount -t tmpfs -o " + size + " tmpfs " + m_unixPath))
+        return;
+    const ULONGLONG limit = static_cast<ULONGLONG>(kilobytes) * 1024;
+    m_bMounted = uidriver::PollUntil([&] { return TotalBytes(m_strPath) == limit; }, 10000);
+}
+
+FullDisk::~FullDisk() {
+    if (m_bMounted) {
+        const ULONGLONG limit = static_cast<ULONGLONG>(m_nKilobytes) * 1024;
+        StartUnixProgram("Z:\\usr\\bin\\umount", "umount " + m_unixPath);
+        uidriver::PollUntil([&] { return TotalBytes(m_strPath) != limit; }, 10000);
+    }
+    RemoveFolder(m_strPath);
+}
