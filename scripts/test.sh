@@ -15,8 +15,7 @@ for preset in native win win-clang fuzz; do
 done
 
 scripts/setup-wine.sh start build/win || exit 1
-trap 'scripts/full-disk.sh down build/win; scripts/setup-wine.sh stop build/win' EXIT
-scripts/full-disk.sh up build/win || exit 1
+trap 'scripts/setup-wine.sh stop build/win' EXIT
 
 # ctest's output goes to files, never into a pipe: a Wine process that
 # outlives its test would keep a pipe open.

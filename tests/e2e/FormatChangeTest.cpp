@@ -7,7 +7,7 @@
 #include "SampleProduct.h"
 #include "SampleWorkbooks.h"
 #include "Screenshot.h"
-#include "SmallDrive.h"
+#include "FullDisk.h"
 #include "StandinWorkbook.h"
 #include "TempDir.h"
 
@@ -352,9 +352,9 @@ class FormatChangeOnFullDisk : public FormatChange {
 protected:
     void SetUp() override {
         FormatChange::SetUp();
-        if (SmallDriveRoot().IsEmpty())
-            GTEST_SKIP() << "no small drive S: (scripts/full-disk.sh up needs root)";
-        m_small = std::make_unique<SmallDriveDir>(SmallDriveRoot());
+        m_small = std::make_unique<FullDisk>(1024);
+        if (!m_small->IsMounted())
+            GTEST_SKIP() << "no small tmpfs (mounting one needs root)";
         SampleProductOptions options;
         options.strDataDir = ProductDir();
         CString error;
@@ -362,7 +362,7 @@ protected:
     }
     CString SmallMyData() const { return m_small->Path() + "\\Data\\MyData"; }
 
-    std::unique_ptr<SmallDriveDir> m_small;
+    std::unique_ptr<FullDisk> m_small;
 };
 
 } // namespace
@@ -378,7 +378,7 @@ TEST_F(FormatChangeOnFullDisk, FullDiskLeavesTheOldBookList) {
     const std::string old = ReadFileBytes(list);
     ASSERT_EQ(8192u, old.size());
     const uidriver::DialogWindow dlg = Start();
-    ASSERT_TRUE(m_small->FillDrive());
+    ASSERT_TRUE(m_small->Fill());
     const QuimbexRun run = Answer(dlg, IDOK);
     ASSERT_EQ(1u, run.boxes.size());
     EXPECT_EQ("処理を中断しました。", run.boxes[0].text);

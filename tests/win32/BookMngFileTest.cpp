@@ -1,7 +1,7 @@
 #include "Exception.h"
 #include "ExcelFileMap.h"
 #include "MsgBoxAnswerer.h"
-#include "SmallDrive.h"
+#include "FullDisk.h"
 #include "TempDir.h"
 
 #include <windows.h>
@@ -104,13 +104,13 @@ TEST_F(BookMngFile, SaveAndLoadAgain) {
 // The disk fills up while the list is written: the file error goes on to
 // the caller, and the old file stays byte for byte beside no temporary file.
 TEST_F(BookMngFile, FullDiskLeavesTheOldFile) {
-    if (SmallDriveRoot().IsEmpty())
-        GTEST_SKIP() << "no small drive S: (scripts/full-disk.sh up needs root)";
-    SmallDriveDir dir(SmallDriveRoot());
+    FullDisk dir(1024);
+    if (!dir.IsMounted())
+        GTEST_SKIP() << "no small tmpfs (mounting one needs root)";
     const CString path = dir.Path() + "\\BookMNG.dat";
     const std::string old = Bytes({1, 0, 5, 'k', 'y', 'u', 'y', 'o', 0, 0, 0, 0, 1, 'x', 0});
     WriteFileBytes(path, old);
-    ASSERT_TRUE(dir.FillDrive());
+    ASSERT_TRUE(dir.Fill());
     // Several blocks of the drive: more than the old file frees.
     CExcelFileMap map(path);
     for (int i = 0; i < 1000; ++i) {

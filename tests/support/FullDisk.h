@@ -1,6 +1,8 @@
 #pragma once
 #include "String.h"
 
+#include <string>
+
 // A folder on a tmpfs of a few kilobytes, where a write soon fails with a
 // full disk.  The tests run as root; mount and umount are started through
 // Wine, which runs Unix programs too.  IsMounted() is false where that is
@@ -14,6 +16,8 @@ public:
 
     bool IsMounted() const { return m_bMounted; }
     const CString& Path() const { return m_strPath; } // "Z:\\tmp\\..."
+    // Writes a filler file until the disk has no byte left.
+    bool Fill() const;
 
 private:
     CString m_strPath;

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 namespace {
 
 ULONGLONG TotalBytes(const CString& path) {
@@ -29,7 +31,26 @@ bool StartUnixProgram(const char* windowsPath, std::string commandLine) {
     return true;
 }
 
+void WriteUntilFull(HANDLE h, DWORD size) {
+    const std::vector<char> chunk(size, 'x');
+    DWORD done = 0;
+    while (::WriteFile(h, chunk.data(), size, &done, nullptr) && done == size) {
+    }
+}
+
 } // namespace
+
+bool FullDisk::Fill() const {
+    const HANDLE h = ::CreateFileA(m_strPath + "\\filler.bin", GENERIC_WRITE, 0, nullptr,
+                                   CREATE_ALWAYS, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    for (DWORD size : {65536u, 4096u, 1u})
+        WriteUntilFull(h, size);
+    ::CloseHandle(h);
+    ULARGE_INTEGER free{};
+    return ::GetDiskFreeSpaceExA(m_strPath + "\\", &free, nullptr, nullptr) && free.QuadPart == 0;
+}
 
 FullDisk::FullDisk(unsigned kilobytes) : m_nKilobytes(kilobytes) {
     static unsigned counter = 0;
