@@ -9,6 +9,7 @@ const char* const kCliUsage =
     "usage: uidriver.exe run [--timeout SECONDS] [--stdout FILE] [--stderr FILE] [--cwd DIR]\n"
     "                        [--screenshots DIR] [--press TEXT]... [--cancel-dialogs]\n"
     "                        [--children] [--click CAPTION=ID | --file CAPTION=PATH |\n"
+    "                         --select CAPTION=ID:TEXT | --syscommand CAPTION=ID |\n"
     "                         --after-boxes N]... -- PROGRAM [ARGS...]\n";
 
 namespace {
