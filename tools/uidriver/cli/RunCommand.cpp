@@ -1,6 +1,7 @@
 #include "RunCommand.h"
 
 #include "DialogWindow.h"
+#include "Error.h"
 #include "MbcsText.h"
 #include "Poll.h"
 #include "RemoteWindow.h"
@@ -97,7 +98,19 @@ void RunCommand::ReportNewWindows(const uidriver::Process& process) {
         it = ::IsWindow(*it) ? std::next(it) : m_reported.erase(it);
     for (const uidriver::WindowInfo& window : WatchedWindows(process)) {
         if (window.visible && m_reported.insert(window.hwnd).second)
-            ReportWindow(window);
+            ReportUnlessGone(window);
+    }
+}
+
+// A window that a program shows only for a moment (a wait dialog of a quick
+// step) may be gone before it is read: it is left out, not an error.
+void RunCommand::ReportUnlessGone(const uidriver::WindowInfo& window) {
+    try {
+        ReportWindow(window);
+    } catch (const uidriver::Error&) {
+        if (::IsWindow(window.hwnd))
+            throw;
+        m_reported.erase(window.hwnd);
     }
 }
 
