@@ -156,12 +156,28 @@ TEST(Cli, PicksItemsAndChoosesSystemCommands) {
 }
 
 TEST(Cli, ReadsEveryOption) {
-    const CliOptions options =
-        ParseCliOptions({"run",      "--timeout",         "20",      "--stdout",
-                         "o.txt",    "--stderr",          "e.txt",   "--cwd",
-                         "C:\\作業", "--screenshots",     "s",       "--press",
-                         "はい",     "--cancel-dialogs",  "--press", "いいえ",
-                         "--",       "C:\\ソフト\\X.exe", "a b",     "/K:12"});
+    const CliOptions options = ParseCliOptions({"run",
+                                                "--timeout",
+                                                "20",
+                                                "--stdout",
+                                                "o.txt",
+                                                "--stderr",
+                                                "e.txt",
+                                                "--cwd",
+                                                "C:\\作業",
+                                                "--screenshots",
+                                                "s",
+                                                "--press",
+                                                "はい",
+                                                "--cancel-dialogs",
+                                                "--press",
+                                                "いいえ",
+                                                "--foreign-mutex",
+                                                "Global\\hKyuyo",
+                                                "--",
+                                                "C:\\ソフト\\X.exe",
+                                                "a b",
+                                                "/K:12"});
     EXPECT_EQ(20000u, options.timeoutMs);
     EXPECT_EQ("o.txt", options.stdoutPath);
     EXPECT_EQ("e.txt", options.stderrPath);
@@ -169,6 +185,7 @@ TEST(Cli, ReadsEveryOption) {
     EXPECT_EQ("s", options.screenshotFolder);
     EXPECT_EQ((std::vector<std::string>{"はい", "いいえ"}), options.presses);
     EXPECT_TRUE(options.cancelDialogs);
+    EXPECT_EQ(std::vector<std::string>{"Global\\hKyuyo"}, options.foreignMutexes);
     EXPECT_EQ("C:\\ソフト\\X.exe \"a b\" /K:12", options.commandLine);
 
     // The steps keep their order; '=' splits the caption from its value.

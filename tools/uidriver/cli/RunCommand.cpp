@@ -7,7 +7,10 @@
 #include "RemoteWindow.h"
 #include "Screenshot.h"
 
+#include <sddl.h>
 #include <tlhelp32.h>
+
+#include <memory>
 
 namespace {
 
@@ -63,12 +66,43 @@ std::vector<DWORD> ProcessTree(DWORD root) {
     return tree;
 }
 
+// A named mutex as another user's program holds it: its security denies
+// everyone, so the program under test cannot create or open it (access
+// denied).  Held until the run ends.
+class ForeignMutex {
+public:
+    explicit ForeignMutex(const std::string& name) {
+        SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, FALSE};
+        if (!::ConvertStringSecurityDescriptorToSecurityDescriptorA(
+                "D:(D;;GA;;;WD)", SDDL_REVISION_1, &sa.lpSecurityDescriptor, nullptr))
+            throw uidriver::Error("no security descriptor: error " +
+                                  std::to_string(::GetLastError()));
+        m_handle = ::CreateMutexA(&sa, FALSE, name.c_str());
+        const DWORD error = ::GetLastError();
+        ::LocalFree(sa.lpSecurityDescriptor);
+        if (!m_handle)
+            throw uidriver::Error("the mutex \"" + name + "\" cannot be created: error " +
+                                  std::to_string(error));
+    }
+    ~ForeignMutex() { ::CloseHandle(m_handle); }
+    ForeignMutex(const ForeignMutex&) = delete;
+    ForeignMutex& operator=(const ForeignMutex&) = delete;
+
+private:
+    HANDLE m_handle = nullptr;
+};
+
 } // namespace
 
 RunCommand::RunCommand(const CliOptions& options, FILE* out)
     : m_options(options), m_out(out), m_steps(options.steps) {}
 
 int RunCommand::Run() {
+    std::vector<std::unique_ptr<ForeignMutex>> held;
+    for (const std::string& name : m_options.foreignMutexes) {
+        held.push_back(std::make_unique<ForeignMutex>(name));
+        Print("foreign mutex: name=" + Quoted(name));
+    }
     uidriver::StartInfo info;
     info.commandLine = m_options.commandLine;
     info.workingDirectory = m_options.workingDirectory;
