@@ -137,12 +137,13 @@ void RunCommand::ReportNewWindows(const uidriver::Process& process) {
 }
 
 // A window that a program shows only for a moment (a wait dialog of a quick
-// step) may be gone before it is read: it is left out, not an error.
+// step, a dialog that ends) may be hidden or destroyed, its controls first,
+// before it is read: it is left out, not an error.
 void RunCommand::ReportUnlessGone(const uidriver::WindowInfo& window) {
     try {
         ReportWindow(window);
     } catch (const uidriver::Error&) {
-        if (::IsWindow(window.hwnd))
+        if (::IsWindow(window.hwnd) && ::IsWindowVisible(window.hwnd))
             throw;
         m_reported.erase(window.hwnd);
     }
