@@ -250,7 +250,9 @@ situation says what differs. Message boxes are answered as the list says;
 programs meet as a workbook open in Excel.
 
 HEAD
-    cat "$pages/toc.md" "$pages/body.md"
+    cat "$pages/toc.md"
+    [ -n "$smoke" ] || echo '- [Not in the pictures](#not-in-the-pictures)'
+    cat "$pages/body.md"
     [ -n "$smoke" ] || cat <<'TAIL'
 
 ## Not in the pictures
