@@ -64,7 +64,7 @@ std::string WriteMigration(CMemFileSystem& fs, const CMigrationRoots& roots, int
     return mem.Bytes();
 }
 
-void Restore(const std::string& bytes, CMemFileSystem& fs, const CMigrationRoots& roots,
+void Restore(const std::string& bytes, CMemFileSystem& /*fs*/, const CMigrationRoots& roots,
              ReadResult& result) {
     CMemFile mem(bytes);
     CArchive ar(&mem, CArchive::load);

@@ -134,13 +134,50 @@ TEST(Cli, TakesDialogStepsInTheirOrder) {
     EXPECT_NE(std::string::npos, said.find("child ended")) << said;
 }
 
+// Items are picked by their text, in a list or a combo box alike, and the
+// dialog hears of each change; a system-menu command reaches the dialog as
+// from its menu (SC_CLOSE ends it as cancelled).
+TEST(Cli, PicksItemsAndChoosesSystemCommands) {
+    const std::string out = OutputDir() + "\\cli-select-stdout.txt";
+    Process cli(Process::CommandLine(
+        CliPath(), {"run", "--timeout", "30", "--stdout", out, "--select",
+                    "ドライバ試験=1003:ソフト\\", "--select", "ドライバ試験=1002:給与",
+                    "--syscommand", "ドライバ試験=61536", "--", TargetPath(), "dialog"}));
+    EXPECT_EQ(0u, cli.WaitForExit(30000)) << cli.Stdout() << cli.Stderr();
+    const std::vector<std::string> lines = Lines(cli.Stdout());
+    ASSERT_EQ(5u, lines.size()) << cli.Stdout();
+    EXPECT_EQ("selected: caption=\"ドライバ試験\" control=1003 item=\"ソフト\\\\\"", lines[1]);
+    EXPECT_EQ("selected: caption=\"ドライバ試験\" control=1002 item=\"給与\"", lines[2]);
+    EXPECT_EQ("system command: caption=\"ドライバ試験\" command=61536", lines[3]);
+    EXPECT_EQ("exit code: 2", lines[4]);
+    const std::string said = ReadFile(out);
+    EXPECT_NE(std::string::npos, said.find("combo: 2 ソフト\\")) << said;
+    EXPECT_NE(std::string::npos, said.find("list: 1 給与")) << said;
+}
+
 TEST(Cli, ReadsEveryOption) {
-    const CliOptions options =
-        ParseCliOptions({"run",      "--timeout",         "20",      "--stdout",
-                         "o.txt",    "--stderr",          "e.txt",   "--cwd",
-                         "C:\\作業", "--screenshots",     "s",       "--press",
-                         "はい",     "--cancel-dialogs",  "--press", "いいえ",
-                         "--",       "C:\\ソフト\\X.exe", "a b",     "/K:12"});
+    const CliOptions options = ParseCliOptions({"run",
+                                                "--timeout",
+                                                "20",
+                                                "--stdout",
+                                                "o.txt",
+                                                "--stderr",
+                                                "e.txt",
+                                                "--cwd",
+                                                "C:\\作業",
+                                                "--screenshots",
+                                                "s",
+                                                "--press",
+                                                "はい",
+                                                "--cancel-dialogs",
+                                                "--press",
+                                                "いいえ",
+                                                "--foreign-mutex",
+                                                "Global\\hKyuyo",
+                                                "--",
+                                                "C:\\ソフト\\X.exe",
+                                                "a b",
+                                                "/K:12"});
     EXPECT_EQ(20000u, options.timeoutMs);
     EXPECT_EQ("o.txt", options.stdoutPath);
     EXPECT_EQ("e.txt", options.stderrPath);
@@ -148,14 +185,16 @@ TEST(Cli, ReadsEveryOption) {
     EXPECT_EQ("s", options.screenshotFolder);
     EXPECT_EQ((std::vector<std::string>{"はい", "いいえ"}), options.presses);
     EXPECT_TRUE(options.cancelDialogs);
+    EXPECT_EQ(std::vector<std::string>{"Global\\hKyuyo"}, options.foreignMutexes);
     EXPECT_EQ("C:\\ソフト\\X.exe \"a b\" /K:12", options.commandLine);
 
     // The steps keep their order; '=' splits the caption from its value.
     const CliOptions steps =
         ParseCliOptions({"run", "--children", "--click", "a=b=1000", "--file",
-                         "名前を付けて保存=C:\\x=y.iko", "--after-boxes", "2", "--", "x.exe"});
+                         "名前を付けて保存=C:\\x=y.iko", "--after-boxes", "2", "--select",
+                         "初期化=1015:勤怠_a:b=c", "--syscommand", "a=b=16", "--", "x.exe"});
     EXPECT_TRUE(steps.withChildren);
-    ASSERT_EQ(3u, steps.steps.size());
+    ASSERT_EQ(5u, steps.steps.size());
     EXPECT_EQ(DialogStep::click, steps.steps[0].kind);
     EXPECT_EQ("a=b", steps.steps[0].caption);
     EXPECT_EQ(1000, steps.steps[0].number);
@@ -164,6 +203,15 @@ TEST(Cli, ReadsEveryOption) {
     EXPECT_EQ("C:\\x=y.iko", steps.steps[1].path);
     EXPECT_EQ(DialogStep::afterBoxes, steps.steps[2].kind);
     EXPECT_EQ(2, steps.steps[2].number);
+    // An item's text may hold ':' and '='; the first of each ends the caption
+    // and the control.
+    EXPECT_EQ(DialogStep::select, steps.steps[3].kind);
+    EXPECT_EQ("初期化", steps.steps[3].caption);
+    EXPECT_EQ(1015, steps.steps[3].number);
+    EXPECT_EQ("勤怠_a:b=c", steps.steps[3].path);
+    EXPECT_EQ(DialogStep::sysCommand, steps.steps[4].kind);
+    EXPECT_EQ("a=b", steps.steps[4].caption);
+    EXPECT_EQ(16, steps.steps[4].number);
 
     const CliOptions plain = ParseCliOptions({"run", "--", "x.exe"});
     EXPECT_EQ(60000u, plain.timeoutMs);
@@ -191,6 +239,9 @@ TEST(Cli, RejectsAWrongCommandLine) {
         {{"run", "--click", "a=OK", "--", "x.exe"}, "a number"},
         {{"run", "--file", "=C:\\x.iko", "--", "x.exe"}, "CAPTION=VALUE"},
         {{"run", "--after-boxes", "-1", "--", "x.exe"}, "a number"},
+        {{"run", "--select", "a=1015", "--", "x.exe"}, "CAPTION=ID:TEXT"},
+        {{"run", "--select", "a=x:y", "--", "x.exe"}, "a number"},
+        {{"run", "--syscommand", "a=about", "--", "x.exe"}, "a number"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.fault);

@@ -8,7 +8,9 @@
 const char* const kCliUsage =
     "usage: uidriver.exe run [--timeout SECONDS] [--stdout FILE] [--stderr FILE] [--cwd DIR]\n"
     "                        [--screenshots DIR] [--press TEXT]... [--cancel-dialogs]\n"
-    "                        [--children] [--click CAPTION=ID | --file CAPTION=PATH |\n"
+    "                        [--children] [--foreign-mutex NAME]...\n"
+    "                        [--click CAPTION=ID | --file CAPTION=PATH |\n"
+    "                         --select CAPTION=ID:TEXT | --syscommand CAPTION=ID |\n"
     "                         --after-boxes N]... -- PROGRAM [ARGS...]\n";
 
 namespace {
@@ -36,6 +38,8 @@ bool TakeValue(CliOptions& options, const std::string& name, const std::string& 
         options.screenshotFolder = value;
     else if (name == "--press")
         options.presses.push_back(value);
+    else if (name == "--foreign-mutex")
+        options.foreignMutexes.push_back(value);
     else if (IsDialogStepOption(name))
         options.steps.push_back(ParseDialogStep(name, value));
     else

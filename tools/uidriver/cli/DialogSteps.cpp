@@ -48,7 +48,8 @@ void SplitAt(const std::string& value, size_t pos, const std::string& option, Di
 } // namespace
 
 bool IsDialogStepOption(const std::string& option) {
-    return option == "--click" || option == "--file" || option == "--after-boxes";
+    return option == "--click" || option == "--file" || option == "--select" ||
+           option == "--syscommand" || option == "--after-boxes";
 }
 
 DialogStep ParseDialogStep(const std::string& option, const std::string& value) {
@@ -61,6 +62,20 @@ DialogStep ParseDialogStep(const std::string& option, const std::string& value) 
     } else if (option == "--file") {
         step.kind = DialogStep::file;
         SplitAt(value, value.find('='), option, step, step.path);
+    } else if (option == "--select") {
+        // ':' (0x3A) is never a trail byte either; the item text may hold
+        // any character.
+        step.kind = DialogStep::select;
+        SplitAt(value, value.find('='), option, step, rest);
+        const size_t colon = rest.find(':');
+        if (colon == std::string::npos)
+            throw uidriver::Error(option + " wants CAPTION=ID:TEXT, not \"" + value + "\"");
+        step.number = ParseNumber(rest.substr(0, colon), option);
+        step.path = rest.substr(colon + 1);
+    } else if (option == "--syscommand") {
+        step.kind = DialogStep::sysCommand;
+        SplitAt(value, value.rfind('='), option, step, rest);
+        step.number = ParseNumber(rest, option);
     } else if (option == "--after-boxes") {
         step.kind = DialogStep::afterBoxes;
         step.number = ParseNumber(value, option);
@@ -92,7 +107,16 @@ std::string DialogSteps::TakeNext(const std::set<HWND>& reported, int boxesAnswe
     if (!dialog)
         return "";
     ++m_next;
-    return step.kind == DialogStep::click ? Click(dialog, step) : ChooseFile(dialog, step);
+    switch (step.kind) {
+    case DialogStep::click:
+        return Click(dialog, step);
+    case DialogStep::select:
+        return Select(dialog, step);
+    case DialogStep::sysCommand:
+        return SysCommand(dialog, step);
+    default:
+        return ChooseFile(dialog, step);
+    }
 }
 
 std::string DialogSteps::Click(HWND dialog, const DialogStep& step) const {
@@ -115,4 +139,23 @@ std::string DialogSteps::ChooseFile(HWND dialog, const DialogStep& step) const {
     ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
     return "file chosen: caption=" + Quoted(step.caption) + " name=" + Quoted(step.path) +
            " pressed=OK";
+}
+
+// A list box or a combo box, whichever the control is, picked as a user
+// picks an item: the dialog hears of the change.
+std::string DialogSteps::Select(HWND dialog, const DialogStep& step) const {
+    const uidriver::DialogWindow window(dialog);
+    if (uidriver::IsClass(::GetDlgItem(dialog, step.number), "ComboBox"))
+        window.SelectComboItem(step.number, step.path);
+    else
+        window.SelectListItem(step.number, step.path);
+    return "selected: caption=" + Quoted(step.caption) + " control=" + std::to_string(step.number) +
+           " item=" + Quoted(step.path);
+}
+
+// Posted, as the system menu does: the command may open a modal dialog.
+std::string DialogSteps::SysCommand(HWND dialog, const DialogStep& step) const {
+    ::PostMessageA(dialog, WM_SYSCOMMAND, static_cast<WPARAM>(step.number), 0);
+    return "system command: caption=" + Quoted(step.caption) +
+           " command=" + std::to_string(step.number);
 }

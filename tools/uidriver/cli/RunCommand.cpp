@@ -1,12 +1,16 @@
 #include "RunCommand.h"
 
 #include "DialogWindow.h"
+#include "Error.h"
 #include "MbcsText.h"
 #include "Poll.h"
 #include "RemoteWindow.h"
 #include "Screenshot.h"
 
+#include <sddl.h>
 #include <tlhelp32.h>
+
+#include <memory>
 
 namespace {
 
@@ -62,12 +66,43 @@ std::vector<DWORD> ProcessTree(DWORD root) {
     return tree;
 }
 
+// A named mutex as another user's program holds it: its security denies
+// everyone, so the program under test cannot create or open it (access
+// denied).  Held until the run ends.
+class ForeignMutex {
+public:
+    explicit ForeignMutex(const std::string& name) {
+        SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, FALSE};
+        if (!::ConvertStringSecurityDescriptorToSecurityDescriptorA(
+                "D:(D;;GA;;;WD)", SDDL_REVISION_1, &sa.lpSecurityDescriptor, nullptr))
+            throw uidriver::Error("no security descriptor: error " +
+                                  std::to_string(::GetLastError()));
+        m_handle = ::CreateMutexA(&sa, FALSE, name.c_str());
+        const DWORD error = ::GetLastError();
+        ::LocalFree(sa.lpSecurityDescriptor);
+        if (!m_handle)
+            throw uidriver::Error("the mutex \"" + name + "\" cannot be created: error " +
+                                  std::to_string(error));
+    }
+    ~ForeignMutex() { ::CloseHandle(m_handle); }
+    ForeignMutex(const ForeignMutex&) = delete;
+    ForeignMutex& operator=(const ForeignMutex&) = delete;
+
+private:
+    HANDLE m_handle = nullptr;
+};
+
 } // namespace
 
 RunCommand::RunCommand(const CliOptions& options, FILE* out)
     : m_options(options), m_out(out), m_steps(options.steps) {}
 
 int RunCommand::Run() {
+    std::vector<std::unique_ptr<ForeignMutex>> held;
+    for (const std::string& name : m_options.foreignMutexes) {
+        held.push_back(std::make_unique<ForeignMutex>(name));
+        Print("foreign mutex: name=" + Quoted(name));
+    }
     uidriver::StartInfo info;
     info.commandLine = m_options.commandLine;
     info.workingDirectory = m_options.workingDirectory;
@@ -97,7 +132,20 @@ void RunCommand::ReportNewWindows(const uidriver::Process& process) {
         it = ::IsWindow(*it) ? std::next(it) : m_reported.erase(it);
     for (const uidriver::WindowInfo& window : WatchedWindows(process)) {
         if (window.visible && m_reported.insert(window.hwnd).second)
-            ReportWindow(window);
+            ReportUnlessGone(window);
+    }
+}
+
+// A window that a program shows only for a moment (a wait dialog of a quick
+// step, a dialog that ends) may be hidden or destroyed, its controls first,
+// before it is read: it is left out, not an error.
+void RunCommand::ReportUnlessGone(const uidriver::WindowInfo& window) {
+    try {
+        ReportWindow(window);
+    } catch (const uidriver::Error&) {
+        if (::IsWindow(window.hwnd) && ::IsWindowVisible(window.hwnd))
+            throw;
+        m_reported.erase(window.hwnd);
     }
 }
 

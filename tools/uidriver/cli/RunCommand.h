@@ -19,6 +19,7 @@ private:
     void ReportNewWindows(const uidriver::Process& process);
     std::vector<uidriver::WindowInfo> WatchedWindows(const uidriver::Process& process) const;
     void TakeDialogSteps();
+    void ReportUnlessGone(const uidriver::WindowInfo& window);
     void ReportWindow(const uidriver::WindowInfo& window);
     void AnswerMsgBox(const uidriver::MsgBox& box);
     void ReportDialog(HWND hwnd);
