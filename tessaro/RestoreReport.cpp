@@ -6,17 +6,9 @@
 
 std::vector<CSkippedEntry> CRestoreReport::Unwritten(const std::vector<CSkippedEntry>& skipped) {
     std::vector<CSkippedEntry> unwritten;
-    for (const CSkippedEntry& entry : skipped) {
-        switch (entry.nReason) {
-        case CSkipReason::cannotWrite:
-        case CSkipReason::unconvertibleName:
-        case CSkipReason::refusedPath:
+    for (const CSkippedEntry& entry : skipped)
+        if (IsUnwritten(entry.nReason))
             unwritten.push_back(entry);
-            break;
-        default:
-            break;
-        }
-    }
     return unwritten;
 }
 
