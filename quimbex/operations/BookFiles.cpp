@@ -33,6 +33,15 @@ bool RenameBookToBackup(const CString& bookPath, const CString& backupPath,
     }
 }
 
+bool CopyBookFile(const CString& from, const CString& to, bool failIfExists) {
+    const bool existed = NameIsTaken(to);
+    if (::CopyFileA(from, to, failIfExists ? TRUE : FALSE))
+        return true;
+    if (!existed)
+        ::DeleteFileA(to);
+    return false;
+}
+
 void ReportBookFileError(const CFileException& e, const char* closeMessage) {
     if (e.m_cause == CFileException::accessDenied ||
         e.m_cause == CFileException::sharingViolation) {

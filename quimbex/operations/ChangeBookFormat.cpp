@@ -28,7 +28,7 @@ void CopyForSafety(const CString& excelDir, const CString& safetyDir, const CStr
                    const CString& ext, const CString& target) {
     for (const CString& each : {name, WithExtensionReplaced(name, ext, target)})
         if (BookFileExists(excelDir + "\\" + each))
-            ::CopyFileA(excelDir + "\\" + each, safetyDir + "\\" + each, FALSE);
+            CopyBookFile(excelDir + "\\" + each, safetyDir + "\\" + each);
 }
 
 // Before anything changes, every payroll and attendance workbook goes into
