@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 HeldFile::HeldFile(const CString& path)
@@ -46,25 +47,52 @@ bool Writable(const CString& path) {
     return true;
 }
 
+bool CanCreateIn(const CString& dir) {
+    const HANDLE h = ::CreateFileA(dir + "\\~probe.tmp", GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                   FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    ::CloseHandle(h);
+    return true;
+}
+
+// chattr -R changes a folder before its files: the folder and each of its
+// files must have changed.
+bool FolderIsWritable(const CString& dir, bool writable) {
+    if (CanCreateIn(dir) != writable)
+        return false;
+    WIN32_FIND_DATAA fd;
+    const HANDLE h = ::FindFirstFileA(dir + "\\*", &fd);
+    if (h == INVALID_HANDLE_VALUE)
+        return true;
+    bool all = true;
+    do
+        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            all = all && Writable(dir + "\\" + fd.cFileName) == writable;
+    while (::FindNextFileA(h, &fd));
+    ::FindClose(h);
+    return all;
+}
+
 // Wine starts a Unix program like a Windows one, but gives no handle to wait
-// on: the change is awaited on the file itself (and what Wine leaves in the
+// on: `done` tells when the change has come (and what Wine leaves in the
 // process information is no handle to close).  The Unix path is UTF-8, so
 // the command line goes as UTF-16: through the ANSI code page a Japanese
 // name would arrive garbled.
-bool RunChattr(const char* flag, const CString& path, const std::string& unixPath) {
-    const std::string utf8 = std::string("chattr ") + flag + " \"" + unixPath + "\"";
+bool RunChattr(const std::string& flags, const std::string& unixPath,
+               const std::function<bool()>& done) {
+    const std::string utf8 = "chattr " + flags + " \"" + unixPath + "\"";
     std::wstring commandLine(utf8.size() + 1, L'\0');
-    commandLine.resize(static_cast<size_t>(::MultiByteToWideChar(
-        CP_UTF8, 0, utf8.c_str(), static_cast<int>(utf8.size()), &commandLine[0],
-        static_cast<int>(commandLine.size()))));
+    commandLine.resize(static_cast<size_t>(
+        ::MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), static_cast<int>(utf8.size()),
+                              &commandLine[0], static_cast<int>(commandLine.size()))));
     STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
     if (!::CreateProcessW(L"Z:\\usr\\bin\\chattr", &commandLine[0], nullptr, nullptr, FALSE, 0,
                           nullptr, nullptr, &si, &pi))
         return false;
-    const bool wantWritable = flag[0] == '-';
-    return uidriver::PollUntil([&] { return Writable(path) == wantWritable; }, 10000);
+    return uidriver::PollUntil(done, 10000);
 }
 
 } // namespace
@@ -77,9 +105,22 @@ Holding HoldReadOnly(const CString& path) {
     const std::string unixPath = UnixPath(path);
     EXPECT_FALSE(unixPath.empty()) << path.GetString();
     ::SetFileAttributesA(path, FILE_ATTRIBUTE_READONLY);
-    EXPECT_TRUE(RunChattr("+i", path, unixPath)) << "chattr +i " << unixPath;
+    EXPECT_TRUE(RunChattr("+i", unixPath, [path] { return !Writable(path); }))
+        << "chattr +i " << unixPath;
     return Holding(nullptr, [path, unixPath](void*) {
-        EXPECT_TRUE(RunChattr("-i", path, unixPath)) << "chattr -i " << unixPath;
+        EXPECT_TRUE(RunChattr("-i", unixPath, [path] { return Writable(path); }))
+            << "chattr -i " << unixPath;
         ::SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+    });
+}
+
+Holding HoldFolderReadOnly(const CString& dir) {
+    const std::string unixPath = UnixPath(dir);
+    EXPECT_FALSE(unixPath.empty()) << dir.GetString();
+    EXPECT_TRUE(RunChattr("-R +i", unixPath, [dir] { return FolderIsWritable(dir, false); }))
+        << "chattr -R +i " << unixPath;
+    return Holding(nullptr, [dir, unixPath](void*) {
+        EXPECT_TRUE(RunChattr("-R -i", unixPath, [dir] { return FolderIsWritable(dir, true); }))
+            << "chattr -R -i " << unixPath;
     });
 }

@@ -27,3 +27,6 @@ Holding HoldHandle(HANDLE handle);
 // back: the read-only attribute that Windows honours, and the immutable flag
 // that makes Wine's root honour it too.
 Holding HoldReadOnly(const CString& path);
+// The folder and everything in it refuse to be written, as a folder whose
+// permissions deny this user, until given back.
+Holding HoldFolderReadOnly(const CString& dir);
