@@ -15,7 +15,7 @@ std::vector<CSkippedEntry> CRestoreReport::Unwritten(const std::vector<CSkippedE
 // The file stores runs of backslashes between the levels; the user reads
 // the path as the system shows it.
 CString CRestoreReport::FullPath(const CSkippedEntry& entry, const CMigrationRoots& roots) {
-    const CString relative = CRestorePath::Collapse(entry.strPath);
+    CString relative = CRestorePath::Collapse(entry.strPath);
     if (!CMigrationRoots::IsIndex(entry.nRoot) || roots[entry.nRoot].IsEmpty())
         return relative;
     return roots[entry.nRoot] + "\\" + relative;
