@@ -21,6 +21,9 @@ bool RenameBookToBackup(const CString& bookPath, const CString& backupPath,
 // Wine does not, and a later run would take it for a workbook or a backup.
 bool CopyBookFile(const CString& from, const CString& to, bool failIfExists = false);
 
+// Writes a line such as "ERROR: accessDenied" to standard output at once.
+void NoteOnStdout(const char* line);
+
 // Tells the user of a file error on a workbook.  A workbook open in Excel
 // (access denied, sharing violation) is reported on standard output and with
 // closeMessage; any other failure with the file error's own report.

@@ -122,8 +122,7 @@ int CBookOperator::SwitchFormatMarker(const CString& productDir, const CString& 
         return 1;
     } catch (const CFileException& e) {
         if (e.m_cause == CFileException::fileNotFound) {
-            std::printf("ERROR: fileNotFound\n");
-            std::fflush(stdout);
+            NoteOnStdout("ERROR: fileNotFound");
         } else {
             ReportBookFileError(e, "拡張子の変更に失敗しました。");
         }
