@@ -32,7 +32,7 @@ protected:
     // The long completion message names the backup.
     std::string BackupOfRun(const Box& box) {
         ExpectResultBox(box, kCaption);
-        const std::string name = Between(box.text, "「", "」");
+        std::string name = Between(box.text, "「", "」");
         EXPECT_EQ("ブックの初期化が完了しました。\n以前の給与計算ブックは 「" + name +
                       "」 として保存されています｡\n保存場所は " + DataDir().str() + "\\Excelです。",
                   box.text);

@@ -102,7 +102,7 @@ protected:
         const std::string saved = ReadFileBytes(bookMap);
         if (!withBookMap)
             ::DeleteFileA(bookMap);
-        const CString path = m_files.Path() + "\\" + name + ".iko";
+        CString path = m_files.Path() + "\\" + name + ".iko";
         EXPECT_TRUE(migration_files::Write(m_source.Path(), format, path)) << name;
         WriteFileBytes(bookMap, saved);
         return path;
@@ -126,7 +126,7 @@ protected:
     // The dated backup that a conversion made of `stem` + `ext`.
     CString BackupOf(const std::string& stem, const char* ext) const {
         for (const std::string& date : m_dates) {
-            const CString path = ExcelDir() + "\\" + (stem + date + ext).c_str();
+            CString path = ExcelDir() + "\\" + (stem + date + ext).c_str();
             if (FileExists(path))
                 return path;
         }
@@ -436,7 +436,7 @@ TEST_F(TessaroRestore, ErrorDuringTheExtractionLeavesTheBooksUnconverted) {
     ASSERT_TRUE(WriteEnvRegistry(ProductDir(), disk.Path()));
     for (const char* book : {"kyuyo.xls", "勤怠_kyuyo.xls", "表参道店.xls"})
         ASSERT_TRUE(::DeleteFileA(Source((std::string("Excel\\") + book).c_str())));
-    WriteFileBytes(Source("Excel\\大きい表.xls"), std::string(64 * 1024, 'x'));
+    WriteFileBytes(Source("Excel\\大きい表.xls"), std::string(size_t{64} * 1024, 'x'));
     const CString file = SourceFile("with-book-map", 3);
     // Quimbex deletes the product's request for a conversion whatever it
     // converts: the request staying shows that it never ran.
@@ -577,7 +577,7 @@ std::vector<std::string> EscapedBeside(const CString& productDir) {
 class TessaroHostileFile : public TessaroRestore {
 protected:
     CString WriteHostile(const std::string& name, const std::string& bytes) {
-        const CString path = m_files.Path() + "\\" + name.c_str() + ".iko";
+        CString path = m_files.Path() + "\\" + name.c_str() + ".iko";
         WriteFileBytes(path, bytes);
         return path;
     }

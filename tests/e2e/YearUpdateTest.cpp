@@ -22,7 +22,7 @@ protected:
     // The single-book completion message names the backup; "" when the
     // text is another one.
     std::string BackupOfSingleRun(const Box& box) {
-        const std::string name = Between(box.text, "以前の給与計算ブックは ", " として");
+        std::string name = Between(box.text, "以前の給与計算ブックは ", " として");
         EXPECT_EQ("処理が完了しました。\n以前の給与計算ブックは " + name +
                       " として保存されています｡\n保存場所は " + DataDir().str() + "\\Excelです。",
                   box.text);

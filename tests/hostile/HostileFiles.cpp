@@ -137,8 +137,11 @@ std::string Chain(int levels, const std::string& name = "") {
     std::string relDir;
     for (int i = 0; i < levels; ++i) {
         bytes += Record(3, 0, relDir, name, "", i + 1 < levels || !name.empty() ? 1 : 0);
-        if (!name.empty()) // as the writer composes a child's folder
-            relDir = (relDir.empty() ? "" : "\\" + relDir) + "\\" + name;
+        if (!name.empty()) { // as the writer composes a child's folder
+            if (!relDir.empty())
+                relDir.insert(0, "\\");
+            relDir += "\\" + name;
+        }
     }
     if (!name.empty())
         bytes += Record(3, 0, relDir, "deep.dat", "deep", 0);

@@ -21,7 +21,7 @@ namespace {
 // is tuned to, and the probe entries of the deepest nesting allowed.  A
 // reader that believed a size, count or length in the file would ask for
 // gigabytes.
-constexpr size_t kReaderAllowance = 8 * 1024 * 1024;
+constexpr size_t kReaderAllowance = size_t{8} << 20;
 
 int Count(const std::vector<CSkippedEntry>& skipped, CSkipReason reason) {
     return static_cast<int>(
