@@ -124,8 +124,9 @@ void ThrowFileOsError(DWORD dwError, const char* pszFileName) {
 
 CFile::CFile(const char* pszFileName, UINT nOpenFlags) {
     CFileException e;
+    // e is a local of exactly this type, filled by Open: nothing is sliced.
     if (!Open(pszFileName, nOpenFlags, &e))
-        throw e;
+        throw e; // NOLINT(cert-err09-cpp,cert-err61-cpp): see above
 }
 
 CFile::~CFile() {

@@ -6,24 +6,16 @@
 
 std::vector<CSkippedEntry> CRestoreReport::Unwritten(const std::vector<CSkippedEntry>& skipped) {
     std::vector<CSkippedEntry> unwritten;
-    for (const CSkippedEntry& entry : skipped) {
-        switch (entry.nReason) {
-        case CSkipReason::cannotWrite:
-        case CSkipReason::unconvertibleName:
-        case CSkipReason::refusedPath:
+    for (const CSkippedEntry& entry : skipped)
+        if (IsUnwritten(entry.nReason))
             unwritten.push_back(entry);
-            break;
-        default:
-            break;
-        }
-    }
     return unwritten;
 }
 
 // The file stores runs of backslashes between the levels; the user reads
 // the path as the system shows it.
 CString CRestoreReport::FullPath(const CSkippedEntry& entry, const CMigrationRoots& roots) {
-    const CString relative = CRestorePath::Collapse(entry.strPath);
+    CString relative = CRestorePath::Collapse(entry.strPath);
     if (!CMigrationRoots::IsIndex(entry.nRoot) || roots[entry.nRoot].IsEmpty())
         return relative;
     return roots[entry.nRoot] + "\\" + relative;

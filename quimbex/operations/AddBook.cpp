@@ -25,6 +25,14 @@ bool RefusesTakenName(const CString& excelDir, const CString& newFile) {
     return true;
 }
 
+// The temporary copy is ours: a read-only or hidden source would hand its
+// attributes on, and a read-only copy could not be removed at the end (the
+// run would then report the added book as a failure and leave the copy).
+void CopyForMacro(const CString& source, const CString& copy) {
+    if (CopyBookFile(source, copy))
+        ::SetFileAttributesA(copy, FILE_ATTRIBUTE_NORMAL);
+}
+
 void RemoveIfPresent(const CString& path) {
     if (BookFileExists(path))
         CFile::Remove(path);
@@ -50,9 +58,9 @@ int CBookOperator::AddBook(const CString& workFile, const CString& bookFile,
     if (RefusesTakenName(excelDir, newFile) || !CheckUnprotected(workFile, bookFile))
         return 0;
     try {
-        ::CopyFileA(excelDir + "\\" + bookFile, tempPath, FALSE); // a failed copy fails the macro
+        CopyForMacro(excelDir + "\\" + bookFile, tempPath); // a failed copy fails the macro
         int result = 0;
-        if (::CopyFileA(templ, newPath, TRUE)) {
+        if (CopyBookFile(templ, newPath, true)) {
             CWaitDlg wait(0);
             result = MacroCompanyInfo(workFile, GetFileNamePart(tempPath), "", newFile);
             wait.DestroyWindow();

@@ -22,6 +22,14 @@ bool NameIsTaken(const CString& path) {
     return CFile::GetStatus(path, status) != FALSE;
 }
 
+// A program started without standard output has nowhere to write the line,
+// and nothing else to do about it: the message box follows all the same.
+void NoteOnStdout(const char* line) {
+    (void)std::fputs(line, stdout);
+    (void)std::fputs("\n", stdout);
+    (void)std::fflush(stdout);
+}
+
 bool RenameBookToBackup(const CString& bookPath, const CString& backupPath,
                         const char* closeMessage) {
     try {
@@ -33,11 +41,19 @@ bool RenameBookToBackup(const CString& bookPath, const CString& backupPath,
     }
 }
 
+bool CopyBookFile(const CString& from, const CString& to, bool failIfExists) {
+    const bool existed = NameIsTaken(to);
+    if (::CopyFileA(from, to, failIfExists ? TRUE : FALSE))
+        return true;
+    if (!existed)
+        ::DeleteFileA(to);
+    return false;
+}
+
 void ReportBookFileError(const CFileException& e, const char* closeMessage) {
     if (e.m_cause == CFileException::accessDenied ||
         e.m_cause == CFileException::sharingViolation) {
-        std::printf("ERROR: accessDenied\n");
-        std::fflush(stdout);
+        NoteOnStdout("ERROR: accessDenied");
         AfxMessageBox(closeMessage);
     } else {
         AfxMessageBox(e.GetErrorMessage());

@@ -15,6 +15,15 @@ bool NameIsTaken(const CString& path);
 bool RenameBookToBackup(const CString& bookPath, const CString& backupPath,
                         const char* closeMessage);
 
+// Copies a workbook or a template, replacing a file of the target's name
+// unless failIfExists.  A copy that fails half-way (a full disk) leaves no
+// cut file under a name that was free before: Windows removes it itself,
+// Wine does not, and a later run would take it for a workbook or a backup.
+bool CopyBookFile(const CString& from, const CString& to, bool failIfExists = false);
+
+// Writes a line such as "ERROR: accessDenied" to standard output at once.
+void NoteOnStdout(const char* line);
+
 // Tells the user of a file error on a workbook.  A workbook open in Excel
 // (access denied, sharing violation) is reported on standard output and with
 // closeMessage; any other failure with the file error's own report.

@@ -28,7 +28,7 @@ void CopyForSafety(const CString& excelDir, const CString& safetyDir, const CStr
                    const CString& ext, const CString& target) {
     for (const CString& each : {name, WithExtensionReplaced(name, ext, target)})
         if (BookFileExists(excelDir + "\\" + each))
-            ::CopyFileA(excelDir + "\\" + each, safetyDir + "\\" + each, FALSE);
+            CopyBookFile(excelDir + "\\" + each, safetyDir + "\\" + each);
 }
 
 // Before anything changes, every payroll and attendance workbook goes into
@@ -122,8 +122,7 @@ int CBookOperator::SwitchFormatMarker(const CString& productDir, const CString& 
         return 1;
     } catch (const CFileException& e) {
         if (e.m_cause == CFileException::fileNotFound) {
-            std::printf("ERROR: fileNotFound\n");
-            std::fflush(stdout);
+            NoteOnStdout("ERROR: fileNotFound");
         } else {
             ReportBookFileError(e, "拡張子の変更に失敗しました。");
         }

@@ -40,8 +40,8 @@ int ResetAttendanceBook(CBookOperator& op, const CString& workFile, const CStrin
     const CString backupPath = op.MakeUniquePath(
         saveFolder + "\\" + stem + CTime::GetCurrentTime().Format("_%Y年%m月%d日") + ext);
     const CString backupFile = op.GetFileNamePart(backupPath);
-    if (!::CopyFileA(bookPath, backupPath, TRUE) ||
-        !::CopyFileA(env.m_strInstallDir + "\\Data\\Org\\勤怠_kyuyo" + ext, bookPath, FALSE))
+    if (!CopyBookFile(bookPath, backupPath, true) ||
+        !CopyBookFile(env.m_strInstallDir + "\\Data\\Org\\勤怠_kyuyo" + ext, bookPath))
         return Fail();
     if (keepData) {
         CWaitDlg wait(0);

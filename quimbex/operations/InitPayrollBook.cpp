@@ -43,7 +43,7 @@ int CBookInitDlg::InitOneBook(const CString& bookPath, int exists) {
         return 0;
     if (exists && !RenameBookToBackup(bookPath, backupPath, "初期化するブックを閉じてください。"))
         return m_nResult = 0;
-    if (!::CopyFileA(templ, bookPath, FALSE))
+    if (!CopyBookFile(templ, bookPath))
         return m_nResult = 0;
     m_strBackupFile = m_operator.GetFileNamePart(backupPath);
     if (!keepSettings)

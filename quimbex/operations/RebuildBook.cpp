@@ -25,7 +25,7 @@ bool CBookOperator::ReplaceWithTemplate(const CString& workFile, const CString& 
     // A rebuilt workbook may change its format: the extension in its file
     // name becomes the target's.  Only the file name changes, never its folder.
     newName = WithExtensionReplaced(name, ext, target);
-    return ::CopyFileA(templ, excelDir + newName, FALSE) != FALSE;
+    return CopyBookFile(templ, excelDir + newName);
 }
 
 // The old workbook becomes a dated backup, the template takes its place and

@@ -36,7 +36,7 @@ int CYearUpdateDlg::UpdateOneBook() {
         return 0;
     if (!RenameBookToBackup(bookPath, backupPath, "更新するブックを閉じてください。"))
         return m_nResult = 0;
-    if (!::CopyFileA(templ, bookPath, FALSE))
+    if (!CopyBookFile(templ, bookPath))
         return m_nResult = 0;
     m_strBackupFile = m_operator.GetFileNamePart(backupPath);
     RunYearMacros();

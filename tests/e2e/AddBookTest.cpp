@@ -1,5 +1,6 @@
 #include "DialogChecks.h"
 #include "Poll.h"
+#include "NothingLost.h"
 #include "ProductFixture.h"
 #include "QuimbexRun.h"
 #include "SampleWorkbooks.h"
@@ -81,6 +82,7 @@ TEST_F(AddBook, TakenTemporaryNameGetsTheTimeAndTheOlderFileStays) {
 TEST_F(AddBook, ProtectedSourceStopsBeforeAnythingIsCopied) {
     Protect("kyuyo.xls");
     const auto before = Snapshot(ExcelDir());
+    const NothingLost kept(ExcelDir());
     const QuimbexRun run = RunToEnd(QuimbexStart("/K:6 /O:kyuyo.xls /N:kyuyo2.xls"));
     ASSERT_EQ(1u, run.boxes.size());
     EXPECT_EQ("Quimbex", run.boxes[0].caption);
@@ -96,6 +98,7 @@ TEST_F(AddBook, FailingMacroRemovesTheNewBook) {
     faults.SetReturn("会社情報コンバート", CStandinFaults::resultFalse);
     ASSERT_TRUE(ExcelStandin::WriteFaults(faults));
     const auto before = Snapshot(ExcelDir());
+    const NothingLost kept(ExcelDir());
     const QuimbexRun run = RunToEnd(QuimbexStart("/K:6 /O:kyuyo.xls /N:kyuyo2.xls"));
     EXPECT_TRUE(run.boxes.empty());
     EXPECT_EQ(before, Snapshot(ExcelDir()));
@@ -107,6 +110,7 @@ TEST_F(AddBook, FailingMacroRemovesTheNewBook) {
 TEST_F(AddBook, MissingTemplateLeavesNothingBehind) {
     ASSERT_TRUE(::DeleteFileA(OrgDir() + "\\Kyuyo.xls"));
     const auto before = Snapshot(ExcelDir());
+    const NothingLost kept(ExcelDir());
     const QuimbexRun run = RunToEnd(QuimbexStart("/K:6 /O:kyuyo.xls /N:kyuyo2.xls"));
     EXPECT_TRUE(run.boxes.empty());
     EXPECT_EQ(before, Snapshot(ExcelDir()));
@@ -136,6 +140,7 @@ TEST_F(AddBook, NameOfAnExistingFileIsRefused) {
     };
     const auto before = Snapshot(ExcelDir());
     for (const auto& c : cases) {
+        const NothingLost kept(ExcelDir());
         SCOPED_TRACE(c.args);
         const QuimbexRun run = RunToEnd(QuimbexStart(c.args));
         ASSERT_EQ(1u, run.boxes.size());
@@ -153,6 +158,7 @@ TEST_F(AddBook, TemporaryCopyHeldOpenIsReported) {
     CStandinFaults faults;
     faults.SetDelay("会社情報コンバート", 8000);
     ASSERT_TRUE(ExcelStandin::WriteFaults(faults));
+    const NothingLost kept(ExcelDir());
     uidriver::Process quimbex(QuimbexStart("/K:6 /O:kyuyo.xls /N:kyuyo2.xls"));
     HANDLE held = INVALID_HANDLE_VALUE;
     ASSERT_TRUE(uidriver::PollUntil(

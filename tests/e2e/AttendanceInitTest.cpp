@@ -3,6 +3,7 @@
 #include "BookChecks.h"
 #include "DialogChecks.h"
 #include "DialogWindow.h"
+#include "NothingLost.h"
 #include "ProductFixture.h"
 #include "QuimbexRun.h"
 #include "SampleWorkbooks.h"
@@ -156,6 +157,7 @@ TEST_F(AttendanceInit, ListsBooksByOrderUnderTheirKeys) {
 // so and stays open, and nothing changes.
 TEST_F(AttendanceInit, RefusesBookWithoutAttendanceWorkbook) {
     const auto before = Snapshot(ExcelDir());
+    const NothingLost kept(ExcelDir());
     const uidriver::DialogWindow dlg = Start();
     dlg.SelectComboItem(IDC_ATTEND_BOOKS, "勤怠_表参道店(未作成)");
     dlg.Click(IDOK);
@@ -232,6 +234,7 @@ TEST_F(AttendanceInit, FailingMacroIsReported) {
     faults.SetReturn("勤怠コンバート", CStandinFaults::resultFalse);
     ASSERT_TRUE(ExcelStandin::WriteFaults(faults));
     const std::string old = ReadFileBytes(Excel("勤怠_kyuyo.xls"));
+    const NothingLost kept(ExcelDir());
     const QuimbexRun run = Initialise(true);
     ASSERT_EQ(1u, run.boxes.size());
     EXPECT_EQ(kFailed, run.boxes[0].text);
@@ -270,6 +273,7 @@ TEST_F(AttendanceInit, TakenBackupNameFailsWithoutChange) {
                            "taken");
     }
     const auto before = Snapshot(ExcelDir());
+    const NothingLost kept(ExcelDir());
     dlg.Click(IDOK);
     const QuimbexRun run = Finish();
     ASSERT_EQ(1u, run.boxes.size());
@@ -282,6 +286,7 @@ TEST_F(AttendanceInit, TakenBackupNameFailsWithoutChange) {
 // backup copy stays beside the untouched workbook.
 TEST_F(AttendanceInit, WorkbookHeldOpenFailsAndKeepsTheBackup) {
     const std::string old = ReadFileBytes(Excel("勤怠_kyuyo.xls"));
+    const NothingLost kept(ExcelDir());
     const HANDLE held = ::CreateFileA(Excel("勤怠_kyuyo.xls"), GENERIC_READ, FILE_SHARE_READ,
                                       nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, held);

@@ -189,12 +189,3 @@ std::string Between(const std::string& text, const std::string& before, const st
     const size_t end = text.find(after, from);
     return end == std::string::npos ? "" : text.substr(from, end - from);
 }
-
-HeldFile::HeldFile(const CString& path)
-    : m_handle(::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                             OPEN_EXISTING, 0, nullptr)) {}
-
-HeldFile::~HeldFile() {
-    if (m_handle != INVALID_HANDLE_VALUE)
-        ::CloseHandle(m_handle);
-}

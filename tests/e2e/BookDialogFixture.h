@@ -1,5 +1,7 @@
 #pragma once
 #include "DialogWindow.h"
+#include "HeldFiles.h"
+#include "NothingLost.h"
 #include "ProductFixture.h"
 #include "QuimbexRun.h"
 
@@ -70,15 +72,3 @@ private:
 
 // The text between `before` and `after` in `text`; empty when absent.
 std::string Between(const std::string& text, const std::string& before, const std::string& after);
-// Holds a file open as Excel holds an open workbook: no delete sharing.
-class HeldFile {
-public:
-    explicit HeldFile(const CString& path);
-    ~HeldFile();
-    HeldFile(const HeldFile&) = delete;
-    HeldFile& operator=(const HeldFile&) = delete;
-    bool IsHeld() const { return m_handle != INVALID_HANDLE_VALUE; }
-
-private:
-    HANDLE m_handle;
-};

@@ -9,6 +9,7 @@ class BookDialogStart : public BookDialogFixture {};
 
 // The version test comes before the dialog: no dialog shows.
 TEST_F(BookDialogStart, MissingOrOldExcelIsRefusedBeforeTheDialog) {
+    const NothingLost kept(ExcelDir());
     const struct {
         const char* tail;
         const char* caption;
@@ -39,6 +40,7 @@ TEST_F(BookDialogStart, MissingOrOldExcelIsRefusedBeforeTheDialog) {
 // A damaged file is reported by its reader first; the dialog ends before
 // it shows.
 TEST_F(BookDialogStart, UnusableBookMapEndsTheDialogBeforeItShows) {
+    const NothingLost kept(ExcelDir());
     const std::string damaged("\x01\x00\x05kyu", 6);
     const std::string empty(2, '\0');
     const char kDamaged[] = "ブック管理データファイルが壊れています。";

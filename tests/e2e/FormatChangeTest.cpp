@@ -2,12 +2,14 @@
 #include "DialogChecks.h"
 #include "DialogWindow.h"
 #include "FormatChangeDlgRes.h"
+#include "NothingLost.h"
 #include "ProductFixture.h"
 #include "QuimbexRun.h"
 #include "SampleProduct.h"
 #include "SampleWorkbooks.h"
 #include "Screenshot.h"
 #include "FullDisk.h"
+#include "Poll.h"
 #include "StandinWorkbook.h"
 #include "TempDir.h"
 
@@ -256,6 +258,7 @@ TEST_F(FormatChange, EmptyBookListStillSwitchesTheMarker) {
 TEST_F(FormatChange, OneFailingBookKeepsTheListAndTheMarker) {
     Protect("表参道店.xls");
     const std::string list = ReadFileBytes(BookMng());
+    const NothingLost kept(ExcelDir());
     const QuimbexRun run = Change();
     ASSERT_EQ(2u, run.boxes.size());
     EXPECT_EQ("表参道店."
@@ -277,6 +280,7 @@ TEST_F(FormatChange, OneFailingBookKeepsTheListAndTheMarker) {
 // A marker that another program holds cannot take its new name: standard
 // output and a message say so, and the completion message still follows.
 TEST_F(FormatChange, HeldMarkerIsReportedAndTheRunCompletes) {
+    const NothingLost kept(ExcelDir());
     const HANDLE held = ::CreateFileA(Marker(1), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                       nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, held);
@@ -292,6 +296,7 @@ TEST_F(FormatChange, HeldMarkerIsReportedAndTheRunCompletes) {
 }
 
 TEST_F(FormatChange, MissingMarkerIsNotedAndTheRunCompletes) {
+    const NothingLost kept(ExcelDir());
     ASSERT_TRUE(::DeleteFileA(Marker(1)));
     const QuimbexRun run = Change();
     ASSERT_EQ(1u, run.boxes.size());
@@ -311,6 +316,7 @@ TEST_F(FormatChange, ExcelBefore2007IsRefusedWithoutADialog) {
         {0, "ﾌｧｲﾙ形式の変換を行うには、Microsoft Excelがｲﾝｽﾄｰﾙされている必要があります"},
     };
     const auto before = Snapshot(ProductDir());
+    const NothingLost kept(ExcelDir());
     for (const auto& c : cases) {
         SCOPED_TRACE(c.version);
         if (c.version)
@@ -330,6 +336,7 @@ TEST_F(FormatChange, ExcelBefore2007IsRefusedWithoutADialog) {
 // Another program holds the book list: it cannot be rewritten, so the run
 // fails and neither the list nor the marker changes.
 TEST_F(FormatChange, BookListHeldElsewhereFailsTheRunAndStays) {
+    const NothingLost kept(ExcelDir());
     const std::string list = ReadFileBytes(BookMng());
     const HANDLE held =
         ::CreateFileA(BookMng(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -342,6 +349,40 @@ TEST_F(FormatChange, BookListHeldElsewhereFailsTheRunAndStays) {
     EXPECT_FALSE(FileExists(BookMng() + ".tmp"));
     EXPECT_TRUE(FileExists(Marker(1)));
     EXPECT_TRUE(FileExists(Excel("kyuyo.xlsm")));
+}
+
+// Excel ends in the middle of the first book: that macro is reported, the
+// others run in one new Excel, the run fails, the book list and the marker
+// stay, and every workbook is rebuilt or lives on as its backup (and in the
+// safety folder).
+TEST_F(FormatChange, ExcelDyingInTheMiddleLosesNoBook) {
+    const std::string list = ReadFileBytes(BookMng());
+    const NothingLost kept(ExcelDir());
+    CStandinFaults faults;
+    faults.SetDieAfterRuns(3); // the check, the company, then the employees
+    ASSERT_TRUE(ExcelStandin::WriteFaults(faults));
+    const uidriver::DialogWindow dlg = Start();
+    dlg.Click(IDOK);
+    // Every new Excel would die in its third call too: the fault goes once
+    // the first has died, while the program's message waits.
+    ASSERT_TRUE(uidriver::PollUntil([this] { return ExcelHasDied(); }, 60000));
+    ExcelStandin::ClearFaults();
+    QuimbexRun run;
+    FinishRun(*m_process, run);
+    ASSERT_EQ(2u, run.boxes.size());
+    EXPECT_EQ("コンバート処理を中断しました。", run.boxes[0].text);
+    EXPECT_EQ("Quimbex", run.boxes[1].caption);
+    EXPECT_EQ(kFailed, run.boxes[1].text);
+    EXPECT_EQ(2, ServerStarts());
+    EXPECT_EQ(18u, RunLines().size()); // every macro of every book was tried
+    EXPECT_EQ(list, ReadFileBytes(BookMng()));
+    EXPECT_TRUE(FileExists(Marker(1)));
+    EXPECT_FALSE(FileExists(Marker(2)));
+    for (const char* stem : {"kyuyo", "表参道店"}) {
+        SCOPED_TRACE(stem);
+        EXPECT_TRUE(FileExists(Excel(stem + std::string(".xlsm"))));
+        EXPECT_TRUE(FileExists(Backup(stem, ".xls")));
+    }
 }
 
 namespace {
@@ -377,6 +418,7 @@ TEST_F(FormatChangeOnFullDisk, FullDiskLeavesTheOldBookList) {
                         {"表参道店", 1, "表参道店.xls", ""}});
     const std::string old = ReadFileBytes(list);
     ASSERT_EQ(8192u, old.size());
+    const NothingLost kept(ExcelDir());
     const uidriver::DialogWindow dlg = Start();
     ASSERT_TRUE(m_small->Fill());
     const QuimbexRun run = Answer(dlg, IDOK);

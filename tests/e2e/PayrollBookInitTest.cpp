@@ -32,7 +32,7 @@ protected:
     // The long completion message names the backup.
     std::string BackupOfRun(const Box& box) {
         ExpectResultBox(box, kCaption);
-        const std::string name = Between(box.text, "「", "」");
+        std::string name = Between(box.text, "「", "」");
         EXPECT_EQ("ブックの初期化が完了しました。\n以前の給与計算ブックは 「" + name +
                       "」 として保存されています｡\n保存場所は " + DataDir().str() + "\\Excelです。",
                   box.text);
@@ -156,6 +156,7 @@ TEST_F(PayrollBookInit, FailingSheetMacroFailsTheBookAfterTheLaterOnesRan) {
     CStandinFaults faults;
     faults.SetReturn("給与明細コンバート", CStandinFaults::resultFalse);
     ASSERT_TRUE(ExcelStandin::WriteFaults(faults));
+    const NothingLost kept(ExcelDir());
     Open("/K:8", kCaption).Click(IDOK);
     ExpectEndsQuietly(); // no completion message
     EXPECT_EQ((std::vector<std::string>{"CheckProtect", "会社情報コンバート", "社員名簿コンバート",
@@ -188,6 +189,7 @@ TEST_F(PayrollBookInit, BookThatCannotKeepItsSettingsIsLeftAlone) {
             Protect("表参道店.xls");
         if (c.trouble == Trouble::Missing)
             ::DeleteFileA(Excel("表参道店.xls"));
+        const NothingLost kept(ExcelDir());
         const std::string before = ReadFileBytes(Excel("表参道店.xls"));
         HeldFile held(c.trouble == Trouble::HeldOpen ? Excel("表参道店.xls") : CString());
         const auto& dlg = Open("/K:8", kCaption);
@@ -219,6 +221,7 @@ TEST_F(PayrollBookInit, ExcelGoneBeforeKeepingSettingsFailsTheBook) {
         {7, "データを残して初期化を行うには、Microsoft "
             "Excel(97以上)がｲﾝｽﾄｰﾙされている必要があります"},
     };
+    const NothingLost kept(ExcelDir());
     const std::string before = ReadFileBytes(Excel("kyuyo.xls"));
     for (const auto& c : cases) {
         SCOPED_TRACE(c.version);
@@ -241,6 +244,7 @@ TEST_F(PayrollBookInit, ExcelGoneBeforeKeepingSettingsFailsTheBook) {
 // combo shows a key only up to a NUL byte) ends it.
 TEST_F(PayrollBookInit, ChoiceThatNamesNoBookIsRefused) {
     WriteBookMap({{"kyuyo", 0, "kyuyo.xls"}, {CString("壊れ\0た", 7), 1, "x.xls"}});
+    const NothingLost kept(ExcelDir());
     const auto& dlg = Open("/K:8", kCaption);
     ::SendMessageA(dlg.Control(IDC_INIT_BOOK), CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
     dlg.Click(IDOK);

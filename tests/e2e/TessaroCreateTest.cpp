@@ -29,7 +29,7 @@ protected:
     std::string ExpectedFile() {
         const CString path = m_files / "expected.iko";
         EXPECT_TRUE(migration_files::Write(ProductDir(), 3, path));
-        const std::string bytes = ReadFileBytes(path);
+        std::string bytes = ReadFileBytes(path);
         ::DeleteFileA(path);
         return bytes;
     }
@@ -66,7 +66,7 @@ TEST_F(TessaroCreate, TypedNameGetsTheExtensionAndTheFileHoldsTheInstallation) {
 // of the longer old file stays behind the new one.
 TEST_F(TessaroCreate, OverwriteAsksFirstAndReplacesTheWholeFile) {
     const CString file = m_files / "old.iko";
-    const std::string old(64 * 1024, 'o');
+    const std::string old(size_t{64} * 1024, 'o');
     WriteFileBytes(file, old);
     uidriver::Process tessaro(TessaroStart());
     const uidriver::DialogWindow dlg = WaitForMainDialog(tessaro);
@@ -104,7 +104,8 @@ TEST_F(TessaroCreate, FullDiskKeepsTheOldFileAndNamesTheCause) {
     FullDisk disk(16);
     if (!disk.IsMounted())
         GTEST_SKIP() << "no tmpfs can be mounted here (the tests need root)";
-    WriteFileBytes(ProductDir() + "\\Data\\Other\\大きい表.frm", std::string(64 * 1024, 'x'));
+    WriteFileBytes(ProductDir() + "\\Data\\Other\\大きい表.frm",
+                   std::string(size_t{64} * 1024, 'x'));
     const CString file = disk.Path() + "\\移行.iko";
     WriteFileBytes(file, "old");
     uidriver::Process tessaro(TessaroStart());

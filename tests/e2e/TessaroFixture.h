@@ -1,5 +1,6 @@
 #pragma once
 #include "DialogWindow.h"
+#include "HeldFiles.h"
 #include "IconReader.h"
 #include "ProductFixture.h"
 
@@ -57,11 +58,5 @@ ULONGLONG WriteTime(const CString& path);
 // once the program has painted it (two captures in a row alike).
 void SaveWindowShot(HWND hwnd, const std::string& name);
 
-// Something a test holds while Tessaro starts (a handle, a changed file),
-// given back when it goes.
-using Holding = std::shared_ptr<void>;
-Holding HoldHandle(HANDLE handle);
 // A named mutex created by this process; `sddl` its security, or none.
 Holding HoldMutex(const char* name, const char* sddl = nullptr);
-// The file refuses to be opened for writing, by anyone, until given back.
-Holding HoldReadOnly(const CString& path);

@@ -1,14 +1,19 @@
 #include "BookChecks.h"
 #include "FullDisk.h"
+#include "HostileFiles.h"
+#include "MigrationBytes.h"
 #include "MigrationFiles.h"
 #include "SampleProduct.h"
 #include "StandinWorkbook.h"
+#include "QuimbexRun.h"
 #include "TessaroFixture.h"
 
 #include <windows.h>
 
+#include <algorithm>
 #include <functional>
 #include <map>
+#include <stdexcept>
 
 using uidriver::IconKind;
 
@@ -97,7 +102,7 @@ protected:
         const std::string saved = ReadFileBytes(bookMap);
         if (!withBookMap)
             ::DeleteFileA(bookMap);
-        const CString path = m_files.Path() + "\\" + name + ".iko";
+        CString path = m_files.Path() + "\\" + name + ".iko";
         EXPECT_TRUE(migration_files::Write(m_source.Path(), format, path)) << name;
         WriteFileBytes(bookMap, saved);
         return path;
@@ -121,7 +126,7 @@ protected:
     // The dated backup that a conversion made of `stem` + `ext`.
     CString BackupOf(const std::string& stem, const char* ext) const {
         for (const std::string& date : m_dates) {
-            const CString path = ExcelDir() + "\\" + (stem + date + ext).c_str();
+            CString path = ExcelDir() + "\\" + (stem + date + ext).c_str();
             if (FileExists(path))
                 return path;
         }
@@ -431,8 +436,12 @@ TEST_F(TessaroRestore, ErrorDuringTheExtractionLeavesTheBooksUnconverted) {
     ASSERT_TRUE(WriteEnvRegistry(ProductDir(), disk.Path()));
     for (const char* book : {"kyuyo.xls", "勤怠_kyuyo.xls", "表参道店.xls"})
         ASSERT_TRUE(::DeleteFileA(Source((std::string("Excel\\") + book).c_str())));
-    WriteFileBytes(Source("Excel\\大きい表.xls"), std::string(64 * 1024, 'x'));
+    WriteFileBytes(Source("Excel\\大きい表.xls"), std::string(size_t{64} * 1024, 'x'));
     const CString file = SourceFile("with-book-map", 3);
+    // Quimbex deletes the product's request for a conversion whatever it
+    // converts: the request staying shows that it never ran.
+    const CString request = MyDataDir() + "\\ExConv.dat";
+    WriteFileBytes(request, "");
     const std::string text = "ファイル名：" + file.str() +
                              "\nデータの復元中にエラーが発生しました。\n" + disk.Path().str() +
                              "\\Excel\\大きい表.xls の書き込み中にディスクがいっぱいになりました。"
@@ -443,44 +452,63 @@ TEST_F(TessaroRestore, ErrorDuringTheExtractionLeavesTheBooksUnconverted) {
                     "tessaro-restore-incomplete"}});
     ExpectSourceDataRestored();
     EXPECT_EQ(ReadFileBytes(Source("Data\\MyData\\BookMNG.dat")), ReadFileBytes(BookMngPath()));
+    EXPECT_TRUE(FileExists(request));
     EXPECT_EQ(0, ServerStarts());
     EXPECT_TRUE(IsHidden(AppTmpPath()));
 }
 
-// Targets the system refuses (a file nobody may write, one held open) are
-// named after the extraction, and the last message does not claim a
-// complete migration.  Everything else is restored.  (Windows refuses to
-// replace a hidden file too; Wine replaces it, so the test cannot show it.)
+// Targets the system refuses (a file nobody may write, one held open, a
+// hidden or system file) are named after the extraction, the first five
+// with the count of the rest, and the last message does not claim a
+// complete migration.  Everything else is restored.  One target in each of
+// six items, so that the order of the names is the order of the items.
 TEST_F(TessaroRestore, FilesThatCouldNotBeWrittenAreNamed) {
-    // chattr is given the name in code page 932: an ASCII name reaches it whole.
-    WriteFileBytes(Source("Data\\DefEru\\layout.dat"), "Layout=2\r\n");
+    const struct {
+        const char* rel;
+        DWORD attributes; // 0: nobody may write it; 1: held open
+    } targets[] = {
+        {"Data\\DefEru\\帳票設定.dat", 0},
+        {"Data\\MyData\\メモ帳.dat", FILE_ATTRIBUTE_HIDDEN},
+        {"Data\\Org\\様式.dat", FILE_ATTRIBUTE_SYSTEM},
+        {"Data\\Other\\ソフト\\表.frm", 1},
+        {"Data\\MsgMemo\\非表示.txt", FILE_ATTRIBUTE_HIDDEN},
+        {"Excel\\表参道店.xls", FILE_ATTRIBUTE_HIDDEN},
+    };
+    for (const auto& t : targets)
+        WriteFileBytes(Source(t.rel), std::string("source of ") + t.rel);
     const CString file = SourceFile("without-book-map", 3, false);
-    const CString readOnly = Target("Data\\DefEru\\layout.dat");
-    WriteFileBytes(readOnly, "Layout=1\r\n");
-    const CString held = Target("Data\\Other\\ソフト\\表.frm");
-    const std::string readOnlyBytes = ReadFileBytes(readOnly);
     ASSERT_TRUE(::CreateDirectoryA(Target("Data\\Other\\ソフト"), nullptr));
-    WriteFileBytes(held, "held open");
-    Holding holdReadOnly = HoldReadOnly(readOnly);
-    Holding holdOpen = HoldHandle(::CreateFileA(held, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    std::vector<Holding> holds;
+    std::string names;
+    for (const auto& t : targets) {
+        const CString target = Target(t.rel);
+        WriteFileBytes(target, "kept");
+        if (t.attributes == 0)
+            holds.push_back(HoldReadOnly(target));
+        else if (t.attributes == 1)
+            holds.push_back(std::make_shared<HeldFile>(target));
+        else
+            ASSERT_TRUE(::SetFileAttributesA(target, t.attributes));
+        if (&t - targets < 5)
+            names += "\n" + target.str();
+    }
     const std::string list =
         "ファイル名：" + file.str() +
-        "\n次のファイルは書き込めなかったため、復元されていません（全 2 件）。\n" + readOnly.str() +
-        "\n" + held.str() +
-        "\n\n読み取り専用や隠しファイル、他のアプリケーションで使用中のファイルは上書きできません"
-        "。";
+        "\n次のファイルは書き込めなかったため、復元されていません（全 6 件）。" + names +
+        "\nほか 1 件\n\n読み取り専用や隠しファイル、他のアプリケーションで使用中のファイルは上"
+        "書きできません。";
     const std::string partly = "ファイル名：" + file.str() +
-                               "\nMorvaneデータを移行しましたが、復元されていないファイルが 2 "
+                               "\nMorvaneデータを移行しましたが、復元されていないファイルが 6 "
                                "件あります。";
     Restore(file,
             {Ask(kConvert, kYes),
              {list, IconKind::Exclamation, nullptr, kTessaroCaption, "tessaro-restore-unwritten"},
              {partly, IconKind::Exclamation}});
-    holdOpen.reset();
-    holdReadOnly.reset();
-    EXPECT_EQ(readOnlyBytes, ReadFileBytes(readOnly));
-    EXPECT_EQ("held open", ReadFileBytes(held));
+    holds.clear();
+    for (const auto& t : targets) {
+        SCOPED_TRACE(t.rel);
+        EXPECT_EQ("kept", ReadFileBytes(Target(t.rel)));
+    }
     EXPECT_EQ(ReadFileBytes(Source("Data\\MsgMemo\\メモ.txt")),
               ReadFileBytes(Target("Data\\MsgMemo\\メモ.txt")));
     EXPECT_EQ(ReadFileBytes(Source("Excel\\kyuyo.xls")), ReadFileBytes(ExcelDir() + "\\kyuyo.xls"));
@@ -496,4 +524,151 @@ TEST_F(TessaroRestore, MissingAppTmpStopsTheRestoreBeforeAnyQuestion) {
     const std::map<std::string, std::string> before = Snapshot();
     Restore(file, {{(AppTmpPath() + " が見つかりません。").str(), IconKind::Exclamation}});
     EXPECT_EQ(before, Snapshot());
+}
+
+// Nobody may write "Data\\MyData" any more (the folder and its files, as
+// when its permissions deny this user): "App.tmp" cannot be made visible, so
+// the restore does not start; the cause is named and nothing changes.
+TEST_F(TessaroRestore, UnwritableMyDataStopsTheRestoreBeforeAnyQuestion) {
+    const CString file = SourceFile("with-book-map", 3);
+    const std::map<std::string, std::string> before = Snapshot();
+    uidriver::Process tessaro(TessaroStart());
+    const uidriver::DialogWindow dlg = WaitForMainDialog(tessaro); // past its write probe
+    Holding locked = HoldFolderReadOnly(MyDataDir());
+    ChooseFile(tessaro, dlg, kRestoreButton, file);
+    AnswerBoxes(tessaro,
+                {{(AppTmpPath() + " へのアクセスが拒否されました。").str(), IconKind::Exclamation,
+                  nullptr, kTessaroCaption, "tessaro-restore-mydata-locked"}});
+    CloseExpectingNoMoreBoxes(tessaro, dlg);
+    locked.reset();
+    EXPECT_EQ(before, Snapshot());
+    EXPECT_TRUE(IsHidden(AppTmpPath()));
+}
+
+namespace {
+
+const HostileFile& Hostile(const std::string& name) {
+    for (const HostileFile& f : HostileMigrationFiles())
+        if (f.name == name)
+            return f;
+    throw std::runtime_error("no hostile file " + name);
+}
+
+// Every escaping entry of the hostile files is named "hostile" or carries
+// that name below it: where one would land if it got out, nothing of that
+// name may be.  (The folder beside the product holds other programs' files
+// too, so only these names are looked for.)
+std::vector<std::string> EscapedBeside(const CString& productDir) {
+    std::vector<std::string> found;
+    const CString parent = productDir.Left(productDir.ReverseFind('\\'));
+    for (const CString& dir : {parent, CString("C:"), CString("C:\\Windows")}) {
+        WIN32_FIND_DATAA fd;
+        const HANDLE h = ::FindFirstFileA(dir + "\\hostile*", &fd);
+        if (h == INVALID_HANDLE_VALUE)
+            continue;
+        do
+            found.push_back((dir + "\\" + fd.cFileName).str());
+        while (::FindNextFileA(h, &fd));
+        ::FindClose(h);
+    }
+    return found;
+}
+
+class TessaroHostileFile : public TessaroRestore {
+protected:
+    CString WriteHostile(const std::string& name, const std::string& bytes) {
+        CString path = m_files.Path() + "\\" + name.c_str() + ".iko";
+        WriteFileBytes(path, bytes);
+        return path;
+    }
+    void ExpectNothingOutside() {
+        EXPECT_EQ(std::vector<std::string>{}, EscapedBeside(ProductDir()));
+    }
+};
+
+} // namespace
+
+// Files that fail the structure check, a newer format code and a foreign
+// product byte are refused before anything changes, each with its reason
+// (a damaged one with the offset of its fault); deep nesting up to the
+// reader's limit is read to the end without exhausting the stack.
+TEST_F(TessaroHostileFile, RefusedOrReadWithoutAnyChange) {
+    const struct {
+        const char* name;
+        const char* box; // null: the damaged message
+        IconKind icon;
+    } cases[] = {
+        {"root-5", nullptr, IconKind::Exclamation},
+        {"size-max", nullptr, IconKind::Exclamation},
+        {"name-2-gib", nullptr, IconKind::Exclamation},
+        {"reldir-other-encoding", nullptr, IconKind::Exclamation},
+        {"children-2-gib", nullptr, IconKind::Exclamation},
+        {"entries-more-than-written", nullptr, IconKind::Exclamation},
+        {"nesting-too-deep", nullptr, IconKind::Exclamation},
+        {"cut-at-59", nullptr, IconKind::Exclamation},
+        {"format-max", kNewer, IconKind::Exclamation},
+        {"product-byte-5", kForeign, IconKind::Information},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const HostileFile& f = Hostile(c.name);
+        const CString file = WriteHostile(f.name, f.bytes);
+        const std::map<std::string, std::string> before = Snapshot();
+        const std::string text = c.box ? c.box : Damaged(file, static_cast<int64_t>(f.faultOffset));
+        Restore(file, {{text, c.icon}});
+        EXPECT_EQ(before, Snapshot());
+        ExpectNothingOutside();
+    }
+    const CString deep =
+        WriteHostile("nesting-at-the-limit", Hostile("nesting-at-the-limit").bytes);
+    Restore(deep, {Ask(kConvert, kYes), {Migrated(deep), IconKind::Information}});
+    ExpectNothingOutside();
+}
+
+// Every way out of the roots in one file: each is refused and named (the
+// first five, then how many more), the restore goes on, and the forms that
+// only look absolute or end in the byte 0x5C land below their root.
+TEST_F(TessaroHostileFile, EscapingEntriesAreRefusedAndNamedAndTheRestStaysInside) {
+    const char* const inside[] = {"inside-posix-absolute-folder", "inside-unc-folder",
+                                  "dbcs-5c-name", "dbcs-5c-folder-and-name", "roots-3-and-4"};
+    std::string records;
+    int entries = 0, refused = 0;
+    for (const HostileFile& f : HostileMigrationFiles()) {
+        const bool take =
+            f.name.rfind("escape-", 0) == 0 ||
+            std::find(std::begin(inside), std::end(inside), f.name) != std::end(inside);
+        if (!take)
+            continue;
+        records += f.bytes.substr(4); // without the header
+        entries += static_cast<unsigned char>(f.bytes[0]) | static_cast<unsigned char>(f.bytes[1])
+                                                                << 8;
+        refused += f.refused;
+    }
+    const CString file =
+        WriteHostile("every-escape", Header(static_cast<uint16_t>(entries)) + records);
+    NoteDate();
+    uidriver::Process tessaro(TessaroStart());
+    const uidriver::DialogWindow dlg = WaitForMainDialog(tessaro);
+    ChooseFile(tessaro, dlg, kRestoreButton, file);
+    AnswerBoxes(tessaro, {Ask(kConvert, kYes)});
+    const QuimbexRun::Box list = AnswerNextBox(tessaro.Windows());
+    const std::string head = "ファイル名：" + file.str() +
+                             "\n次のファイルは書き込めなかったため、復元されていません（全 " +
+                             std::to_string(refused) + " 件）。\n" + ProductDir().str() + "\\";
+    EXPECT_EQ(0u, list.text.find(head)) << list.text;
+    EXPECT_NE(std::string::npos,
+              list.text.find("\nほか " + std::to_string(refused - 5) + " 件\n\n"))
+        << list.text;
+    AnswerBoxes(tessaro, {{"ファイル名：" + file.str() +
+                               "\nMorvaneデータを移行しましたが、復元されていないファイルが " +
+                               std::to_string(refused) + " 件あります。",
+                           IconKind::Exclamation}});
+    CloseExpectingNoMoreBoxes(tessaro, dlg);
+    ExpectNothingOutside();
+    const std::pair<const char*, const char*> written[] = {
+        {"ok.dat", "fine"}, {"etc\\hostile", "x"}, {"server\\share\\hostile", "x"},
+        {"表", "hyo"},      {"能\\ソ", "so"},      {"three.dat", "3"},
+        {"four.dat", "4"}};
+    for (const auto& [rel, bytes] : written)
+        EXPECT_EQ(bytes, ReadFileBytes(Target(rel))) << rel;
 }

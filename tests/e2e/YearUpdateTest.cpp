@@ -1,6 +1,7 @@
 #include "BookChecks.h"
 #include "BookDialogFixture.h"
 #include "DialogUnits.h"
+#include "Poll.h"
 #include "TempDir.h"
 #include "Time.h"
 #include "YearUpdateDlgRes.h"
@@ -21,7 +22,7 @@ protected:
     // The single-book completion message names the backup; "" when the
     // text is another one.
     std::string BackupOfSingleRun(const Box& box) {
-        const std::string name = Between(box.text, "以前の給与計算ブックは ", " として");
+        std::string name = Between(box.text, "以前の給与計算ブックは ", " として");
         EXPECT_EQ("処理が完了しました。\n以前の給与計算ブックは " + name +
                       " として保存されています｡\n保存場所は " + DataDir().str() + "\\Excelです。",
                   box.text);
@@ -152,6 +153,7 @@ TEST_F(YearUpdate, ListStandsByOrderAndFollowsTheAllBooksBox) {
 // the limit does not stop) is refused before anything runs, and an emptied
 // edit passes the empty text on.
 TEST_F(YearUpdate, YearTextReachesTheMacroAsTyped) {
+    const NothingLost kept(ExcelDir());
     const auto& dlg = Open("/K:7", kCaption);
     EXPECT_EQ(4, ::SendMessageA(dlg.Control(IDC_YEAR_TARGET), EM_GETLIMITTEXT, 0, 0));
     dlg.TypeText(IDC_YEAR_TARGET, "20270");
@@ -211,6 +213,7 @@ TEST_F(YearUpdate, BookThatCannotBeUpdatedIsLeftAlone) {
             Protect("kyuyo.xls");
         if (c.trouble == Trouble::Missing)
             ::DeleteFileA(Excel("kyuyo.xls"));
+        const NothingLost kept(ExcelDir());
         const std::string before = ReadFileBytes(Excel("kyuyo.xls"));
         HeldFile held(c.trouble == Trouble::HeldOpen ? Excel("kyuyo.xls") : CString());
         Open("/K:7", kCaption).Click(IDOK);
@@ -233,6 +236,7 @@ TEST_F(YearUpdate, ListTextMissingFromTheMapStopsTheRun) {
     const CString broken("壊れ\0た", 7);
     WriteBookMap(
         {{"kyuyo", 0, "kyuyo.xls"}, {broken, 1, "x.xls"}, {"表参道店", 2, "表参道店.xls"}});
+    const NothingLost kept(ExcelDir());
     const std::string otherBook = ReadFileBytes(Excel("表参道店.xls"));
     {
         SCOPED_TRACE("one book");
@@ -258,6 +262,7 @@ TEST_F(YearUpdate, ListTextMissingFromTheMapStopsTheRun) {
 }
 
 TEST_F(YearUpdate, NoSelectedBookKeepsTheDialogOpen) {
+    const NothingLost kept(ExcelDir());
     const auto& dlg = Open("/K:7", kCaption);
     ::SendMessageA(dlg.Control(IDC_YEAR_BOOK_LIST), LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
     dlg.Click(IDOK);
@@ -274,6 +279,7 @@ TEST_F(YearUpdate, AllBooksFailingAreListed) {
     faults.SetReturn("年度更新コンバート", CStandinFaults::resultFalse);
     ASSERT_TRUE(ExcelStandin::WriteFaults(faults));
     const auto& dlg = Open("/K:7", kCaption);
+    const NothingLost kept(ExcelDir());
     dlg.SetCheck(IDC_YEAR_ALL_BOOKS, true);
     dlg.Click(IDOK);
     const Box box = NextBox();
@@ -289,6 +295,7 @@ TEST_F(YearUpdate, AllBooksFailingAreListed) {
 
 TEST_F(YearUpdate, SomeBooksFailingAreListedBesideTheUpdatedOnes) {
     Protect("表参道店.xls");
+    const NothingLost kept(ExcelDir());
     const auto& dlg = Open("/K:7", kCaption);
     dlg.SetCheck(IDC_YEAR_ALL_BOOKS, true);
     dlg.Click(IDOK);
@@ -311,4 +318,28 @@ TEST_F(YearUpdate, SomeBooksFailingAreListedBesideTheUpdatedOnes) {
               box.text);
     EXPECT_TRUE(IsNextYearOf(Excel("kyuyo.xls"), Excel(kyuyo)));
     EXPECT_FALSE(FileExists(Excel("表参道店" + TodayText() + ".xls")));
+}
+
+// Excel ends in the middle of the year macros: that macro is reported, the
+// macro after it runs in one new Excel, the book fails without a result
+// message, and the old book lives on as its backup.
+TEST_F(YearUpdate, ExcelDyingInTheMiddleLosesNoBook) {
+    const std::string oldBook = ReadFileBytes(Excel("kyuyo.xls"));
+    const NothingLost kept(ExcelDir());
+    CStandinFaults faults;
+    faults.SetDieAfterRuns(3); // the check, the company, then the year
+    ASSERT_TRUE(ExcelStandin::WriteFaults(faults));
+    Open("/K:7", kCaption).Click(IDOK);
+    // Every new Excel would die in its third call too: the fault goes once
+    // the first has died, while the program's message waits.
+    ASSERT_TRUE(uidriver::PollUntil([this] { return ExcelHasDied(); }, 60000));
+    ExcelStandin::ClearFaults();
+    ExpectPlainBox(NextBox(), "コンバート処理を中断しました。");
+    ExpectEndsQuietly();
+    EXPECT_EQ(2, ServerStarts());
+    EXPECT_EQ((std::vector<std::string>{"CheckProtect", "会社情報コンバート", "年度更新コンバート",
+                                        "社員名簿コンバート"}),
+              Macros());
+    EXPECT_EQ(oldBook, ReadFileBytes(Excel("kyuyo" + TodayText() + ".xls")));
+    EXPECT_TRUE(FileExists(Excel("kyuyo.xls")));
 }

@@ -17,18 +17,14 @@ ULONGLONG TotalBytes(const CString& path) {
 }
 
 // Wine gives no handle to wait on for a Unix program: the caller waits for
-// its effect.
+// its effect.  What Wine leaves in the process information then is no
+// handle of ours, and closing it could close one that is (the registry's).
 bool StartUnixProgram(const char* windowsPath, std::string commandLine) {
     STARTUPINFOA si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
-    if (!::CreateProcessA(windowsPath, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                          nullptr, &si, &pi))
-        return false;
-    for (HANDLE h : {pi.hProcess, pi.hThread})
-        if (h)
-            ::CloseHandle(h);
-    return true;
+    return ::CreateProcessA(windowsPath, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                            nullptr, &si, &pi) != FALSE;
 }
 
 void WriteUntilFull(HANDLE h, DWORD size) {

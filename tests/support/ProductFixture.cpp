@@ -96,6 +96,13 @@ int ProductFixture::ServerStarts() const {
     return static_cast<int>(pids.size());
 }
 
+bool ProductFixture::ExcelHasDied() const {
+    for (const std::string& line : LogLines())
+        if (line.find("\t=> DIE") != std::string::npos)
+            return true;
+    return false;
+}
+
 std::string TodayText() {
     return CTime::GetCurrentTime().Format("%Y年%m月%d日").str();
 }

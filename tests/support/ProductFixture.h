@@ -45,6 +45,8 @@ protected:
     std::vector<std::string> RunLines() const;
     // How many stand-in processes started.
     int ServerStarts() const;
+    // A stand-in ended itself in a call, as its faults asked.
+    bool ExcelHasDied() const;
     // Empties the stand-in's log.  A test that sees an "Unexpected" line
     // there (a call that real Excel would not get) fails, so the log is
     // only ever emptied through here and by SetUp.
