@@ -38,3 +38,7 @@ void ForEachSwitch(const CString& tail, const SwitchVisitor& visit) {
         visit(key, value);
     }
 }
+
+int32_t ExcelVersionFromCurVer(const CString& curVer) {
+    return ParseLeadingNumber(curVer.Mid(18));
+}

@@ -14,3 +14,7 @@ void ForEachSwitch(const CString& tail, const SwitchVisitor& visit);
 
 // The leading decimal number of a text as atol reads it, held to 32 bits.
 int32_t ParseLeadingNumber(const char* psz);
+
+// The major version in an "Excel.Application.<n>" text: the number after
+// the first 18 characters.
+int32_t ExcelVersionFromCurVer(const CString& curVer);

@@ -22,7 +22,3 @@ bool ParseCommandSwitches(const CString& tail, CommandSwitches& sw) {
     ForEachSwitch(tail, [&sw](const CString& key, const CString& value) { Apply(key, value, sw); });
     return sw.nCommand != 0;
 }
-
-int32_t ExcelVersionFromCurVer(const CString& curVer) {
-    return ParseLeadingNumber(curVer.Mid(18));
-}

@@ -15,7 +15,3 @@ struct CommandSwitches {
 // only; values are trimmed, keys compared upper-cased, a later switch wins.
 // Returns true when a command code results (non-zero).
 bool ParseCommandSwitches(const CString& tail, CommandSwitches& sw);
-
-// The major version in an "Excel.Application.<n>" text: the number after
-// the first 18 characters.
-int32_t ExcelVersionFromCurVer(const CString& curVer);

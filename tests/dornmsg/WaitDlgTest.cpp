@@ -32,15 +32,30 @@ bool HasSeveralColours(const uidriver::ScreenImage& image) {
     return false;
 }
 
-// Two pictures of the clip taken a moment apart, while this thread does not
+// Polls the clip's picture for up to three seconds until done(picture).
+template <typename Done>
+bool PollClip(const RECT& rc, Done done) {
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        if (done(uidriver::CaptureScreen(rc)))
+            return true;
+        if (::GetTickCount() - start > 3000)
+            return false;
+        ::Sleep(25);
+    }
+}
+
+// The clip shows a picture, and then another, while this thread does not
 // handle any message: the control must draw on its own.
 void ExpectClipMoves(HWND hAnimate) {
     const RECT rc = ClipRect(hAnimate);
-    const uidriver::ScreenImage before = uidriver::CaptureScreen(rc);
-    ::Sleep(250);
-    const uidriver::ScreenImage after = uidriver::CaptureScreen(rc);
-    EXPECT_TRUE(HasSeveralColours(before)) << "the clip area is blank";
-    EXPECT_FALSE(before == after) << "the clip did not move";
+    uidriver::ScreenImage first;
+    ASSERT_TRUE(PollClip(rc, [&](const uidriver::ScreenImage& image) {
+        first = image;
+        return HasSeveralColours(image);
+    })) << "the clip area is blank";
+    EXPECT_TRUE(PollClip(rc, [&](const uidriver::ScreenImage& image) { return !(image == first); }))
+        << "the clip did not move";
 }
 
 int CountThreadDialogs() {
@@ -149,7 +164,6 @@ TEST(CWaitDlg, EveryClipPlaysInTheAnimationControl) {
                                    reinterpret_cast<LPARAM>(MAKEINTRESOURCEA(id))));
         ASSERT_TRUE(
             ::SendMessageA(hAnimate, ACM_PLAY, static_cast<WPARAM>(-1), MAKELPARAM(0, 0xFFFF)));
-        ::Sleep(100);
         ExpectClipMoves(hAnimate);
     }
 }
