@@ -53,6 +53,8 @@ public:
 
     void Write(const void* p, unsigned n);
     void Read(void* p, unsigned n); // all n bytes or CArchiveException
+    // Reads past n bytes, all of them or CArchiveException.
+    void Skip(uint64_t n);
     void Flush();
     // Writes what is buffered; every later read or write is an error.
     void Close();
@@ -62,6 +64,8 @@ public:
 
 private:
     void FillBuffer();
+    void ReadDirect(unsigned char* p, unsigned n);
+    void WriteDirect(const unsigned char* p, unsigned n);
     void ThrowEndOfFile() const;
     void CheckOpen() const;
 

@@ -49,10 +49,8 @@ void CContentCopier::Restore(CArchive& ar, CArchiveStream& target, int64_t nSize
     }
 }
 
+// Passed over without reading where the file allows it.
 void CContentCopier::Discard(CArchive& ar, int64_t nSize) {
-    while (nSize > 0) {
-        const unsigned n = Piece(nSize);
-        ar.Read(m_buf.data(), n);
-        nSize -= n;
-    }
+    if (nSize > 0)
+        ar.Skip(static_cast<uint64_t>(nSize));
 }

@@ -50,19 +50,31 @@ void CMigrationEntry::SetRoots(const CMigrationEntry& source) {
 CString CMigrationEntry::GetFullPath() const {
     if (m_strRoot.IsEmpty())
         return CString();
-    return m_strRoot + GetRelativePath();
+    std::string path;
+    path.reserve(static_cast<size_t>(m_strRoot.GetLength() + m_strRelDir.GetLength() +
+                                     m_strName.GetLength() + 2));
+    path += m_strRoot.str();
+    AppendRelativePath(path);
+    return CString(std::move(path));
 }
 
 CString CMigrationEntry::GetRelativePath() const {
-    CString path;
+    std::string path;
+    AppendRelativePath(path);
+    return CString(std::move(path));
+}
+
+// Composed in place: a path is made for every open, twice per file.
+void CMigrationEntry::AppendRelativePath(std::string& path) const {
     if (!m_strRelDir.IsEmpty()) {
         if (m_strRelDir[0] != '\\')
             path += '\\';
-        path += m_strRelDir;
+        path += m_strRelDir.str();
     }
-    if (!m_strName.IsEmpty())
-        path += "\\" + m_strName;
-    return path;
+    if (!m_strName.IsEmpty()) {
+        path += '\\';
+        path += m_strName.str();
+    }
 }
 
 // Each level adds one more leading backslash: the format keeps them.

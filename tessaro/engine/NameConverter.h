@@ -1,8 +1,10 @@
 #pragma once
 #include "String.h"
 
+#include <cstdint>
 #include <iconv.h>
 #include <string>
+#include <vector>
 
 // Converts names between code page 932 (the file's) and UTF-8 (the disk's
 // on POSIX systems).  Not for concurrent use.
@@ -19,8 +21,20 @@ public:
     std::string ToUtf8Lossy(const CString& strCp932);
 
 private:
-    static bool Convert(iconv_t cd, const std::string& in, std::string& out);
+    // What each character has converted to so far, by its code; 0 when not
+    // yet asked.
+    using Table = std::vector<uint32_t>;
+
+    static bool Convert(iconv_t cd, Table& table, bool bFromCp932, const std::string& in,
+                        std::string& out);
+    static bool ConvertWhole(iconv_t cd, const std::string& in, std::string& out);
+    static bool ConvertByCharacter(iconv_t cd, Table& table, bool bFromCp932, const std::string& in,
+                                   std::string& out);
+    static uint32_t Lookup(iconv_t cd, Table& table, uint32_t nKey, const char* pCharacter,
+                           size_t nLength);
 
     iconv_t m_toUtf8;
     iconv_t m_fromUtf8;
+    Table m_toUtf8Table;
+    Table m_fromUtf8Table;
 };
