@@ -121,6 +121,44 @@ void CArchive::Skip(uint64_t n) {
     }
 }
 
+// The source reads straight into the free part of the buffer: a file's
+// content is copied once, by the system, on its way into the archive.
+uint64_t CArchive::WriteFrom(CArchiveStream& source, uint64_t n) {
+    if (!IsStoring())
+        throw CArchiveException(CArchiveException::readOnly, m_pStream->GetFilePath());
+    CheckOpen();
+    uint64_t done = 0;
+    while (done < n) {
+        if (m_pos == m_buf.size())
+            Flush();
+        const size_t room = static_cast<size_t>(std::min<uint64_t>(m_buf.size() - m_pos, n - done));
+        const unsigned got = source.Read(m_buf.data() + m_pos, static_cast<unsigned>(room));
+        if (got == 0)
+            break;
+        m_pos += got;
+        done += got;
+    }
+    return done;
+}
+
+// The target writes straight from the buffer, likewise.
+void CArchive::ReadTo(CArchiveStream& target, uint64_t n) {
+    if (!IsLoading())
+        throw CArchiveException(CArchiveException::writeOnly, m_pStream->GetFilePath());
+    CheckOpen();
+    while (n > 0) {
+        if (m_pos == m_limit) {
+            FillBuffer();
+            if (m_limit == 0)
+                ThrowEndOfFile();
+        }
+        const size_t chunk = static_cast<size_t>(std::min<uint64_t>(m_limit - m_pos, n));
+        target.Write(m_buf.data() + m_pos, static_cast<unsigned>(chunk));
+        m_pos += chunk;
+        n -= chunk;
+    }
+}
+
 void CArchive::Flush() {
     CheckOpen();
     if (IsStoring() && m_pos > 0) {

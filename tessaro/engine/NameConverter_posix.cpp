@@ -18,14 +18,14 @@ namespace {
 
 constexpr uint32_t kFailed = 0xFFFFFFFF;
 
-bool IsAscii(const std::string& s) {
+bool IsAscii(std::string_view s) {
     for (const char c : s)
         if (static_cast<unsigned char>(c) >= 0x80)
             return false;
     return true;
 }
 
-unsigned char Byte(const std::string& s, size_t i) {
+unsigned char Byte(std::string_view s, size_t i) {
     return i < s.size() ? static_cast<unsigned char>(s[i]) : 0;
 }
 
@@ -35,7 +35,7 @@ bool IsContinuation(unsigned char c) {
 
 // The length and key (the code) of the code page 932 character at s[i]; 0
 // when it is cut off.
-size_t Cp932Character(const std::string& s, size_t i, uint32_t& nKey) {
+size_t Cp932Character(std::string_view s, size_t i, uint32_t& nKey) {
     const unsigned char c = Byte(s, i);
     if (!fw::IsLeadByte932(c)) {
         nKey = c;
@@ -50,7 +50,7 @@ size_t Cp932Character(const std::string& s, size_t i, uint32_t& nKey) {
 // The length and code point of a well-formed UTF-8 character of two or three
 // bytes at s[i]; 0 for anything else (overlong forms, surrogates, four
 // bytes), which the whole-name conversion judges.
-size_t Utf8Character(const std::string& s, size_t i, uint32_t& nKey) {
+size_t Utf8Character(std::string_view s, size_t i, uint32_t& nKey) {
     const unsigned char c = Byte(s, i), c1 = Byte(s, i + 1), c2 = Byte(s, i + 2);
     if (c >= 0xC2 && c <= 0xDF && IsContinuation(c1)) {
         nKey = ((c & 0x1Fu) << 6) | (c1 & 0x3Fu);
@@ -88,21 +88,22 @@ char* Unpack(uint32_t cell, char* d) {
 // others are put together from the characters converted before: a folder
 // of Japanese names costs one converter call per distinct character, not
 // one per name.
-bool CNameConverter::Convert(iconv_t cd, Table& table, bool bFromCp932, const std::string& in,
+bool CNameConverter::Convert(iconv_t cd, Table& table, bool bFromCp932, std::string_view in,
                              std::string& out) {
     if (cd == reinterpret_cast<iconv_t>(-1))
         return false;
     if (IsAscii(in)) {
-        out = in;
+        out.assign(in.data(), in.size());
         return true;
     }
     return ConvertByCharacter(cd, table, bFromCp932, in, out) || ConvertWhole(cd, in, out);
 }
 
-bool CNameConverter::ConvertWhole(iconv_t cd, const std::string& in, std::string& out) {
+bool CNameConverter::ConvertWhole(iconv_t cd, std::string_view in, std::string& out) {
     iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    std::string copy(in); // iconv takes the input as modifiable
     out.assign(in.size() * 3 + 4, '\0');
-    char* src = const_cast<char*>(in.data());
+    char* src = &copy[0];
     size_t srcLeft = in.size();
     char* dst = &out[0];
     size_t dstLeft = out.size();
@@ -116,7 +117,7 @@ bool CNameConverter::ConvertWhole(iconv_t cd, const std::string& in, std::string
 // False whenever a character is not plainly convertible: the whole-name
 // conversion then decides, so the result is always the converter's own.
 bool CNameConverter::ConvertByCharacter(iconv_t cd, Table& table, bool bFromCp932,
-                                        const std::string& in, std::string& out) {
+                                        std::string_view in, std::string& out) {
     out.resize(in.size() * 3); // the most a character grows: 2 bytes of 932 become 3
     char* d = &out[0];
     for (size_t i = 0; i < in.size();) {
@@ -143,13 +144,17 @@ uint32_t CNameConverter::Lookup(iconv_t cd, Table& table, uint32_t nKey, const c
     uint32_t& cell = table[nKey];
     if (cell == 0) {
         std::string out;
-        cell = ConvertWhole(cd, std::string(pCharacter, nLength), out) ? Pack(out) : kFailed;
+        cell = ConvertWhole(cd, std::string_view(pCharacter, nLength), out) ? Pack(out) : kFailed;
     }
     return cell;
 }
 
 bool CNameConverter::ToUtf8(const CString& strCp932, std::string& utf8) {
     return Convert(m_toUtf8, m_toUtf8Table, true, strCp932.str(), utf8);
+}
+
+bool CNameConverter::ToUtf8(std::string_view cp932, std::string& utf8) {
+    return Convert(m_toUtf8, m_toUtf8Table, true, cp932, utf8);
 }
 
 bool CNameConverter::FromUtf8(const std::string& utf8, CString& strCp932) {

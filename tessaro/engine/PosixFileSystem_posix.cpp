@@ -240,15 +240,17 @@ int CPosixFileSystem::DirectoryFd(const CString& strDir) {
 // byte of "表"; a path without a folder part, or whose folder does not
 // open, is taken whole from the current folder, as before.
 bool CPosixFileSystem::Resolve(const CString& strPath, int& dirFd, std::string& name) {
+    const std::string_view path(strPath.str());
     int slash = InRememberedDirectory(strPath);
-    if (slash < 0)
+    int fd = slash >= 0 ? m_dirFd : -1;
+    if (slash < 0) {
         slash = strPath.ReverseFind('\\');
-    if (slash > 0 && slash + 1 < strPath.GetLength()) {
-        const int fd = DirectoryFd(strPath.Left(slash));
-        if (fd >= 0 && m_names.ToUtf8(strPath.Mid(slash + 1), name)) {
-            dirFd = fd;
-            return true;
-        }
+        if (slash > 0 && slash + 1 < strPath.GetLength())
+            fd = DirectoryFd(strPath.Left(slash));
+    }
+    if (fd >= 0 && m_names.ToUtf8(path.substr(static_cast<size_t>(slash) + 1), name)) {
+        dirFd = fd;
+        return true;
     }
     dirFd = AT_FDCWD;
     return ToNative(strPath, name);

@@ -287,3 +287,41 @@ TEST(CArchive, SkipPassesOverBytesWhetherTheStreamSeeksOrNot) {
         }
     }
 }
+
+// Contents go between a file and the archive through the archive's own
+// buffer: the same bytes as Write and Read give, whatever their length.
+TEST(CArchive, ContentsStreamThroughTheBufferAsWriteAndReadWouldGiveThem) {
+    for (size_t piece : {0u, 1u, 15u, 16u, 17u, 33u, 100u}) {
+        SCOPED_TRACE(piece);
+        const std::string content = Pattern(piece, 'c');
+        CMemFile source(content + "beyond");
+        CMemFile mem;
+        CArchive out(&mem, CArchive::store, 16);
+        out << uint8_t(1);
+        EXPECT_EQ(piece, out.WriteFrom(source, piece));
+        out << uint8_t(2);
+        EXPECT_EQ(2 + piece, out.GetPosition());
+        out.Close();
+        EXPECT_EQ("\x01" + content + "\x02", mem.Bytes());
+
+        CMemFile in(mem.Bytes());
+        CArchive ar(&in, CArchive::load, 16);
+        uint8_t one = 0, two = 0;
+        CMemFile target;
+        ar >> one;
+        ar.ReadTo(target, piece);
+        ar >> two;
+        EXPECT_EQ(content, target.Bytes());
+        EXPECT_EQ(2, two);
+        EXPECT_THROW(ar.ReadTo(target, 1), CArchiveException);
+    }
+}
+
+TEST(CArchive, SourceThatEndsEarlyGivesWhatItHas) {
+    CMemFile source("abc");
+    CMemFile mem;
+    CArchive out(&mem, CArchive::store, 16);
+    EXPECT_EQ(3u, out.WriteFrom(source, 40));
+    out.Close();
+    EXPECT_EQ("abc", mem.Bytes());
+}

@@ -99,7 +99,7 @@ TEST(NameConverter, NamesOfSeveralCharactersAndTrailBytes) {
         SCOPED_TRACE(c.utf8);
         std::string utf8;
         CString back;
-        ASSERT_TRUE(names.ToUtf8(c.cp932, utf8));
+        ASSERT_TRUE(names.ToUtf8(CString(c.cp932), utf8));
         EXPECT_EQ(c.utf8, utf8);
         ASSERT_TRUE(names.FromUtf8(c.utf8, back));
         EXPECT_EQ(CString(c.cp932), back);
