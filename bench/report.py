@@ -42,11 +42,13 @@ def read_datasets(results):
 
 
 def read_hyperfine(path):
-    """Times in seconds per command name."""
-    if not os.path.exists(path):
-        return {}
-    data = json.load(open(path, encoding="utf-8"))
-    return {r["command"]: r["times"] for r in data["results"]}
+    """Times in seconds per command name, of every round (NAME.rN.json)."""
+    times = {}
+    for part in sorted(glob.glob(path[:-len(".json")] + ".r*.json")):
+        data = json.load(open(part, encoding="utf-8"))
+        for r in data["results"]:
+            times.setdefault(r["command"], []).extend(r["times"])
+    return times
 
 
 def read_numbers(path):
@@ -111,8 +113,10 @@ class Figure:
         if not self.values:
             return "not measured"
         if unit == "s":
-            return "%s (%s–%s, %d runs)" % (seconds(self.median), seconds(self.values[0], False),
-                                             seconds(self.values[-1], False), len(self.values))
+            n = len(self.values)
+            return "%s (%s–%s, %d run%s)" % (seconds(self.median), seconds(self.values[0], False),
+                                              seconds(self.values[-1], False), n,
+                                              "" if n == 1 else "s")
         return "%s (%s–%s)" % (fmt_number(self.median, unit), fmt_number(self.values[0], unit),
                               fmt_number(self.values[-1], unit))
 
@@ -180,12 +184,14 @@ OPS = [("create", "ikotool create", "tar -cf"), ("extract", "ikotool extract", "
 
 
 def native_section(results, sets, out):
-    have_before = any("ikotool-before" in read_hyperfine(p)
-                      for p in glob.glob(os.path.join(results, "native-*.json")))
+    have_before = any("ikotool-before" in read_hyperfine(p.split(".r")[0] + ".json")
+                      for p in glob.glob(os.path.join(results, "native-*.r1.json")))
     out.append("## ikotool against tar\n")
     out.append("Same tree, output on the same disk, page cache warm (one warm-up run "
                "before the timed runs; the previous output removed and written back with "
-               "`sync` before every run, outside the timing). Times are wall-clock.\n")
+               "`sync` before every run, outside the timing). Times are wall-clock; the runs "
+               "go in up to five rounds with the tools' order reversed each round, so that "
+               "the machine's other work falls on all of them alike.\n")
     head = "| Data set | Operation | ikotool | tar | ikotool / tar |"
     rule = "|---|---|---|---|---|"
     if have_before:
@@ -460,7 +466,8 @@ def quimbex_section(results, out):
                "run's five calls in a loop (`benchdrv.exe probe`, no wait dialog, no message "
                "filter) needs %s of transport per macro run.\n" % (
                    seconds(activation) if activation else "—",
-                   bare.text().replace(" runs)", " rounds)") if bare else "—"))
+                   bare.text().replace(" runs)", " rounds)").replace(" run)", " round)")
+                   if bare else "—"))
     out.append("| Books | Whole run | Start to first call | Conversion phase | inside the "
                "stand-in | transport | Quimbex's own | own per book | Excel instances | "
                "calls + releases |")

@@ -3,17 +3,27 @@
 # each run the previous output is removed and written back, so that no run
 # pays for another's writing.  Sourced by bench/run.sh.
 
-# hyperfine runs no shell; prepare steps are shell lines of their own.
+# hyperfine runs no shell; prepare steps are shell lines of their own.  The
+# runs go in rounds, the tools' order reversed each round, so that what else
+# the machine does falls on every tool alike; only the first round warms up.
 measure() { # result-name runs prepare [name command]...
   local name=$1 n=$2 prepare=$3
   shift 3
-  local args=()
+  local forward=() backward=()
   while [ $# -gt 0 ]; do
-    args+=(-n "$1" "$2")
+    forward+=(-n "$1" "$2")
+    backward=(-n "$1" "$2" "${backward[@]}")
     shift 2
   done
-  hyperfine -N --style none --warmup 1 --runs "$n" --prepare "bash -c '$prepare'" \
-    --export-json "$results/$name.json" "${args[@]}" >/dev/null
+  local rounds=$(( n < 5 ? n : 5 )) done=0
+  for ((round = 1; round <= rounds; round++)); do
+    local take=$(( (n - done) / (rounds - round + 1) )) warmup=0 order=("${forward[@]}")
+    [ "$round" = 1 ] && warmup=1
+    [ $((round % 2)) = 0 ] && order=("${backward[@]}")
+    hyperfine -N --style none --warmup "$warmup" --runs "$take" --prepare "bash -c '$prepare'" \
+      --export-json "$results/$name.r$round.json" "${order[@]}" >/dev/null
+    done=$((done + take))
+  done
 }
 
 # Peak resident memory in KiB, of three runs each.
