@@ -216,6 +216,12 @@ def native_section(results, sets, out):
                 row += " %s | %s |" % (before.text(), ratio_text(ratio(ours, before)))
             out.append(row)
     out.append("")
+    same = os.path.join(results, "baseline-bytes.txt")
+    if os.path.exists(same):
+        lines = [l.split() for l in open(same, encoding="utf-8") if l.strip()]
+        out.append("Migration files written before and after the changes from the same tree: "
+                   + ", ".join("%s %s" % (name, "byte for byte identical" if state == "identical"
+                                          else "**different**") for name, state in lines) + ".\n")
     return ratios
 
 

@@ -103,6 +103,17 @@ make_archives() { # set
   stat -c '%n %s' "$work/$1.iko" "$work/$1.tar" | sed "s|$work/||" >>"$results/archive-sizes.txt"
 }
 
+# The baseline's file of the same tree must be the same bytes.
+compare_with_baseline() { # set
+  [ -n "$baseline" ] || return 0
+  local tree=$data/$1
+  "$baseline/tools/ikotool/ikotool" create "$work/$1.before.iko" --root 0="$tree" --root 1="$tree" \
+    >/dev/null
+  if cmp -s "$work/$1.iko" "$work/$1.before.iko"; then echo "$1 identical"; else echo "$1 different"; fi \
+    >>"$results/baseline-bytes.txt"
+  rm -f "$work/$1.before.iko"
+}
+
 run_native_comparisons() {
   local sets=(office many)
   [ "$big" = 1 ] && sets+=(big)
@@ -111,6 +122,7 @@ run_native_comparisons() {
     [ "$set" = big ] && n=3
     echo "bench: $set: ikotool against tar"
     make_archives "$set"
+    compare_with_baseline "$set"
     for op in create extract test; do compare_op "$op" "$set" "$n"; done
     rm -rf "$work/x" "$work/$set.iko" "$work/$set.tar" "$work"/out.*
   done
