@@ -5,6 +5,7 @@
 #include "WinApp.h"
 
 #include <new>
+#include <utility>
 
 namespace {
 
@@ -35,7 +36,7 @@ bool ResultIsReturnValue(UINT msg) {
 
 void AfxReportWndProcException(std::exception_ptr e) {
     try {
-        std::rethrow_exception(e);
+        std::rethrow_exception(std::move(e));
     } catch (const CException& ex) {
         AfxMessageBox(ex.GetErrorMessage(), MB_ICONEXCLAMATION);
     } catch (const std::bad_alloc&) {
@@ -170,7 +171,7 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM 
 // that is still being created lets Create raise it.  Later, the call that
 // made a modeless dialog has returned long ago: the exception is reported
 // where it happened, never handed to another dialog.
-void CDialog::KeepOrReport(std::exception_ptr e) {
+void CDialog::KeepOrReport(const std::exception_ptr& e) {
     if (m_bModal) {
         if (!m_pending)
             m_pending = e;

@@ -35,7 +35,7 @@ protected:
 private:
     static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
     INT_PTR HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
-    void KeepOrReport(std::exception_ptr e);
+    void KeepOrReport(const std::exception_ptr& e);
     void RethrowPending();
 
     bool m_bModal = false;

@@ -18,6 +18,8 @@ struct CFileStatus {
 // Failures raise CFileException with the cause mapped from the Win32 error.
 class CFile : public CArchiveStream {
 public:
+    // The attribute byte of CFileStatus.
+    enum Attribute : BYTE { normal = 0x00, readOnly = 0x01, hidden = 0x02, system = 0x04 };
     enum OpenFlags : UINT {
         modeRead = 0x0000,
         modeWrite = 0x0001,
@@ -53,6 +55,8 @@ public:
     static void Rename(const char* pszOldName, const char* pszNewName);
     static void Remove(const char* pszFileName);
     static BOOL GetStatus(const char* pszFileName, CFileStatus& rStatus);
+    // Writes the attribute byte; the times only when m_mtime is set.
+    static void SetStatus(const char* pszFileName, const CFileStatus& status);
 
     HANDLE m_hFile = INVALID_HANDLE_VALUE;
 

@@ -4,8 +4,10 @@
 #include <cstdint>
 #include <vector>
 
-struct __POSITION {};
-typedef __POSITION* POSITION;
+// The framework's iteration handle; its tag type is ours (a name with two
+// leading underscores belongs to the compiler).
+struct PositionTag {};
+typedef PositionTag* POSITION;
 
 // The framework's string hash: the key's bytes folded as hash * 33 + byte.
 inline uint32_t HashKey(const CString& key) {

@@ -47,7 +47,8 @@ BOOL AfxOleInit() {
     if (FAILED(::OleInitialize(nullptr)))
         return FALSE;
     static COleMessageFilter appFilter;
-    std::atexit(UninitializeAtExit);
+    // Without the handler the system ends OLE with the process all the same.
+    (void)std::atexit(UninitializeAtExit);
     if (appFilter.Register())
         g_pAppFilter = &appFilter;
     return TRUE;

@@ -2,6 +2,14 @@
 #include <cstdarg>
 #include <string>
 
+// The formats of CString::Format are those of the C library the program
+// uses: with mingw-w64's GCC the GNU-compatible one, which libstdc++ selects.
+#if defined(__MINGW32__) && !defined(__clang__)
+#define FW_PRINTF_FORMAT(f, a) __attribute__((format(gnu_printf, f, a)))
+#else
+#define FW_PRINTF_FORMAT(f, a) __attribute__((format(printf, f, a)))
+#endif
+
 // A byte string in code page 932.  Searching, trimming and case folding step
 // over whole characters, so a trail byte is never mistaken for an ASCII one.
 class CString {
@@ -46,9 +54,10 @@ public:
     CString& TrimRight();
     int Replace(const char* pszOld, const char* pszNew);
 
-    void Format(const char* pszFormat, ...);
+    // printf formats, checked at each call like printf's.
+    void Format(const char* pszFormat, ...) FW_PRINTF_FORMAT(2, 3);
     void FormatV(const char* pszFormat, va_list args);
-    void AppendFormat(const char* pszFormat, ...);
+    void AppendFormat(const char* pszFormat, ...) FW_PRINTF_FORMAT(2, 3);
 
     // For Win32 calls that fill a caller's buffer.
     char* GetBuffer(int nMinLength);

@@ -2,12 +2,11 @@
 
 #include "DornEnv.h"
 #include "FileDialog.h"
-#include "PendingWork.h"
 #include "Time.h"
 
 // The backup mode shows no window of its own: only the save dialog, without
-// owner, proposing "<product>_バックアップ<time stamp>.iko".  Cancelling it
-// ends the program silently.
+// owner, proposing "<product>_バックアップ<time stamp>.iko", and one box
+// without owner.  Cancelling the dialog ends the program silently.
 void CTessaroApp::RunBackup() {
     CDornEnv env;
     const CString stamp = CTime::GetCurrentTime().Format("%Y%m%d%H%M%S");
@@ -18,5 +17,16 @@ void CTessaroApp::RunBackup() {
     if (dlg.DoModal() != IDOK)
         return;
     m_strFilePath = dlg.GetPathName();
-    ReportNotAvailable();
+    CString caption;
+    caption.Format("%s バックアップ", env.m_strProductName.GetString());
+    CString text;
+    if (WriteMigrationFile()) {
+        text.Format("ファイル名：%s\nバックアップファイルを作成しました。",
+                    m_strFilePath.GetString());
+        ::MessageBoxA(nullptr, text, caption, MB_ICONINFORMATION);
+    } else {
+        text.Format("ファイル名：%s\n%sバックアップファイルが作成できませんでした。",
+                    m_strFilePath.GetString(), env.m_strProductName.GetString());
+        ::MessageBoxA(nullptr, WithWriteError(text), caption, MB_ICONEXCLAMATION);
+    }
 }

@@ -17,9 +17,11 @@ public:
                                    CString& strValue);
     void ParseSwitches();
     void RunBackup();
-    // Built with the migration file engine (the create and restore work).
     bool WriteMigrationFile();
+    // strMessage, followed by the cause of the last failed write if known.
+    CString WithWriteError(const CString& strMessage) const;
     bool RestoreMigrationFile();
+    void ReadExcelVersion();
 
     int32_t m_nExcelVersion = -1;
     int32_t m_bBookRestored = 0;
@@ -27,6 +29,7 @@ public:
     int32_t m_nCommand = 0;
     CString m_strFilePath;
     CString m_astrRoots[5];
+    CString m_strWriteError; // why the last WriteMigrationFile failed
 
 private:
     bool TakeLocalMutex(const CString& strProductName);

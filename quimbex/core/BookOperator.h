@@ -31,6 +31,9 @@ public:
     CString MakeUniquePath(CString path);
     CString GetFileNamePart(CString path);
     int CheckUnprotected(const CString& workFile, const CString& bookFile);
+    // The format change's own steps.
+    int SwitchAllBooksFormat(const CString& workFile);
+    int SwitchFormatMarker(const CString& productDir, const CString& ext);
 
     // The workbook macros, run in the converter workbook bookPath.
     int MacroCheckProtect(const CString& bookPath, const CString& book);

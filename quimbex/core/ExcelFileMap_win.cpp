@@ -4,6 +4,7 @@
 #include "DornEnv.h"
 #include "File.h"
 #include "MarkerFiles.h"
+#include "SafeFile.h"
 #include "WinApp.h"
 
 CExcelFileMap::CExcelFileMap() : m_mapBooks(17) {
@@ -33,9 +34,13 @@ int CExcelFileMap::Load() {
     return 1;
 }
 
+// The book list is written beside the file and replaces it only when
+// complete, so that a full disk or a crash never leaves a cut or empty list.
+// A file that another program holds gives 0 without a message and stays; a
+// file error while writing goes on to the caller, the old file intact.
 int CExcelFileMap::Save() {
-    CFile file;
-    if (!file.Open(m_strMngPath, CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive))
+    CSafeFile file;
+    if (!file.Open(m_strMngPath))
         return 0;
     try {
         CArchive ar(&file, CArchive::store, 4096);
@@ -45,6 +50,6 @@ int CExcelFileMap::Save() {
         AfxMessageBox(e.GetErrorMessage());
         return 0;
     }
-    file.Close();
+    file.Commit();
     return 1;
 }

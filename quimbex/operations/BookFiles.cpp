@@ -22,22 +22,55 @@ bool NameIsTaken(const CString& path) {
     return CFile::GetStatus(path, status) != FALSE;
 }
 
+// A program started without standard output has nowhere to write the line,
+// and nothing else to do about it: the message box follows all the same.
+void NoteOnStdout(const char* line) {
+    (void)std::fputs(line, stdout);
+    (void)std::fputs("\n", stdout);
+    (void)std::fflush(stdout);
+}
+
 bool RenameBookToBackup(const CString& bookPath, const CString& backupPath,
                         const char* closeMessage) {
     try {
         CFile::Rename(bookPath, backupPath);
         return true;
     } catch (const CFileException& e) {
-        if (e.m_cause == CFileException::accessDenied ||
-            e.m_cause == CFileException::sharingViolation) {
-            std::printf("ERROR: accessDenied\n");
-            std::fflush(stdout);
-            AfxMessageBox(closeMessage);
-        } else {
-            AfxMessageBox(e.GetErrorMessage());
-        }
+        ReportBookFileError(e, closeMessage);
         return false;
     }
+}
+
+bool CopyBookFile(const CString& from, const CString& to, bool failIfExists) {
+    const bool existed = NameIsTaken(to);
+    if (::CopyFileA(from, to, failIfExists ? TRUE : FALSE))
+        return true;
+    if (!existed)
+        ::DeleteFileA(to);
+    return false;
+}
+
+void ReportBookFileError(const CFileException& e, const char* closeMessage) {
+    if (e.m_cause == CFileException::accessDenied ||
+        e.m_cause == CFileException::sharingViolation) {
+        NoteOnStdout("ERROR: accessDenied");
+        AfxMessageBox(closeMessage);
+    } else {
+        AfxMessageBox(e.GetErrorMessage());
+    }
+}
+
+bool FolderHoldsName(const CString& folder, const CString& name) {
+    WIN32_FIND_DATAA fd;
+    const HANDLE h = ::FindFirstFileA(folder + "\\*", &fd);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    bool found = false;
+    do
+        found = name.CompareNoCase(fd.cFileName) == 0;
+    while (!found && ::FindNextFileA(h, &fd));
+    ::FindClose(h);
+    return found;
 }
 
 CString BackupDateText() {

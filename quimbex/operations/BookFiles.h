@@ -1,4 +1,5 @@
 #pragma once
+#include "Exception.h"
 #include "String.h"
 
 // File steps that several commands share.
@@ -13,6 +14,24 @@ bool NameIsTaken(const CString& path);
 // closeMessage; any other failure with the file error's own report.
 bool RenameBookToBackup(const CString& bookPath, const CString& backupPath,
                         const char* closeMessage);
+
+// Copies a workbook or a template, replacing a file of the target's name
+// unless failIfExists.  A copy that fails half-way (a full disk) leaves no
+// cut file under a name that was free before: Windows removes it itself,
+// Wine does not, and a later run would take it for a workbook or a backup.
+bool CopyBookFile(const CString& from, const CString& to, bool failIfExists = false);
+
+// Writes a line such as "ERROR: accessDenied" to standard output at once.
+void NoteOnStdout(const char* line);
+
+// Tells the user of a file error on a workbook.  A workbook open in Excel
+// (access denied, sharing violation) is reported on standard output and with
+// closeMessage; any other failure with the file error's own report.
+void ReportBookFileError(const CFileException& e, const char* closeMessage);
+
+// True when folder holds an entry named `name`, single-byte letters compared
+// without regard to case (also on a file system that tells them apart).
+bool FolderHoldsName(const CString& folder, const CString& name);
 
 // Today as backup names carry it: "2024年04月01日".
 CString BackupDateText();

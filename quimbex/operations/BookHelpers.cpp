@@ -13,6 +13,8 @@ CString CBookOperator::MakeUniquePath(CString path) {
     return InsertBeforeExtension(path, CTime::GetCurrentTime().Format("%H%M%S"));
 }
 
+// The path by value, as the commands' interface has it.
+// NOLINTNEXTLINE(performance-unnecessary-value-param): see above
 CString CBookOperator::GetFileNamePart(CString path) {
     return FileNamePart(path);
 }

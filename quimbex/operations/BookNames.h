@@ -7,3 +7,19 @@ CString InsertBeforeExtension(const CString& path, const CString& suffix);
 
 // The part after the last "\"; the whole text when there is none.
 CString FileNamePart(const CString& path);
+
+// True when text ends with suffix, the suffix starting on a character
+// boundary of text and single-byte letters compared without regard to case.
+bool EndsWithNoCase(const CString& text, const CString& suffix);
+
+// name without ext at its end (compared as EndsWithNoCase); name itself when
+// it does not end with ext.
+CString StripExtensionNoCase(const CString& name, const CString& ext);
+
+// The attendance workbook `name` in dataDir's "\Excel" folder, with ext
+// appended unless the name already ends with it (in any case).
+CString AttendanceBookPathIn(const CString& dataDir, const CString& ext, const CString& name);
+
+// name with every occurrence of ext replaced by target (the file name of a
+// workbook that changes format); name itself when the two are the same.
+CString WithExtensionReplaced(const CString& name, const CString& ext, const CString& target);

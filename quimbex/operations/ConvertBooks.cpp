@@ -140,7 +140,7 @@ int CBookOperator::ConvertSingleBook(const CString& workFile, const CString& boo
         wait.DestroyWindow();
         return 0;
     }
-    if (!::CopyFileA(templ, bookPath, FALSE)) {
+    if (!CopyBookFile(templ, bookPath)) {
         wait.DestroyWindow();
         return 0;
     }

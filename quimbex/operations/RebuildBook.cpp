@@ -1,21 +1,13 @@
 #include "BookOperator.h"
 
 #include "BookFiles.h"
+#include "BookNames.h"
 #include "DornEnv.h"
 
 #include "Win.h"
 
 namespace {
-
 const char kCloseBookMessage[] = "初期化するブックを閉じてください。";
-
-// A rebuilt workbook may change its format: the extension in its file name
-// becomes the target's.  Only the file name changes, never its folder.
-void ChangeExtension(CString& name, const CString& ext, const CString& target) {
-    if (target != ext)
-        name.Replace(ext, target);
-}
-
 } // namespace
 
 // The part that both rebuilds share, for a workbook that exists: after the
@@ -30,9 +22,10 @@ bool CBookOperator::ReplaceWithTemplate(const CString& workFile, const CString& 
         return false;
     if (!RenameBookToBackup(excelDir + name, backupPath, kCloseBookMessage))
         return false;
-    newName = name;
-    ChangeExtension(newName, ext, target);
-    return ::CopyFileA(templ, excelDir + newName, FALSE) != FALSE;
+    // A rebuilt workbook may change its format: the extension in its file
+    // name becomes the target's.  Only the file name changes, never its folder.
+    newName = WithExtensionReplaced(name, ext, target);
+    return CopyBookFile(templ, excelDir + newName);
 }
 
 // The old workbook becomes a dated backup, the template takes its place and

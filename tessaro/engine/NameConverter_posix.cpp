@@ -2,15 +2,22 @@
 
 #include "Mbcs.h"
 
-#include <cstdio>
+namespace {
+
+// What iconv_open answers when it cannot convert.
+const iconv_t kNoConverter = reinterpret_cast<iconv_t>(-1);
+
+const char kHexDigits[] = "0123456789ABCDEF";
+
+} // namespace
 
 CNameConverter::CNameConverter()
     : m_toUtf8(iconv_open("UTF-8", "CP932")), m_fromUtf8(iconv_open("CP932", "UTF-8")) {}
 
 CNameConverter::~CNameConverter() {
-    if (m_toUtf8 != reinterpret_cast<iconv_t>(-1))
+    if (m_toUtf8 != kNoConverter)
         iconv_close(m_toUtf8);
-    if (m_fromUtf8 != reinterpret_cast<iconv_t>(-1))
+    if (m_fromUtf8 != kNoConverter)
         iconv_close(m_fromUtf8);
 }
 
@@ -90,7 +97,7 @@ char* Unpack(uint32_t cell, char* d) {
 // one per name.
 bool CNameConverter::Convert(iconv_t cd, Table& table, bool bFromCp932, std::string_view in,
                              std::string& out) {
-    if (cd == reinterpret_cast<iconv_t>(-1))
+    if (cd == kNoConverter)
         return false;
     if (IsAscii(in)) {
         out.assign(in.data(), in.size());
@@ -179,11 +186,11 @@ std::string CNameConverter::ToUtf8Lossy(const CString& strCp932) {
         if (ToUtf8(ch, piece)) {
             out += piece;
         } else {
-            for (int k = 0; k < len; ++k) {
-                char hex[8];
-                std::snprintf(hex, sizeof hex, "\\x%02X",
-                              static_cast<unsigned char>(s[static_cast<size_t>(i + k)]));
-                out += hex;
+            for (const char c : s.substr(static_cast<size_t>(i), static_cast<size_t>(len))) {
+                const auto b = static_cast<unsigned char>(c);
+                out += "\\x";
+                out += kHexDigits[b >> 4];
+                out += kHexDigits[b & 0x0F];
             }
         }
         i += len;

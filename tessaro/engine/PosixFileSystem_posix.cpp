@@ -4,7 +4,6 @@
 #include "Mbcs.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -134,9 +133,9 @@ CString Escaped(const std::string& name) {
         if (b >= 0x20 && b < 0x80 && b != '%') {
             out += c;
         } else {
-            char hex[4];
-            std::snprintf(hex, sizeof hex, "%%%02X", b);
-            out += hex;
+            out += '%';
+            out += "0123456789ABCDEF"[b >> 4];
+            out += "0123456789ABCDEF"[b & 0x0F];
         }
     }
     return CString(std::move(out));

@@ -47,7 +47,7 @@ CString CRestorePath::Refusal(const CString& strRelPath) {
             component += s[i];
             component += s[++i];
         } else if (IsSeparator(s[i])) {
-            const CString why = ComponentRefusal(component);
+            CString why = ComponentRefusal(component);
             if (!why.IsEmpty())
                 return why;
             component.Empty();

@@ -19,3 +19,8 @@ const char* SkipReasonText(CSkipReason nReason) {
     }
     return "skipped";
 }
+
+bool IsUnwritten(CSkipReason nReason) {
+    return nReason == CSkipReason::cannotWrite || nReason == CSkipReason::unconvertibleName ||
+           nReason == CSkipReason::refusedPath;
+}

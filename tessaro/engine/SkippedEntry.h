@@ -20,3 +20,8 @@ struct CSkippedEntry {
 };
 
 const char* SkipReasonText(CSkipReason nReason);
+// True for the entries a user expects on disk after a restore and did not
+// get: refused by the system, a name without a form here, a path that would
+// leave its root.  Entries kept out on purpose (the restore filter, a root
+// this computer does not have) and what a writer left out are not.
+bool IsUnwritten(CSkipReason nReason);

@@ -81,9 +81,20 @@ std::unique_ptr<CFsFile> CWin32FileSystem::OpenForReading(const CString& strPath
     return Open(strPath, CFile::modeRead | CFile::shareDenyNone, error);
 }
 
-// The platform refuses to replace a hidden or system file this way: such a
-// target is reported as not written.
+// Windows refuses to replace a read-only file, and a hidden or system one
+// opened for creation as a normal file: such a target is reported as not
+// written.  The attributes are asked first, so that the restore skips the
+// same files wherever it runs (Wine replaces a hidden file, and lets its
+// administrator write a read-only one).
 std::unique_ptr<CFsFile> CWin32FileSystem::CreateOrEmpty(const CString& strPath, CFsError& error) {
+    const DWORD attributes = ::GetFileAttributesA(strPath);
+    const DWORD kept = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+        (attributes & kept)) {
+        error.strCause =
+            CauseOf(CFileException(CFileException::accessDenied, ERROR_ACCESS_DENIED, strPath));
+        return nullptr;
+    }
     return Open(strPath, CFile::modeCreate | CFile::modeWrite | CFile::shareDenyWrite, error);
 }
 

@@ -76,7 +76,7 @@ std::string ReadFormat(const Chunk& strf, AviClipInfo& info) {
     if (40 + colours * 4 > strf.size)
         return "palette runs past strf";
     for (uint32_t i = 0; i < colours; ++i) {
-        const uint8_t* q = strf.data + 40 + 4 * i;
+        const uint8_t* q = strf.data + 40 + size_t{4} * i;
         info.palette.push_back((q[2] << 16) | (q[1] << 8) | q[0]);
     }
     return "";

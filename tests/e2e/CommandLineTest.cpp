@@ -99,6 +99,7 @@ TEST_F(QuimbexCommandLine, SwitchesFollowAProgramPathWithJapaneseNames) {
 
 TEST_F(QuimbexCommandLine, RunGoesOnWithoutARegisteredExcelVersion) {
     ASSERT_TRUE(ExcelStandin::RemoveCurVer());
+    const NothingLost kept(ExcelDir());
     const QuimbexRun run = RunToEnd(QuimbexStart("/K:9"));
     ASSERT_EQ(1u, run.boxes.size());
     EXPECT_EQ("Excelブックのコンバート", run.boxes[0].caption);

@@ -149,6 +149,7 @@ TEST_F(ConvertAllBooks, NothingToConvertTouchesNoMarker) {
 TEST_F(ConvertAllBooks, ProtectedBookFailsTheRunButTheOthersAreRebuilt) {
     Protect("表参道店.xls");
     const std::string protectedBook = ReadFileBytes(Excel("表参道店.xls"));
+    const NothingLost kept(ExcelDir());
     const QuimbexRun run = Run("/K:9");
     ASSERT_EQ(2u, run.boxes.size());
     EXPECT_EQ("Quimbex", run.boxes[0].caption);
@@ -168,6 +169,7 @@ TEST_F(ConvertAllBooks, ProtectedBookFailsTheRunButTheOthersAreRebuilt) {
 }
 
 TEST_F(ConvertAllBooks, BookOpenElsewhereIsLeftAloneAndReported) {
+    const NothingLost kept(ExcelDir());
     const std::string before = ReadFileBytes(Excel("kyuyo.xls"));
     std::optional<HeldFile> held(std::in_place, Excel("kyuyo.xls"));
     ASSERT_TRUE(held->IsHeld());
@@ -200,6 +202,7 @@ TEST_F(ConvertAllBooks, TooOldOrMissingExcelIsRefusedBeforeAnyChange) {
             ASSERT_TRUE(ExcelStandin::SetCurVer(c.version));
         } else
             ASSERT_TRUE(ExcelStandin::RemoveCurVer());
+        const NothingLost kept(ExcelDir());
         const QuimbexRun run = Run("/K:9");
         ASSERT_EQ(1u, run.boxes.size());
         EXPECT_EQ("Excelブックのコンバート", run.boxes[0].caption);
@@ -262,6 +265,7 @@ TEST_F(ConvertAllBooks, FailedStepFailsTheRunButEveryBookIsTried) {
             faults.SetReturn("給与データコンバート", CStandinFaults::resultFalse);
         if (c.fault == taxIntegerTwo)
             faults.SetReturn("差引徴収税額再計算", CStandinFaults::resultInteger, 2);
+        const NothingLost kept(ExcelDir());
         SetFaults(faults);
 
         const QuimbexRun run = Run("/K:9");
@@ -308,6 +312,7 @@ TEST_F(ConvertAllBooks, DamagedBookManagementFileIsReportedAndFailsTheRun) {
         SCOPED_TRACE(c.what);
         Relay();
         WriteFileBytes(BookMngPath(), c.bytes);
+        const NothingLost kept(ExcelDir());
         const std::string second = ReadFileBytes(Excel(secondName));
         const QuimbexRun run = Run("/K:9");
         EXPECT_EQ(c.texts, Texts(run));
@@ -347,6 +352,7 @@ TEST_F(ConvertAllBooks, ConversionMarkerThatCannotBeDeletedDoesNotSpoilASuccess)
 // starts a new Excel, and every workbook of the user is still there, either
 // rebuilt or as its backup.
 TEST_F(ConvertAllBooks, ExcelDyingInTheMiddleLosesNoWorkbook) {
+    const NothingLost kept(ExcelDir());
     const auto originals = FolderContents(ExcelDir());
     CStandinFaults faults;
     faults.SetDieAfterRuns(3); // the check, the company, then the employees

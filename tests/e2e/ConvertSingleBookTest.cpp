@@ -43,6 +43,7 @@ TEST_F(ConvertSingleBook, NoWorkbookOfThatNameIsReportedAndNothingChanges) {
     ASSERT_TRUE(::CreateDirectoryA(Excel("sub"), nullptr));
     WriteFileBytes(Excel("sub\\inside.xls"), "kept");
     const auto before = FolderContents(ExcelDir());
+    const NothingLost kept(ExcelDir());
     for (const char* tail :
          {"/F:none.xls", "/F:", "/K:5", "/K:5 /O:", "/F:sub", "/F:sub\\", "/F:kyuyo.xls\\"}) {
         SCOPED_TRACE(tail);
@@ -83,6 +84,7 @@ TEST_F(ConvertSingleBook, FailureBeforeTheMacrosLosesNoWorkbook) {
         if (c.setup == noTemplate) {
             ASSERT_TRUE(::DeleteFileA(OrgDir() + "\\Kyuyo.xls"));
         }
+        const NothingLost kept(ExcelDir());
         const std::string original = ReadFileBytes(Excel("kyuyo.xls"));
         std::optional<HeldFile> held;
         if (c.setup == heldOpen) {

@@ -1,4 +1,6 @@
 #pragma once
+#include "HeldFiles.h"
+#include "NothingLost.h"
 #include "ProductFixture.h"
 #include "QuimbexRun.h"
 
@@ -32,22 +34,4 @@ protected:
     static std::vector<std::string> Texts(const QuimbexRun& run);
 
     std::vector<std::string> m_dates;
-};
-
-// Holds a file open as Excel holds an open workbook (no delete sharing).
-class HeldFile {
-public:
-    explicit HeldFile(const CString& path)
-        : m_h(::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, 0, nullptr)) {}
-    HeldFile(const HeldFile&) = delete;
-    HeldFile& operator=(const HeldFile&) = delete;
-    ~HeldFile() {
-        if (m_h != INVALID_HANDLE_VALUE)
-            ::CloseHandle(m_h);
-    }
-    bool IsHeld() const { return m_h != INVALID_HANDLE_VALUE; }
-
-private:
-    HANDLE m_h;
 };

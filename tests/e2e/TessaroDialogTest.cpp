@@ -30,8 +30,6 @@ const char kRestoreNote[] =
     "※ 源泉徴収票など年度の古いフォームを元に作成したオリジナルフォームは正しく移行されません。";
 const char kAboutCaption[] = "Tessaroのﾊﾞｰｼﾞｮﾝ情報";
 const char kMigrationFileType[] = "Morvane／移行データﾌｧｲﾙ(*.iko)";
-const int kCreateButton = 1000;
-const int kRestoreButton = 1001;
 const UINT kAboutCommand = 0x0010;
 
 using TessaroDialog = TessaroFixture;
@@ -161,7 +159,7 @@ TEST_F(TessaroDialog, AboutEntryEndsTheSystemMenuAndOpensDialog100) {
 
 // Each button opens its file dialog, owned by the main dialog; cancelling
 // leaves everything as it was, and a chosen file reaches the work behind the
-// button, which says for now that it is not available yet.
+// button: "作成" writes it, "復元" finds the empty file damaged.
 TEST_F(TessaroDialog, ButtonsOpenTheirFileDialogs) {
     TempDir files;
     WriteFileBytes(files / "移行表.iko", "");
@@ -170,9 +168,13 @@ TEST_F(TessaroDialog, ButtonsOpenTheirFileDialogs) {
         const char* caption;
         const char* proposed;
         const char* chosen;
+        const char* outcome; // the text of the box after "ファイル名：<path>\n"
     } cases[] = {
-        {kCreateButton, "名前を付けて保存", "", "新規ソ表.iko"},
-        {kRestoreButton, "開く", "*.iko", "移行表.iko"},
+        {kCreateButton, "名前を付けて保存", "", "新規ソ表.iko",
+         "Morvaneデータ移行用ファイルを作成しました。"},
+        {kRestoreButton, "開く", "*.iko", "移行表.iko",
+         "この移行データは壊れているため、復元できません。\n\n"
+         "復元を中止します。このパソコンのデータは変更していません。"},
     };
     uidriver::Process tessaro(TessaroStart());
     const uidriver::DialogWindow dlg = WaitForMainDialog(tessaro);
@@ -194,10 +196,10 @@ TEST_F(TessaroDialog, ButtonsOpenTheirFileDialogs) {
         CommonFileDialog::WaitFor(tessaro.Windows(), c.caption).Confirm(chosen.str());
         const QuimbexRun::Box box = AnswerNextBox(tessaro.Windows());
         EXPECT_EQ(kTessaroCaption, box.caption);
-        EXPECT_EQ(kNotAvailable, box.text);
+        EXPECT_EQ("ファイル名：" + chosen.str() + "\n" + c.outcome, box.text);
         EXPECT_TRUE(dlg.IsEnabled(IDOK));
     }
-    EXPECT_FALSE(FileExists(files / "新規ソ表.iko"));
+    EXPECT_TRUE(FileExists(files / "新規ソ表.iko"));
     EXPECT_EQ("", ReadFileBytes(files / "移行表.iko"));
     CloseMainDialog(tessaro, dlg);
 }

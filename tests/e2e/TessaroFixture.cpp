@@ -1,5 +1,8 @@
 #include "TessaroFixture.h"
 
+#include "CommonFileDialog.h"
+#include "MsgBox.h"
+#include "MsgBoxAnswerer.h"
 #include "Poll.h"
 #include "Process.h"
 #include "QuimbexRun.h"
@@ -11,7 +14,8 @@
 
 const char kTessaroCaption[] = "Tessaro";
 const char kMainDialogCaption[] = "Morvaneデータ移行ツール";
-const char kNotAvailable[] = "この処理は、このバージョンではまだ使用できません。";
+const int kCreateButton = 1000;
+const int kRestoreButton = 1001;
 
 uidriver::StartInfo TessaroFixture::TessaroStart(const std::string& tail) {
     uidriver::StartInfo info;
@@ -30,6 +34,67 @@ void TessaroFixture::CloseMainDialog(const uidriver::Process& process,
     EXPECT_EQ(0u, process.WaitForExit(30000));
 }
 
+void TessaroFixture::CopyProgramsIntoProduct() const {
+    for (const char* name : {"Quimbex.exe", "DORNMSG.dll", "DornEnv.dll"})
+        ASSERT_TRUE(::CopyFileA(BinDir() + "\\" + name, ProductDir() + "\\Exe\\" + name, FALSE))
+            << name;
+}
+
+void AnswerBoxes(const uidriver::Process& process, const std::vector<ExpectedBox>& boxes) {
+    const uidriver::WindowFinder windows = process.Windows();
+    for (size_t i = 0; i < boxes.size(); ++i) {
+        const ExpectedBox& want = boxes[i];
+        SCOPED_TRACE("box " + std::to_string(i + 1) + ": " + want.text.substr(0, 40));
+        const uidriver::MsgBox box = uidriver::MsgBox::WaitFor(windows, 120000);
+        if (want.shot)
+            SaveWindowShot(box.Handle(), want.shot);
+        EXPECT_EQ(want.caption, box.Caption());
+        EXPECT_EQ(want.text, NormaliseLineBreaks(box.Text()));
+        EXPECT_EQ(uidriver::IconKindName(want.icon),
+                  std::string(uidriver::IconKindName(box.Icon())));
+        if (want.press)
+            box.Press(std::string(want.press));
+        else
+            box.Press(box.DefaultButton() ? box.DefaultButton() : IDOK);
+        windows.WaitUntilGone(box.Handle(), 10000);
+    }
+}
+
+void ChooseFile(const uidriver::Process& process, const uidriver::DialogWindow& dlg, int button,
+                const CString& path) {
+    dlg.Click(button);
+    const char* caption = button == kRestoreButton ? "開く" : "名前を付けて保存";
+    CommonFileDialog::WaitFor(process.Windows(), caption).Confirm(path.str());
+}
+
+// A box that came after the last expected one disables the dialog, and the
+// click fails; one that comes later is answered and counted here.
+void CloseExpectingNoMoreBoxes(uidriver::Process& process, const uidriver::DialogWindow& dlg) {
+    try {
+        dlg.Click(IDOK);
+    } catch (const std::exception& e) {
+        ADD_FAILURE() << "the main dialog does not take input: " << e.what();
+    }
+    QuimbexRun rest;
+    FinishRun(process, rest, 30000);
+    for (const QuimbexRun::Box& box : rest.boxes)
+        ADD_FAILURE() << "one more box: " << box.caption << ": " << box.text;
+    EXPECT_EQ(0u, rest.exitCode);
+}
+
+bool IsHidden(const CString& path) {
+    const DWORD attributes = ::GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_HIDDEN);
+}
+
+ULONGLONG WriteTime(const CString& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExA(path, GetFileExInfoStandard, &data))
+        return 0;
+    return (static_cast<ULONGLONG>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+           data.ftLastWriteTime.dwLowDateTime;
+}
+
 void SaveWindowShot(HWND hwnd, const std::string& name) {
     RECT rect;
     ::GetWindowRect(hwnd, &rect);
@@ -45,13 +110,6 @@ void SaveWindowShot(HWND hwnd, const std::string& name) {
     uidriver::SaveScreenshot(TestOutputDir(), name, &rect);
 }
 
-Holding HoldHandle(HANDLE handle) {
-    return Holding(handle, [](void* h) {
-        if (h)
-            ::CloseHandle(h);
-    });
-}
-
 Holding HoldMutex(const char* name, const char* sddl) {
     SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, FALSE};
     if (sddl && !::ConvertStringSecurityDescriptorToSecurityDescriptorA(
@@ -61,62 +119,4 @@ Holding HoldMutex(const char* name, const char* sddl) {
     EXPECT_NE(nullptr, mutex) << name << ": error " << ::GetLastError();
     ::LocalFree(sa.lpSecurityDescriptor);
     return HoldHandle(mutex);
-}
-
-namespace {
-
-// Wine's own helper: the Unix path of a Windows path, or null.
-std::string UnixPath(const CString& path) {
-    using ToUnix = char*(CDECL*)(const wchar_t*);
-    const auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void*>(
-        ::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-    std::wstring wide(static_cast<size_t>(path.GetLength()) + 1, L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, path, -1, &wide[0], static_cast<int>(wide.size()));
-    char* unixPath = toUnix ? toUnix(wide.c_str()) : nullptr;
-    const std::string result = unixPath ? unixPath : "";
-    ::HeapFree(::GetProcessHeap(), 0, unixPath);
-    return result;
-}
-
-bool Writable(const CString& path) {
-    const HANDLE h = ::CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
-    ::CloseHandle(h);
-    return true;
-}
-
-// Wine starts a Unix program like a Windows one, but gives no handle to wait
-// on: the change is awaited on the file itself.
-bool RunChattr(const char* flag, const CString& path, const std::string& unixPath) {
-    std::string commandLine = std::string("chattr ") + flag + " \"" + unixPath + "\"";
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    if (!::CreateProcessA("Z:\\usr\\bin\\chattr", &commandLine[0], nullptr, nullptr, FALSE, 0,
-                          nullptr, nullptr, &si, &pi))
-        return false;
-    for (HANDLE h : {pi.hProcess, pi.hThread})
-        if (h)
-            ::CloseHandle(h);
-    const bool wantWritable = flag[0] == '-';
-    return uidriver::PollUntil([&] { return Writable(path) == wantWritable; }, 10000);
-}
-
-} // namespace
-
-// The tests run as root, who may write a file whatever its permission bits
-// say, so the read-only attribute does not keep Wine from writing.  An
-// immutable file (chattr +i, ext4 as root) refuses everyone, as a read-only
-// file refuses a user on Windows.
-Holding HoldReadOnly(const CString& path) {
-    const std::string unixPath = UnixPath(path);
-    EXPECT_FALSE(unixPath.empty()) << path.GetString();
-    ::SetFileAttributesA(path, FILE_ATTRIBUTE_READONLY);
-    EXPECT_TRUE(RunChattr("+i", path, unixPath)) << "chattr +i " << unixPath;
-    return Holding(nullptr, [path, unixPath](void*) {
-        EXPECT_TRUE(RunChattr("-i", path, unixPath)) << "chattr -i " << unixPath;
-        ::SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
-    });
 }

@@ -180,19 +180,3 @@ TEST_F(TessaroStartChecks, BackupSwitchOffersATimeStampedNameAndCancelEndsSilent
         EXPECT_EQ(0u, tessaro.WaitForExit(30000)); // a box would keep it running
     }
 }
-
-// Until the migration file engine is wired in, the backup says so plainly
-// and writes nothing.
-TEST_F(TessaroStartChecks, ConfirmedBackupSaysTheWorkIsNotAvailableYet) {
-    TempDir target;
-    uidriver::Process tessaro(TessaroStart("/K:1"));
-    CommonFileDialog::WaitFor(tessaro.Windows(), kSaveCaption).Confirm((target / "b.iko").str());
-    QuimbexRun run;
-    run.boxes.push_back(AnswerNextBox(tessaro.Windows()));
-    FinishRun(tessaro, run, 30000);
-    ASSERT_EQ(1u, run.boxes.size());
-    EXPECT_EQ(kTessaroCaption, run.boxes[0].caption);
-    EXPECT_EQ(kNotAvailable, run.boxes[0].text);
-    EXPECT_EQ(0u, run.exitCode);
-    EXPECT_FALSE(FileExists(target / "b.iko"));
-}

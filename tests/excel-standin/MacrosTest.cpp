@@ -45,7 +45,7 @@ protected:
     void Save(const char* name, const std::string& text) {
         ASSERT_TRUE(Book(text).Save(Path(name)));
     }
-    MacroOutcome Run(const char* macro, std::vector<MacroArg> args) const {
+    MacroOutcome Run(const char* macro, const std::vector<MacroArg>& args) const {
         return CStandinMacros(CBookLocator(m_dir.Path())).Run(macro, args);
     }
 

@@ -29,3 +29,54 @@ TEST(BookNames, FileNamePartSkipsTrailByteBackslashes) {
     EXPECT_EQ("ソ表.xls", FileNamePart("ソ表.xls"));
     EXPECT_EQ("", FileNamePart("C:\\A\\"));
 }
+
+TEST(BookNames, ExtensionAtTheEndIgnoresCaseButNotTrailBytes) {
+    const struct {
+        const char* text;
+        const char* suffix;
+        bool ends;
+    } cases[] = {
+        {"勤怠_kyuyo.xls", ".xls", true},
+        {"勤怠_kyuyo.XLS", ".xls", true},
+        {"勤怠_kyuyo.xlsm", ".xls", false},
+        {"勤怠_kyuyo", ".xlsm", false},
+        {"xls", ".xls", false},
+        {"", ".xls", false},
+        {"abc", "", true},
+        // ス (83 58) and Ａ (82 60) end in the bytes of "X" and "`": those
+        // trail bytes must not be taken for the start of the suffix.
+        {"スls", "xls", false},
+        {"Ａb", "`b", false},
+        {"表.xls", ".XLS", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.text) + " / " + c.suffix);
+        EXPECT_EQ(c.ends, EndsWithNoCase(c.text, c.suffix));
+    }
+}
+
+TEST(BookNames, StemDropsOnlyATrailingExtension) {
+    EXPECT_EQ("勤怠_kyuyo", StripExtensionNoCase("勤怠_kyuyo.xls", ".xls"));
+    EXPECT_EQ("勤怠_kyuyo", StripExtensionNoCase("勤怠_kyuyo.XLS", ".xls"));
+    EXPECT_EQ("勤怠_a.xls", StripExtensionNoCase("勤怠_a.xls.xls", ".xls"));
+    EXPECT_EQ("勤怠_kyuyo", StripExtensionNoCase("勤怠_kyuyo", ".xlsm"));
+    EXPECT_EQ("勤怠_kyuyo.xlsm", StripExtensionNoCase("勤怠_kyuyo.xlsm", ".xls"));
+}
+
+TEST(BookNames, AttendancePathGetsTheExtensionWhenItLacksIt) {
+    const struct {
+        const char* ext;
+        const char* name;
+        const char* path;
+    } cases[] = {
+        {".xls", "勤怠_kyuyo.xls", "C:\\data\\Excel\\勤怠_kyuyo.xls"},
+        {".xls", "勤怠_kyuyo.XLS", "C:\\data\\Excel\\勤怠_kyuyo.XLS"},
+        {".xlsm", "勤怠_kyuyo", "C:\\data\\Excel\\勤怠_kyuyo.xlsm"},
+        {".xlsm", "勤怠_kyuyo.xls", "C:\\data\\Excel\\勤怠_kyuyo.xls.xlsm"},
+        {".xls", "勤怠_表参道店", "C:\\data\\Excel\\勤怠_表参道店.xls"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(c.path, AttendanceBookPathIn("C:\\data", c.ext, c.name));
+    }
+}

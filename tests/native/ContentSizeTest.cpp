@@ -124,7 +124,8 @@ public:
             return std::make_unique<PatternFile>();
         return CMemFileSystem::OpenForReading(strPath, error);
     }
-    std::unique_ptr<CFsFile> CreateOrEmpty(const CString& strPath, CFsError& error) override {
+    std::unique_ptr<CFsFile> CreateOrEmpty(const CString& /*strPath*/,
+                                           CFsError& /*error*/) override {
         auto file = std::make_unique<PatternStream>("", "");
         m_pRestored = file.get();
         return file;

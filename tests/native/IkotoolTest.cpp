@@ -1,32 +1,12 @@
 // ikotool end to end: the real program on real folders.
-#include "NativeTree.h"
+#include "IkotoolRun.h"
 
 #include <gtest/gtest.h>
-
-#include <sys/wait.h>
 
 #include <cstdlib>
 #include <fstream>
 
 namespace {
-
-struct ToolRun {
-    int exitCode = -1;
-    std::string out, err;
-};
-
-// Runs ikotool in the folder work with the words given (none may hold a
-// blank or a quote).
-ToolRun Ikotool(const NativeTree& work, const std::string& args) {
-    const std::string command = "cd " + work.Path() + " && " + IKOTOOL + " " + args + " >" +
-                                (work / "out.txt") + " 2>" + (work / "err.txt");
-    const int status = std::system(command.c_str());
-    ToolRun run;
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.out = ReadNativeFile(work / "out.txt");
-    run.err = ReadNativeFile(work / "err.txt");
-    return run;
-}
 
 // A small installation: product, data and common folder.
 void MakeInstallation(const NativeTree& tree) {
@@ -134,4 +114,28 @@ TEST(Ikotool, UsageErrorsAndFailuresHaveTheirExitCodes) {
         EXPECT_NE(std::string::npos, run.err.find(c.err)) << run.err;
     }
     EXPECT_FALSE(std::ifstream(work / "x.iko").good());
+}
+
+// A file the system refuses to write (here a folder stands in its place) is
+// listed as not written, the rest is restored, and the run ends as
+// incomplete: a restore with missing files does not pass for a whole one.
+TEST(Ikotool, ExtractListsTheFilesItCouldNotWriteAndFails) {
+    NativeTree src, dst;
+    MakeInstallation(src);
+    ASSERT_EQ(0, Ikotool(src, std::string("create m.iko") + kRoots).exitCode);
+    for (const char* root : {"p", "d", "c"})
+        dst.MakeDir(root);
+    dst.MakeDir("p/Data/MyData/a.dat");
+    const ToolRun extract = Ikotool(dst, "extract " + (src / "m.iko") + kRoots);
+    EXPECT_EQ(1, extract.exitCode);
+    EXPECT_NE(std::string::npos,
+              extract.out.find("not written: root 0 Data\\MyData\\a.dat: cannot be written ("))
+        << extract.out;
+    EXPECT_EQ(std::string::npos, extract.out.find("not written: root 0 Data\\Org")) << extract.out;
+    EXPECT_NE(std::string::npos,
+              extract.err.find("m.iko: the restore is incomplete: 1 of its files could not be "
+                               "written"))
+        << extract.err;
+    EXPECT_EQ("books", ReadNativeFile(dst / "p/Data/MyData/BookMNG.dat"));
+    EXPECT_EQ("book", ReadNativeFile(dst / "d/Excel/book.xls"));
 }

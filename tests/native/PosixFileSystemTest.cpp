@@ -14,7 +14,8 @@
 
 namespace {
 
-std::string WriteTree(CPosixFileSystem& fs, const NativeTree& tree, CMigrationContext& context) {
+std::string WriteTree(CPosixFileSystem& /*fs*/, const NativeTree& tree,
+                      CMigrationContext& context) {
     CMigrationWriter writer(context, CMigrationRoots(CString(tree.Path().c_str()), "", ""));
     EXPECT_TRUE(writer.BuildList());
     CMemFile mem;
@@ -24,7 +25,7 @@ std::string WriteTree(CPosixFileSystem& fs, const NativeTree& tree, CMigrationCo
     return mem.Bytes();
 }
 
-void RestoreTree(CPosixFileSystem& fs, const std::string& bytes, const NativeTree& tree,
+void RestoreTree(CPosixFileSystem& /*fs*/, const std::string& bytes, const NativeTree& tree,
                  CMigrationContext& context) {
     CMemFile mem(bytes);
     CArchive ar(&mem, CArchive::load);

@@ -22,3 +22,14 @@ std::vector<std::string> PayrollRebuildRuns(const std::string& book, const std::
 std::vector<std::string> AttendanceRebuildRuns(const std::string& book,
                                                const std::string& backupFile,
                                                const std::string& target);
+
+// A book that the year update made from the template: the backup's company
+// and its employees without those who have left, the year after the
+// backup's, and no pay data, payslips or bonus slips.
+testing::AssertionResult IsNextYearOf(const CString& book, const CString& backup);
+
+// A book that the initialisation made from the template keeping the
+// settings: the backup's company, the sections named in `carried` taken
+// over whole, every other data section empty, the tax recalculated.
+testing::AssertionResult IsInitialisedFrom(const CString& book, const CString& backup,
+                                           const std::vector<std::string>& carried);

@@ -1,14 +1,23 @@
 #include "DialogUnits.h"
 
-// The platform's rule: the average width of the Latin letters, rounded, and
-// the font's height.
-DialogFont MeasureDialogFont(const char* face, int points) {
-    const HDC dc = ::GetDC(nullptr);
+namespace {
+
+// The font as a dialog template makes it, for the screen.
+HFONT CreateTemplateFont(HDC dc, const char* face, int points) {
     LOGFONTA lf{};
     lf.lfHeight = -::MulDiv(points, ::GetDeviceCaps(dc, LOGPIXELSY), 72);
     lf.lfCharSet = DEFAULT_CHARSET;
     lstrcpynA(lf.lfFaceName, face, LF_FACESIZE);
-    const HFONT font = ::CreateFontIndirectA(&lf);
+    return ::CreateFontIndirectA(&lf);
+}
+
+} // namespace
+
+// The platform's rule: the average width of the Latin letters, rounded, and
+// the font's height.
+DialogFont MeasureDialogFont(const char* face, int points) {
+    const HDC dc = ::GetDC(nullptr);
+    const HFONT font = CreateTemplateFont(dc, face, points);
     const HGDIOBJ old = ::SelectObject(dc, font);
     TEXTMETRICA tm{};
     ::GetTextMetricsA(dc, &tm);
@@ -19,6 +28,18 @@ DialogFont MeasureDialogFont(const char* face, int points) {
     ::DeleteObject(font);
     ::ReleaseDC(nullptr, dc);
     return {(size.cx / 26 + 1) / 2, tm.tmHeight};
+}
+
+int TextWidthInFont(const char* face, int points, const char* text) {
+    const HDC dc = ::GetDC(nullptr);
+    const HFONT font = CreateTemplateFont(dc, face, points);
+    const HGDIOBJ old = ::SelectObject(dc, font);
+    SIZE size{};
+    ::GetTextExtentPoint32A(dc, text, lstrlenA(text), &size);
+    ::SelectObject(dc, old);
+    ::DeleteObject(font);
+    ::ReleaseDC(nullptr, dc);
+    return size.cx;
 }
 
 // A template gives origin and size; the platform converts each on its own,

@@ -10,6 +10,8 @@ struct DialogFont {
 };
 
 DialogFont MeasureDialogFont(const char* face, int points);
+// The width in pixels of a text (CP932) in that font.
+int TextWidthInFont(const char* face, int points, const char* text);
 // A template's rectangle (x, y, x + width, y + height) in dialog units as
 // pixels.
 RECT DialogUnitsToPixels(const DialogFont& font, const RECT& units);

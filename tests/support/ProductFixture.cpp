@@ -25,10 +25,12 @@ void ProductFixture::TearDown() {
     ExcelStandin::Register(ExcelStandin::ServerPathBeside(), 16);
 }
 
-void ProductFixture::LayProduct(const char* ext) {
+void ProductFixture::LayProduct(const char* ext, const CString& dataDir) {
     m_ext = ext;
+    m_dataDir = dataDir;
     SampleProductOptions options;
     options.strExt = ext;
+    options.strDataDir = dataDir;
     CString error;
     ASSERT_TRUE(LaySampleProduct(ProductDir(), options, error)) << error.GetString();
 }
@@ -92,6 +94,13 @@ int ProductFixture::ServerStarts() const {
         if (line.text == "Start")
             pids.insert(line.pid);
     return static_cast<int>(pids.size());
+}
+
+bool ProductFixture::ExcelHasDied() const {
+    for (const std::string& line : LogLines())
+        if (line.find("\t=> DIE") != std::string::npos)
+            return true;
+    return false;
 }
 
 std::string TodayText() {

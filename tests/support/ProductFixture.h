@@ -18,14 +18,16 @@ protected:
     void SetUp() override;
     void TearDown() override;
     // Lays the sample out with these options; SetUp calls it with ".xls".
-    void LayProduct(const char* ext);
+    // A data directory apart from the product directory holds the books.
+    void LayProduct(const char* ext, const CString& dataDir = CString());
     // Removes the product's files and folders and lays the sample anew.
     void RelayProduct(const char* ext = ".xls");
     // Adds a book to "BookMNG.dat", or replaces the record of its key.
     void SetBookEntry(const char* key, const char* fileName);
 
     const CString& ProductDir() const { return m_dir.Path(); }
-    CString ExcelDir() const { return ProductDir() + "\\Excel"; }
+    const CString& DataDir() const { return m_dataDir.IsEmpty() ? ProductDir() : m_dataDir; }
+    CString ExcelDir() const { return DataDir() + "\\Excel"; }
     CString MyDataDir() const { return ProductDir() + "\\Data\\MyData"; }
     CString OrgDir() const { return ProductDir() + "\\Data\\Org"; }
     CString WorkFile() const { return OrgDir() + "\\xlConv2" + m_ext; }
@@ -43,6 +45,8 @@ protected:
     std::vector<std::string> RunLines() const;
     // How many stand-in processes started.
     int ServerStarts() const;
+    // A stand-in ended itself in a call, as its faults asked.
+    bool ExcelHasDied() const;
     // Empties the stand-in's log.  A test that sees an "Unexpected" line
     // there (a call that real Excel would not get) fails, so the log is
     // only ever emptied through here and by SetUp.
@@ -53,6 +57,7 @@ private:
 
     TempDir m_dir;
     CString m_ext = ".xls";
+    CString m_dataDir; // empty: the product directory
 };
 
 // Today's backup date; a test takes it before and after a run.

@@ -1,5 +1,6 @@
 #include "CliOptions.h"
 #include "Error.h"
+#include "MbcsText.h"
 #include "Process.h"
 #include "TestSupport.h"
 
@@ -103,13 +104,80 @@ TEST(Cli, ReportsDialogsAndEndsAProgramThatDoesNotFinish) {
     }
 }
 
+// The steps wait for their moment in turn: a click once the dialog takes
+// input, the next click only after the box it opened was answered; the
+// open dialog gets its name typed; a child's box is answered too.
+TEST(Cli, TakesDialogStepsInTheirOrder) {
+    const std::string out = OutputDir() + "\\cli-steps-stdout.txt";
+    const std::string chosen = OutputDir() + "\\表ソ.txt";
+    Process cli(Process::CommandLine(
+        CliPath(), {"run", "--timeout", "30", "--stdout", out, "--children", "--click",
+                    "ドライバ試験=1009", "--after-boxes", "1", "--click", "ドライバ試験=1",
+                    "--file", "開く=" + chosen, "--", TargetPath(), "dialog", "open", "spawn"}));
+    EXPECT_EQ(0u, cli.WaitForExit(30000)) << cli.Stdout() << cli.Stderr();
+    const std::vector<std::string> lines = Lines(cli.Stdout());
+    ASSERT_EQ(8u, lines.size()) << cli.Stdout();
+    EXPECT_EQ(0u, lines[0].find("dialog: caption=\"ドライバ試験\"")) << lines[0];
+    EXPECT_EQ("clicked: caption=\"ドライバ試験\" button=1009:\"確認...\"", lines[1]);
+    EXPECT_EQ(0u, lines[2].find("message box: caption=\"確認\"")) << lines[2];
+    EXPECT_EQ("clicked: caption=\"ドライバ試験\" button=1:\"OK\"", lines[3]);
+    EXPECT_EQ(0u, lines[4].find("dialog: caption=\"開く\"")) << lines[4];
+    EXPECT_EQ("file chosen: caption=\"開く\" name=\"" + uidriver::EscapeLine(chosen) +
+                  "\" pressed=OK",
+              lines[5]);
+    EXPECT_EQ(0u, lines[6].find("message box: caption=\"子\" text=\"子の箱\"")) << lines[6];
+    EXPECT_EQ("exit code: 1", lines[7]);
+    const std::string said = ReadFile(out);
+    EXPECT_NE(std::string::npos, said.find("ask: 6")) << said;
+    // The dialog gives the path without the "..": the name is enough here.
+    EXPECT_NE(std::string::npos, said.find("\\test-output\\表ソ.txt]")) << said;
+    EXPECT_NE(std::string::npos, said.find("child ended")) << said;
+}
+
+// Items are picked by their text, in a list or a combo box alike, and the
+// dialog hears of each change; a system-menu command reaches the dialog as
+// from its menu (SC_CLOSE ends it as cancelled).
+TEST(Cli, PicksItemsAndChoosesSystemCommands) {
+    const std::string out = OutputDir() + "\\cli-select-stdout.txt";
+    Process cli(Process::CommandLine(
+        CliPath(), {"run", "--timeout", "30", "--stdout", out, "--select",
+                    "ドライバ試験=1003:ソフト\\", "--select", "ドライバ試験=1002:給与",
+                    "--syscommand", "ドライバ試験=61536", "--", TargetPath(), "dialog"}));
+    EXPECT_EQ(0u, cli.WaitForExit(30000)) << cli.Stdout() << cli.Stderr();
+    const std::vector<std::string> lines = Lines(cli.Stdout());
+    ASSERT_EQ(5u, lines.size()) << cli.Stdout();
+    EXPECT_EQ("selected: caption=\"ドライバ試験\" control=1003 item=\"ソフト\\\\\"", lines[1]);
+    EXPECT_EQ("selected: caption=\"ドライバ試験\" control=1002 item=\"給与\"", lines[2]);
+    EXPECT_EQ("system command: caption=\"ドライバ試験\" command=61536", lines[3]);
+    EXPECT_EQ("exit code: 2", lines[4]);
+    const std::string said = ReadFile(out);
+    EXPECT_NE(std::string::npos, said.find("combo: 2 ソフト\\")) << said;
+    EXPECT_NE(std::string::npos, said.find("list: 1 給与")) << said;
+}
+
 TEST(Cli, ReadsEveryOption) {
-    const CliOptions options =
-        ParseCliOptions({"run",      "--timeout",         "20",      "--stdout",
-                         "o.txt",    "--stderr",          "e.txt",   "--cwd",
-                         "C:\\作業", "--screenshots",     "s",       "--press",
-                         "はい",     "--cancel-dialogs",  "--press", "いいえ",
-                         "--",       "C:\\ソフト\\X.exe", "a b",     "/K:12"});
+    const CliOptions options = ParseCliOptions({"run",
+                                                "--timeout",
+                                                "20",
+                                                "--stdout",
+                                                "o.txt",
+                                                "--stderr",
+                                                "e.txt",
+                                                "--cwd",
+                                                "C:\\作業",
+                                                "--screenshots",
+                                                "s",
+                                                "--press",
+                                                "はい",
+                                                "--cancel-dialogs",
+                                                "--press",
+                                                "いいえ",
+                                                "--foreign-mutex",
+                                                "Global\\hKyuyo",
+                                                "--",
+                                                "C:\\ソフト\\X.exe",
+                                                "a b",
+                                                "/K:12"});
     EXPECT_EQ(20000u, options.timeoutMs);
     EXPECT_EQ("o.txt", options.stdoutPath);
     EXPECT_EQ("e.txt", options.stderrPath);
@@ -117,7 +185,33 @@ TEST(Cli, ReadsEveryOption) {
     EXPECT_EQ("s", options.screenshotFolder);
     EXPECT_EQ((std::vector<std::string>{"はい", "いいえ"}), options.presses);
     EXPECT_TRUE(options.cancelDialogs);
+    EXPECT_EQ(std::vector<std::string>{"Global\\hKyuyo"}, options.foreignMutexes);
     EXPECT_EQ("C:\\ソフト\\X.exe \"a b\" /K:12", options.commandLine);
+
+    // The steps keep their order; '=' splits the caption from its value.
+    const CliOptions steps =
+        ParseCliOptions({"run", "--children", "--click", "a=b=1000", "--file",
+                         "名前を付けて保存=C:\\x=y.iko", "--after-boxes", "2", "--select",
+                         "初期化=1015:勤怠_a:b=c", "--syscommand", "a=b=16", "--", "x.exe"});
+    EXPECT_TRUE(steps.withChildren);
+    ASSERT_EQ(5u, steps.steps.size());
+    EXPECT_EQ(DialogStep::click, steps.steps[0].kind);
+    EXPECT_EQ("a=b", steps.steps[0].caption);
+    EXPECT_EQ(1000, steps.steps[0].number);
+    EXPECT_EQ(DialogStep::file, steps.steps[1].kind);
+    EXPECT_EQ("名前を付けて保存", steps.steps[1].caption);
+    EXPECT_EQ("C:\\x=y.iko", steps.steps[1].path);
+    EXPECT_EQ(DialogStep::afterBoxes, steps.steps[2].kind);
+    EXPECT_EQ(2, steps.steps[2].number);
+    // An item's text may hold ':' and '='; the first of each ends the caption
+    // and the control.
+    EXPECT_EQ(DialogStep::select, steps.steps[3].kind);
+    EXPECT_EQ("初期化", steps.steps[3].caption);
+    EXPECT_EQ(1015, steps.steps[3].number);
+    EXPECT_EQ("勤怠_a:b=c", steps.steps[3].path);
+    EXPECT_EQ(DialogStep::sysCommand, steps.steps[4].kind);
+    EXPECT_EQ("a=b", steps.steps[4].caption);
+    EXPECT_EQ(16, steps.steps[4].number);
 
     const CliOptions plain = ParseCliOptions({"run", "--", "x.exe"});
     EXPECT_EQ(60000u, plain.timeoutMs);
@@ -141,6 +235,13 @@ TEST(Cli, RejectsAWrongCommandLine) {
         {{"run", "--timeout", "20s", "--", "x.exe"}, "whole seconds"},
         {{"run", "--colour", "red", "--", "x.exe"}, "unknown option"},
         {{"run", "--stdout", "--", "x.exe"}, "missing value"},
+        {{"run", "--click", "1000", "--", "x.exe"}, "CAPTION=VALUE"},
+        {{"run", "--click", "a=OK", "--", "x.exe"}, "a number"},
+        {{"run", "--file", "=C:\\x.iko", "--", "x.exe"}, "CAPTION=VALUE"},
+        {{"run", "--after-boxes", "-1", "--", "x.exe"}, "a number"},
+        {{"run", "--select", "a=1015", "--", "x.exe"}, "CAPTION=ID:TEXT"},
+        {{"run", "--select", "a=x:y", "--", "x.exe"}, "a number"},
+        {{"run", "--syscommand", "a=about", "--", "x.exe"}, "a number"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.fault);

@@ -10,12 +10,17 @@
 //   msgbox          shows it; its answer becomes the exit code
 //   dialog          shows the dialog IDD_TARGET; its result becomes the exit code
 //   exit:N          sets the exit code
+//   open            shows the platform's open dialog; prints "file=[<path>]"
+//   spawn           runs another target that shows a box captioned "子"
+//                   and waits for it
 // Every notification of the dialog is printed, so that a test sees what
 // arrived and in which order.
 #include "Mbcs.h"
 #include "TargetIds.h"
 
 #include <windows.h>
+
+#include <commdlg.h>
 
 #include <cstdarg>
 #include <cstdio>
@@ -189,6 +194,32 @@ INT_PTR CALLBACK DialogProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
     return FALSE;
 }
 
+void ChooseFile() {
+    char path[MAX_PATH] = "";
+    OPENFILENAMEA ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.lpstrFile = path;
+    ofn.nMaxFile = MAX_PATH;
+    ofn.Flags = OFN_HIDEREADONLY | OFN_EXPLORER;
+    Say("file=[%s]", ::GetOpenFileNameA(&ofn) ? path : "");
+}
+
+void SpawnChild() {
+    char self[MAX_PATH] = "";
+    ::GetModuleFileNameA(nullptr, self, MAX_PATH);
+    std::string commandLine = std::string("\"") + self + "\" caption:子 text:子の箱 msgbox";
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!::CreateProcessA(self, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                          &pi))
+        return;
+    ::WaitForSingleObject(pi.hProcess, INFINITE);
+    ::CloseHandle(pi.hProcess);
+    ::CloseHandle(pi.hThread);
+    Say("child ended");
+}
+
 struct BoxSettings {
     std::string caption = "uidriver_target";
     std::string text;
@@ -233,6 +264,10 @@ bool Do(const std::string& word, BoxSettings& box, int& exitCode, HINSTANCE inst
             ::DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_TARGET), nullptr, DialogProc, 0));
     else if (key == "exit")
         exitCode = std::atoi(value.c_str());
+    else if (key == "open")
+        ChooseFile();
+    else if (key == "spawn")
+        SpawnChild();
     else
         return false;
     return true;

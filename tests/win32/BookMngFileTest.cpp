@@ -1,5 +1,7 @@
+#include "Exception.h"
 #include "ExcelFileMap.h"
 #include "MsgBoxAnswerer.h"
+#include "FullDisk.h"
 #include "TempDir.h"
 
 #include <windows.h>
@@ -78,6 +80,7 @@ TEST_F(BookMngFile, FileHeldForWritingElsewhereIsNotRead) {
     EXPECT_EQ(0, map.Save()); // saving needs the file to itself
     ::CloseHandle(writer);
     EXPECT_EQ(Bytes({0, 0}), ReadFileBytes(m_path));
+    EXPECT_FALSE(FileExists(m_path + ".tmp"));
     EXPECT_TRUE(Boxes().empty());
 }
 
@@ -96,4 +99,32 @@ TEST_F(BookMngFile, SaveAndLoadAgain) {
     EXPECT_EQ(2, got.m_nOrder);
     EXPECT_EQ("表示.xlsm", got.m_strFileName);
     EXPECT_EQ("メモ", got.m_strNote);
+}
+
+// The disk fills up while the list is written: the file error goes on to
+// the caller, and the old file stays byte for byte beside no temporary file.
+TEST_F(BookMngFile, FullDiskLeavesTheOldFile) {
+    FullDisk dir(1024);
+    if (!dir.IsMounted())
+        GTEST_SKIP() << "no small tmpfs (mounting one needs root)";
+    const CString path = dir.Path() + "\\BookMNG.dat";
+    const std::string old = Bytes({1, 0, 5, 'k', 'y', 'u', 'y', 'o', 0, 0, 0, 0, 1, 'x', 0});
+    WriteFileBytes(path, old);
+    ASSERT_TRUE(dir.Fill());
+    // Several blocks of the drive: more than the old file frees.
+    CExcelFileMap map(path);
+    for (int i = 0; i < 1000; ++i) {
+        CDataForExMap book;
+        book.m_strFileName.Format("給与%03d.xlsm", i);
+        map.m_mapBooks.SetAt(book.m_strFileName, book);
+    }
+    try {
+        map.Save();
+        ADD_FAILURE() << "Save wrote on a full disk";
+    } catch (const CFileException& e) {
+        EXPECT_EQ(CFileException::diskFull, e.m_cause);
+    }
+    EXPECT_EQ(old, ReadFileBytes(path));
+    EXPECT_FALSE(FileExists(path + ".tmp"));
+    EXPECT_TRUE(Boxes().empty());
 }

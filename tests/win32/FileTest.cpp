@@ -88,3 +88,46 @@ TEST(CFile, StatusAndReadWrite) {
     EXPECT_EQ(5u, in.Read(buf, sizeof buf));
     EXPECT_EQ(0u, in.Read(buf, sizeof buf));
 }
+
+// Clearing the modification time changes only the attributes: the hidden
+// marker of a file is switched off and on without touching its time.
+TEST(CFile, SetStatusChangesTheTimeOnlyWhenOneIsGiven) {
+    TempDir dir;
+    const CString path = dir / "App.tmp";
+    WriteFileBytes(path, "x");
+    CFileStatus status;
+    ASSERT_TRUE(CFile::GetStatus(path, status));
+    const CTime before = status.m_mtime;
+    const struct {
+        BYTE attribute;
+        DWORD expected;
+    } cases[] = {
+        {CFile::hidden, FILE_ATTRIBUTE_HIDDEN},
+        {CFile::normal, 0},
+        {CFile::readOnly | CFile::hidden, FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN},
+        {CFile::normal, 0},
+    };
+    // Wine adds the archive bit to every file; only these three are ours.
+    const DWORD kOurs = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.attribute));
+        status.m_mtime = CTime();
+        status.m_attribute = c.attribute;
+        CFile::SetStatus(path, status);
+        EXPECT_EQ(c.expected, ::GetFileAttributesA(path) & kOurs);
+        CFileStatus now;
+        ASSERT_TRUE(CFile::GetStatus(path, now));
+        EXPECT_EQ(before.GetTime(), now.m_mtime.GetTime());
+    }
+    status.m_mtime = CTime(before.GetTime() - 86400);
+    CFile::SetStatus(path, status);
+    CFileStatus now;
+    ASSERT_TRUE(CFile::GetStatus(path, now));
+    EXPECT_EQ(before.GetTime() - 86400, now.m_mtime.GetTime());
+    try {
+        CFile::SetStatus(dir / "none.tmp", status);
+        ADD_FAILURE() << "a missing file took a status";
+    } catch (const CFileException& e) {
+        EXPECT_EQ(CFileException::fileNotFound, e.m_cause);
+    }
+}

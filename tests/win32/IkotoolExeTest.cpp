@@ -1,5 +1,7 @@
 // ikotool.exe under Wine: the sample product to a migration file and back
 // into an empty installation.
+#include "HeldFiles.h"
+#include "HostileFiles.h"
 #include "Process.h"
 #include "SampleProduct.h"
 #include "TempDir.h"
@@ -9,6 +11,7 @@
 #include <windows.h>
 
 #include <map>
+#include <memory>
 
 namespace {
 
@@ -98,4 +101,113 @@ TEST(IkotoolExe, DamagedFileEndsWithExitCodeOneAndItsOffset) {
     const ToolRun run = RunIkotool({"test", (work / "cut.iko").str()});
     EXPECT_EQ(1u, run.exitCode);
     EXPECT_NE(std::string::npos, run.out.find("cut.iko: damaged at byte offset 4: ")) << run.out;
+}
+
+// Targets Windows would not replace (read-only, hidden, system, held open)
+// keep their bytes; each is listed as not written, and the run ends as an
+// incomplete restore although everything else was written.
+TEST(IkotoolExe, ExtractListsTheFilesItCouldNotWriteAndFails) {
+    TempDir work;
+    const CString src = work / "src", dst = work / "dst", iko = work / "移行.iko";
+    SampleProductOptions options;
+    options.bWriteRegistry = false;
+    CString error;
+    ASSERT_TRUE(LaySampleProduct(src, options, error)) << error.GetString();
+    ASSERT_TRUE(LaySampleProduct(dst, options, error)) << error.GetString();
+    ASSERT_EQ(0u, RunIkotool({"create", iko.str(), "--root", ("0=" + src).str(), "--root",
+                              ("1=" + src).str()})
+                      .exitCode);
+    const struct {
+        const char* rel;
+        DWORD attributes; // 0: held open
+    } targets[] = {{"Data\\MyData\\BookMNG.dat", FILE_ATTRIBUTE_READONLY},
+                   {"Excel\\kyuyo.xls", FILE_ATTRIBUTE_HIDDEN},
+                   {"Excel\\表参道店.xls", FILE_ATTRIBUTE_SYSTEM},
+                   {"Excel\\勤怠_kyuyo.xls", 0}};
+    std::vector<std::unique_ptr<HeldFile>> held;
+    for (const auto& t : targets) {
+        WriteFileBytes(dst + "\\" + t.rel, "kept");
+        if (t.attributes)
+            ASSERT_TRUE(::SetFileAttributesA(dst + "\\" + t.rel, t.attributes));
+        else
+            held.push_back(std::make_unique<HeldFile>(dst + "\\" + t.rel));
+    }
+    const ToolRun run = RunIkotool(
+        {"extract", iko.str(), "--root", ("0=" + dst).str(), "--root", ("1=" + dst).str()});
+    held.clear();
+    EXPECT_EQ(1u, run.exitCode) << run.out;
+    for (const auto& t : targets) {
+        SCOPED_TRACE(t.rel);
+        EXPECT_NE(std::string::npos,
+                  run.out.find(std::string("not written: root ") +
+                               (std::string(t.rel).rfind("Excel", 0) == 0 ? "1 " : "0 ") + t.rel +
+                               ": cannot be written ("))
+            << run.out;
+        ::SetFileAttributesA(dst + "\\" + t.rel, FILE_ATTRIBUTE_NORMAL);
+        EXPECT_EQ("kept", ReadFileBytes(dst + "\\" + t.rel));
+    }
+    EXPECT_NE(std::string::npos,
+              run.out.find("the restore is incomplete: 4 of its files could not be written"))
+        << run.out;
+    EXPECT_EQ(ReadFileBytes(src + "\\Data\\MyData\\ExType1.dat"),
+              ReadFileBytes(dst + "\\Data\\MyData\\ExType1.dat"));
+}
+
+namespace {
+
+int CountOf(const std::string& text, const std::string& part) {
+    int n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++n;
+    return n;
+}
+
+// Every file below dir that is not below one of the roots p, d and c, and
+// not the migration file itself.
+std::vector<std::string> OutsideTheRoots(const CString& dir) {
+    std::vector<std::string> outside;
+    for (const auto& [rel, bytes] : FolderContents(dir)) {
+        const CString name(rel.c_str());
+        const bool belowRoot =
+            name.GetLength() > 2 &&
+            (name.Find("p\\") == 0 || name.Find("d\\") == 0 || name.Find("c\\") == 0);
+        if (!belowRoot && rel != "in.iko")
+            outside.push_back(rel);
+    }
+    return outside;
+}
+
+} // namespace
+
+// The hostile files of the table, each read by ikotool.exe test and
+// extract: damaged ones are refused at their fault and write nothing, the
+// others write nothing outside the roots and name each refused path.
+// (Natively, HostileFileTest checks the files written and the memory.)
+TEST(IkotoolExe, HostileFilesAreRefusedOrKeptInsideTheRoots) {
+    for (const HostileFile& f : HostileMigrationFiles()) {
+        SCOPED_TRACE(f.name + ": " + f.what);
+        TempDir work;
+        WriteFileBytes(work / "in.iko", f.bytes);
+        for (const char* root : {"p", "d", "c"})
+            ASSERT_TRUE(::CreateDirectoryA(work / root, nullptr));
+        const ToolRun test = RunIkotool({"test", (work / "in.iko").str()});
+        const ToolRun extract = RunIkotool(
+            {"extract", (work / "in.iko").str(), "--root", ("0=" + (work / "p")).str(), "--root",
+             ("1=" + (work / "d")).str(), "--root", ("2=" + (work / "c")).str()});
+        EXPECT_EQ(std::vector<std::string>({"c\\", "d\\", "p\\"}), OutsideTheRoots(work.Path()));
+        if (f.kind == HostileFile::damaged) {
+            EXPECT_EQ(1u, test.exitCode) << test.out;
+            EXPECT_NE(std::string::npos,
+                      test.out.find("damaged at byte offset " + std::to_string(f.faultOffset) +
+                                    ": " + f.fault))
+                << test.out;
+            EXPECT_EQ(1u, extract.exitCode) << extract.out;
+            EXPECT_EQ(3u, FolderContents(work.Path()).size() - 1); // p, d and c, empty
+            continue;
+        }
+        EXPECT_EQ(0u, test.exitCode) << test.out;
+        EXPECT_EQ(f.refused, CountOf(extract.out, ": refused path (")) << extract.out;
+        EXPECT_EQ(f.filtered, CountOf(extract.out, "kept out by the restore filter"))
+            << extract.out;
+    }
 }

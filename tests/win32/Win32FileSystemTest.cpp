@@ -87,21 +87,39 @@ TEST(Win32FileSystem, JapaneseNamesWithTrailByte5CAreCreatedListedAndRead) {
     EXPECT_EQ("pay", ReadAll(*file));
 }
 
-// A target that another program holds open is not replaced: the restore
-// reports it.  (Windows refuses hidden and system targets the same way;
-// Wine does not, and as root it writes read-only files too.)
-TEST(Win32FileSystem, TargetHeldOpenElsewhereIsNotReplaced) {
-    TempDir dir;
-    WriteFileBytes(dir / "kyuyo.xls", "old");
-    const HANDLE held =
-        ::CreateFileA(dir / "kyuyo.xls", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, held);
-    CWin32FileSystem fs;
-    CFsError error;
-    EXPECT_EQ(nullptr, fs.CreateOrEmpty(dir / "kyuyo.xls", error));
-    EXPECT_NE(-1, error.strCause.Find("kyuyo.xls")) << error.strCause.GetString();
-    ::CloseHandle(held);
-    EXPECT_EQ("old", ReadFileBytes(dir / "kyuyo.xls"));
+// A target that Windows would not replace (held open by another program,
+// read-only, hidden, system) keeps its bytes: the restore reports it.  The
+// attributes are asked before the open, so Wine, which replaces a hidden
+// file and lets root write a read-only one, skips the same files.
+TEST(Win32FileSystem, TargetWindowsWouldNotReplaceKeepsItsBytes) {
+    const struct {
+        const char* what;
+        DWORD attributes; // 0: held open instead
+    } cases[] = {{"held open", 0},
+                 {"read-only", FILE_ATTRIBUTE_READONLY},
+                 {"hidden", FILE_ATTRIBUTE_HIDDEN},
+                 {"system", FILE_ATTRIBUTE_SYSTEM}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        const CString path = dir / "kyuyo.xls";
+        WriteFileBytes(path, "old");
+        HANDLE held = INVALID_HANDLE_VALUE;
+        if (c.attributes) {
+            ASSERT_TRUE(::SetFileAttributesA(path, c.attributes));
+        } else {
+            held = ::CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+            ASSERT_NE(INVALID_HANDLE_VALUE, held);
+        }
+        CWin32FileSystem fs;
+        CFsError error;
+        EXPECT_EQ(nullptr, fs.CreateOrEmpty(path, error));
+        EXPECT_NE(-1, error.strCause.Find("kyuyo.xls")) << error.strCause.GetString();
+        if (held != INVALID_HANDLE_VALUE)
+            ::CloseHandle(held);
+        ::SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+        EXPECT_EQ("old", ReadFileBytes(path));
+    }
 }
 
 TEST(Win32FileSystem, NameWithoutCodePage932FormIsSkippedWhenListed) {

@@ -78,7 +78,7 @@ STDMETHODIMP CDispatchObject::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT c
 
 STDMETHODIMP CDispatchObject::Invoke(DISPID dispid, REFIID riid, LCID, WORD wFlags,
                                      DISPPARAMS* params, VARIANT* result, EXCEPINFO* excepInfo,
-                                     UINT* argErr) {
+                                     UINT* /*argErr*/) {
     if (!params)
         return Unexpected(E_INVALIDARG, "Invoke without DISPPARAMS");
     const int64_t begin = CTimingLog::IsOn() ? CTimingLog::Now() : 0;

@@ -116,15 +116,26 @@ int CIkoTool::FormatOf(const CIkoOptions& options) {
     return bXlsm ? 4 : 3;
 }
 
-void CIkoTool::PrintSkipped(const CMigrationContext& context) {
+// After a restore, the entries the user expected on disk and did not get
+// stand apart from those kept out on purpose.
+void CIkoTool::PrintSkipped(const CMigrationContext& context, bool bRestore) {
     for (const CSkippedEntry& skip : context.m_skipped) {
         CString line;
-        line.Format("skipped: root %d %s: %s", skip.nRoot,
+        line.Format("%s: root %d %s: %s",
+                    bRestore && IsUnwritten(skip.nReason) ? "not written" : "skipped", skip.nRoot,
                     CRestorePath::Collapse(skip.strPath).GetString(), SkipReasonText(skip.nReason));
         if (!skip.strCause.IsEmpty())
             line += " (" + skip.strCause + ")";
         m_console.Out(line);
     }
+}
+
+size_t CIkoTool::CountUnwritten(const CMigrationContext& context) {
+    size_t n = 0;
+    for (const CSkippedEntry& skip : context.m_skipped)
+        if (IsUnwritten(skip.nReason))
+            ++n;
+    return n;
 }
 
 int CIkoTool::Create(const CIkoOptions& options) {
@@ -147,12 +158,14 @@ int CIkoTool::Create(const CIkoOptions& options) {
         m_console.Err(file + ": writing failed: " + e.GetErrorMessage());
         return failure;
     }
-    PrintSkipped(context);
+    PrintSkipped(context, false);
     m_console.Out(file + ": " + Summary(context) + " written");
     return done;
 }
 
-// Nothing is written from a file that fails the structure check.
+// Nothing is written from a file that fails the structure check.  A restore
+// that could not write every file it should have is incomplete, and ends as
+// a failure after saying how many files are missing.
 int CIkoTool::Extract(const CIkoOptions& options) {
     const CString& file = options.m_strFile;
     if (!RootsExist(options) || !CheckStructure(file))
@@ -162,7 +175,7 @@ int CIkoTool::Extract(const CIkoOptions& options) {
         CMigrationReader(context, RootsOf(options), nLength).Restore(ar);
         return done;
     });
-    PrintSkipped(context);
+    PrintSkipped(context, true);
     if (result != done) {
         m_console.Err(file + ": the restore is incomplete");
         return result;
@@ -173,5 +186,11 @@ int CIkoTool::Extract(const CIkoOptions& options) {
     m_console.Out(file + text);
     if (context.m_bBookRestored)
         m_console.Out("BookMNG.dat was restored: the books need converting (Quimbex /K:12)");
+    if (const size_t unwritten = CountUnwritten(context)) {
+        text.Format(": the restore is incomplete: %u of its files could not be written",
+                    static_cast<unsigned>(unwritten));
+        m_console.Err(file + text);
+        return failure;
+    }
     return done;
 }

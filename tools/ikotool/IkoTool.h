@@ -26,7 +26,8 @@ private:
     bool RootsExist(const CIkoOptions& options);
     int FormatOf(const CIkoOptions& options);
     static CMigrationRoots RootsOf(const CIkoOptions& options);
-    void PrintSkipped(const CMigrationContext& context);
+    void PrintSkipped(const CMigrationContext& context, bool bRestore);
+    static size_t CountUnwritten(const CMigrationContext& context);
     static CString Summary(const CMigrationContext& context);
 
     CFileSystem& m_fs;

@@ -62,12 +62,20 @@ WindowFinder::WindowFinder(DWORD processId, HANDLE process)
     : m_pid(processId), m_process(process) {}
 
 // EnumWindows gives the top-level windows in Z order, the topmost first.
+// A window destroyed between the enumeration and the reading of its text
+// (a dialog that ends, a wait dialog of a quick step) is not listed.
 std::vector<WindowInfo> WindowFinder::List() const {
     EnumState state{m_pid, {}};
     ::EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&state));
     std::vector<WindowInfo> windows;
-    for (HWND hwnd : state.found)
-        windows.push_back(InfoOf(hwnd));
+    for (HWND hwnd : state.found) {
+        try {
+            windows.push_back(InfoOf(hwnd));
+        } catch (const Error&) {
+            if (::IsWindow(hwnd))
+                throw;
+        }
+    }
     return windows;
 }
 

@@ -8,7 +8,10 @@
 const char* const kCliUsage =
     "usage: uidriver.exe run [--timeout SECONDS] [--stdout FILE] [--stderr FILE] [--cwd DIR]\n"
     "                        [--screenshots DIR] [--press TEXT]... [--cancel-dialogs]\n"
-    "                        -- PROGRAM [ARGS...]\n";
+    "                        [--children] [--foreign-mutex NAME]...\n"
+    "                        [--click CAPTION=ID | --file CAPTION=PATH |\n"
+    "                         --select CAPTION=ID:TEXT | --syscommand CAPTION=ID |\n"
+    "                         --after-boxes N]... -- PROGRAM [ARGS...]\n";
 
 namespace {
 
@@ -35,6 +38,10 @@ bool TakeValue(CliOptions& options, const std::string& name, const std::string& 
         options.screenshotFolder = value;
     else if (name == "--press")
         options.presses.push_back(value);
+    else if (name == "--foreign-mutex")
+        options.foreignMutexes.push_back(value);
+    else if (IsDialogStepOption(name))
+        options.steps.push_back(ParseDialogStep(name, value));
     else
         return false;
     return true;
@@ -50,6 +57,10 @@ CliOptions ParseCliOptions(const std::vector<std::string>& words) {
     for (; i < words.size() && words[i] != "--"; ++i) {
         if (words[i] == "--cancel-dialogs") {
             options.cancelDialogs = true;
+            continue;
+        }
+        if (words[i] == "--children") {
+            options.withChildren = true;
             continue;
         }
         if (i + 1 >= words.size() || words[i + 1] == "--")

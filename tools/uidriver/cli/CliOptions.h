@@ -1,4 +1,6 @@
 #pragma once
+#include "DialogSteps.h"
+
 #include <windows.h>
 
 #include <string>
@@ -13,7 +15,10 @@ struct CliOptions {
     std::string screenshotFolder;     // empty: no screenshots
     std::vector<std::string> presses; // button texts, one per message box in turn
     bool cancelDialogs = false;
-    std::string commandLine; // the program and its arguments
+    bool withChildren = false;               // the windows of the processes it starts too
+    std::vector<DialogStep> steps;           // --click, --file, --after-boxes in order
+    std::vector<std::string> foreignMutexes; // held, as by another user, during the run
+    std::string commandLine;                 // the program and its arguments
 };
 
 extern const char* const kCliUsage;

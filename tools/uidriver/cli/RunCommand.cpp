@@ -1,10 +1,16 @@
 #include "RunCommand.h"
 
 #include "DialogWindow.h"
+#include "Error.h"
 #include "MbcsText.h"
 #include "Poll.h"
 #include "RemoteWindow.h"
 #include "Screenshot.h"
+
+#include <sddl.h>
+#include <tlhelp32.h>
+
+#include <memory>
 
 namespace {
 
@@ -41,11 +47,62 @@ std::string ControlValue(const uidriver::DialogWindow& dialog,
     return Quoted(control.text);
 }
 
+// The process and every process it started, directly or through another.
+std::vector<DWORD> ProcessTree(DWORD root) {
+    std::vector<DWORD> tree{root};
+    const HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return tree;
+    std::vector<PROCESSENTRY32> all;
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL ok = ::Process32First(snapshot, &entry); ok; ok = ::Process32Next(snapshot, &entry))
+        all.push_back(entry);
+    ::CloseHandle(snapshot);
+    for (size_t i = 0; i < tree.size(); ++i)
+        for (const PROCESSENTRY32& e : all)
+            if (e.th32ParentProcessID == tree[i] && e.th32ProcessID != root)
+                tree.push_back(e.th32ProcessID);
+    return tree;
+}
+
+// A named mutex as another user's program holds it: its security denies
+// everyone, so the program under test cannot create or open it (access
+// denied).  Held until the run ends.
+class ForeignMutex {
+public:
+    explicit ForeignMutex(const std::string& name) {
+        SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, FALSE};
+        if (!::ConvertStringSecurityDescriptorToSecurityDescriptorA(
+                "D:(D;;GA;;;WD)", SDDL_REVISION_1, &sa.lpSecurityDescriptor, nullptr))
+            throw uidriver::Error("no security descriptor: error " +
+                                  std::to_string(::GetLastError()));
+        m_handle = ::CreateMutexA(&sa, FALSE, name.c_str());
+        const DWORD error = ::GetLastError();
+        ::LocalFree(sa.lpSecurityDescriptor);
+        if (!m_handle)
+            throw uidriver::Error("the mutex \"" + name + "\" cannot be created: error " +
+                                  std::to_string(error));
+    }
+    ~ForeignMutex() { ::CloseHandle(m_handle); }
+    ForeignMutex(const ForeignMutex&) = delete;
+    ForeignMutex& operator=(const ForeignMutex&) = delete;
+
+private:
+    HANDLE m_handle = nullptr;
+};
+
 } // namespace
 
-RunCommand::RunCommand(const CliOptions& options, FILE* out) : m_options(options), m_out(out) {}
+RunCommand::RunCommand(const CliOptions& options, FILE* out)
+    : m_options(options), m_out(out), m_steps(options.steps) {}
 
 int RunCommand::Run() {
+    std::vector<std::unique_ptr<ForeignMutex>> held;
+    for (const std::string& name : m_options.foreignMutexes) {
+        held.push_back(std::make_unique<ForeignMutex>(name));
+        Print("foreign mutex: name=" + Quoted(name));
+    }
     uidriver::StartInfo info;
     info.commandLine = m_options.commandLine;
     info.workingDirectory = m_options.workingDirectory;
@@ -55,6 +112,7 @@ int RunCommand::Run() {
     const bool ended = uidriver::PollUntil(
         [&] {
             ReportNewWindows(process);
+            TakeDialogSteps();
             return !process.IsRunning();
         },
         m_options.timeoutMs, kPollMs);
@@ -72,10 +130,42 @@ int RunCommand::Run() {
 void RunCommand::ReportNewWindows(const uidriver::Process& process) {
     for (auto it = m_reported.begin(); it != m_reported.end();)
         it = ::IsWindow(*it) ? std::next(it) : m_reported.erase(it);
-    for (const uidriver::WindowInfo& window : process.Windows().List()) {
+    for (const uidriver::WindowInfo& window : WatchedWindows(process)) {
         if (window.visible && m_reported.insert(window.hwnd).second)
-            ReportWindow(window);
+            ReportUnlessGone(window);
     }
+}
+
+// A window that a program shows only for a moment (a wait dialog of a quick
+// step, a dialog that ends) may be hidden or destroyed, its controls first,
+// before it is read: it is left out, not an error.
+void RunCommand::ReportUnlessGone(const uidriver::WindowInfo& window) {
+    try {
+        ReportWindow(window);
+    } catch (const uidriver::Error&) {
+        if (::IsWindow(window.hwnd) && ::IsWindowVisible(window.hwnd))
+            throw;
+        m_reported.erase(window.hwnd);
+    }
+}
+
+std::vector<uidriver::WindowInfo>
+RunCommand::WatchedWindows(const uidriver::Process& process) const {
+    if (!m_options.withChildren)
+        return process.Windows().List();
+    std::vector<uidriver::WindowInfo> windows;
+    for (DWORD pid : ProcessTree(process.Id())) {
+        const std::vector<uidriver::WindowInfo> more = uidriver::WindowFinder(pid).List();
+        windows.insert(windows.end(), more.begin(), more.end());
+    }
+    return windows;
+}
+
+// A step acts only on a window that has been reported (and shot) already.
+void RunCommand::TakeDialogSteps() {
+    const std::string line = m_steps.TakeNext(m_reported, m_boxesAnswered);
+    if (!line.empty())
+        Print(line);
 }
 
 void RunCommand::ReportWindow(const uidriver::WindowInfo& window) {
@@ -111,6 +201,7 @@ void RunCommand::AnswerMsgBox(const uidriver::MsgBox& box) {
     Print(line + Screenshot(box.Handle(), "msgbox"));
     if (id)
         box.Press(id);
+    ++m_boxesAnswered;
 }
 
 void RunCommand::ReportDialog(HWND hwnd) {

@@ -17,6 +17,9 @@ public:
 
 private:
     void ReportNewWindows(const uidriver::Process& process);
+    std::vector<uidriver::WindowInfo> WatchedWindows(const uidriver::Process& process) const;
+    void TakeDialogSteps();
+    void ReportUnlessGone(const uidriver::WindowInfo& window);
     void ReportWindow(const uidriver::WindowInfo& window);
     void AnswerMsgBox(const uidriver::MsgBox& box);
     void ReportDialog(HWND hwnd);
@@ -28,5 +31,7 @@ private:
     FILE* m_out;
     std::set<HWND> m_reported;
     size_t m_nextPress = 0;
+    int m_boxesAnswered = 0;
+    DialogSteps m_steps;
     int m_screenshots = 0;
 };

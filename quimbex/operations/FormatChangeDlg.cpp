@@ -1,0 +1,43 @@
+#include "FormatChangeDlg.h"
+
+#include "DornEnv.h"
+#include "FormatChangeDlgRes.h"
+#include "WinApp.h"
+
+CFormatChangeDlg::CFormatChangeDlg(const CString& workBook, CWnd* pParent)
+    : CDialog(IDD_FORMAT_CHANGE, pParent), m_strWorkBook(workBook) {}
+
+void CFormatChangeDlg::DoDataExchange(CDataExchange* pDX) {
+    DDX_Text(pDX, IDC_FORMAT_QUESTION, m_strConfirmText);
+}
+
+// The question names the format the books will have.  Its line break is the
+// edit control's "\r\n".
+BOOL CFormatChangeDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    CDornEnv env;
+    if (env.m_strExcelExt == ".xls")
+        m_strConfirmText = "使用するExcelﾌﾞｯｸの形式をExcel2007/2010形式(.xlsm)に変更します。\r\n"
+                           "よろしいですか？";
+    else
+        m_strConfirmText = "使用するExcelﾌﾞｯｸの形式をExcel97-2003形式(.xls)に変更します。\r\n"
+                           "よろしいですか？";
+    UpdateData(FALSE);
+    return TRUE;
+}
+
+// "はい": every book changes format; the marker follows only when all of
+// them did.  The dialog hides before the result is told.
+void CFormatChangeDlg::OnOK() {
+    if (m_operator.SwitchAllBooksFormat(m_strWorkBook) != 0) {
+        CDornEnv env;
+        m_operator.SwitchFormatMarker(env.m_strInstallDir, env.m_strExcelExt);
+        ShowWindow(SW_HIDE);
+        ::MessageBoxA(nullptr, "ﾌｧｲﾙ形式の変換が完了しました。", "Excel拡張子の変更",
+                      MB_OK | MB_ICONINFORMATION);
+    } else {
+        ShowWindow(SW_HIDE);
+        AfxMessageBox("ﾌｧｲﾙ形式の変換に失敗しました。");
+    }
+    EndDialog(IDOK);
+}

@@ -1,0 +1,71 @@
+#include "BookOperator.h"
+
+#include "AttendInitDlg.h"
+#include "BookFiles.h"
+#include "BookNames.h"
+#include "DornEnv.h"
+#include "Time.h"
+#include "WaitCursor.h"
+#include "WaitDlg.h"
+#include "WinApp.h"
+
+namespace {
+
+int Fail() {
+    AfxMessageBox("ブックの初期化に失敗しました。");
+    return 2;
+}
+
+void ReportCompletion(const CString& backupFile, const CString& saveFolder) {
+    CString text;
+    text.Format(
+        "初期化が完了しました。\n以前の勤怠ブックは「%s」として保存されています。\n保存場所は "
+        "%s です。",
+        backupFile.GetString(), saveFolder.GetString());
+    AfxMessageBox(text, MB_OK | MB_ICONINFORMATION);
+}
+
+// The workbook `selected` is copied to a dated backup (never over an
+// existing file) and replaced by the empty template; with keepData the macro
+// carries the attendance data over from the backup.  A record may name its
+// workbook without an extension: the file on disk, the one the list found,
+// has it.
+int ResetAttendanceBook(CBookOperator& op, const CString& workFile, const CString& selected,
+                        bool keepData) {
+    CDornEnv env;
+    const CString ext = env.m_strExcelExt;
+    const CString saveFolder = env.m_strDataDir + "\\Excel";
+    const CString bookPath = AttendanceBookPathIn(env.m_strDataDir, ext, selected);
+    const CString stem = StripExtensionNoCase(selected, ext);
+    const CString backupPath = op.MakeUniquePath(
+        saveFolder + "\\" + stem + CTime::GetCurrentTime().Format("_%Y年%m月%d日") + ext);
+    const CString backupFile = op.GetFileNamePart(backupPath);
+    if (!CopyBookFile(bookPath, backupPath, true) ||
+        !CopyBookFile(env.m_strInstallDir + "\\Data\\Org\\勤怠_kyuyo" + ext, bookPath))
+        return Fail();
+    if (keepData) {
+        CWaitDlg wait(0);
+        const int ok = op.MacroAttendance(workFile, backupFile, stem + ext);
+        wait.DestroyWindow();
+        if (ok == 0)
+            return Fail();
+    }
+    ReportCompletion(backupFile, saveFolder);
+    return 1;
+}
+
+} // namespace
+
+// Command 10: the attendance workbook of the book the user picks starts
+// afresh from the template.  1 after a completed initialisation, 2 in every
+// other case.
+int CBookOperator::InitAttendanceBook(const CString& workFile) {
+    m_bookMap.Load(); // a missing file leaves the list empty
+    CAttendInitDlg dlg(&m_bookMap);
+    if (dlg.DoModal() != IDOK)
+        return 2;
+    CWaitCursor waitCursor;
+    if (dlg.m_strSelected.IsEmpty())
+        return 2;
+    return ResetAttendanceBook(*this, workFile, dlg.m_strSelected, dlg.m_nInitMode == 0);
+}

@@ -1,0 +1,68 @@
+#include "BookFiles.h"
+#include "DornEnv.h"
+#include "ExcelVersionCheck.h"
+#include "WinApp.h"
+#include "YearUpdateDlg.h"
+
+// Command 7: the year update, from its dialog.  2 when Excel is missing or
+// older than Excel 97, otherwise the dialog's result.
+int CBookOperator::UpdateYear(const CString& workFile) {
+    if (!HasExcelVersion(
+            m_nExcelVersion, 8, "年度更新",
+            "年度更新を行うには、Microsoft Excelがｲﾝｽﾄｰﾙされている必要があります",
+            "年度更新を行うには、Microsoft Excel(97以上)がｲﾝｽﾄｰﾙされている必要があります"))
+        return 2;
+    CYearUpdateDlg dlg(workFile);
+    return static_cast<int>(dlg.DoModal());
+}
+
+// The book named by m_strBookKey and m_strBookFile becomes a dated backup,
+// the template takes its place and three macros carry the data into the
+// new year.  Nothing is rolled back: after a failed template copy the old
+// book lies under its backup name only.
+int CYearUpdateDlg::UpdateOneBook() {
+    CDornEnv env;
+    const CString excelDir = env.m_strDataDir + "\\Excel\\";
+    const CString backupPath =
+        m_operator.MakeUniquePath(excelDir + m_strBookKey + BackupDateText() + env.m_strExcelExt);
+    const CString bookPath = excelDir + m_strBookFile;
+    const CString templ = env.m_strInstallDir + "\\Data\\Org\\Kyuyo" + env.m_strExcelExt;
+
+    if (!BookFileExists(bookPath)) {
+        AfxMessageBox("年度更新対象の給与計算ブックが見つかりません。年度更新処理を中断します");
+        return m_nResult = 0;
+    }
+    if (!CheckProtection())
+        return 0;
+    if (!RenameBookToBackup(bookPath, backupPath, "更新するブックを閉じてください。"))
+        return m_nResult = 0;
+    if (!CopyBookFile(templ, bookPath))
+        return m_nResult = 0;
+    m_strBackupFile = m_operator.GetFileNamePart(backupPath);
+    RunYearMacros();
+    return m_nResult;
+}
+
+// A failed check (Excel unreachable) reads as not protected: the macros
+// then report their own failure.
+int CYearUpdateDlg::CheckProtection() {
+    if (m_operator.MacroCheckProtect(m_strWorkBook, m_strBookFile) != 0) {
+        AfxMessageBox("更新するブックにはパスワード保護がかかっています。\n更新を行うにはパスワード"
+                      "保護をはずす必要があります。");
+        return m_nResult = 0;
+    }
+    return m_nResult = 1;
+}
+
+// The company information with the target year, the year itself, and the
+// employees without those who have left (mode 1).  All three always run;
+// once one fails the book has failed.
+void CYearUpdateDlg::RunYearMacros() {
+    const CString& source = m_strBackupFile;
+    const CString& target = m_strBookFile;
+    m_nResult = FoldResult(m_nResult,
+                           m_operator.MacroCompanyInfo(m_strWorkBook, source, m_strYear, target));
+    m_nResult = FoldResult(m_nResult, m_operator.MacroYearUpdate(m_strWorkBook, source, target));
+    m_nResult =
+        FoldResult(m_nResult, m_operator.MacroEmployeeList(m_strWorkBook, source, 1, target));
+}

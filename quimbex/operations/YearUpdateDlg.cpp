@@ -1,0 +1,214 @@
+#include "YearUpdateDlg.h"
+
+#include "BookListOrder.h"
+#include "DialogAtWork.h"
+#include "DornEnv.h"
+#include "Time.h"
+#include "WinApp.h"
+#include "YearUpdateDlgRes.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+const char kCaption[] = "年度更新";
+const char kBrokenMap[] = "年度更新を実行できません。ブック管理データファイルが壊れています。";
+
+// A device context of a control with the control's own font selected: the
+// default font of a fresh context is not the one the list box draws with.
+class CControlTextMeasure {
+public:
+    explicit CControlTextMeasure(HWND hCtl) : m_hCtl(hCtl), m_hDC(::GetDC(hCtl)) {
+        const auto font = reinterpret_cast<HFONT>(::SendMessageA(hCtl, WM_GETFONT, 0, 0));
+        if (m_hDC && font)
+            m_hOldFont = ::SelectObject(m_hDC, font);
+    }
+    ~CControlTextMeasure() {
+        if (m_hOldFont)
+            ::SelectObject(m_hDC, m_hOldFont);
+        if (m_hDC)
+            ::ReleaseDC(m_hCtl, m_hDC);
+    }
+    CControlTextMeasure(const CControlTextMeasure&) = delete;
+    CControlTextMeasure& operator=(const CControlTextMeasure&) = delete;
+
+    // The text as the control shows it: up to its first NUL byte.
+    int Width(const char* text) const {
+        SIZE size{};
+        if (m_hDC)
+            ::GetTextExtentPoint32A(m_hDC, text, static_cast<int>(std::strlen(text)), &size);
+        return size.cx;
+    }
+
+private:
+    HWND m_hCtl;
+    HDC m_hDC;
+    HGDIOBJ m_hOldFont = nullptr;
+};
+
+} // namespace
+
+CYearUpdateDlg::CYearUpdateDlg(const CString& workBook, CWnd* pParent)
+    : CDialog(IDD_YEAR_UPDATE, pParent), m_strWorkBook(workBook) {}
+
+void CYearUpdateDlg::DoDataExchange(CDataExchange* pDX) {
+    DDX_Control(pDX, IDC_YEAR_ALL_BOOKS, m_chkAllBooks);
+    DDX_Control(pDX, IDC_YEAR_BOOK_LIST, m_bookList);
+    DDX_Text(pDX, IDC_YEAR_TARGET, m_strYear);
+    DDV_MaxChars(pDX, m_strYear, 4);
+    DDX_Check(pDX, IDC_YEAR_ALL_BOOKS, m_bAllBooks);
+}
+
+BOOL CYearUpdateDlg::OnCommand(UINT nID, UINT nCode) {
+    if (nID == IDC_YEAR_ALL_BOOKS && nCode == BN_CLICKED) {
+        OnAllBooks();
+        return TRUE;
+    }
+    return CDialog::OnCommand(nID, nCode);
+}
+
+// The target year starts as this calendar year.
+BOOL CYearUpdateDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    if (!m_operator.m_bookMap.Load()) {
+        AfxMessageBox("年度更新を実行できません。");
+        EndDialog(IDCANCEL);
+        return TRUE;
+    }
+    FillBookList();
+    m_strYear = CTime::GetCurrentTime().Format("%Y");
+    UpdateData(FALSE);
+    return TRUE;
+}
+
+// The horizontal extent lets the list scroll to the end of its widest name.
+void CYearUpdateDlg::FillBookList() {
+    m_bookList.ResetContent();
+    const CControlTextMeasure measure(m_bookList.GetSafeHwnd());
+    int widest = 0;
+    for (POSITION pos = m_operator.m_bookMap.m_mapBooks.GetStartPosition(); pos;) {
+        CString key;
+        CDataForExMap book;
+        m_operator.m_bookMap.m_mapBooks.GetNextAssoc(pos, key, book);
+        InsertBookByOrder(m_bookList, key, book.m_nOrder);
+        widest = std::max(widest, measure.Width(key));
+    }
+    if (m_bookList.GetCount() == 0) {
+        AfxMessageBox("年度更新を実行することができません。［ブックの管理］メニューより【復元】を試"
+                      "みてください。");
+        EndDialog(IDCANCEL);
+        return;
+    }
+    m_chkAllBooks.EnableWindow(m_bookList.GetCount() > 1);
+    m_bookList.SetCurSel(0);
+    m_bookList.SetHorizontalExtent(widest);
+}
+
+void CYearUpdateDlg::OnAllBooks() {
+    UpdateData(TRUE);
+    if (m_bAllBooks == 1) {
+        m_bookList.SetCurSel(-1);
+        m_bookList.EnableWindow(FALSE);
+    } else {
+        m_bookList.SetCurSel(0);
+        m_bookList.EnableWindow(TRUE);
+    }
+}
+
+// A year that the exchange refused has been reported there; the update
+// does not go on with a text the user was just told is wrong.
+void CYearUpdateDlg::OnOK() {
+    if (!UpdateData(TRUE))
+        return;
+    CDialogAtWork work(*this);
+    m_nResult = 1;
+    if (m_bAllBooks == 0)
+        UpdateSelectedBook(work);
+    else
+        UpdateAllBooks(work);
+}
+
+// The list text is the book's key; false when the map does not hold it.
+bool CYearUpdateDlg::LookUpBook(const CString& key) {
+    m_strBookKey = key;
+    CDataForExMap book;
+    if (!m_operator.m_bookMap.m_mapBooks.Lookup(m_strBookKey, book))
+        return false;
+    m_strBookFile = m_operator.GetFileNamePart(book.m_strFileName);
+    return true;
+}
+
+// A failed book ends the dialog without a further message: its cause has
+// been told where it was found.
+void CYearUpdateDlg::UpdateSelectedBook(CDialogAtWork& work) {
+    const int selected = m_bookList.GetCurSel();
+    if (selected < 0) {
+        work.End();
+        AfxMessageBox("更新するブックを選択してください");
+        return;
+    }
+    if (!LookUpBook(m_bookList.GetText(selected))) {
+        work.End();
+        AfxMessageBox(kBrokenMap);
+        EndDialog(IDCANCEL);
+        return;
+    }
+    m_nResult = UpdateOneBook();
+    work.End();
+    if (m_nResult == 0) {
+        EndDialog(IDCANCEL);
+        return;
+    }
+    CDornEnv env;
+    CString text;
+    text.Format(
+        "処理が完了しました。\n以前の給与計算ブックは %s として保存されています｡\n保存場所は "
+        "%s\\Excelです。",
+        m_strBackupFile.GetString(), env.m_strDataDir.GetString());
+    ShowResult(text);
+}
+
+// Every book is tried.  A name missing from the map stops the run at once
+// without a summary; the books before it stay updated and the dialog stays.
+void CYearUpdateDlg::UpdateAllBooks(CDialogAtWork& work) {
+    for (int i = 0; i < m_bookList.GetCount(); ++i) {
+        if (!LookUpBook(m_bookList.GetText(i))) {
+            work.End();
+            AfxMessageBox(kBrokenMap);
+            return;
+        }
+        m_nResult = UpdateOneBook();
+        if (m_nResult == 1)
+            m_strDoneList += "\n" + m_strBackupFile;
+        else
+            m_strFailedList += "\n" + m_strBookFile;
+    }
+    work.End();
+    ShowResult(AllBooksSummary());
+}
+
+CString CYearUpdateDlg::AllBooksSummary() const {
+    CDornEnv env;
+    CString text;
+    if (m_strFailedList.IsEmpty())
+        text.Format("処理が完了しました。\n以前の給与計算ブックは %s \nとして保存されています｡\n保"
+                    "存場所は %s\\Excelです。",
+                    m_strDoneList.GetString(), env.m_strDataDir.GetString());
+    else if (m_strDoneList.IsEmpty())
+        text.Format("年度更新処理に失敗しました。\n %s ", m_strFailedList.GetString());
+    else
+        text.Format("いくつかのブックは年度更新処理に失敗しました。\n %s "
+                    "\n\n年度更新処理が完了したブックについては、\n以前の給与計算ブックを \n %s "
+                    "\n\nとして保存しています｡\n保存場所は %s\\Excelです。",
+                    m_strFailedList.GetString(), m_strDoneList.GetString(),
+                    env.m_strDataDir.GetString());
+    return text;
+}
+
+// The result comes from the dialog itself; the dialog ends with IDOK after
+// it, also when every book of an all-books run failed.
+void CYearUpdateDlg::ShowResult(const CString& text) {
+    ::MessageBoxA(m_hWnd, text, kCaption, MB_OK | MB_ICONINFORMATION);
+    EndDialog(IDOK);
+}

@@ -1,0 +1,60 @@
+#include "TessaroDlg.h"
+
+#include "DornEnv.h"
+#include "File.h"
+#include "TessaroApp.h"
+
+#include <exception>
+
+namespace {
+
+// Sets the attribute byte of "App.tmp" and leaves its times alone.  A file
+// error (the file is missing) gets the framework's report, and the dialog
+// stays open.
+bool SetAppTmpAttribute(BYTE nAttribute) {
+    const CString path = CDornEnv().m_strInstallDir + "\\Data\\MyData\\App.tmp";
+    try {
+        CFileStatus status;
+        if (!CFile::GetStatus(path, status))
+            throw CFileException(CFileException::fileNotFound, ERROR_FILE_NOT_FOUND, path);
+        status.m_mtime = CTime();
+        status.m_attribute = nAttribute;
+        CFile::SetStatus(path, status);
+    } catch (const CFileException& e) {
+        AfxMessageBox(e.GetErrorMessage(), MB_ICONEXCLAMATION);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+// The information icon for both outcomes; a failure names its cause.
+LRESULT CTessaroDlg::OnDoCreateFile() {
+    CString text;
+    if (theApp.WriteMigrationFile()) {
+        text.Format("ファイル名：%s\nMorvaneデータ移行用ファイルを作成しました。",
+                    theApp.m_strFilePath.GetString());
+        AfxMessageBox(text, MB_ICONINFORMATION);
+    } else {
+        text.Format("ファイル名：%s\nMorvaneデータ移行用ファイルが作成できませんでした。",
+                    theApp.m_strFilePath.GetString());
+        AfxMessageBox(theApp.WithWriteError(text), MB_ICONINFORMATION);
+    }
+    return 0;
+}
+
+// "App.tmp" is a normal file while the restore runs and hidden again after
+// it, however the restore ended.  Without it the restore does not run.
+LRESULT CTessaroDlg::OnDoRestoreFile() {
+    if (!SetAppTmpAttribute(CFile::normal))
+        return 0;
+    try {
+        theApp.RestoreMigrationFile();
+    } catch (...) {
+        SetAppTmpAttribute(CFile::hidden);
+        throw;
+    }
+    SetAppTmpAttribute(CFile::hidden);
+    return 0;
+}

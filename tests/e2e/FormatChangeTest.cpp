@@ -1,0 +1,433 @@
+#include "BookChecks.h"
+#include "DialogChecks.h"
+#include "DialogWindow.h"
+#include "FormatChangeDlgRes.h"
+#include "NothingLost.h"
+#include "ProductFixture.h"
+#include "QuimbexRun.h"
+#include "SampleProduct.h"
+#include "SampleWorkbooks.h"
+#include "Screenshot.h"
+#include "FullDisk.h"
+#include "Poll.h"
+#include "StandinWorkbook.h"
+#include "TempDir.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+using uidriver::IconKind;
+
+namespace {
+
+const char kDialogCaption[] = "Excelﾌﾞｯｸの形式変更";
+const char kToXlsm[] =
+    "使用するExcelﾌﾞｯｸの形式をExcel2007/2010形式(.xlsm)に変更します。\r\nよろしいですか？";
+const char kToXls[] =
+    "使用するExcelﾌﾞｯｸの形式をExcel97-2003形式(.xls)に変更します。\r\nよろしいですか？";
+const char kResultCaption[] = "Excel拡張子の変更";
+const char kDone[] = "ﾌｧｲﾙ形式の変換が完了しました。";
+const char kFailed[] = "ﾌｧｲﾙ形式の変換に失敗しました。";
+const char kNothing[] = "コンバートが必要なExcelブックはありませんでした。";
+
+// The data sections of a workbook equal those of the original book.
+testing::AssertionResult HoldsDataOf(const CString& book, const std::string& originalBytes,
+                                     const char* const* sections) {
+    CStandinWorkbook newBook, original;
+    if (!newBook.Load(book))
+        return testing::AssertionFailure() << book.GetString() << " is missing";
+    original.Parse(originalBytes);
+    if (newBook.GetValue("Book", "Template") != kCurrentTemplateVersion)
+        return testing::AssertionFailure() << book.GetString() << " is not from the template";
+    for (; *sections; ++sections) {
+        const auto* got = newBook.FindSection(*sections);
+        const auto* want = original.FindSection(*sections);
+        if (!got || !want || got->lines != want->lines)
+            return testing::AssertionFailure() << "section " << *sections << " differs";
+    }
+    return testing::AssertionSuccess();
+}
+
+class FormatChange : public ProductFixture {
+protected:
+    CString Excel(const std::string& name) const { return ExcelDir() + "\\" + name.c_str(); }
+    CString BookMng() const { return MyDataDir() + "\\BookMNG.dat"; }
+    CString Marker(int n) const {
+        return MyDataDir() + (n == 1 ? "\\ExType1.dat" : "\\ExType2.dat");
+    }
+
+    // Starts command 11 and waits for its question.
+    uidriver::DialogWindow Start() {
+        m_dates = {TodayText()};
+        m_process = std::make_unique<uidriver::Process>(QuimbexStart("/K:11"));
+        return uidriver::DialogWindow::WaitFor(m_process->Windows(), kDialogCaption, 60000);
+    }
+    QuimbexRun Answer(const uidriver::DialogWindow& dlg, int button) {
+        dlg.Click(button);
+        QuimbexRun run;
+        FinishRun(*m_process, run);
+        if (TodayText() != m_dates[0])
+            m_dates.push_back(TodayText());
+        return run;
+    }
+    QuimbexRun Change() { return Answer(Start(), IDOK); }
+    // The payroll backup of a book that the run made.
+    CString Backup(const std::string& stem, const std::string& ext) const {
+        for (const std::string& date : m_dates)
+            if (FileExists(Excel(stem + date + ext)))
+                return Excel(stem + date + ext);
+        return Excel(stem + m_dates[0] + ext);
+    }
+    // The time-stamped safety folders of the Excel folder.
+    std::vector<std::string> SafetyFolders() const {
+        std::vector<std::string> names;
+        WIN32_FIND_DATAA fd;
+        const HANDLE h = ::FindFirstFileA(ExcelDir() + "\\*", &fd);
+        do {
+            const std::string name = fd.cFileName;
+            if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name.size() == 14 &&
+                name.find_first_not_of("0123456789") == std::string::npos)
+                names.push_back(name);
+        } while (::FindNextFileA(h, &fd));
+        ::FindClose(h);
+        return names;
+    }
+    std::vector<std::string> ConverterOpens() const {
+        std::vector<std::string> opens;
+        for (const std::string& line : LogLines())
+            if (line.rfind("Open\t", 0) == 0)
+                opens.push_back(line.substr(5));
+        return opens;
+    }
+    void ExpectDone(const QuimbexRun& run, size_t index = 0) {
+        ASSERT_LT(index, run.boxes.size());
+        EXPECT_EQ(kResultCaption, run.boxes[index].caption);
+        EXPECT_EQ(kDone, run.boxes[index].text);
+        EXPECT_EQ(IconKind::Information, run.boxes[index].icon);
+    }
+    void Protect(const char* name) {
+        CStandinWorkbook book;
+        ASSERT_TRUE(book.Load(Excel(name)));
+        book.SetValue("Book", "Protected", "1");
+        ASSERT_TRUE(book.Save(Excel(name)));
+    }
+
+    std::unique_ptr<uidriver::Process> m_process;
+    std::vector<std::string> m_dates;
+};
+
+} // namespace
+
+const ExpectedDialog kTemplate131 = {
+    kDialogCaption,
+    {187, 83},
+    IDOK,
+    {
+        {IDC_FORMAT_QUESTION,
+         "Edit",
+         ES_MULTILINE | ES_READONLY | ES_WANTRETURN,
+         WS_BORDER,
+         nullptr,
+         {7, 7, 173, 37}},
+        {IDOK, "Button", BS_DEFPUSHBUTTON, 0, "はい", {39, 57, 50, 19}},
+        {IDCANCEL, "Button", 0, BS_DEFPUSHBUTTON, "いいえ", {96, 57, 50, 19}},
+    }};
+
+// "いいえ" leaves everything as it was.
+TEST_F(FormatChange, QuestionMatchesTemplate131AndNoChangesNothing) {
+    ExpectTemplate((BinDir() + "\\Quimbex.exe").str(), IDD_FORMAT_CHANGE, kTemplate131);
+    const uidriver::DialogWindow dlg = Start();
+    EXPECT_TRUE(SaveDialogShot(dlg.Handle(), IDOK, "quimbex-format-change-dialog"));
+    ExpectDialog(dlg.Handle(), kTemplate131);
+    EXPECT_EQ(kToXlsm, dlg.Text(IDC_FORMAT_QUESTION));
+    EXPECT_FALSE(::GetWindowLongA(dlg.Control(IDC_FORMAT_QUESTION), GWL_EXSTYLE) &
+                 WS_EX_CLIENTEDGE);
+    const auto before = Snapshot(ProductDir());
+    EXPECT_TRUE(Answer(dlg, IDCANCEL).boxes.empty());
+    EXPECT_EQ(before, Snapshot(ProductDir()));
+    EXPECT_EQ(0, ServerStarts());
+}
+
+// There and back on one installation: the question, the converter of the
+// target format, the books, the book list and the marker follow each way.
+TEST_F(FormatChange, XlsToXlsmAndBackAgain) {
+    WriteBookMap(BookMng(),
+                 {{"kyuyo", 0, "kyuyo.xls", "メモ"}, {"表参道店", 1, "表参道店.xls", ""}});
+    const std::map<std::string, std::string> original = Snapshot(ExcelDir());
+    const struct {
+        const char* question;
+        const char* from;
+        const char* to;
+        int marker;
+    } ways[] = {{kToXlsm, ".xls", ".xlsm", 2}, {kToXls, ".xlsm", ".xls", 1}};
+    for (const auto& w : ways) {
+        SCOPED_TRACE(w.to);
+        const std::string from = w.from, to = w.to;
+        ExcelStandin::ClearLog();
+        const uidriver::DialogWindow dlg = Start();
+        EXPECT_EQ(w.question, dlg.Text(IDC_FORMAT_QUESTION));
+        const QuimbexRun run = Answer(dlg, IDOK);
+        ASSERT_EQ(1u, run.boxes.size());
+        ExpectDone(run);
+        for (const std::string& open : ConverterOpens())
+            EXPECT_EQ(OrgDir().str() + "\\xlConv2" + to, open);
+        // Per workbook a protection check, then 7 payroll macros or 1 attendance macro.
+        EXPECT_EQ(18u, RunLines().size());
+        for (const char* stem : {"kyuyo", "表参道店"}) {
+            EXPECT_TRUE(HoldsDataOf(Excel(stem + to), original.at(stem + std::string(".xls")),
+                                    kPayrollSections))
+                << stem;
+            EXPECT_FALSE(FileExists(Excel(stem + from))) << stem;
+            EXPECT_TRUE(FileExists(Backup(stem, from))) << stem;
+        }
+        EXPECT_TRUE(HoldsDataOf(Excel("勤怠_kyuyo" + to), original.at("勤怠_kyuyo.xls"),
+                                kAttendanceSections));
+        const auto books = ReadBookMap(BookMng());
+        ASSERT_EQ(2u, books.size());
+        EXPECT_EQ("kyuyo" + to, books.at("kyuyo").fileName);
+        EXPECT_EQ(0, books.at("kyuyo").order);
+        EXPECT_EQ("メモ", books.at("kyuyo").note);
+        EXPECT_EQ("表参道店" + to, books.at("表参道店").fileName);
+        EXPECT_EQ(1, books.at("表参道店").order);
+        EXPECT_TRUE(FileExists(Marker(w.marker)));
+        EXPECT_FALSE(FileExists(Marker(3 - w.marker)));
+    }
+    // The first run's safety folder holds the books as they were.
+    std::vector<std::string> folders = SafetyFolders();
+    ASSERT_FALSE(folders.empty());
+    std::sort(folders.begin(), folders.end());
+    const auto safe = Snapshot(ExcelDir() + "\\" + folders.front().c_str());
+    for (const char* name : {"kyuyo.xls", "勤怠_kyuyo.xls", "表参道店.xls"})
+        EXPECT_EQ(original.at(name), safe.at(name)) << name;
+}
+
+TEST_F(FormatChange, ExtensionHeldTwiceInANameIsReplacedEverywhere) {
+    WriteBookMap(BookMng(), {{"a", 0, "a.xls.xls", ""}});
+    WriteFileBytes(Excel("a.xls.xls"), ReadFileBytes(Excel("kyuyo.xls")));
+    const std::string old = ReadFileBytes(Excel("a.xls.xls"));
+    const QuimbexRun run = Change();
+    ASSERT_EQ(1u, run.boxes.size());
+    ExpectDone(run);
+    EXPECT_TRUE(HoldsDataOf(Excel("a.xlsm.xlsm"), old, kPayrollSections));
+    EXPECT_EQ("a.xlsm.xlsm", ReadBookMap(BookMng()).at("a").fileName);
+    EXPECT_EQ(old, ReadFileBytes(Backup("a", ".xls")));
+}
+
+// A workbook of the target format that exists already is overwritten by
+// the rebuild: the safety folder keeps it beside the book of the old format.
+TEST_F(FormatChange, BothFormatsOfABookGoIntoTheSafetyFolder) {
+    WriteFileBytes(Excel("kyuyo.xlsm"), ReadFileBytes(Excel("表参道店.xls")));
+    const auto before = Snapshot(ExcelDir());
+    const QuimbexRun run = Change();
+    ExpectDone(run);
+    const std::vector<std::string> folders = SafetyFolders();
+    ASSERT_EQ(1u, folders.size());
+    const auto safe = Snapshot(ExcelDir() + "\\" + folders[0].c_str());
+    for (const char* name : {"kyuyo.xls", "kyuyo.xlsm", "勤怠_kyuyo.xls", "表参道店.xls"})
+        EXPECT_EQ(before.at(name), safe.at(name)) << name;
+    EXPECT_EQ(4u, safe.size());
+}
+
+TEST_F(FormatChange, EmptyBookListStillSwitchesTheMarker) {
+    const struct {
+        const char* what;
+        bool fileExists;
+    } cases[] = {{"no book in the file", true}, {"no file", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.fileExists)
+            WriteBookMap(BookMng(), {});
+        else
+            ::DeleteFileA(BookMng());
+        const QuimbexRun run = Change();
+        ASSERT_EQ(2u, run.boxes.size());
+        EXPECT_EQ(kResultCaption, run.boxes[0].caption);
+        EXPECT_EQ(kNothing, run.boxes[0].text);
+        EXPECT_EQ(IconKind::Information, run.boxes[0].icon);
+        ExpectDone(run, 1);
+        EXPECT_TRUE(FileExists(Marker(2)));
+        EXPECT_FALSE(FileExists(Marker(1)));
+        EXPECT_EQ(0, ServerStarts());
+        ASSERT_TRUE(::MoveFileA(Marker(2), Marker(1)));
+    }
+}
+
+// One book fails (it is protected): the other is still rebuilt, the run
+// reports the failure, and the book list and the marker stay as they were.
+TEST_F(FormatChange, OneFailingBookKeepsTheListAndTheMarker) {
+    Protect("表参道店.xls");
+    const std::string list = ReadFileBytes(BookMng());
+    const NothingLost kept(ExcelDir());
+    const QuimbexRun run = Change();
+    ASSERT_EQ(2u, run.boxes.size());
+    EXPECT_EQ("表参道店."
+              "xls\nにはパスワード保護がかかっています。\nパスワード保護をはずす必要があります。",
+              run.boxes[0].text);
+    EXPECT_EQ("Quimbex", run.boxes[1].caption);
+    EXPECT_EQ(kFailed, run.boxes[1].text);
+    EXPECT_EQ(IconKind::Exclamation, run.boxes[1].icon);
+    EXPECT_TRUE(FileExists(Excel("kyuyo.xlsm")));
+    EXPECT_TRUE(FileExists(Excel("勤怠_kyuyo.xlsm")));
+    EXPECT_TRUE(FileExists(Excel("表参道店.xls")));
+    EXPECT_EQ(list, ReadFileBytes(BookMng()));
+    EXPECT_TRUE(FileExists(Marker(1)));
+    EXPECT_FALSE(FileExists(Marker(2)));
+}
+
+// A missing marker is noted on standard output only; the run still
+// completes and the book list takes the new names.
+// A marker that another program holds cannot take its new name: standard
+// output and a message say so, and the completion message still follows.
+TEST_F(FormatChange, HeldMarkerIsReportedAndTheRunCompletes) {
+    const NothingLost kept(ExcelDir());
+    const HANDLE held = ::CreateFileA(Marker(1), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                      nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    const QuimbexRun run = Change();
+    ::CloseHandle(held);
+    ASSERT_EQ(2u, run.boxes.size());
+    EXPECT_EQ("Quimbex", run.boxes[0].caption);
+    EXPECT_EQ("拡張子の変更に失敗しました。", run.boxes[0].text);
+    ExpectDone(run, 1);
+    EXPECT_EQ("ERROR: accessDenied\r\n", run.stdoutText);
+    EXPECT_TRUE(FileExists(Marker(1)));
+    EXPECT_FALSE(FileExists(Marker(2)));
+}
+
+TEST_F(FormatChange, MissingMarkerIsNotedAndTheRunCompletes) {
+    const NothingLost kept(ExcelDir());
+    ASSERT_TRUE(::DeleteFileA(Marker(1)));
+    const QuimbexRun run = Change();
+    ASSERT_EQ(1u, run.boxes.size());
+    ExpectDone(run);
+    EXPECT_EQ("ERROR: fileNotFound\r\n", run.stdoutText);
+    EXPECT_EQ("kyuyo.xlsm", ReadBookMap(BookMng()).at("kyuyo").fileName);
+    EXPECT_FALSE(FileExists(Marker(1)));
+    EXPECT_FALSE(FileExists(Marker(2)));
+}
+
+TEST_F(FormatChange, ExcelBefore2007IsRefusedWithoutADialog) {
+    const struct {
+        int version; // 0: not registered
+        const char* text;
+    } cases[] = {
+        {11, "ﾌｧｲﾙ形式の変換を行うには、Microsoft Excel(2007以上)がｲﾝｽﾄｰﾙされている必要があります"},
+        {0, "ﾌｧｲﾙ形式の変換を行うには、Microsoft Excelがｲﾝｽﾄｰﾙされている必要があります"},
+    };
+    const auto before = Snapshot(ProductDir());
+    const NothingLost kept(ExcelDir());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.version);
+        if (c.version)
+            ASSERT_TRUE(ExcelStandin::Register(ExcelStandin::ServerPathBeside(), c.version));
+        else
+            ASSERT_TRUE(ExcelStandin::Unregister());
+        const QuimbexRun run = RunToEnd(QuimbexStart("/K:11"));
+        ASSERT_EQ(1u, run.boxes.size());
+        EXPECT_EQ("ﾌｧｲﾙ形式の変換", run.boxes[0].caption);
+        EXPECT_EQ(c.text, run.boxes[0].text);
+        EXPECT_EQ(IconKind::Information, run.boxes[0].icon);
+        EXPECT_TRUE(run.otherWindows.empty());
+        EXPECT_EQ(before, Snapshot(ProductDir()));
+    }
+}
+
+// Another program holds the book list: it cannot be rewritten, so the run
+// fails and neither the list nor the marker changes.
+TEST_F(FormatChange, BookListHeldElsewhereFailsTheRunAndStays) {
+    const NothingLost kept(ExcelDir());
+    const std::string list = ReadFileBytes(BookMng());
+    const HANDLE held =
+        ::CreateFileA(BookMng(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    const QuimbexRun run = Change();
+    ::CloseHandle(held);
+    ASSERT_EQ(1u, run.boxes.size());
+    EXPECT_EQ(kFailed, run.boxes[0].text);
+    EXPECT_EQ(list, ReadFileBytes(BookMng()));
+    EXPECT_FALSE(FileExists(BookMng() + ".tmp"));
+    EXPECT_TRUE(FileExists(Marker(1)));
+    EXPECT_TRUE(FileExists(Excel("kyuyo.xlsm")));
+}
+
+// Excel ends in the middle of the first book: that macro is reported, the
+// others run in one new Excel, the run fails, the book list and the marker
+// stay, and every workbook is rebuilt or lives on as its backup (and in the
+// safety folder).
+TEST_F(FormatChange, ExcelDyingInTheMiddleLosesNoBook) {
+    const std::string list = ReadFileBytes(BookMng());
+    const NothingLost kept(ExcelDir());
+    CStandinFaults faults;
+    faults.SetDieAfterRuns(3); // the check, the company, then the employees
+    ASSERT_TRUE(ExcelStandin::WriteFaults(faults));
+    const uidriver::DialogWindow dlg = Start();
+    dlg.Click(IDOK);
+    // Every new Excel would die in its third call too: the fault goes once
+    // the first has died, while the program's message waits.
+    ASSERT_TRUE(uidriver::PollUntil([this] { return ExcelHasDied(); }, 60000));
+    ExcelStandin::ClearFaults();
+    QuimbexRun run;
+    FinishRun(*m_process, run);
+    ASSERT_EQ(2u, run.boxes.size());
+    EXPECT_EQ("コンバート処理を中断しました。", run.boxes[0].text);
+    EXPECT_EQ("Quimbex", run.boxes[1].caption);
+    EXPECT_EQ(kFailed, run.boxes[1].text);
+    EXPECT_EQ(2, ServerStarts());
+    EXPECT_EQ(18u, RunLines().size()); // every macro of every book was tried
+    EXPECT_EQ(list, ReadFileBytes(BookMng()));
+    EXPECT_TRUE(FileExists(Marker(1)));
+    EXPECT_FALSE(FileExists(Marker(2)));
+    for (const char* stem : {"kyuyo", "表参道店"}) {
+        SCOPED_TRACE(stem);
+        EXPECT_TRUE(FileExists(Excel(stem + std::string(".xlsm"))));
+        EXPECT_TRUE(FileExists(Backup(stem, ".xls")));
+    }
+}
+
+namespace {
+
+// The product directory (with "BookMNG.dat") on the small drive, the data
+// directory with the books on the ordinary one.
+class FormatChangeOnFullDisk : public FormatChange {
+protected:
+    void SetUp() override {
+        FormatChange::SetUp();
+        m_small = std::make_unique<FullDisk>(1024);
+        if (!m_small->IsMounted())
+            GTEST_SKIP() << "no small tmpfs (mounting one needs root)";
+        SampleProductOptions options;
+        options.strDataDir = ProductDir();
+        CString error;
+        ASSERT_TRUE(LaySampleProduct(m_small->Path(), options, error)) << error.GetString();
+    }
+    CString SmallMyData() const { return m_small->Path() + "\\Data\\MyData"; }
+
+    std::unique_ptr<FullDisk> m_small;
+};
+
+} // namespace
+
+// The disk fills up while the new book list is written: the old list stays
+// byte for byte, no temporary file is left, and the marker stays.  The old
+// list fills exactly two blocks of the drive and the new one, with its
+// longer names, needs a third: rewriting the file in place would cut it.
+TEST_F(FormatChangeOnFullDisk, FullDiskLeavesTheOldBookList) {
+    const CString list = SmallMyData() + "\\BookMNG.dat";
+    WriteBookMap(list, {{"kyuyo", 0, "kyuyo.xls", std::string(8140, 'n')},
+                        {"表参道店", 1, "表参道店.xls", ""}});
+    const std::string old = ReadFileBytes(list);
+    ASSERT_EQ(8192u, old.size());
+    const NothingLost kept(ExcelDir());
+    const uidriver::DialogWindow dlg = Start();
+    ASSERT_TRUE(m_small->Fill());
+    const QuimbexRun run = Answer(dlg, IDOK);
+    ASSERT_EQ(1u, run.boxes.size());
+    EXPECT_EQ("処理を中断しました。", run.boxes[0].text);
+    const std::string now = ReadFileBytes(list);
+    EXPECT_TRUE(old == now) << "the list is now " << now.size() << " bytes";
+    EXPECT_FALSE(FileExists(list + ".tmp"));
+    EXPECT_TRUE(FileExists(SmallMyData() + "\\ExType1.dat"));
+    EXPECT_FALSE(FileExists(SmallMyData() + "\\ExType2.dat"));
+    EXPECT_TRUE(FileExists(Excel("kyuyo.xlsm")));
+}

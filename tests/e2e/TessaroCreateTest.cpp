@@ -1,0 +1,154 @@
+#include "CommonFileDialog.h"
+#include "FullDisk.h"
+#include "MigrationFiles.h"
+#include "QuimbexRun.h"
+#include "TessaroFixture.h"
+
+#include <windows.h>
+
+#include <map>
+
+using uidriver::IconKind;
+
+namespace {
+
+const char kSaveCaption[] = "名前を付けて保存";
+const char kBackupCaption[] = "Morvane バックアップ";
+
+std::string Created(const CString& file) {
+    return "ファイル名：" + file.str() + "\nMorvaneデータ移行用ファイルを作成しました。";
+}
+
+std::string NotCreated(const CString& file) {
+    return "ファイル名：" + file.str() + "\nMorvaneデータ移行用ファイルが作成できませんでした。";
+}
+
+class TessaroCreate : public TessaroFixture {
+protected:
+    // What "作成" must write for this installation: the engine's own file.
+    std::string ExpectedFile() {
+        const CString path = m_files / "expected.iko";
+        EXPECT_TRUE(migration_files::Write(ProductDir(), 3, path));
+        std::string bytes = ReadFileBytes(path);
+        ::DeleteFileA(path);
+        return bytes;
+    }
+
+    // The names in the folder, to show that no temporary file stayed.
+    static std::vector<std::string> Names(const CString& dir) {
+        std::vector<std::string> names;
+        for (const auto& entry : FolderContents(dir))
+            names.push_back(entry.first);
+        return names;
+    }
+
+    TempDir m_files;
+};
+
+} // namespace
+
+// The save dialog appends ".iko" to a name typed without it; the file holds
+// the installation exactly as the engine writes it, and nothing else is
+// left in the folder.
+TEST_F(TessaroCreate, TypedNameGetsTheExtensionAndTheFileHoldsTheInstallation) {
+    uidriver::Process tessaro(TessaroStart());
+    const uidriver::DialogWindow dlg = WaitForMainDialog(tessaro);
+    ChooseFile(tessaro, dlg, kCreateButton, m_files / "移行ソ表");
+    const CString file = m_files / "移行ソ表.iko";
+    AnswerBoxes(tessaro, {{Created(file), IconKind::Information, nullptr, kTessaroCaption,
+                           "tessaro-create-created"}});
+    CloseExpectingNoMoreBoxes(tessaro, dlg);
+    EXPECT_EQ(ExpectedFile(), ReadFileBytes(file));
+    EXPECT_EQ(std::vector<std::string>{"移行ソ表.iko"}, Names(m_files.Path()));
+}
+
+// An existing file is replaced only after "はい", and then whole: no byte
+// of the longer old file stays behind the new one.
+TEST_F(TessaroCreate, OverwriteAsksFirstAndReplacesTheWholeFile) {
+    const CString file = m_files / "old.iko";
+    const std::string old(size_t{64} * 1024, 'o');
+    WriteFileBytes(file, old);
+    uidriver::Process tessaro(TessaroStart());
+    const uidriver::DialogWindow dlg = WaitForMainDialog(tessaro);
+    ChooseFile(tessaro, dlg, kCreateButton, file);
+    // The platform's own question (Wine's words: "ファイルは既に存在します。\n上書きしますか?").
+    const QuimbexRun::Box declined = AnswerNextBox(tessaro.Windows(), "いいえ");
+    EXPECT_NE(std::string::npos, declined.text.find("上書き")) << declined.text;
+    EXPECT_EQ(old, ReadFileBytes(file));
+
+    CommonFileDialog::WaitFor(tessaro.Windows(), kSaveCaption).Confirm(file.str());
+    AnswerNextBox(tessaro.Windows(), "はい");
+    AnswerBoxes(tessaro, {{Created(file), IconKind::Information}});
+    CloseExpectingNoMoreBoxes(tessaro, dlg);
+    EXPECT_EQ(ExpectedFile(), ReadFileBytes(file));
+    EXPECT_EQ(-1, migration_files::FaultOffset(file));
+}
+
+// None of the nine items exists: the failure message, and no file.
+TEST_F(TessaroCreate, NothingToWriteFailsAndCreatesNoFile) {
+    uidriver::Process tessaro(TessaroStart());
+    const uidriver::DialogWindow dlg = WaitForMainDialog(tessaro);
+    RemoveFolder(ProductDir() + "\\Data");
+    RemoveFolder(ExcelDir());
+    const CString file = m_files / "none.iko";
+    ChooseFile(tessaro, dlg, kCreateButton, file);
+    AnswerBoxes(tessaro, {{NotCreated(file), IconKind::Information, nullptr, kTessaroCaption,
+                           "tessaro-create-nothing"}});
+    CloseExpectingNoMoreBoxes(tessaro, dlg);
+    EXPECT_TRUE(Names(m_files.Path()).empty());
+}
+
+// A disk that fills half-way: the failure message names the cause, the old
+// file keeps its bytes and the temporary file is gone.
+TEST_F(TessaroCreate, FullDiskKeepsTheOldFileAndNamesTheCause) {
+    FullDisk disk(16);
+    if (!disk.IsMounted())
+        GTEST_SKIP() << "no tmpfs can be mounted here (the tests need root)";
+    WriteFileBytes(ProductDir() + "\\Data\\Other\\大きい表.frm",
+                   std::string(size_t{64} * 1024, 'x'));
+    const CString file = disk.Path() + "\\移行.iko";
+    WriteFileBytes(file, "old");
+    uidriver::Process tessaro(TessaroStart());
+    const uidriver::DialogWindow dlg = WaitForMainDialog(tessaro);
+    ChooseFile(tessaro, dlg, kCreateButton, file);
+    AnswerNextBox(tessaro.Windows(), "はい");
+    const std::string cause =
+        (file + ".~tmp").str() + " の書き込み中にディスクがいっぱいになりました。";
+    AnswerBoxes(tessaro, {{NotCreated(file) + "\n\n" + cause, IconKind::Information, nullptr,
+                           kTessaroCaption, "tessaro-create-disk-full"}});
+    CloseExpectingNoMoreBoxes(tessaro, dlg);
+    EXPECT_EQ("old", ReadFileBytes(file));
+    EXPECT_EQ(std::vector<std::string>{"移行.iko"}, Names(disk.Path()));
+}
+
+// The backup mode's own box: no owner, its caption, the information icon;
+// then the program ends.
+TEST_F(TessaroCreate, BackupSaysItWroteTheFile) {
+    const CString file = m_files / "backup.iko";
+    uidriver::Process tessaro(TessaroStart("/K:1"));
+    CommonFileDialog::WaitFor(tessaro.Windows(), kSaveCaption).Confirm(file.str());
+    AnswerBoxes(tessaro,
+                {{"ファイル名：" + file.str() + "\nバックアップファイルを作成しました。",
+                  IconKind::Information, nullptr, kBackupCaption, "tessaro-backup-created"}});
+    EXPECT_EQ(0u, tessaro.WaitForExit(30000));
+    EXPECT_EQ(ExpectedFile(), ReadFileBytes(file));
+}
+
+// A file that cannot be replaced (nobody may write it) stays as it was; the
+// backup's failure message, with the exclamation icon, names the cause.
+TEST_F(TessaroCreate, BackupThatCannotReplaceTheFileSaysWhy) {
+    const CString file = m_files / "backup.iko";
+    WriteFileBytes(file, "old");
+    const Holding readOnly = HoldReadOnly(file);
+    uidriver::Process tessaro(TessaroStart("/K:1"));
+    CommonFileDialog::WaitFor(tessaro.Windows(), kSaveCaption).Confirm(file.str());
+    AnswerNextBox(tessaro.Windows(), "はい");
+    AnswerBoxes(tessaro,
+                {{"ファイル名：" + file.str() +
+                      "\nMorvaneバックアップファイルが作成できませんでした。\n\n" + file.str() +
+                      " へのアクセスが拒否されました。",
+                  IconKind::Exclamation, nullptr, kBackupCaption, "tessaro-backup-failed"}});
+    EXPECT_EQ(0u, tessaro.WaitForExit(30000));
+    EXPECT_EQ("old", ReadFileBytes(file));
+    EXPECT_EQ(std::vector<std::string>{"backup.iko"}, Names(m_files.Path()));
+}

@@ -1,0 +1,183 @@
+#!/usr/bin/env bash
+# The release package as a user receives it: scripts/package.sh writes it
+# into the build's test output; its zip must hold exactly the Exe folder's
+# three files, ikotool.exe and INSTALL.txt, stripped, importing no
+# compiler runtime, with SHA256SUMS matching.  Then the zip is unpacked into
+# two fresh sample installations under Wine, each with the stand-in
+# DornEnv.dll in its Exe folder as the product's own, and the unpacked
+# programs work there: Quimbex.exe /K:9 converts every book (the Excel
+# stand-in answering), Tessaro.exe writes a migration file of the first
+# installation and restores it into the second, whose books the unpacked
+# Quimbex.exe converts.
+#   package-test.sh SOURCE_DIR BUILD_DIR
+set -uo pipefail
+root=${1:?usage: package-test.sh SOURCE_DIR BUILD_DIR}
+build=$(cd "${2:?usage: package-test.sh SOURCE_DIR BUILD_DIR}" && pwd)
+out=$build/test-output/package
+failures=0
+
+fail() {
+  echo "FAILED: $*"
+  failures=$((failures + 1))
+}
+check() { # description command...
+  local what=$1
+  shift
+  "$@" || fail "$what"
+}
+
+rm -rf "$out"
+mkdir -p "$out"
+# Twice, seconds apart: the same sources give the same zip.
+for dist in dist again; do
+  echo "== scripts/package.sh $out/$dist"
+  if ! "$root/scripts/package.sh" "$out/$dist" >"$out/package-$dist.log" 2>&1; then
+    cat "$out/package-$dist.log"
+    fail "scripts/package.sh failed"
+    exit 1
+  fi
+done
+zip=$(ls "$out"/dist/Morvane-companions-*.zip)
+check "a second run of package.sh gave another zip" cmp -s "$zip" "$out/again/$(basename "$zip")"
+unpacked=$out/unpacked
+mkdir -p "$unpacked"
+(cd "$unpacked" && unzip -q "$zip")
+
+# ---- the zip's contents and the checksums ----
+echo "== contents of $(basename "$zip")"
+listing=$(unzip -Z1 "$zip" | sort | tr '\n' ' ')
+check "the zip holds $listing" \
+  [ "$listing" = "Exe/DORNMSG.dll Exe/Quimbex.exe Exe/Tessaro.exe INSTALL.txt ikotool.exe " ]
+# One line per file of the zip and one for the zip, each matching.
+sums=$out/dist/SHA256SUMS
+check "SHA256SUMS has $(wc -l <"$sums") lines, not 6" [ "$(wc -l <"$sums")" -eq 6 ]
+while read -r sum file; do
+  if [ "$file" = "$(basename "$zip")" ]; then
+    actual=$(sha256sum "$zip" | cut -d' ' -f1)
+  elif [ -f "$unpacked/$file" ]; then
+    actual=$(sha256sum "$unpacked/$file" | cut -d' ' -f1)
+  else
+    fail "SHA256SUMS names $file, which is not in the package"
+    continue
+  fi
+  check "SHA256SUMS: $file has the sum $actual, not $sum" [ "$actual" = "$sum" ]
+done <"$sums"
+for file in $listing; do
+  grep -q " $file\$" "$sums" || fail "SHA256SUMS has no line for $file"
+done
+# Notepad of a Japanese Windows reads CP932 with CRLF line ends.
+install_note_ok() {
+  iconv -f CP932 -t UTF-8 "$unpacked/INSTALL.txt" | grep -q 'インストール' &&
+    ! grep -qv $'\r$' "$unpacked/INSTALL.txt"
+}
+check "INSTALL.txt is not CP932 text with CRLF lines" install_note_ok
+
+# ---- the binaries: the Release build, stripped, no compiler runtime ----
+# package.sh dates the package by the last commit.
+epoch=$(cd "$root" && git log -1 --format=%ct)
+for file in Exe/Quimbex.exe Exe/Tessaro.exe Exe/DORNMSG.dll ikotool.exe; do
+  binary=$unpacked/$file
+  SOURCE_DATE_EPOCH=$epoch x86_64-w64-mingw32-strip -o "$out/stripped" \
+    "$build/bin/$(basename "$file")"
+  check "$file is not the stripped Release build of $build/bin" cmp -s "$binary" "$out/stripped"
+  if x86_64-w64-mingw32-objdump -h "$binary" | grep -q '\.debug'; then
+    fail "$file carries debug sections"
+  fi
+  # Only the system's DLLs and the product's own two: libgcc, libstdc++ and
+  # winpthread are linked in.
+  for dll in $(x86_64-w64-mingw32-objdump -p "$binary" | sed -n 's/^\tDLL Name: //p'); do
+    case "${dll,,}" in
+    kernel32.dll | user32.dll | gdi32.dll | advapi32.dll | ole32.dll | oleaut32.dll | \
+      comdlg32.dll | comctl32.dll | shell32.dll | msvcrt.dll | dornmsg.dll | dornenv.dll) ;;
+    *) fail "$file imports $dll, which a Windows machine without the build tools lacks" ;;
+    esac
+  done
+done
+rm -f "$out/stripped"
+grep -q "CMAKE_BUILD_TYPE:STRING=Release" "$root/build/win/CMakeCache.txt" ||
+  fail "build/win is not a Release build"
+
+# ---- two fresh installations under Wine ----
+. "$build/wine/env"
+run() { "$build/wine-run" "$@"; }
+utf8() { iconv -f CP932 -t UTF-8 "$1" | tr -d '\r'; }
+drive_c=$WINEPREFIX/drive_c
+test_dir=$drive_c/package-test
+rm -rf "$test_dir"
+mkdir -p "$test_dir/migration" "$test_dir/standin"
+
+# An installation laid out by SampleProduct.exe without programs; its Exe
+# folder gets the unpacked files and the stand-in environment library.
+install() { # name ext
+  run "$build/bin/SampleProduct.exe" "C:\\package-test\\$1" "/ext:$2" /noregistry \
+    >"$out/lay-$1.txt" 2>&1 || fail "SampleProduct.exe could not lay out $1"
+  cp "$unpacked"/Exe/* "$test_dir/$1/Exe/"
+  cp "$build/bin/DornEnv.dll" "$test_dir/$1/Exe/"
+  local files
+  files=$(cd "$test_dir/$1/Exe" && ls | tr '\n' ' ')
+  check "$1\\Exe holds $files" [ "$files" = "DORNMSG.dll DornEnv.dll Quimbex.exe Tessaro.exe " ]
+}
+install A .xls
+install B .xlsm
+# Each installation finds itself from where its DornEnv.dll lies.
+run reg delete 'HKLM\SOFTWARE\QZ\Morvane\Env' /f >/dev/null 2>&1
+run "$build/bin/ExcelStandin.exe" /regserver 16 || fail "the Excel stand-in could not register"
+run reg add 'HKLM\SOFTWARE\QZTest\ExcelStandin' /v ControlDir /t REG_SZ \
+  /d 'C:\package-test\standin' /f >/dev/null
+trap "'$build/wine-run' reg delete 'HKLM\\SOFTWARE\\QZTest\\ExcelStandin' /v ControlDir /f \
+  >/dev/null 2>&1" EXIT
+
+drive() { # name uidriver-options... -- program args
+  local name=$1
+  shift
+  run "$build/bin/uidriver.exe" run --timeout 180 "$@" >"$out/$name.raw" 2>&1
+  utf8 "$out/$name.raw" >"$out/$name.txt"
+  echo "== $name"
+  cat "$out/$name.txt"
+}
+expect_line() { # name text
+  grep -qF -- "$2" "$out/$1.txt" || fail "$1: no line with \"$2\""
+}
+
+# The conversion ran the macros of both sample books in the stand-in, and
+# each succeeded (CheckProtect answers False: not protected).
+expect_macros() { # installation
+  local log=$test_dir/standin/calls.log runs
+  runs=$(utf8 "$log" | grep -c $'\tRun\t')
+  check "$1: the conversion ran no macro" [ "$runs" -gt 0 ]
+  if utf8 "$log" | grep $'\tRun\t' | grep -v $'\tRun\tCheckProtect\t' | grep -qv '=> BOOL:-1$' ||
+    utf8 "$log" | grep -q $'\tUnexpected\t'; then
+    fail "$1: a macro of the conversion failed (see $log)"
+  fi
+}
+
+drive convert -- 'C:\package-test\A\Exe\Quimbex.exe' /K:9
+expect_line convert 'text="Excelブックのコンバートが完了しました。'
+expect_line convert 'exit code: 0'
+check "A: Quimbex left no Data\\MyData\\ExMng.dat" [ -f "$test_dir/A/Data/MyData/ExMng.dat" ]
+expect_macros A
+
+drive create --click 'Morvaneデータ移行ツール=1000' \
+  --file '名前を付けて保存=C:\package-test\migration\A.iko' \
+  --after-boxes 1 --click 'Morvaneデータ移行ツール=1' -- 'C:\package-test\A\Exe\Tessaro.exe'
+expect_line create 'Morvaneデータ移行用ファイルを作成しました。'
+expect_line create 'exit code: 0'
+check "no migration file A.iko" [ -s "$test_dir/migration/A.iko" ]
+
+rm -f "$test_dir/standin/calls.log"
+drive restore --children --press はい --press はい \
+  --click 'Morvaneデータ移行ツール=1001' --file '開く=C:\package-test\migration\A.iko' \
+  --after-boxes 3 --click 'Morvaneデータ移行ツール=1' -- 'C:\package-test\B\Exe\Tessaro.exe'
+expect_line restore 'Excel管理ブックの形式がExcel97-2003形式(.xls)に変更されますがよろしいですか？'
+expect_line restore 'text="ファイル名：C:\\package-test\\migration\\A.iko\nMorvaneデータを移行しました。"'
+expect_line restore 'exit code: 0'
+check "B: no Excel\\kyuyo.xls after the restore" [ -f "$test_dir/B/Excel/kyuyo.xls" ]
+check "B: the format marker is not ExType1.dat" [ -f "$test_dir/B/Data/MyData/ExType1.dat" ]
+expect_macros B
+
+if [ "$failures" -eq 0 ]; then
+  echo "package_test: the package installs and works"
+  exit 0
+fi
+echo "package_test: $failures checks failed"
+exit 1

@@ -1,0 +1,32 @@
+#pragma once
+#include "String.h"
+
+#include <windows.h>
+
+#include <memory>
+
+// Holds a file open as Excel holds an open workbook: others may read it,
+// but neither write, rename nor delete it.
+class HeldFile {
+public:
+    explicit HeldFile(const CString& path);
+    ~HeldFile();
+    HeldFile(const HeldFile&) = delete;
+    HeldFile& operator=(const HeldFile&) = delete;
+    bool IsHeld() const { return m_handle != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE m_handle;
+};
+
+// Something a test holds while a program runs (a handle, a changed file),
+// given back when it goes.
+using Holding = std::shared_ptr<void>;
+Holding HoldHandle(HANDLE handle);
+// The file refuses to be written, renamed or deleted, by anyone, until given
+// back: the read-only attribute that Windows honours, and the immutable flag
+// that makes Wine's root honour it too.
+Holding HoldReadOnly(const CString& path);
+// The folder and everything in it refuse to be written, as a folder whose
+// permissions deny this user, until given back.
+Holding HoldFolderReadOnly(const CString& dir);
