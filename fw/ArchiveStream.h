@@ -14,7 +14,7 @@ public:
     // Moves up to nCount bytes ahead without handing them out and returns
     // how many, fewer only at the end; -1 when the stream can only be read
     // in order.
-    virtual int64_t Skip(uint64_t nCount) { return -1; }
+    virtual int64_t Skip(uint64_t /*nCount*/) { return -1; }
     // The name reported in exceptions.
     virtual CString GetFilePath() const { return CString(); }
 };

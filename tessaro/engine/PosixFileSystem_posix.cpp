@@ -236,8 +236,10 @@ int CPosixFileSystem::DirectoryFd(const CString& strDir) {
 // The folder part goes through DirectoryFd, the name is looked up in it: a
 // folder's files cost one path walk and one name conversion between them.
 // The split is at the last backslash as a character, never at the trail
-// byte of "表"; a path without a folder part, or whose folder does not
-// open, is taken whole from the current folder, as before.
+// byte of "表"; a path without a folder part, whose folder does not open,
+// or whose last part holds a "/" (which openat would take as a path of its
+// own, even an absolute one), is taken whole, folded, from the current
+// folder, as before.
 bool CPosixFileSystem::Resolve(const CString& strPath, int& dirFd, std::string& name) {
     const std::string_view path(strPath.str());
     int slash = InRememberedDirectory(strPath);
@@ -247,7 +249,8 @@ bool CPosixFileSystem::Resolve(const CString& strPath, int& dirFd, std::string& 
         if (slash > 0 && slash + 1 < strPath.GetLength())
             fd = DirectoryFd(strPath.Left(slash));
     }
-    if (fd >= 0 && m_names.ToUtf8(path.substr(static_cast<size_t>(slash) + 1), name)) {
+    if (fd >= 0 && m_names.ToUtf8(path.substr(static_cast<size_t>(slash) + 1), name) &&
+        name.find('/') == std::string::npos) {
         dirFd = fd;
         return true;
     }
