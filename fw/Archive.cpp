@@ -31,6 +31,8 @@ uint64_t CArchive::GetPosition() const {
     return IsLoading() ? m_nStreamBytes - (m_limit - m_pos) : m_nStreamBytes + m_pos;
 }
 
+// A piece at least as large as the buffer goes to the stream at once, after
+// what is buffered: copying it through the buffer would only cost time.
 void CArchive::Write(const void* p, unsigned n) {
     if (!IsStoring())
         throw CArchiveException(CArchiveException::readOnly, m_pStream->GetFilePath());
@@ -39,6 +41,10 @@ void CArchive::Write(const void* p, unsigned n) {
     while (n > 0) {
         if (m_pos == m_buf.size())
             Flush();
+        if (m_pos == 0 && n >= m_buf.size()) {
+            WriteDirect(src, n);
+            return;
+        }
         const size_t chunk = std::min<size_t>(n, m_buf.size() - m_pos);
         std::memcpy(m_buf.data() + m_pos, src, chunk);
         m_pos += chunk;
@@ -47,6 +53,13 @@ void CArchive::Write(const void* p, unsigned n) {
     }
 }
 
+void CArchive::WriteDirect(const unsigned char* p, unsigned n) {
+    m_pStream->Write(p, n);
+    m_nStreamBytes += n;
+}
+
+// Likewise a piece at least as large as the buffer is read straight into
+// the caller's memory once the buffer is used up.
 void CArchive::Read(void* p, unsigned n) {
     if (!IsLoading())
         throw CArchiveException(CArchiveException::writeOnly, m_pStream->GetFilePath());
@@ -54,6 +67,10 @@ void CArchive::Read(void* p, unsigned n) {
     auto* dst = static_cast<unsigned char*>(p);
     while (n > 0) {
         if (m_pos == m_limit) {
+            if (n >= m_buf.size()) {
+                ReadDirect(dst, n);
+                return;
+            }
             FillBuffer();
             if (m_limit == 0)
                 ThrowEndOfFile();
@@ -63,6 +80,82 @@ void CArchive::Read(void* p, unsigned n) {
         m_pos += chunk;
         dst += chunk;
         n -= static_cast<unsigned>(chunk);
+    }
+}
+
+void CArchive::ReadDirect(unsigned char* p, unsigned n) {
+    while (n > 0) {
+        const unsigned got = m_pStream->Read(p, n);
+        if (got == 0)
+            ThrowEndOfFile();
+        m_nStreamBytes += got;
+        p += got;
+        n -= got;
+    }
+}
+
+// A stream that can move ahead is not read at all: checking a migration
+// file then costs its records, not its contents.
+void CArchive::Skip(uint64_t n) {
+    if (!IsLoading())
+        throw CArchiveException(CArchiveException::writeOnly, m_pStream->GetFilePath());
+    CheckOpen();
+    const size_t buffered = std::min<uint64_t>(n, m_limit - m_pos);
+    m_pos += buffered;
+    n -= buffered;
+    if (n == 0)
+        return;
+    const int64_t skipped = m_pStream->Skip(n);
+    if (skipped >= 0) {
+        m_nStreamBytes += static_cast<uint64_t>(skipped);
+        if (static_cast<uint64_t>(skipped) < n)
+            ThrowEndOfFile();
+        return;
+    }
+    while (n > 0) {
+        FillBuffer();
+        if (m_limit == 0)
+            ThrowEndOfFile();
+        m_pos = std::min<uint64_t>(n, m_limit);
+        n -= m_pos;
+    }
+}
+
+// The source reads straight into the free part of the buffer: a file's
+// content is copied once, by the system, on its way into the archive.
+uint64_t CArchive::WriteFrom(CArchiveStream& source, uint64_t n) {
+    if (!IsStoring())
+        throw CArchiveException(CArchiveException::readOnly, m_pStream->GetFilePath());
+    CheckOpen();
+    uint64_t done = 0;
+    while (done < n) {
+        if (m_pos == m_buf.size())
+            Flush();
+        const size_t room = static_cast<size_t>(std::min<uint64_t>(m_buf.size() - m_pos, n - done));
+        const unsigned got = source.Read(m_buf.data() + m_pos, static_cast<unsigned>(room));
+        if (got == 0)
+            break;
+        m_pos += got;
+        done += got;
+    }
+    return done;
+}
+
+// The target writes straight from the buffer, likewise.
+void CArchive::ReadTo(CArchiveStream& target, uint64_t n) {
+    if (!IsLoading())
+        throw CArchiveException(CArchiveException::writeOnly, m_pStream->GetFilePath());
+    CheckOpen();
+    while (n > 0) {
+        if (m_pos == m_limit) {
+            FillBuffer();
+            if (m_limit == 0)
+                ThrowEndOfFile();
+        }
+        const size_t chunk = static_cast<size_t>(std::min<uint64_t>(m_limit - m_pos, n));
+        target.Write(m_buf.data() + m_pos, static_cast<unsigned>(chunk));
+        m_pos += chunk;
+        n -= chunk;
     }
 }
 

@@ -53,6 +53,13 @@ public:
 
     void Write(const void* p, unsigned n);
     void Read(void* p, unsigned n); // all n bytes or CArchiveException
+    // Reads past n bytes, all of them or CArchiveException.
+    void Skip(uint64_t n);
+    // Stores up to n bytes read from source, fewer only when source ends;
+    // returns how many.  The bytes go through the buffer, never a copy.
+    uint64_t WriteFrom(CArchiveStream& source, uint64_t n);
+    // Loads n bytes into target, all of them or CArchiveException.
+    void ReadTo(CArchiveStream& target, uint64_t n);
     void Flush();
     // Writes what is buffered; every later read or write is an error.
     void Close();
@@ -62,6 +69,8 @@ public:
 
 private:
     void FillBuffer();
+    void ReadDirect(unsigned char* p, unsigned n);
+    void WriteDirect(const unsigned char* p, unsigned n);
     void ThrowEndOfFile() const;
     void CheckOpen() const;
 

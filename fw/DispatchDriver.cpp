@@ -1,5 +1,7 @@
 #include "DispatchDriver.h"
 
+#include "CallTiming.h"
+
 #include <vector>
 
 namespace {
@@ -91,7 +93,10 @@ void COleDispatchDriver::ReleaseDispatch() {
     if (m_lpDispatch) {
         IDispatch* d = m_lpDispatch;
         m_lpDispatch = nullptr;
+        const int64_t begin = CCallTiming::IsOn() ? CCallTiming::Now() : 0;
         d->Release();
+        if (begin)
+            CCallTiming::Record("Release", begin, CCallTiming::Now(), 0);
     }
 }
 
@@ -117,8 +122,11 @@ void COleDispatchDriver::Invoke(DISPID dispid, WORD wFlags, VARIANT* const* ppAr
     // reused result held before would leak.
     if (pResult)
         ::VariantClear(pResult);
+    const int64_t begin = CCallTiming::IsOn() ? CCallTiming::Now() : 0;
     const HRESULT hr = m_lpDispatch->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, wFlags, &params,
                                             pResult ? pResult : &local, &info, &argErr);
+    if (begin)
+        CCallTiming::Record("Invoke", begin, CCallTiming::Now(), dispid);
     ::VariantClear(&local);
     if (hr == DISP_E_EXCEPTION)
         ThrowDispatchException(info);

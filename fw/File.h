@@ -45,6 +45,7 @@ public:
     BOOL Open(const char* pszFileName, UINT nOpenFlags, CFileException* pError = nullptr);
     unsigned Read(void* pBuf, unsigned nCount) override;
     void Write(const void* pBuf, unsigned nCount) override;
+    int64_t Skip(uint64_t nCount) override;
     ULONGLONG GetLength() const;
     void Close();
     void Abort(); // closes without raising

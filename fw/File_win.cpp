@@ -1,5 +1,7 @@
 #include "File.h"
 
+#include <algorithm>
+
 namespace {
 
 struct ErrorCause {
@@ -160,6 +162,21 @@ void CFile::Write(const void* pBuf, unsigned nCount) {
         ThrowFileOsError(::GetLastError(), m_strFileName);
     if (done < nCount)
         throw CFileException(CFileException::diskFull, ERROR_DISK_FULL, m_strFileName);
+}
+
+// Not beyond the end, where a read would have stopped too.
+int64_t CFile::Skip(uint64_t nCount) {
+    LARGE_INTEGER pos{}, zero{};
+    if (!::SetFilePointerEx(m_hFile, zero, &pos, FILE_CURRENT))
+        ThrowFileOsError(::GetLastError(), m_strFileName);
+    const ULONGLONG length = GetLength();
+    const ULONGLONG from = static_cast<ULONGLONG>(pos.QuadPart);
+    const ULONGLONG n = from < length ? std::min<ULONGLONG>(nCount, length - from) : 0;
+    LARGE_INTEGER move{};
+    move.QuadPart = static_cast<LONGLONG>(n);
+    if (!::SetFilePointerEx(m_hFile, move, nullptr, FILE_CURRENT))
+        ThrowFileOsError(::GetLastError(), m_strFileName);
+    return static_cast<int64_t>(n);
 }
 
 ULONGLONG CFile::GetLength() const {

@@ -10,6 +10,7 @@ public:
     explicit CMemFile(std::string bytes) : m_bytes(std::move(bytes)) {}
     unsigned Read(void* pBuf, unsigned nCount) override;
     void Write(const void* pBuf, unsigned nCount) override;
+    int64_t Skip(uint64_t nCount) override;
     const std::string& Bytes() const { return m_bytes; }
 
 private:

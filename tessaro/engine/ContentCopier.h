@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <vector>
 
-// Streams an entry's content between a file and the archive in pieces, so
-// that no file is ever held whole in memory.
+// Streams an entry's content between a file and the archive's buffer, so
+// that no file is ever held whole in memory nor copied in memory.
 class CContentCopier {
 public:
     CContentCopier();
@@ -16,8 +16,7 @@ public:
     void Discard(CArchive& ar, int64_t nSize);
 
 private:
-    unsigned Piece(int64_t nLeft) const;
     void StoreZeros(CArchive& ar, int64_t nCount);
 
-    std::vector<char> m_buf;
+    std::vector<char> m_zeros;
 };

@@ -15,6 +15,9 @@ class CMigrationContext {
 public:
     // restore writes the files of the entries; check only reads the structure.
     enum Mode { restore, check };
+    // The archive's buffer in both directions, ours to choose: the bytes of
+    // the file do not depend on it.
+    static constexpr int kArchiveBufferSize = 64 * 1024;
 
     explicit CMigrationContext(CFileSystem& fs, const CString& strBookExt = ".xlsm");
     static int32_t FormatOfBookExtension(const CString& strBookExt);

@@ -5,6 +5,9 @@
 #include "RestorePath.h"
 #include "TargetDirectory.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace {
 
 // Names that belong to the target computer and are never overwritten.
@@ -14,11 +17,34 @@ const char* const kNeverRestored[] = {"DenMainData.dat", "TMBFILEMAP.DAT", "Comp
 const char* const kOrgTemplates[] = {"kyuyo.xls",    "kyuyo.xlsm",     "xlConv2.xls",
                                      "xlConv2.xlsm", "勤怠_kyuyo.xls", "勤怠_kyuyo.xlsm"};
 
+// Folding case keeps every character's length, and the comparison ends at a
+// NUL as the platform's names do: names of another length up to their NUL
+// cannot be equal, and most names are told apart without folding them.
+bool SameNameNoCase(const CString& name, const char* candidate) {
+    return std::strlen(name.GetString()) == std::strlen(candidate) &&
+           name.CompareNoCase(candidate) == 0;
+}
+
 template <size_t N> bool NameIsOneOf(const CString& name, const char* const (&names)[N]) {
     for (const char* candidate : names)
-        if (name.CompareNoCase(candidate) == 0)
+        if (SameNameNoCase(name, candidate))
             return true;
     return false;
+}
+
+// Whether the path's lower-case form holds the lower-case text as whole
+// characters.  A path whose bytes do not hold it, whatever their case, cannot
+// hold it as characters either: most paths are answered without folding.
+bool LowerPathContains(const CString& strPath, const char* lowerText) {
+    const std::string& s = strPath.str();
+    const size_t m = std::strlen(lowerText);
+    const auto foldsTo = [](char a, char b) { return (a >= 'A' && a <= 'Z' ? a + 32 : a) == b; };
+    const auto byteMatch = std::search(s.begin(), s.end(), lowerText, lowerText + m, foldsTo);
+    if (byteMatch == s.end())
+        return false;
+    CString lower = strPath;
+    lower.MakeLower();
+    return lower.Find(lowerText) >= 0;
 }
 
 } // namespace
@@ -50,19 +76,31 @@ void CMigrationEntry::SetRoots(const CMigrationEntry& source) {
 CString CMigrationEntry::GetFullPath() const {
     if (m_strRoot.IsEmpty())
         return CString();
-    return m_strRoot + GetRelativePath();
+    std::string path;
+    path.reserve(static_cast<size_t>(m_strRoot.GetLength() + m_strRelDir.GetLength() +
+                                     m_strName.GetLength() + 2));
+    path += m_strRoot.str();
+    AppendRelativePath(path);
+    return CString(std::move(path));
 }
 
 CString CMigrationEntry::GetRelativePath() const {
-    CString path;
+    std::string path;
+    AppendRelativePath(path);
+    return CString(std::move(path));
+}
+
+// Composed in place: a path is made for every open, twice per file.
+void CMigrationEntry::AppendRelativePath(std::string& path) const {
     if (!m_strRelDir.IsEmpty()) {
         if (m_strRelDir[0] != '\\')
             path += '\\';
-        path += m_strRelDir;
+        path += m_strRelDir.str();
     }
-    if (!m_strName.IsEmpty())
-        path += "\\" + m_strName;
-    return path;
+    if (!m_strName.IsEmpty()) {
+        path += '\\';
+        path += m_strName.str();
+    }
 }
 
 // Each level adds one more leading backslash: the format keeps them.
@@ -298,15 +336,13 @@ void CMigrationEntry::LoadChildren(CArchive& ar, int32_t nCount) {
 bool CMigrationEntry::AcceptOnRestore(int nFormat, const CString& strPath) {
     if (nFormat > 4)
         return false;
-    CString lower = strPath;
-    lower.MakeLower();
     if (NameIsOneOf(m_strName, kNeverRestored))
         return false;
-    if (lower.Find("\\excel_old\\") >= 0)
+    if (LowerPathContains(strPath, "\\excel_old\\"))
         return false;
-    if (NameIsOneOf(m_strName, kOrgTemplates) && lower.Find("\\data\\org\\") >= 0)
+    if (NameIsOneOf(m_strName, kOrgTemplates) && LowerPathContains(strPath, "\\data\\org\\"))
         return false;
-    if (m_strName.CompareNoCase("BookMNG.dat") == 0)
+    if (SameNameNoCase(m_strName, "BookMNG.dat"))
         m_pContext->m_bBookRestored = true;
     return true;
 }

@@ -41,6 +41,7 @@ public:
     int32_t m_nFormat;
 
 private:
+    void AppendRelativePath(std::string& path) const;
     std::unique_ptr<CMigrationEntry> NewChild() const;
     void DeleteChildren();
     bool MeasureFile();

@@ -74,7 +74,7 @@ bool CMigrationWriter::WriteFile(const CString& strPath) {
 }
 
 void CMigrationWriter::WriteTemporary(CFsFile& file) {
-    CArchive ar(&file, CArchive::store, 4096);
+    CArchive ar(&file, CArchive::store, CMigrationContext::kArchiveBufferSize);
     Write(ar);
     ar.Close();
     file.Close();

@@ -7,6 +7,11 @@
 // and UTF-8.
 class CPosixFileSystem : public CFileSystem {
 public:
+    CPosixFileSystem() = default;
+    ~CPosixFileSystem() override;
+    CPosixFileSystem(const CPosixFileSystem&) = delete;
+    CPosixFileSystem& operator=(const CPosixFileSystem&) = delete;
+
     bool ListDirectory(const CString& strDir, std::vector<CDirItem>& items) override;
     CFsStatus GetStatus(const CString& strPath) override;
     std::unique_ptr<CFsFile> OpenForReading(const CString& strPath, CFsError& error) override;
@@ -19,9 +24,16 @@ public:
     bool ToNative(const CString& strPath, std::string& native);
 
 private:
-    CDirItem ItemOf(const std::string& dir, const std::string& name);
+    CDirItem ItemOf(const std::string& dir, const std::string& name, unsigned char nType);
     bool NameFromDisk(const std::string& name, CString& strName);
     std::unique_ptr<CFsFile> Open(const CString& strPath, int flags, CFsError& error);
+    bool Resolve(const CString& strPath, int& dirFd, std::string& name);
+    int InRememberedDirectory(const CString& strPath) const;
+    int DirectoryFd(const CString& strDir);
 
     CNameConverter m_names;
+    // The folder of the last path used, open, so that the files of one
+    // folder are reached by their names alone.
+    CString m_strDir;
+    int m_dirFd = -1;
 };

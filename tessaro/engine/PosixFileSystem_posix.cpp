@@ -1,6 +1,7 @@
 #include "PosixFileSystem.h"
 
 #include "Exception.h"
+#include "Mbcs.h"
 
 #include <cerrno>
 #include <cstring>
@@ -39,9 +40,12 @@ CFileException::Cause CauseOfErrno(int err) {
     throw CFileException(CauseOfErrno(err), err, strPath);
 }
 
+// A file opened for reading is measured once, when it is opened: that is
+// the length a listing records, and the bound of a skip.
 class CPosixFile : public CFsFile {
 public:
-    CPosixFile(int fd, CString strPath) : m_fd(fd), m_strPath(std::move(strPath)) {}
+    CPosixFile(int fd, CString strPath, bool bReading, int64_t nLength)
+        : m_fd(fd), m_strPath(std::move(strPath)), m_bReading(bReading), m_nLength(nLength) {}
     ~CPosixFile() override {
         if (m_fd >= 0)
             ::close(m_fd);
@@ -54,6 +58,7 @@ public:
         while (n < 0 && errno == EINTR);
         if (n < 0)
             ThrowErrno(errno, m_strPath);
+        m_nPos += n;
         return static_cast<unsigned>(n);
     }
 
@@ -70,7 +75,21 @@ public:
         }
     }
 
+    int64_t Skip(uint64_t nCount) override {
+        if (!m_bReading)
+            return -1;
+        const int64_t left = m_nPos < m_nLength ? m_nLength - m_nPos : 0;
+        const int64_t n =
+            nCount < static_cast<uint64_t>(left) ? static_cast<int64_t>(nCount) : left;
+        if (::lseek(m_fd, static_cast<off_t>(m_nPos + n), SEEK_SET) < 0)
+            ThrowErrno(errno, m_strPath);
+        m_nPos += n;
+        return n;
+    }
+
     int64_t GetLength() override {
+        if (m_bReading)
+            return m_nLength;
         struct stat st;
         if (::fstat(m_fd, &st) != 0)
             ThrowErrno(errno, m_strPath);
@@ -89,6 +108,9 @@ public:
 private:
     int m_fd;
     CString m_strPath;
+    bool m_bReading;
+    int64_t m_nLength;
+    int64_t m_nPos = 0;
 };
 
 // "/" separates; backslashes came from the file's own paths.
@@ -121,6 +143,11 @@ CString Escaped(const std::string& name) {
 
 } // namespace
 
+CPosixFileSystem::~CPosixFileSystem() {
+    if (m_dirFd >= 0)
+        ::close(m_dirFd);
+}
+
 // Converted first, folded afterwards: in UTF-8 every byte 0x5C is a
 // backslash, while in code page 932 it may end a character such as "表".
 bool CPosixFileSystem::ToNative(const CString& strPath, std::string& native) {
@@ -141,14 +168,21 @@ bool CPosixFileSystem::NameFromDisk(const std::string& name, CString& strName) {
 }
 
 // Links to files are followed; a link to a directory could make a loop, and
-// a special file could block a read for ever.
-CDirItem CPosixFileSystem::ItemOf(const std::string& dir, const std::string& name) {
+// a special file could block a read for ever.  The directory entry tells a
+// plain file or directory on most file systems; only the others are looked
+// at further.
+CDirItem CPosixFileSystem::ItemOf(const std::string& dir, const std::string& name,
+                                  unsigned char nType) {
     CDirItem item;
     if (!NameFromDisk(name, item.strName)) {
         item.strName = Escaped(name);
         item.bSkip = true;
         item.nSkipReason = CSkipReason::unconvertibleName;
         item.strSkipCause = "not representable in code page 932";
+        return item;
+    }
+    if (nType == DT_REG || nType == DT_DIR) {
+        item.bDirectory = nType == DT_DIR;
         return item;
     }
     const std::string path = dir + "/" + name;
@@ -176,17 +210,76 @@ bool CPosixFileSystem::ListDirectory(const CString& strDir, std::vector<CDirItem
     while (const dirent* e = ::readdir(d)) {
         const std::string name = e->d_name;
         if (name != "." && name != "..")
-            items.push_back(ItemOf(dir, name));
+            items.push_back(ItemOf(dir, name, e->d_type));
     }
     ::closedir(d);
     return true;
 }
 
+// A folder that cannot be opened is not remembered: it may be created next.
+int CPosixFileSystem::DirectoryFd(const CString& strDir) {
+    if (m_dirFd >= 0 && strDir == m_strDir)
+        return m_dirFd;
+    std::string dir;
+    if (!ToNative(strDir, dir))
+        return -1;
+    const int fd = ::open(dir.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    if (m_dirFd >= 0)
+        ::close(m_dirFd);
+    m_dirFd = fd;
+    m_strDir = strDir;
+    return fd;
+}
+
+// The folder part goes through DirectoryFd, the name is looked up in it: a
+// folder's files cost one path walk and one name conversion between them.
+// The split is at the last backslash as a character, never at the trail
+// byte of "表"; a path without a folder part, whose folder does not open,
+// or whose last part holds a "/" (which openat would take as a path of its
+// own, even an absolute one), is taken whole, folded, from the current
+// folder, as before.
+bool CPosixFileSystem::Resolve(const CString& strPath, int& dirFd, std::string& name) {
+    const std::string_view path(strPath.str());
+    int slash = InRememberedDirectory(strPath);
+    int fd = slash >= 0 ? m_dirFd : -1;
+    if (slash < 0) {
+        slash = strPath.ReverseFind('\\');
+        if (slash > 0 && slash + 1 < strPath.GetLength())
+            fd = DirectoryFd(strPath.Left(slash));
+    }
+    if (fd >= 0 && m_names.ToUtf8(path.substr(static_cast<size_t>(slash) + 1), name) &&
+        name.find('/') == std::string::npos) {
+        dirFd = fd;
+        return true;
+    }
+    dirFd = AT_FDCWD;
+    return ToNative(strPath, name);
+}
+
+// Where the remembered folder ends in a path directly inside it, else -1.
+// The folder ends on a character boundary, and the same bytes have the same
+// boundaries, so only the name needs a look for another backslash.
+int CPosixFileSystem::InRememberedDirectory(const CString& strPath) const {
+    const std::string& s = strPath.str();
+    const std::string& dir = m_strDir.str();
+    const size_t n = dir.size();
+    if (m_dirFd < 0 || s.size() <= n + 1 || s[n] != '\\' || s.compare(0, n, dir) != 0)
+        return -1;
+    const int len = static_cast<int>(s.size());
+    for (int i = static_cast<int>(n) + 1; i < len; i += fw::CharLen932(s.data(), i, len))
+        if (s[static_cast<size_t>(i)] == '\\')
+            return -1;
+    return static_cast<int>(n);
+}
+
 CFsStatus CPosixFileSystem::GetStatus(const CString& strPath) {
     CFsStatus status;
-    std::string path;
+    int dirFd;
+    std::string name;
     struct stat st;
-    if (ToNative(strPath, path) && ::stat(path.c_str(), &st) == 0) {
+    if (Resolve(strPath, dirFd, name) && ::fstatat(dirFd, name.c_str(), &st, 0) == 0) {
         status.bExists = true;
         status.bDirectory = S_ISDIR(st.st_mode);
         status.nSize = static_cast<int64_t>(st.st_size);
@@ -196,13 +289,14 @@ CFsStatus CPosixFileSystem::GetStatus(const CString& strPath) {
 
 std::unique_ptr<CFsFile> CPosixFileSystem::Open(const CString& strPath, int flags,
                                                 CFsError& error) {
-    std::string path;
-    if (!ToNative(strPath, path)) {
+    int dirFd;
+    std::string name;
+    if (!Resolve(strPath, dirFd, name)) {
         error.bUnconvertibleName = true;
         error.strCause = "not representable in UTF-8";
         return nullptr;
     }
-    const int fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
+    const int fd = ::openat(dirFd, name.c_str(), flags | O_CLOEXEC, 0666);
     if (fd < 0) {
         error.strCause = std::strerror(errno);
         return nullptr;
@@ -213,7 +307,8 @@ std::unique_ptr<CFsFile> CPosixFileSystem::Open(const CString& strPath, int flag
         error.strCause = "not a regular file";
         return nullptr;
     }
-    return std::make_unique<CPosixFile>(fd, strPath);
+    const bool bReading = (flags & O_ACCMODE) == O_RDONLY;
+    return std::make_unique<CPosixFile>(fd, strPath, bReading, static_cast<int64_t>(st.st_size));
 }
 
 // Non-blocking, so that a special file put in place of a listed one cannot

@@ -2,6 +2,8 @@
 
 #include "Mbcs.h"
 
+#include <cstring>
+
 namespace {
 
 bool IsSeparator(char c) {
@@ -73,8 +75,12 @@ CString CRestorePath::ComponentRefusal(const CString& strComponent) {
 }
 
 // A device name stays a device with any extension and with blanks before
-// the dot: "con", "CON.txt", "Com1 .dat".
+// the dot: "con", "CON.txt", "Com1 .dat".  Every device name begins with one
+// of five letters, which settles most names at their first byte.
 bool CRestorePath::IsDeviceName(const CString& strComponent) {
+    if (strComponent.IsEmpty() || std::strchr("CPANLcpanl", strComponent[0]) == nullptr ||
+        strComponent[0] == '\0')
+        return false;
     const int dot = strComponent.Find('.');
     CString base = dot >= 0 ? strComponent.Left(dot) : strComponent;
     while (!base.IsEmpty() && base[base.GetLength() - 1] == ' ')

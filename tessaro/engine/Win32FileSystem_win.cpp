@@ -8,6 +8,7 @@ class CWin32File : public CFsFile {
 public:
     unsigned Read(void* pBuf, unsigned nCount) override { return m_file.Read(pBuf, nCount); }
     void Write(const void* pBuf, unsigned nCount) override { m_file.Write(pBuf, nCount); }
+    int64_t Skip(uint64_t nCount) override { return m_file.Skip(nCount); }
     int64_t GetLength() override { return static_cast<int64_t>(m_file.GetLength()); }
     void Close() override { m_file.Close(); }
     CString GetFilePath() const override { return m_file.GetFilePath(); }

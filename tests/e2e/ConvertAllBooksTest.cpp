@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <optional>
 
 using uidriver::IconKind;
@@ -401,4 +402,36 @@ TEST_F(ConvertAllBooks, BooksOfTheNewFormatKeepTheirExtension) {
             EXPECT_EQ("Open\t" + OrgDir().str() + "\\xlConv2.xlsm", line);
         }
     }
+}
+
+// The benchmarks' split of Quimbex's time needs its own view of each call:
+// asked for through the environment, every call and release is timed.
+TEST_F(ConvertAllBooks, CallTimingListsEveryAutomationCallWhenAsked) {
+    TempDir dir;
+    const CString timing = dir / "client.log";
+    ASSERT_TRUE(::SetEnvironmentVariableA("MORVANE_CALL_TIMING", timing));
+    const QuimbexRun run = Run("/K:9");
+    ::SetEnvironmentVariableA("MORVANE_CALL_TIMING", nullptr);
+    ASSERT_EQ(1u, run.boxes.size());
+    size_t invokes = 0;
+    for (const std::string& line : LogLines()) {
+        const std::string kind = line.substr(0, line.find('\t'));
+        for (const char* call : {"Workbooks", "Open", "Run", "BookClose", "WorkbooksClose"})
+            invokes += kind == call;
+    }
+    size_t timed = 0, releases = 0;
+    const std::string text = ReadFileBytes(timing);
+    for (size_t pos = 0, end; (end = text.find("\r\n", pos)) != std::string::npos; pos = end + 2) {
+        const std::string line = text.substr(pos, end - pos);
+        SCOPED_TRACE(line);
+        long long begin = 0, finish = 0;
+        char kind[16] = {};
+        ASSERT_EQ(3,
+                  std::sscanf(line.c_str(), "%*u\t%15[A-Za-z]\t%lld\t%lld", kind, &begin, &finish));
+        EXPECT_LE(begin, finish);
+        timed += std::string(kind) == "Invoke";
+        releases += std::string(kind) == "Release";
+    }
+    EXPECT_EQ(invokes, timed);
+    EXPECT_LT(0u, releases);
 }

@@ -155,3 +155,79 @@ TEST_F(ServerTest, NamesMapToTheMemberIdentifiersOfExcel) {
                               "Unexpected\tGetIDsOfNames of Application: riid is not IID_NULL"}),
         LogTextsStartingWith("Unexpected"));
 }
+
+namespace {
+
+std::vector<std::vector<CString>> TimingLines(const CString& path) {
+    std::vector<std::vector<CString>> lines;
+    FILE* f = std::fopen(path, "rb");
+    if (!f)
+        return lines;
+    char buf[1024];
+    while (std::fgets(buf, sizeof buf, f)) {
+        std::vector<CString> fields;
+        CString line(buf);
+        line.TrimRight();
+        for (int tab; (tab = line.Find('\t')) >= 0; line = line.Mid(tab + 1))
+            fields.push_back(line.Left(tab));
+        fields.push_back(line);
+        lines.push_back(fields);
+    }
+    std::fclose(f);
+    return lines;
+}
+
+} // namespace
+
+// The benchmarks' timing: only when timing.log exists as the server starts,
+// one line per call with when it came in and went out, calls.log unchanged.
+TEST_F(ServerTest, TimingLogTimesEveryCallOnlyWhenItsFileExists) {
+    const CString timing = ExcelStandin::ControlDir() + "\\timing.log";
+    for (bool wanted : {false, true}) {
+        SCOPED_TRACE(wanted ? "timing.log present" : "timing.log absent");
+        ::DeleteFileA(timing);
+        if (wanted)
+            std::fclose(std::fopen(timing, "wb"));
+        ExcelStandin::ClearLog();
+        StartWithConverter();
+        EXPECT_EQ(S_OK, m_client.Run("CheckProtect", Args(ScopedVariant::Str("none.xls"))).hr);
+        EXPECT_EQ(S_OK, m_client.CloseAll().hr);
+        const DWORD pid = LastStartedServer();
+        m_converter.Reset();
+        m_client.Release();
+        ASSERT_TRUE(WaitForProcessEnd(pid, 5000));
+        EXPECT_EQ(LogTextsStartingWith("Start").size(), 1u);
+        EXPECT_TRUE(LogTextsStartingWith("Call").empty());
+        if (!wanted) {
+            EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(timing));
+            continue;
+        }
+        const std::vector<std::vector<CString>> lines = TimingLines(timing);
+        const std::vector<CString> expected = {"Server",
+                                               "Call\tApplication.Workbooks",
+                                               "Call\tWorkbooks.Open",
+                                               "Call\tApplication.Run\tCheckProtect",
+                                               "Call\tApplication.Workbooks",
+                                               "Call\tWorkbooks.Close",
+                                               "Exit"};
+        ASSERT_EQ(expected.size(), lines.size());
+        long long last = 0;
+        for (size_t i = 0; i < lines.size(); ++i) {
+            const std::vector<CString>& f = lines[i];
+            SCOPED_TRACE(i);
+            ASSERT_GE(f.size(), 4u);
+            CString what = f[1];
+            for (size_t k = 4; k < f.size(); ++k)
+                what += "\t" + f[k];
+            EXPECT_EQ(expected[i], what.TrimRight());
+            EXPECT_EQ(pid, std::strtoul(f[0], nullptr, 10));
+            const long long begin = std::atoll(f[2]), end = std::atoll(f[3]);
+            EXPECT_LE(begin, end);
+            if (i > 0) { // the server line begins with the process's creation
+                EXPECT_LE(last, begin);
+            }
+            last = end;
+        }
+    }
+    ::DeleteFileA(timing);
+}

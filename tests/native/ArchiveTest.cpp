@@ -215,3 +215,113 @@ TEST(CArchive, PositionCountsBytesThroughTheBuffer) {
     EXPECT_EQ(40u, ar.ReadStringLength());
     EXPECT_EQ(5u, ar.GetPosition());
 }
+
+namespace {
+
+// A stream that can only be read in order, as a pipe.
+class SequentialStream : public CMemFile {
+public:
+    using CMemFile::CMemFile;
+    int64_t Skip(uint64_t) override { return -1; }
+};
+
+std::string Pattern(size_t n, char first) {
+    std::string s(n, '\0');
+    for (size_t i = 0; i < n; ++i)
+        s[i] = static_cast<char>(first + i % 23);
+    return s;
+}
+
+} // namespace
+
+// Pieces shorter than the buffer are gathered in it, longer ones go past it:
+// either way the bytes, their order and the position come out the same.
+TEST(CArchive, PiecesAroundTheBufferSizeKeepTheirBytesAndPosition) {
+    for (size_t piece : {1u, 15u, 16u, 17u, 31u, 32u, 33u, 100u}) {
+        SCOPED_TRACE(piece);
+        const std::string a = Pattern(piece, 'a'), b = Pattern(piece, 'B');
+        CMemFile mem;
+        CArchive out(&mem, CArchive::store, 16);
+        out << uint8_t(7);
+        out.Write(a.data(), static_cast<unsigned>(a.size()));
+        out << uint8_t(8);
+        out.Write(b.data(), static_cast<unsigned>(b.size()));
+        EXPECT_EQ(2 + 2 * piece, out.GetPosition());
+        out.Close();
+        EXPECT_EQ("\x07" + a + "\x08" + b, mem.Bytes());
+
+        CMemFile in(mem.Bytes());
+        CArchive ar(&in, CArchive::load, 16);
+        uint8_t seven = 0, eight = 0;
+        std::string backA(piece, '\0'), backB(piece, '\0');
+        ar >> seven;
+        ar.Read(&backA[0], static_cast<unsigned>(piece));
+        ar >> eight;
+        ar.Read(&backB[0], static_cast<unsigned>(piece));
+        EXPECT_EQ(7, seven);
+        EXPECT_EQ(8, eight);
+        EXPECT_EQ(a, backA);
+        EXPECT_EQ(b, backB);
+        EXPECT_EQ(2 + 2 * piece, ar.GetPosition());
+        EXPECT_THROW(ar >> seven, CArchiveException);
+    }
+}
+
+// Checking a file skips contents; a stream that cannot move ahead is read
+// instead, and both end in the end-of-file exception at the same place.
+TEST(CArchive, SkipPassesOverBytesWhetherTheStreamSeeksOrNot) {
+    const std::string bytes = Pattern(100, 'a');
+    for (bool seekable : {true, false}) {
+        for (uint64_t skip : {1u, 14u, 15u, 16u, 17u, 60u, 98u}) {
+            SCOPED_TRACE(std::to_string(skip) + (seekable ? " seekable" : " sequential"));
+            CMemFile mem(bytes);
+            SequentialStream pipe(bytes);
+            CArchive ar(seekable ? static_cast<CArchiveStream*>(&mem) : &pipe, CArchive::load, 16);
+            uint8_t first = 0, next = 0;
+            ar >> first;
+            ar.Skip(skip);
+            EXPECT_EQ(1 + skip, ar.GetPosition());
+            ar >> next;
+            EXPECT_EQ(bytes[1 + skip], static_cast<char>(next));
+            EXPECT_THROW(ar.Skip(100 - 2 - skip + 1), CArchiveException);
+        }
+    }
+}
+
+// Contents go between a file and the archive through the archive's own
+// buffer: the same bytes as Write and Read give, whatever their length.
+TEST(CArchive, ContentsStreamThroughTheBufferAsWriteAndReadWouldGiveThem) {
+    for (size_t piece : {0u, 1u, 15u, 16u, 17u, 33u, 100u}) {
+        SCOPED_TRACE(piece);
+        const std::string content = Pattern(piece, 'c');
+        CMemFile source(content + "beyond");
+        CMemFile mem;
+        CArchive out(&mem, CArchive::store, 16);
+        out << uint8_t(1);
+        EXPECT_EQ(piece, out.WriteFrom(source, piece));
+        out << uint8_t(2);
+        EXPECT_EQ(2 + piece, out.GetPosition());
+        out.Close();
+        EXPECT_EQ("\x01" + content + "\x02", mem.Bytes());
+
+        CMemFile in(mem.Bytes());
+        CArchive ar(&in, CArchive::load, 16);
+        uint8_t one = 0, two = 0;
+        CMemFile target;
+        ar >> one;
+        ar.ReadTo(target, piece);
+        ar >> two;
+        EXPECT_EQ(content, target.Bytes());
+        EXPECT_EQ(2, two);
+        EXPECT_THROW(ar.ReadTo(target, 1), CArchiveException);
+    }
+}
+
+TEST(CArchive, SourceThatEndsEarlyGivesWhatItHas) {
+    CMemFile source("abc");
+    CMemFile mem;
+    CArchive out(&mem, CArchive::store, 16);
+    EXPECT_EQ(3u, out.WriteFrom(source, 40));
+    out.Close();
+    EXPECT_EQ("abc", mem.Bytes());
+}

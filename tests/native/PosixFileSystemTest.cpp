@@ -54,6 +54,26 @@ TEST(PosixFileSystem, JapaneseNamesTravelAsCodePage932AndComeBackAsUtf8) {
     EXPECT_TRUE(in.m_skipped.empty());
 }
 
+// Files are opened by name inside the folder used last: folders whose names
+// begin alike, or end in the trail byte 0x5C, must not be taken for another.
+TEST(PosixFileSystem, SameNamesInFoldersThatLookAlikeStayApart) {
+    const char* const folders[] = {u8"表",        u8"表示", u8"表示ソ", u8"表示ソ/表",
+                                   u8"表/表示ソ", "a",      "a/a"};
+    NativeTree src, dst;
+    for (const char* folder : folders)
+        src.Write(std::string("Data/MyData/") + folder + "/a.dat", folder);
+    CPosixFileSystem fs;
+    CMigrationContext out(fs);
+    const std::string bytes = WriteTree(fs, src, out);
+    CMigrationContext in(fs);
+    RestoreTree(fs, bytes, dst, in);
+    for (const char* folder : folders) {
+        SCOPED_TRACE(folder);
+        EXPECT_EQ(folder, ReadNativeFile(dst / (std::string("Data/MyData/") + folder + "/a.dat")));
+    }
+    EXPECT_EQ(src.Contents(), dst.Contents());
+}
+
 TEST(PosixFileSystem, NamesWithoutARoundTripAreSkippedWithTheirReason) {
     NativeTree src;
     src.Write("Data/MyData/ok.dat", "ok");

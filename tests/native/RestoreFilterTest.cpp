@@ -44,6 +44,8 @@ TEST(RestoreFilter, KeepsOutTargetOwnFilesTemplatesAndOldBooks) {
         {1, "Excel\\Excel_Old\\2019.xls", false},
         {1, "Excel\\EXCEL_OLD\\sub\\2019.xls", false},
         {1, "Excel\\Excel_Older\\2019.xls", true},
+        {1, "Excel\\ソexcel_old\\2019.xls", true}, // the 0x5C of ソ is no backslash
+        {0, "Data\\MyData\\ソdata\\org\\kyuyo.xls", true},
         {0, "Data\\MyData\\ＫＹＵＹＯ.xls", true}, // double-byte letters do not fold
         {0, "Data\\MyData\\Company.dat.bak", true},
     };

@@ -3,6 +3,7 @@
 #include "AutomationError.h"
 #include "ServerLog.h"
 #include "StandinServer.h"
+#include "TimingLog.h"
 #include "VariantText.h"
 
 #include <new>
@@ -80,12 +81,18 @@ STDMETHODIMP CDispatchObject::Invoke(DISPID dispid, REFIID riid, LCID, WORD wFla
                                      UINT* /*argErr*/) {
     if (!params)
         return Unexpected(E_INVALIDARG, "Invoke without DISPPARAMS");
-    const HRESULT hr = CheckCall(dispid, riid, wFlags, params);
-    if (FAILED(hr))
-        return hr;
-    if (result)
-        ::VariantInit(result);
-    return CallMember(dispid, *params, result, excepInfo);
+    const int64_t begin = CTimingLog::IsOn() ? CTimingLog::Now() : 0;
+    HRESULT hr = CheckCall(dispid, riid, wFlags, params);
+    if (SUCCEEDED(hr)) {
+        if (result)
+            ::VariantInit(result);
+        hr = CallMember(dispid, *params, result, excepInfo);
+    }
+    if (CTimingLog::IsOn()) {
+        const Member* m = FindMember(dispid);
+        CTimingLog::Call(begin, ObjectName(), m ? m->name : L"?", *params);
+    }
+    return hr;
 }
 
 const CDispatchObject::Member* CDispatchObject::FindMember(DISPID dispid) const {

@@ -4,6 +4,7 @@
 #include "ClassFactory.h"
 #include "ExcelStandinControl.h"
 #include "ServerLog.h"
+#include "TimingLog.h"
 
 #include <objbase.h>
 
@@ -35,6 +36,7 @@ HWND CStandinServer::CreateMainWindow(HINSTANCE hInstance) {
 // REGCLS_SINGLEUSE: once an application object has been made, COM starts a
 // new process for the next client, as it does with real Excel.
 int CStandinServer::Run(HINSTANCE hInstance) {
+    CTimingLog::Start();
     if (FAILED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
         return 1;
     const HWND hwnd = CreateMainWindow(hInstance);
@@ -51,6 +53,7 @@ int CStandinServer::Run(HINSTANCE hInstance) {
                     static_cast<void*>(hwnd), static_cast<unsigned long>(hr));
         LogUnexpected(what);
     } else {
+        CTimingLog::Ready();
         MSG msg;
         while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
             ::TranslateMessage(&msg);
@@ -61,6 +64,7 @@ int CStandinServer::Run(HINSTANCE hInstance) {
     if (hwnd)
         ::DestroyWindow(hwnd);
     LogEvent("Exit");
+    CTimingLog::Finish();
     ::CoRegisterMessageFilter(nullptr, nullptr);
     ::CoUninitialize();
     return FAILED(hr) || !hwnd ? 1 : 0;

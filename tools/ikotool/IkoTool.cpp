@@ -41,7 +41,7 @@ template <typename Read> int CIkoTool::ReadFile(const CString& strFile, Read rea
         return failure;
     }
     try {
-        CArchive ar(file.get(), CArchive::load, 4096);
+        CArchive ar(file.get(), CArchive::load, CMigrationContext::kArchiveBufferSize);
         return read(ar, file->GetLength());
     } catch (const CMigrationFileException& e) {
         CString text;

@@ -10,6 +10,21 @@ const SampleBook kSampleBooks[2] = {
     {"kyuyo", "kyuyo", true}, {"表参道店", "表参道店", false}, // 表 ends in the byte 0x5C
 };
 
+std::vector<SampleBookSpec> SampleBooks(int nBooks) {
+    std::vector<SampleBookSpec> books;
+    for (int i = 0; i < nBooks; ++i) {
+        if (i < 2) {
+            const SampleBook& b = kSampleBooks[i];
+            books.push_back({b.key, b.stem, b.hasAttendance});
+            continue;
+        }
+        CString name;
+        name.Format("支店%03d", i + 1);
+        books.push_back({name, name, i % 2 == 0});
+    }
+    return books;
+}
+
 namespace {
 
 const char kEnvKey[] = "SOFTWARE\\QZ\\Morvane\\Env";
@@ -55,13 +70,14 @@ bool LayOrg(const CString& org, CString& error) {
     return true;
 }
 
-bool LayMyData(const CString& myData, const CString& ext, CString& error) {
+bool LayMyData(const CString& myData, const std::vector<SampleBookSpec>& books, const CString& ext,
+               CString& error) {
     CExcelFileMap map(myData + "\\BookMNG.dat");
     int order = 0;
-    for (const SampleBook& b : kSampleBooks) {
+    for (const SampleBookSpec& b : books) {
         CDataForExMap record;
         record.m_nOrder = order++;
-        record.m_strFileName = CString(b.stem) + ext;
+        record.m_strFileName = b.stem + ext;
         map.m_mapBooks.SetAt(b.key, record);
     }
     if (!map.Save()) {
@@ -76,9 +92,10 @@ bool LayMyData(const CString& myData, const CString& ext, CString& error) {
     return true;
 }
 
-bool LayExcel(const CString& excel, const CString& ext, CString& error) {
+bool LayExcel(const CString& excel, const std::vector<SampleBookSpec>& books, const CString& ext,
+              CString& error) {
     int seed = 0;
-    for (const SampleBook& b : kSampleBooks) {
+    for (const SampleBookSpec& b : books) {
         if (!SaveBook(PayrollBook(b.key, seed), excel + "\\" + b.stem + ext, error))
             return false;
         if (b.hasAttendance &&
@@ -124,8 +141,10 @@ bool LaySampleProduct(const CString& productDir, const SampleProductOptions& opt
             return false;
         }
     }
-    if (!LayOrg(org, error) || !LayMyData(myData, options.strExt, error) ||
-        !LayExcel(excel, options.strExt, error) || !LayOtherData(productDir + "\\Data", error))
+    const std::vector<SampleBookSpec> books = SampleBooks(options.nBooks);
+    if (!LayOrg(org, error) || !LayMyData(myData, books, options.strExt, error) ||
+        !LayExcel(excel, books, options.strExt, error) ||
+        !LayOtherData(productDir + "\\Data", error))
         return false;
     if (!options.strExeSourceDir.IsEmpty() &&
         !CopyPrograms(options.strExeSourceDir, productDir + "\\Exe", error))

@@ -1,13 +1,29 @@
 // SampleProduct.exe PRODUCT_DIR [/ext:.xlsm] [/data:DATA_DIR] [/exe:BIN_DIR] [/noregistry]
+//                   [/books:N]
 // Lays out a sample installation of the product for the demo and the tests.
 #include "SampleProduct.h"
 
 #include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+// 1 to 999 books; the book names have room for three digits.
+bool ParseBooks(const CString& text, SampleProductOptions& options) {
+    char* end = nullptr;
+    const long n = std::strtol(text.GetString(), &end, 10);
+    if (text.IsEmpty() || *end != '\0' || n < 1 || n > 999)
+        return false;
+    options.nBooks = static_cast<int>(n);
+    return true;
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2) {
         std::fprintf(stderr, "usage: SampleProduct PRODUCT_DIR [/ext:.xlsm] [/data:DIR] "
-                             "[/exe:BIN_DIR] [/noregistry]\n");
+                             "[/exe:BIN_DIR] [/noregistry] [/books:N]\n");
         return 2;
     }
     SampleProductOptions options;
@@ -21,6 +37,8 @@ int main(int argc, char** argv) {
             options.strExeSourceDir = arg.Mid(5);
         else if (arg.CompareNoCase("/noregistry") == 0)
             options.bWriteRegistry = false;
+        else if (arg.Left(7).CompareNoCase("/books:") == 0 && ParseBooks(arg.Mid(7), options))
+            continue;
         else {
             std::fprintf(stderr, "SampleProduct: unknown switch %s\n", arg.GetString());
             return 2;
