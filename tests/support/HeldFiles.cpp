@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <functional>
 #include <string>
 
@@ -47,13 +48,25 @@ bool Writable(const CString& path) {
     return true;
 }
 
+const char kProbePrefix[] = "~probe";
+
+// Each probe has a name of its own: one that chattr locked between its
+// creation and its deletion on close stays behind, and must neither block
+// the next probe nor count as one of the folder's files.
 bool CanCreateIn(const CString& dir) {
-    const HANDLE h = ::CreateFileA(dir + "\\~probe.tmp", GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+    static int s_nProbe = 0;
+    CString name;
+    name.Format("%s\\%s%d.tmp", dir.GetString(), kProbePrefix, ++s_nProbe);
+    const HANDLE h = ::CreateFileA(name, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                    FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         return false;
     ::CloseHandle(h);
     return true;
+}
+
+bool IsProbe(const char* pszName) {
+    return std::strncmp(pszName, kProbePrefix, sizeof kProbePrefix - 1) == 0;
 }
 
 // chattr -R changes a folder before its files: the folder and each of its
@@ -67,11 +80,23 @@ bool FolderIsWritable(const CString& dir, bool writable) {
         return true;
     bool all = true;
     do
-        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !IsProbe(fd.cFileName))
             all = all && Writable(dir + "\\" + fd.cFileName) == writable;
     while (::FindNextFileA(h, &fd));
     ::FindClose(h);
     return all;
+}
+
+// Probes that the lock left behind, once the folder may be written again.
+void RemoveProbes(const CString& dir) {
+    WIN32_FIND_DATAA fd;
+    const HANDLE h = ::FindFirstFileA(dir + "\\" + kProbePrefix + "*.tmp", &fd);
+    if (h == INVALID_HANDLE_VALUE)
+        return;
+    do
+        ::DeleteFileA(dir + "\\" + fd.cFileName);
+    while (::FindNextFileA(h, &fd));
+    ::FindClose(h);
 }
 
 // Wine starts a Unix program like a Windows one, but gives no handle to wait
@@ -122,5 +147,6 @@ Holding HoldFolderReadOnly(const CString& dir) {
     return Holding(nullptr, [dir, unixPath](void*) {
         EXPECT_TRUE(RunChattr("-R -i", unixPath, [dir] { return FolderIsWritable(dir, true); }))
             << "chattr -R -i " << unixPath;
+        RemoveProbes(dir);
     });
 }
