@@ -57,21 +57,24 @@ tidy() { # build-folder list-file log [extra args]
 tidy build/native "$out/native.txt" "$out/clang-tidy-native.log"
 tidy build/win "$out/win.txt" "$out/clang-tidy-win.log" "${win_args[@]}"
 
-# cppcheck reads the same databases; system headers are not its business.
+# cppcheck reads the same databases; system headers and GoogleTest's own
+# sources (in /usr/src) are not its business.
 cppcheck_run() { # build-folder log [options]
   local db=$1 log=$2
   shift 2
   cppcheck --project="$db/compile_commands.json" -j "$jobs" --quiet --inline-suppr \
     --enable=warning,performance,portability --std=c++17 \
     --suppressions-list=cppcheck-suppressions.txt \
-    --file-filter="$root/*" -i"$root/build" \
-    --template='{file}:{line}:{column}: {severity}: {message} [{id}]' "$@" 2>"$log" >/dev/null || true
+    -i/usr/src -i"$root/build" \
+    --template='{file}:{line}:{column}: {severity}: {message} [{id}]' "$@" 2>"$log" >/dev/null ||
+    { echo "static-analysis: cppcheck could not check $db:" >&2; cat "$log" >&2; exit 1; }
 }
 cppcheck_run build/native "$out/cppcheck-native.log"
 cppcheck_run build/win "$out/cppcheck-win.log" --library=windows -D_WIN32 -D__MINGW32__
 
-# One line per finding, each once (a header is met by many files).
-grep -hE '^/.*: (warning|error|style|performance|portability): ' \
+# One line per finding, each once (a header is met by many files).  clang-tidy
+# names files by their full paths, cppcheck by paths below the project.
+grep -hE '^[^ :]+:[0-9]+:[0-9]+: (warning|error|style|performance|portability): ' \
   "$out"/clang-tidy-*.log "$out"/cppcheck-*.log | sort -u >"$out/findings.txt" || true
 count=$(wc -l <"$out/findings.txt")
 cat "$out/findings.txt"

@@ -46,7 +46,7 @@ bool CDataSetPlan::DefaultsOf(const std::string& strKind, Parameters& params) {
         params.nFiles = 100000;
         params.nFolders = 100;
         params.nMinSize = 1024;
-        params.nMaxSize = 8 * 1024;
+        params.nMaxSize = 8 * 1024ULL;
         params.nLargeFiles = 0;
     } else if (strKind == "big") {
         params.nKind = big;

@@ -22,11 +22,12 @@ CDataSetWriter::CDataSetWriter(uint64_t nSeed) : m_pool(kPoolSize * 2), m_random
 
 bool CDataSetWriter::Write(const CDataSetPlan& plan, const std::string& strDir,
                            std::string& strError) {
+    const std::string base = strDir + "/";
     for (const std::string& folder : plan.Folders())
-        if (!MakeFolders(strDir + "/" + folder, strError))
+        if (!MakeFolders(base + folder, strError))
             return false;
     for (const CDataSetPlan::File& file : plan.Files())
-        if (!WriteFile(strDir + "/" + file.strPath, file.nSize, strError))
+        if (!WriteFile(base + file.strPath, file.nSize, strError))
             return false;
     return true;
 }

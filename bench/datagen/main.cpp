@@ -56,7 +56,7 @@ bool ParseOptions(int argc, char** argv, CDataSetPlan::Parameters& params, bool&
         }
         uint64_t* field = FieldOf(params, argv[i]);
         if (!field || i + 1 >= argc || !ParseNumber(argv[i + 1], *field)) {
-            std::fprintf(stderr, "benchdata: bad option or value: %s\n", argv[i]);
+            (void)std::fprintf(stderr, "benchdata: bad option or value: %s\n", argv[i]);
             return false;
         }
         ++i;
@@ -70,19 +70,19 @@ int main(int argc, char** argv) {
     CDataSetPlan::Parameters params;
     bool bDryRun = false;
     if (!ParseOptions(argc, argv, params, bDryRun)) {
-        std::fputs(kUsage, stderr);
+        (void)std::fputs(kUsage, stderr);
         return 2;
     }
     const CDataSetPlan plan(params);
     const std::string dir = argv[2];
     struct stat st;
     if (!bDryRun && ::stat(dir.c_str(), &st) == 0) {
-        std::fprintf(stderr, "benchdata: %s exists; remove it first\n", dir.c_str());
+        (void)std::fprintf(stderr, "benchdata: %s exists; remove it first\n", dir.c_str());
         return 1;
     }
     std::string error;
     if (!bDryRun && !CDataSetWriter(params.nSeed).Write(plan, dir, error)) {
-        std::fprintf(stderr, "benchdata: %s\n", error.c_str());
+        (void)std::fprintf(stderr, "benchdata: %s\n", error.c_str());
         return 1;
     }
     std::printf("%s: %zu files, %llu bytes, %zu folders\n", argv[1], plan.Files().size(),

@@ -20,10 +20,10 @@ bool CTransportProbe::Run(int nRounds) {
     ::OleInitialize(nullptr);
     const int64_t begin = BenchClock::NowUs();
     if (!m_app.CreateDispatch("Excel.Application")) {
-        std::fprintf(m_out, "error=Excel.Application cannot be created\n");
+        (void)std::fprintf(m_out, "error=Excel.Application cannot be created\n");
         return false;
     }
-    std::fprintf(m_out, "create begin_us=%lld end_us=%lld\n", static_cast<long long>(begin),
+    (void)std::fprintf(m_out, "create begin_us=%lld end_us=%lld\n", static_cast<long long>(begin),
                  static_cast<long long>(BenchClock::NowUs()));
     for (int i = 0; i < nRounds; ++i)
         Round();
@@ -50,6 +50,6 @@ void CTransportProbe::Round() {
     VARIANT* closeArgs[] = {&save};
     m_book.Invoke(kDispClose, DISPATCH_METHOD, closeArgs, 1, nullptr);
     m_books.Invoke(kDispClose, DISPATCH_METHOD, nullptr, 0, nullptr);
-    std::fprintf(m_out, "round begin_us=%lld end_us=%lld calls=5\n", static_cast<long long>(begin),
+    (void)std::fprintf(m_out, "round begin_us=%lld end_us=%lld calls=5\n", static_cast<long long>(begin),
                  static_cast<long long>(BenchClock::NowUs()));
 }

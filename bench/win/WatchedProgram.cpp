@@ -19,8 +19,9 @@ CWatchedProgram::CWatchedProgram(const uidriver::StartInfo& info, FILE* out)
     : m_process(info), m_out(out) {}
 
 void CWatchedProgram::Print(const std::string& line) const {
-    std::fprintf(m_out, "%s\n", line.c_str());
-    std::fflush(m_out);
+    // The output is the benchmark's pipe; a failed write has nowhere else to go.
+    (void)std::fprintf(m_out, "%s\n", line.c_str());
+    (void)std::fflush(m_out);
 }
 
 std::optional<uidriver::MsgBox> CWatchedProgram::NextBox(DWORD timeoutMs) {

@@ -61,8 +61,9 @@ int RunTessaro(const std::vector<std::string>& args) {
 int Probe(const std::vector<std::string>& args) {
     if (args.size() != 4)
         return 2;
-    const int rounds = std::atoi(args[3].c_str());
-    return CTransportProbe(args[1], args[2], stdout).Run(rounds > 0 ? rounds : 1) ? 0 : 1;
+    const long rounds = std::strtol(args[3].c_str(), nullptr, 10);
+    const int nRounds = rounds > 0 && rounds < 1000000 ? static_cast<int>(rounds) : 1;
+    return CTransportProbe(args[1], args[2], stdout).Run(nRounds) ? 0 : 1;
 }
 
 int Dispatch(const std::vector<std::string>& args) {
@@ -83,7 +84,7 @@ int main(int argc, char** argv) {
     try {
         const int rc = Dispatch(std::vector<std::string>(argv + 1, argv + argc));
         if (rc == 2)
-            std::fputs(kUsage, stderr);
+            (void)std::fputs(kUsage, stderr);
         return rc;
     } catch (const std::exception& e) {
         std::printf("error=%s\n", e.what());

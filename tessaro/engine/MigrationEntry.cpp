@@ -77,8 +77,7 @@ CString CMigrationEntry::GetFullPath() const {
     if (m_strRoot.IsEmpty())
         return CString();
     std::string path;
-    path.reserve(static_cast<size_t>(m_strRoot.GetLength() + m_strRelDir.GetLength() +
-                                     m_strName.GetLength() + 2));
+    path.reserve(m_strRoot.str().size() + m_strRelDir.str().size() + m_strName.str().size() + 2);
     path += m_strRoot.str();
     AppendRelativePath(path);
     return CString(std::move(path));

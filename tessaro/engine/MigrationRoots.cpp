@@ -2,9 +2,11 @@
 
 // Entries are created empty and get their roots at once: they all share one
 // empty set instead of allocating their own.
-CMigrationRoots::CMigrationRoots() {
+CMigrationRoots::CMigrationRoots() : m_pRoots(EmptyRoots()) {}
+
+std::shared_ptr<const std::array<CString, CMigrationRoots::kCount>> CMigrationRoots::EmptyRoots() {
     static const auto empty = std::make_shared<const std::array<CString, kCount>>();
-    m_pRoots = empty;
+    return empty;
 }
 
 CMigrationRoots::CMigrationRoots(const CString& strProduct, const CString& strData,

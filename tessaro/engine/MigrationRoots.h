@@ -20,5 +20,7 @@ public:
     const CString& operator[](int nRoot) const { return (*m_pRoots)[static_cast<size_t>(nRoot)]; }
 
 private:
+    static std::shared_ptr<const std::array<CString, kCount>> EmptyRoots();
+
     std::shared_ptr<const std::array<CString, kCount>> m_pRoots;
 };

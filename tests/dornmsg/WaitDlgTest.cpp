@@ -190,7 +190,7 @@ TEST(CWaitDlg, DisablesOnlyAnEnabledOwnerAndGivesItBackOnEveryClose) {
         auto dlg = std::make_unique<CWaitDlgProbe>();
         const HWND hDlg = dlg->GetSafeHwnd();
         ASSERT_TRUE(::IsWindow(hDlg));
-        EXPECT_EQ(c.owner ? owner->m_hWnd : nullptr, ::GetWindow(hDlg, GW_OWNER));
+        EXPECT_EQ(owner ? owner->m_hWnd : nullptr, ::GetWindow(hDlg, GW_OWNER));
         EXPECT_EQ(c.ownerEnabled ? 1 : 0, dlg->m_bParentDisabled);
         if (owner) {
             EXPECT_FALSE(owner->IsWindowEnabled());

@@ -173,7 +173,7 @@ std::vector<std::vector<CString>> TimingLines(const CString& path) {
         fields.push_back(line);
         lines.push_back(fields);
     }
-    std::fclose(f);
+    (void)std::fclose(f); // read only: nothing is lost
     return lines;
 }
 
@@ -186,8 +186,11 @@ TEST_F(ServerTest, TimingLogTimesEveryCallOnlyWhenItsFileExists) {
     for (bool wanted : {false, true}) {
         SCOPED_TRACE(wanted ? "timing.log present" : "timing.log absent");
         ::DeleteFileA(timing);
-        if (wanted)
-            std::fclose(std::fopen(timing, "wb"));
+        if (wanted) {
+            FILE* f = std::fopen(timing, "wb");
+            ASSERT_NE(nullptr, f);
+            ASSERT_EQ(0, std::fclose(f));
+        }
         ExcelStandin::ClearLog();
         StartWithConverter();
         EXPECT_EQ(S_OK, m_client.Run("CheckProtect", Args(ScopedVariant::Str("none.xls"))).hr);
@@ -221,7 +224,8 @@ TEST_F(ServerTest, TimingLogTimesEveryCallOnlyWhenItsFileExists) {
                 what += "\t" + f[k];
             EXPECT_EQ(expected[i], what.TrimRight());
             EXPECT_EQ(pid, std::strtoul(f[0], nullptr, 10));
-            const long long begin = std::atoll(f[2]), end = std::atoll(f[3]);
+            const long long begin = std::strtoll(f[2], nullptr, 10),
+                            end = std::strtoll(f[3], nullptr, 10);
             EXPECT_LE(begin, end);
             if (i > 0) { // the server line begins with the process's creation
                 EXPECT_LE(last, begin);

@@ -71,8 +71,10 @@ TEST(CRestoreReport, NameLinesListTheFirstFiveAndCountTheRest) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.count);
         std::vector<CSkippedEntry> unwritten;
-        for (size_t i = 0; i < c.count; ++i)
-            unwritten.push_back(Entry(("\\f" + std::to_string(i) + ".dat").c_str()));
+        for (size_t i = 0; i < c.count; ++i) {
+            const std::string name = "\\f" + std::to_string(i) + ".dat";
+            unwritten.push_back(Entry(name.c_str()));
+        }
         EXPECT_EQ(CString(c.expected), CRestoreReport::NameLines(unwritten, kRoots));
     }
 }

@@ -92,8 +92,8 @@ testing::AssertionResult IsNextYearOf(const CString& book, const CString& backup
     CStandinWorkbook newBook, oldBook;
     if (auto loaded = LoadPair(book, backup, newBook, oldBook); !loaded)
         return loaded;
-    const int oldYear = std::atoi(oldBook.GetValue("Book", "Year"));
-    if (std::atoi(newBook.GetValue("Book", "Year")) != oldYear + 1)
+    const long oldYear = std::strtol(oldBook.GetValue("Book", "Year"), nullptr, 10);
+    if (std::strtol(newBook.GetValue("Book", "Year"), nullptr, 10) != oldYear + 1)
         return testing::AssertionFailure() << "year " << newBook.GetValue("Book", "Year").str()
                                            << " does not follow " << oldYear;
     if (LinesOf(newBook, "Company").empty() ||

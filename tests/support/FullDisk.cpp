@@ -48,10 +48,18 @@ bool FullDisk::Fill() const {
     return ::GetDiskFreeSpaceExA(m_strPath + "\\", &free, nullptr, nullptr) && free.QuadPart == 0;
 }
 
-FullDisk::FullDisk(unsigned kilobytes) : m_nKilobytes(kilobytes) {
+namespace {
+
+// A mount point of this process's own.
+std::string NewMountPoint() {
     static unsigned counter = 0;
-    m_unixPath = "/tmp/morvane-full-" + std::to_string(::GetCurrentProcessId()) + "-" +
-                 std::to_string(++counter);
+    return "/tmp/morvane-full-" + std::to_string(::GetCurrentProcessId()) + "-" +
+           std::to_string(++counter);
+}
+
+} // namespace
+
+FullDisk::FullDisk(unsigned kilobytes) : m_unixPath(NewMountPoint()), m_nKilobytes(kilobytes) {
     m_strPath = CString(("Z:" + m_unixPath).c_str());
     m_strPath.Replace("/", "\\");
     if (!::CreateDirectoryA(m_strPath, nullptr))

@@ -34,7 +34,9 @@ std::string UnixPath(const CString& path) {
     std::wstring wide(static_cast<size_t>(path.GetLength()) + 1, L'\0');
     ::MultiByteToWideChar(CP_ACP, 0, path, -1, &wide[0], static_cast<int>(wide.size()));
     char* unixPath = toUnix ? toUnix(wide.c_str()) : nullptr;
-    const std::string result = unixPath ? unixPath : "";
+    if (!unixPath)
+        return std::string();
+    std::string result = unixPath;
     ::HeapFree(::GetProcessHeap(), 0, unixPath);
     return result;
 }

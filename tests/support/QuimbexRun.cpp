@@ -27,7 +27,7 @@ void NoteOtherWindows(const uidriver::WindowFinder& windows, QuimbexRun& run) {
 
 std::string TestOutputDir() {
     std::string dir = TestBinDir().str();
-    dir = dir.substr(0, dir.rfind('\\')) + "\\test-output";
+    dir.replace(dir.rfind('\\'), std::string::npos, "\\test-output");
     ::CreateDirectoryA(dir.c_str(), nullptr);
     return dir;
 }

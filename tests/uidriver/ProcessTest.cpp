@@ -82,7 +82,7 @@ TEST(Process, LetsTheChildInheritNoOtherHandle) {
     const HANDLE event = ::CreateEventA(&sa, TRUE, FALSE, nullptr);
     ASSERT_NE(nullptr, event);
     char hex[32];
-    std::snprintf(hex, sizeof hex, "inherited:%llx",
+    (void)std::snprintf(hex, sizeof hex, "inherited:%llx",
                   static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(event)));
     const auto target = StartTarget({hex});
     EXPECT_EQ(0u, target->WaitForExit(kWaitMs));

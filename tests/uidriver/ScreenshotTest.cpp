@@ -125,8 +125,10 @@ uidriver::ScreenImage ReadBmp(const std::string& path) {
     for (int y = 0; y < image.height; ++y) {
         const auto* row = reinterpret_cast<const unsigned char*>(bytes.data()) + fh.bfOffBits +
                           static_cast<size_t>(image.height - 1 - y) * stride;
-        for (int x = 0; x < image.width; ++x)
-            image.pixels.push_back((row[x * 3 + 2] << 16) | (row[x * 3 + 1] << 8) | row[x * 3]);
+        for (int x = 0; x < image.width; ++x) {
+            const unsigned char* p = row + static_cast<ptrdiff_t>(x) * 3;
+            image.pixels.push_back((p[2] << 16) | (p[1] << 8) | p[0]);
+        }
     }
     return image;
 }

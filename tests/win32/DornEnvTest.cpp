@@ -12,7 +12,7 @@ const char kEnvKey[] = "SOFTWARE\\QZ\\Morvane\\Env";
 
 void SetValue(HKEY key, const char* name, const char* value) {
     ::RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
-                     static_cast<DWORD>(CString(value).GetLength() + 1));
+                     static_cast<DWORD>(CString(value).GetLength()) + 1);
 }
 
 // The environment library and the probe installed as "<program>\Exe".

@@ -19,7 +19,7 @@ void CRegKey::Close() {
 
 LONG CRegKey::SetString(const char* name, const char* value) {
     return ::RegSetValueExA(m_hKey, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
-                            static_cast<DWORD>(lstrlenA(value) + 1));
+                            static_cast<DWORD>(lstrlenA(value)) + 1);
 }
 
 // Sizes the buffer from the value itself; a value stored without its

@@ -14,7 +14,7 @@ const char kUsage[] =
 int Report(bool ok, const char* what) {
     if (ok)
         return 0;
-    std::fprintf(stderr, "ExcelStandin: %s failed (error %lu)\n", what, ::GetLastError());
+    (void)std::fprintf(stderr, "ExcelStandin: %s failed (error %lu)\n", what, ::GetLastError());
     return 1;
 }
 
@@ -42,6 +42,6 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR cmdLine, int) {
     case CServerCommand::usage:
         break;
     }
-    std::fputs(kUsage, stderr);
+    (void)std::fputs(kUsage, stderr);
     return 2;
 }

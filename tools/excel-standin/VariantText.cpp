@@ -142,7 +142,7 @@ CString VariantTypeName(VARTYPE vt) {
 }
 
 CString DescribeVariant(const VARIANT& v) {
-    const CString type = VariantTypeName(v.vt);
+    CString type = VariantTypeName(v.vt);
     if (v.vt & (VT_BYREF | VT_ARRAY))
         return type;
     const CString value = ValueText(v);

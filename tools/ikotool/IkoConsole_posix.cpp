@@ -17,8 +17,8 @@ void CIkoConsole::Out(const CString& strLine) {
 }
 
 void CIkoConsole::Err(const CString& strLine) {
-    std::fflush(stdout);
-    std::fprintf(stderr, "%s\n", m_pImpl->names.ToUtf8Lossy(strLine).c_str());
+    (void)std::fflush(stdout);
+    (void)std::fprintf(stderr, "%s\n", m_pImpl->names.ToUtf8Lossy(strLine).c_str());
 }
 
 bool CIkoConsole::FromArgument(const char* pszArg, CString& strArg) {

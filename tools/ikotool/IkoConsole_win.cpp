@@ -13,8 +13,8 @@ void CIkoConsole::Out(const CString& strLine) {
 }
 
 void CIkoConsole::Err(const CString& strLine) {
-    std::fflush(stdout);
-    std::fprintf(stderr, "%s\n", strLine.GetString());
+    (void)std::fflush(stdout);
+    (void)std::fprintf(stderr, "%s\n", strLine.GetString());
 }
 
 bool CIkoConsole::FromArgument(const char* pszArg, CString& strArg) {

@@ -164,7 +164,7 @@ bool WriteEnvRegistry(const CString& productDir, const CString& dataDir) {
     const auto setString = [key](const char* name, const CString& value) {
         return ::RegSetValueExA(key, name, 0, REG_SZ,
                                 reinterpret_cast<const BYTE*>(value.GetString()),
-                                static_cast<DWORD>(value.GetLength() + 1)) == ERROR_SUCCESS;
+                                static_cast<DWORD>(value.GetLength()) + 1) == ERROR_SUCCESS;
     };
     const DWORD installed = 1;
     const bool ok =

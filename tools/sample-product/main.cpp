@@ -22,7 +22,7 @@ bool ParseBooks(const CString& text, SampleProductOptions& options) {
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: SampleProduct PRODUCT_DIR [/ext:.xlsm] [/data:DIR] "
+        (void)std::fprintf(stderr, "usage: SampleProduct PRODUCT_DIR [/ext:.xlsm] [/data:DIR] "
                              "[/exe:BIN_DIR] [/noregistry] [/books:N]\n");
         return 2;
     }
@@ -40,13 +40,13 @@ int main(int argc, char** argv) {
         else if (arg.Left(7).CompareNoCase("/books:") == 0 && ParseBooks(arg.Mid(7), options))
             continue;
         else {
-            std::fprintf(stderr, "SampleProduct: unknown switch %s\n", arg.GetString());
+            (void)std::fprintf(stderr, "SampleProduct: unknown switch %s\n", arg.GetString());
             return 2;
         }
     }
     CString error;
     if (!LaySampleProduct(argv[1], options, error)) {
-        std::fprintf(stderr, "SampleProduct: %s\n", error.GetString());
+        (void)std::fprintf(stderr, "SampleProduct: %s\n", error.GetString());
         return 1;
     }
     std::printf("sample product laid out in %s (books %s)\n", argv[1], options.strExt.GetString());

@@ -45,6 +45,8 @@ std::string ReadItem(HWND control, UINT lengthMsg, UINT textMsg, int index) {
 std::vector<std::string> ReadItems(HWND control, UINT countMsg, UINT lengthMsg, UINT textMsg) {
     std::vector<std::string> items;
     const LRESULT count = Query(control, countMsg);
+    if (count > 0)
+        items.reserve(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i)
         items.push_back(ReadItem(control, lengthMsg, textMsg, i));
     return items;

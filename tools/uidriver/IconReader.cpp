@@ -45,7 +45,7 @@ ScreenImage DrawReference(HICON icon, int width, int height, uint32_t background
     const RECT all{0, 0, width, height};
     ::FillRect(mem, &all, brush);
     ::DrawIconEx(mem, 0, 0, icon, width, height, 0, nullptr, DI_NORMAL);
-    const ScreenImage image = CaptureDC(mem, all);
+    ScreenImage image = CaptureDC(mem, all);
     ::DeleteObject(brush);
     ::SelectObject(mem, old);
     ::DeleteObject(bitmap);

@@ -82,6 +82,7 @@ std::vector<ButtonInfo> MsgBox::Buttons() const {
     std::stable_sort(shown.begin(), shown.end(),
                      [](HWND a, HWND b) { return LeftOf(a) < LeftOf(b); });
     std::vector<ButtonInfo> buttons;
+    buttons.reserve(shown.size());
     for (HWND button : shown)
         buttons.push_back(ButtonInfo{::GetDlgCtrlID(button), ReadText(button)});
     return buttons;

@@ -16,7 +16,7 @@ const DWORD kQueryTimeoutMs = 5000;
 
 std::string MessageText(HWND hwnd, UINT msg) {
     char buf[64];
-    std::snprintf(buf, sizeof buf, "message 0x%04X to window %p", msg, static_cast<void*>(hwnd));
+    (void)std::snprintf(buf, sizeof buf, "message 0x%04X to window %p", msg, static_cast<void*>(hwnd));
     return buf;
 }
 

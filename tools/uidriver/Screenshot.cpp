@@ -59,7 +59,7 @@ bool SaveBmp(const ScreenImage& image, const std::string& path) {
     ih.biHeight = image.height; // bottom-up rows in the file
     ih.biPlanes = 1;
     ih.biBitCount = 24;
-    ih.biSizeImage = static_cast<DWORD>(stride * image.height);
+    ih.biSizeImage = static_cast<DWORD>(stride) * static_cast<DWORD>(image.height);
     fh.bfType = 0x4D42;
     fh.bfOffBits = sizeof fh + sizeof ih;
     fh.bfSize = fh.bfOffBits + ih.biSizeImage;

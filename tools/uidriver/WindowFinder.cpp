@@ -27,7 +27,7 @@ BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM lParam) {
 
 std::string HandleText(HWND hwnd) {
     char buf[32];
-    std::snprintf(buf, sizeof buf, "%p", static_cast<void*>(hwnd));
+    (void)std::snprintf(buf, sizeof buf, "%p", static_cast<void*>(hwnd));
     return buf;
 }
 

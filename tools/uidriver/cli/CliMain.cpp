@@ -13,13 +13,13 @@ int main(int argc, char** argv) {
     try {
         options = ParseCliOptions(std::vector<std::string>(argv + 1, argv + argc));
     } catch (const uidriver::Error& e) {
-        std::fprintf(stderr, "uidriver: %s\n%s", e.what(), kCliUsage);
+        (void)std::fprintf(stderr, "uidriver: %s\n%s", e.what(), kCliUsage);
         return 2;
     }
     try {
         return RunCommand(options, stdout).Run();
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "uidriver: %s\n", e.what());
+        (void)std::fprintf(stderr, "uidriver: %s\n", e.what());
         std::printf("error: %s\n", e.what());
         return 1;
     }

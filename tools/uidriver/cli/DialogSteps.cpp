@@ -122,7 +122,7 @@ std::string DialogSteps::TakeNext(const std::set<HWND>& reported, int boxesAnswe
 std::string DialogSteps::Click(HWND dialog, const DialogStep& step) const {
     const uidriver::DialogWindow window(dialog);
     const std::string text = uidriver::StripMnemonic(window.Text(step.number));
-    const std::string line = "clicked: caption=" + Quoted(step.caption) +
+    std::string line = "clicked: caption=" + Quoted(step.caption) +
                              " button=" + std::to_string(step.number) + ":" + Quoted(text);
     window.Click(step.number);
     return line;

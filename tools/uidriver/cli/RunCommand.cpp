@@ -227,11 +227,13 @@ std::string RunCommand::Screenshot(HWND hwnd, const char* kind) {
     RECT area{};
     ::GetWindowRect(hwnd, &area);
     char name[64];
-    std::snprintf(name, sizeof name, "%02d-%s", ++m_screenshots, kind);
+    (void)std::snprintf(name, sizeof name, "%02d-%s", ++m_screenshots, kind);
     return " screenshot=" + uidriver::SaveScreenshot(m_options.screenshotFolder, name, &area);
 }
 
+// The driver's report goes to its caller's pipe; a failed write has nowhere
+// else to go.
 void RunCommand::Print(const std::string& line) {
-    std::fprintf(m_out, "%s\n", line.c_str());
-    std::fflush(m_out);
+    (void)std::fprintf(m_out, "%s\n", line.c_str());
+    (void)std::fflush(m_out);
 }
