@@ -4,7 +4,7 @@
 
 namespace {
 
-CSkippedEntry Entry(const char* path, CSkipReason reason = CSkipReason::cannotWrite, int root = 0) {
+CSkippedEntry Entry(const CString& path, CSkipReason reason = CSkipReason::cannotWrite, int root = 0) {
     return CSkippedEntry{root, path, reason, "cause"};
 }
 
@@ -73,7 +73,7 @@ TEST(CRestoreReport, NameLinesListTheFirstFiveAndCountTheRest) {
         std::vector<CSkippedEntry> unwritten;
         for (size_t i = 0; i < c.count; ++i) {
             const std::string name = "\\f" + std::to_string(i) + ".dat";
-            unwritten.push_back(Entry(name.c_str()));
+            unwritten.push_back(Entry(CString(name.c_str())));
         }
         EXPECT_EQ(CString(c.expected), CRestoreReport::NameLines(unwritten, kRoots));
     }
