@@ -223,6 +223,10 @@ void RunCommand::ReportDialog(HWND hwnd) {
 std::string RunCommand::Screenshot(HWND hwnd, const char* kind) {
     if (m_options.screenshotFolder.empty())
         return "";
+    // Wine without a window manager may stack a window that appeared while
+    // another program had the front below the windows it belongs above; the
+    // picture is of the window itself.
+    ::SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     ::Sleep(kPaintMs);
     RECT area{};
     ::GetWindowRect(hwnd, &area);
