@@ -16,17 +16,8 @@ struct TimingFile {
             strPath = path;
     }
     ~TimingFile() {
-        if (strPath.IsEmpty() || strLines.IsEmpty())
-            return;
-        const HANDLE h =
-            ::CreateFileA(strPath, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                          OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (h == INVALID_HANDLE_VALUE)
-            return;
-        DWORD written = 0;
-        ::WriteFile(h, strLines.GetString(), static_cast<DWORD>(strLines.GetLength()), &written,
-                    nullptr);
-        ::CloseHandle(h);
+        if (!strPath.IsEmpty() && !strLines.IsEmpty())
+            CCallTiming::AppendToFile(strPath, strLines);
     }
     CString strPath;
     CString strLines;
@@ -70,4 +61,16 @@ void CCallTiming::Record(const char* pszKind, int64_t nBegin, int64_t nEnd, long
     line.Format("%lu\t%s\t%lld\t%lld\t0x%lX\r\n", ::GetCurrentProcessId(), pszKind,
                 static_cast<long long>(nBegin), static_cast<long long>(nEnd), nDispid);
     File().strLines += line;
+}
+
+void CCallTiming::AppendToFile(const CString& strPath, const CString& strText) {
+    const HANDLE h = ::CreateFileA(strPath, FILE_APPEND_DATA,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return;
+    DWORD written = 0;
+    ::WriteFile(h, strText.GetString(), static_cast<DWORD>(strText.GetLength()), &written,
+                nullptr);
+    ::CloseHandle(h);
 }

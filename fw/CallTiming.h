@@ -1,4 +1,6 @@
 #pragma once
+#include "String.h"
+
 #include <cstdint>
 
 // Diagnostics for the benchmarks: when the environment variable
@@ -12,4 +14,7 @@ public:
     static int64_t Now();
     // One line "<process id>\t<kind>\t<begin>\t<end>\t<member id>".
     static void Record(const char* pszKind, int64_t nBegin, int64_t nEnd, long nDispid);
+    // Appends text to a file that other processes may be appending to too;
+    // a failure loses only diagnostics.
+    static void AppendToFile(const CString& strPath, const CString& strText);
 };

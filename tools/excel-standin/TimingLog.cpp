@@ -1,5 +1,6 @@
 #include "TimingLog.h"
 
+#include "CallTiming.h"
 #include "ExcelStandinControl.h"
 #include "VariantText.h"
 
@@ -24,10 +25,9 @@ CString TimingLogPath() {
 
 } // namespace
 
+// The dispatch driver's clock: the client's times and these are subtracted.
 int64_t CTimingLog::Now() {
-    FILETIME ft;
-    ::GetSystemTimePreciseAsFileTime(&ft);
-    return Microseconds(ft);
+    return CCallTiming::Now();
 }
 
 // The process's creation, not the first line of the program: loading it is
@@ -70,13 +70,5 @@ void CTimingLog::Finish() {
         return;
     const int64_t now = Now();
     Add("Exit", now, now, CString());
-    const HANDLE h = ::CreateFileA(TimingLogPath(), FILE_APPEND_DATA,
-                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                   OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return;
-    DWORD written = 0;
-    ::WriteFile(h, s_strLines.GetString(), static_cast<DWORD>(s_strLines.GetLength()), &written,
-                nullptr);
-    ::CloseHandle(h);
+    CCallTiming::AppendToFile(TimingLogPath(), s_strLines);
 }
