@@ -409,3 +409,38 @@ TEST(Ikotool, JsonDocumentsReadBackWithEveryEntryAndTheVerdict) {
     EXPECT_TRUE(failed["header"].is_null());
     EXPECT_TRUE(failed["entries"].empty());
 }
+
+// What a terminal shows of its output: a carriage return goes back to the
+// start of the line, and what follows overwrites it.
+std::string Screen(const std::string& output) {
+    std::vector<std::string> lines(1);
+    size_t column = 0;
+    for (const char ch : output) {
+        if (ch == '\r') {
+            column = 0;
+        } else if (ch == '\n') {
+            lines.emplace_back();
+            column = 0;
+        } else {
+            std::string& line = lines.back();
+            line.resize(std::max(line.size(), column + 1), ' ');
+            line[column++] = ch;
+        }
+    }
+    std::string screen;
+    for (std::string& line : lines)
+        screen += line.erase(line.find_last_not_of(' ') + 1) + "\n";
+    return screen;
+}
+
+// On a terminal (here the pseudo terminal of script(1)) the progress line is
+// drawn in place and blanked before the result: nothing of it stays.
+TEST(Ikotool, OnATerminalTheProgressLineIsGoneWhenDone) {
+    NativeTree src;
+    MakeFile(src);
+    const ToolRun run =
+        IkotoolShell(src, "script -qec '" IKOTOOL " test --progress m.iko' /dev/null");
+    ASSERT_EQ(0, run.exitCode) << run.err;
+    EXPECT_TRUE(Has(run.out, "\r100% 0 files, 5.5 KiB of 5.5 KiB, ")) << run.out;
+    EXPECT_EQ("OK: 8 files, 5027 bytes\n\n", Screen(run.out)) << run.out;
+}
