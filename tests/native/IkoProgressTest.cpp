@@ -63,13 +63,14 @@ TEST(IkoProgress, AskedForInALogItWritesALineASecondAndTheLast) {
     Screen screen;
     int64_t files = 0;
     CIkoProgress progress = screen.Make(false, true);
-    progress.Start(-1, 3 * 1024 * 1024, &files);
-    progress.AddBytes(1024 * 1024);
+    constexpr uint64_t kMiB = 1024 * 1024;
+    progress.Start(-1, 3 * kMiB, &files);
+    progress.AddBytes(kMiB);
     screen.now += 0.5;
-    progress.AddBytes(1024 * 1024);
+    progress.AddBytes(kMiB);
     screen.now += 0.5;
     files = 7;
-    progress.AddBytes(1024 * 1024);
+    progress.AddBytes(kMiB);
     screen.now += 0.2;
     progress.Finish();
     EXPECT_EQ(

@@ -285,3 +285,39 @@ TEST(IkotoolExe, JsonDocumentCarriesTheNamesInUtf8) {
         << text.out;
     EXPECT_TRUE(Has(text.out, "0 3 Data\\MyData\\表示\\ソフト\\給与.dat\r\n")) << text.out;
 }
+
+// -q keeps only errors, -v names every entry (in code page 932, as the
+// console shows it), --progress writes its line into a file too.
+TEST(IkotoolExe, QuietVerboseAndProgressKeepTheirStreams) {
+    TempDir work;
+    const CString src = work / "src", iko = work / "m.iko";
+    for (const char* dir : {"", "\\Data", "\\Data\\MyData", "\\Data\\Org", "\\dst"})
+        ASSERT_TRUE(::CreateDirectoryA(src + dir, nullptr)) << dir;
+    WriteFileBytes(src + "\\Data\\MyData\\表示.dat", "abc");
+    WriteFileBytes(src + "\\Data\\Org\\kyuyo.xls", "template");
+    const std::string root0 = ("0=" + src).str(), root1 = ("1=" + src).str();
+    ASSERT_EQ(0u, RunIkotool({"create", iko.str(), "--root", root0, "--root", root1}).exitCode);
+    const std::string dst0 = ("0=" + src + "\\dst").str(), dst1 = ("1=" + src + "\\dst").str();
+    const struct {
+        std::vector<std::string> args;
+        const char* out; // a part of it, or "" for nothing
+        const char* err;
+    } cases[] = {
+        {{"extract", "-q", iko.str(), "--root", dst0, "--root", dst1}, "", ""},
+        {{"extract", iko.str(), "--root", dst0, "--root", dst1},
+         "m.iko: 4 entries, 2 files, 11 bytes read, 1 skipped\r\n",
+         "skipped: root 0 Data\\Org\\kyuyo.xls: kept out by the restore filter\r\n"},
+        {{"-v", "test", iko.str()}, "root 0 Data\\MyData\\表示.dat\r\n", ""},
+        {{"create", "-v", (work / "n.iko").str(), "--root", root0, "--root", root1},
+         "root 0 Data\\MyData\\表示.dat\r\n",
+         ""},
+        {{"test", iko.str(), "--progress"}, "OK: 2 files, 11 bytes\r\n", "100% 2 files, "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args[0] + " " + c.args[1]);
+        const ToolRun run = RunIkotool(c.args);
+        EXPECT_EQ(0u, run.exitCode) << run.err;
+        EXPECT_TRUE(*c.out ? Has(run.out, c.out) : run.out.empty()) << run.out;
+        EXPECT_TRUE(*c.err ? Has(run.err, c.err) : run.err.empty()) << run.err;
+    }
+}

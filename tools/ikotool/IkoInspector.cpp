@@ -9,7 +9,7 @@
 
 namespace {
 // A long listing goes out in pieces of about this size.
-constexpr size_t kJsonPiece = 64 * 1024;
+constexpr size_t kJsonPiece = size_t{64} * 1024;
 } // namespace
 
 CIkoInspector::CIkoInspector(CFileSystem& fs, CIkoOutput& out, CIkoProgress* pProgress)
@@ -38,7 +38,7 @@ CString CIkoInspector::FormatMeaning(int32_t nFormat) {
 CIkoVerdict CIkoInspector::Check(const CString& strFile, CMigrationContext& context, bool bMetered,
                                  int64_t nTotalFiles) {
     CIkoProgress* progress = bMetered ? m_pProgress : nullptr;
-    const CIkoVerdict verdict =
+    CIkoVerdict verdict =
         CIkoFileReader(m_fs, progress).ReadFile(strFile, [&](CArchive& ar, int64_t nLength) {
             if (progress)
                 progress->Start(nTotalFiles, nLength, &context.m_nFiles);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <utility>
 
 namespace {
@@ -106,7 +107,7 @@ CString CIkoProgress::Bytes(int64_t nBytes) {
 }
 
 CString CIkoProgress::Duration(double dSeconds) {
-    const long long s = static_cast<long long>(dSeconds + 0.5);
+    const long long s = std::llround(dSeconds);
     CString text;
     if (s < 60)
         text.Format("%lld s", s);
