@@ -181,14 +181,17 @@ INPUT MouseInput(DWORD flags, POINT at) {
 
 } // namespace
 
-void DialogWindow::MouseClick(int id) const {
+void DialogWindow::MouseClick(int id, int times) const {
     RECT rect;
     ::GetWindowRect(UsableControl(id), &rect);
     const POINT centre{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-    INPUT inputs[] = {MouseInput(MOUSEEVENTF_MOVE, centre),
-                      MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTDOWN, centre),
-                      MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTUP, centre)};
-    if (::SendInput(3, inputs, sizeof(INPUT)) != 3)
+    std::vector<INPUT> inputs = {MouseInput(MOUSEEVENTF_MOVE, centre)};
+    for (int i = 0; i < times; ++i) {
+        inputs.push_back(MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTDOWN, centre));
+        inputs.push_back(MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTUP, centre));
+    }
+    const UINT count = static_cast<UINT>(inputs.size());
+    if (::SendInput(count, inputs.data(), sizeof(INPUT)) != count)
         ThrowLastError(Name(id) + ": SendInput");
 }
 
