@@ -29,7 +29,6 @@ const char kToXls[] =
     "使用するExcelﾌﾞｯｸの形式をExcel97-2003形式(.xls)に変更します。\r\nよろしいですか？";
 const char kResultCaption[] = "Excel拡張子の変更";
 const char kDone[] = "ﾌｧｲﾙ形式の変換が完了しました。";
-const char kFailed[] = "ﾌｧｲﾙ形式の変換に失敗しました。";
 const char kNothing[] = "コンバートが必要なExcelブックはありませんでした。";
 
 // The data sections of a workbook equal those of the original book.
