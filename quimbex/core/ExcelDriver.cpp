@@ -36,11 +36,8 @@ int MacroResult(const VARIANT& result) {
 
 } // namespace
 
-// The objects are released workbook first; Excel is never asked to quit.
 CExcelDriver::~CExcelDriver() {
-    m_book.ReleaseDispatch();
-    m_books.ReleaseDispatch();
-    m_app.ReleaseDispatch();
+    ReleaseInstance();
 }
 
 int CExcelDriver::IsExcelWindowPresent() {
@@ -80,17 +77,25 @@ int CExcelDriver::Connect() {
 // is not saved).  The identifier is asked of each new instance by name.
 bool CExcelDriver::SwitchOffAlerts() {
     try {
-        const DISPID displayAlerts = m_app.GetIDOfName("DisplayAlerts");
-        COleVariant off;
-        off.vt = VT_BOOL;
-        off.boolVal = VARIANT_FALSE;
-        VARIANT* args[] = {&off};
-        m_app.Invoke(displayAlerts, DISPATCH_PROPERTYPUT, args, 1, nullptr);
+        PutAlertsOff();
         return true;
     } catch (const COleDispatchException&) {
     } catch (const COleException&) {
     }
     return false;
+}
+
+// Put again before every closing of the collection: a macro may have taken
+// back what was set (one that switched the alerts off for its own work and
+// on at its end, as Excel's own example does, or one that left them off,
+// which Excel switches on when the macro ends).
+void CExcelDriver::PutAlertsOff() {
+    const DISPID displayAlerts = m_app.GetIDOfName("DisplayAlerts");
+    COleVariant off;
+    off.vt = VT_BOOL;
+    off.boolVal = VARIANT_FALSE;
+    VARIANT* args[] = {&off};
+    m_app.Invoke(displayAlerts, DISPATCH_PROPERTYPUT, args, 1, nullptr);
 }
 
 int CExcelDriver::RunMacro(const CString& bookPath, const CString& macroName, VARIANT& argument,
@@ -128,6 +133,7 @@ int CExcelDriver::RunInBook(const CString& bookPath, const CString& macroName,
         const int value = MacroResult(result);
 
         CloseBook(saveChanges);
+        PutAlertsOff();
         m_books.Invoke(kDispClose, DISPATCH_METHOD, nullptr, 0, nullptr);
         return value;
     } catch (const COleDispatchException&) {
@@ -149,12 +155,31 @@ void CExcelDriver::CloseBook(int saveChanges) {
 
 // After an automation error no workbook may stay open.  Excel may be gone
 // already; that failure has just been reported, so a second one is not.
+// Closing with the alerts on could ask a question nobody answers: an
+// instance that will not switch them off is let go instead, and the next
+// call makes a new one.
 void CExcelDriver::CloseAllBooksAfterFailure() {
     if (m_books.IsEmpty())
         return;
+    try {
+        PutAlertsOff();
+    } catch (const COleDispatchException&) {
+        ReleaseInstance();
+        return;
+    } catch (const COleException&) {
+        ReleaseInstance();
+        return;
+    }
     try {
         m_books.Invoke(kDispClose, DISPATCH_METHOD, nullptr, 0, nullptr);
     } catch (const COleDispatchException&) {
     } catch (const COleException&) {
     }
+}
+
+// Workbook first, application last; Excel is never asked to quit.
+void CExcelDriver::ReleaseInstance() {
+    m_book.ReleaseDispatch();
+    m_books.ReleaseDispatch();
+    m_app.ReleaseDispatch();
 }
