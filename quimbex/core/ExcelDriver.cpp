@@ -26,10 +26,13 @@ private:
     UINT m_nArgs;
 };
 
-// The macro's result is the 16-bit integer in the first two data bytes,
-// whatever the variant's type: a Boolean True (-1) counts as 1, and of a
-// Long only the low word counts.
+// The macro's result is the 16-bit integer in the first two data bytes: a
+// Boolean True (-1) counts as 1, and of a Long only the low word counts.
+// An error value (CVErr(xlErrNA) holds 2042 there) and a String (the low
+// word of a pointer) are no answer of a macro that did its work: failure.
 int MacroResult(const VARIANT& result) {
+    if (result.vt == VT_ERROR || result.vt == VT_BSTR)
+        return 0;
     const short value = result.iVal;
     return value == -1 ? 1 : value;
 }
