@@ -160,10 +160,9 @@ void CExcelDriver::CloseBook(int saveChanges) {
 // already; that failure has just been reported, so a second one is not.
 // Closing with the alerts on could ask a question nobody answers: an
 // instance that will not switch them off is let go instead, and the next
-// call makes a new one.
+// call makes a new one.  So is one that died: while another Excel's window
+// is on the desktop, it would still look connected to every later call.
 void CExcelDriver::CloseAllBooksAfterFailure() {
-    if (m_books.IsEmpty())
-        return;
     try {
         PutAlertsOff();
     } catch (const COleDispatchException&) {
@@ -173,6 +172,8 @@ void CExcelDriver::CloseAllBooksAfterFailure() {
         ReleaseInstance();
         return;
     }
+    if (m_books.IsEmpty())
+        return;
     try {
         m_books.Invoke(kDispClose, DISPATCH_METHOD, nullptr, 0, nullptr);
     } catch (const COleDispatchException&) {

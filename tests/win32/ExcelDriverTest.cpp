@@ -129,6 +129,41 @@ TEST_F(ExcelDriver, OneInstancePerRunUntilItsWindowIsGone) {
     EXPECT_TRUE(Texts().empty());
 }
 
+// A user's own Excel beside Quimbex's keeps an XLMAIN window on the desktop
+// when Quimbex's instance dies: the dead instance still looks connected.
+// The call that meets it fails; the next one makes a new instance.
+TEST_F(ExcelDriver, InstanceThatDiedBesideAUsersExcelIsReplacedAfterOneFailure) {
+    for (bool afterACall : {false, true}) {
+        SCOPED_TRACE(afterACall ? "died after a call" : "died before its first call");
+        ClearLog();
+        m_answers.Clear();
+        if (afterACall)
+            EXPECT_EQ(0, CheckProtect());
+        else
+            EXPECT_EQ(1, m_op.m_excel.Connect());
+        const DWORD quimbexExcel = ExcelStandin::ReadLog().at(0).pid;
+        COleDispatchDriver usersExcel;
+        ASSERT_TRUE(usersExcel.CreateDispatch("Excel.Application"));
+        const HANDLE process = ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, quimbexExcel);
+        ASSERT_NE(nullptr, process);
+        ::TerminateProcess(process, 1);
+        EXPECT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(process, 10000));
+        ::CloseHandle(process);
+        ASSERT_TRUE(m_op.m_excel.IsExcelWindowPresent());
+
+        EXPECT_EQ(0, CheckProtect());
+        EXPECT_EQ(std::vector<std::string>{kAborted}, Texts());
+        m_answers.Clear();
+        ClearLog();
+        EXPECT_EQ(0, CheckProtect("表参道店.xls"));
+        EXPECT_TRUE(Texts().empty());
+        EXPECT_EQ(1, ServerStarts());
+        EXPECT_EQ(1u, RunLines().size());
+        EXPECT_TRUE(AlertsOffAtStartAndBeforeClosing());
+        ExcelStandin::KillStrayServers(); // the next case starts without an instance
+    }
+}
+
 // An Excel whose alerts stay on could wait for ever on a question nobody
 // sees: it is let go, the call fails as after any automation error, and the
 // next call tries a new instance.
