@@ -26,21 +26,21 @@ private:
     UINT m_nArgs;
 };
 
-// The macro's result is the 16-bit integer in the first two data bytes,
-// whatever the variant's type: a Boolean True (-1) counts as 1, and of a
-// Long only the low word counts.
+// The macro's result is the 16-bit integer in the first two data bytes: a
+// Boolean True (-1) counts as 1, and of a Long only the low word counts.
+// An error value (CVErr(xlErrNA) holds 2042 there) and a String (the low
+// word of a pointer) are no answer of a macro that did its work: failure.
 int MacroResult(const VARIANT& result) {
+    if (result.vt == VT_ERROR || result.vt == VT_BSTR)
+        return 0;
     const short value = result.iVal;
     return value == -1 ? 1 : value;
 }
 
 } // namespace
 
-// The objects are released workbook first; Excel is never asked to quit.
 CExcelDriver::~CExcelDriver() {
-    m_book.ReleaseDispatch();
-    m_books.ReleaseDispatch();
-    m_app.ReleaseDispatch();
+    ReleaseInstance();
 }
 
 int CExcelDriver::IsExcelWindowPresent() {
@@ -80,17 +80,25 @@ int CExcelDriver::Connect() {
 // is not saved).  The identifier is asked of each new instance by name.
 bool CExcelDriver::SwitchOffAlerts() {
     try {
-        const DISPID displayAlerts = m_app.GetIDOfName("DisplayAlerts");
-        COleVariant off;
-        off.vt = VT_BOOL;
-        off.boolVal = VARIANT_FALSE;
-        VARIANT* args[] = {&off};
-        m_app.Invoke(displayAlerts, DISPATCH_PROPERTYPUT, args, 1, nullptr);
+        PutAlertsOff();
         return true;
     } catch (const COleDispatchException&) {
     } catch (const COleException&) {
     }
     return false;
+}
+
+// Put again before every closing of the collection: a macro may have taken
+// back what was set (one that switched the alerts off for its own work and
+// on at its end, as Excel's own example does, or one that left them off,
+// which Excel switches on when the macro ends).
+void CExcelDriver::PutAlertsOff() {
+    const DISPID displayAlerts = m_app.GetIDOfName("DisplayAlerts");
+    COleVariant off;
+    off.vt = VT_BOOL;
+    off.boolVal = VARIANT_FALSE;
+    VARIANT* args[] = {&off};
+    m_app.Invoke(displayAlerts, DISPATCH_PROPERTYPUT, args, 1, nullptr);
 }
 
 int CExcelDriver::RunMacro(const CString& bookPath, const CString& macroName, VARIANT& argument,
@@ -128,6 +136,7 @@ int CExcelDriver::RunInBook(const CString& bookPath, const CString& macroName,
         const int value = MacroResult(result);
 
         CloseBook(saveChanges);
+        PutAlertsOff();
         m_books.Invoke(kDispClose, DISPATCH_METHOD, nullptr, 0, nullptr);
         return value;
     } catch (const COleDispatchException&) {
@@ -149,7 +158,20 @@ void CExcelDriver::CloseBook(int saveChanges) {
 
 // After an automation error no workbook may stay open.  Excel may be gone
 // already; that failure has just been reported, so a second one is not.
+// Closing with the alerts on could ask a question nobody answers: an
+// instance that will not switch them off is let go instead, and the next
+// call makes a new one.  So is one that died: while another Excel's window
+// is on the desktop, it would still look connected to every later call.
 void CExcelDriver::CloseAllBooksAfterFailure() {
+    try {
+        PutAlertsOff();
+    } catch (const COleDispatchException&) {
+        ReleaseInstance();
+        return;
+    } catch (const COleException&) {
+        ReleaseInstance();
+        return;
+    }
     if (m_books.IsEmpty())
         return;
     try {
@@ -157,4 +179,11 @@ void CExcelDriver::CloseAllBooksAfterFailure() {
     } catch (const COleDispatchException&) {
     } catch (const COleException&) {
     }
+}
+
+// Workbook first, application last; Excel is never asked to quit.
+void CExcelDriver::ReleaseInstance() {
+    m_book.ReleaseDispatch();
+    m_books.ReleaseDispatch();
+    m_app.ReleaseDispatch();
 }

@@ -3,9 +3,9 @@
 #include "Wnd.h"
 
 // One invisible Excel instance per run, created on the first macro call,
-// with its alerts switched off.  A macro call opens a workbook, runs one
-// named macro in it, closes the workbook and then the whole workbook
-// collection.
+// with its alerts switched off (and again before each closing of its
+// books).  A macro call opens a workbook, runs one named macro in it,
+// closes the workbook and then the whole workbook collection.
 class CExcelDriver : public CWnd {
 public:
     ~CExcelDriver() override;
@@ -28,7 +28,9 @@ public:
 
 private:
     bool SwitchOffAlerts();
+    void PutAlertsOff();
     int RunInBook(const CString& bookPath, const CString& macroName, VARIANT* const* ppArgs,
                   UINT nArgs, int saveChanges);
     void CloseAllBooksAfterFailure();
+    void ReleaseInstance();
 };

@@ -267,6 +267,36 @@ TEST_F(ServerTest, ChangedBookClosesUnsavedWithAlertsOff) {
     }
 }
 
+// A macro may switch the alerts on at its end (or leave them off for its
+// own work, which Excel undoes when it ends): what the client set is gone,
+// after a macro that raised as well.
+TEST_F(ServerTest, AMacroCanTakeBackTheAlertsThatAClientSwitchedOff) {
+    StartWithConverter();
+    DISPID dispid = 0;
+    ASSERT_EQ(S_OK, IdOfName(m_client.App(), L"DisplayAlerts", dispid));
+    const struct {
+        const char* faults;
+        HRESULT hr;
+    } cases[] = {
+        {"AlertsOnAfter=CheckProtect", S_OK},
+        {"AlertsOnAfter=*\r\nRaise=CheckProtect", DISP_E_EXCEPTION},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.faults);
+        ASSERT_EQ(S_OK, Put(m_client.App(), dispid, ScopedVariant::Bool(false)).hr);
+        WriteFileBytes(ExcelStandin::ControlDir() + "\\faults.ini", c.faults);
+        ASSERT_TRUE(ExcelStandin::ClearLog());
+        EXPECT_EQ(c.hr, m_client.Run("CheckProtect", Args(ScopedVariant::Str("a.xls"))).hr);
+        const InvokeResult get =
+            StandinClient::Invoke(m_client.App(), dispid, DISPATCH_PROPERTYGET);
+        EXPECT_EQ(VARIANT_TRUE, get.value.v.boolVal);
+        const std::vector<CString> log = LogTexts();
+        ASSERT_LE(3u, log.size());
+        EXPECT_EQ(CString("DisplayAlerts\tmacro\tBOOL:-1"), log[log.size() - 3]);
+        EXPECT_EQ(0, log[log.size() - 2].Find("Run\tCheckProtect\t"));
+    }
+}
+
 // FileName and the 14 optional arguments of Excel's Workbooks.Open are taken
 // (and logged); a 16th is refused.
 TEST_F(ServerTest, OpenTakesTheDocumentedOptionalArgumentsAndNoMore) {

@@ -17,6 +17,7 @@ TEST(StandinFaults, FormatsOneLinePerFaultThatParseReadsBack) {
     faults.SetReturnString("賞与明細コンバート", "表:ソ");
     faults.SetReturn("源泉徴収票コンバート", CStandinFaults::resultError, 2042);
     faults.SetLeaveChanged("差引徴収税額再計算");
+    faults.SetAlertsOnAfter("*");
     faults.SetAlertsFault(CStandinFaults::alertsRaise);
     const std::string text = faults.Format();
     EXPECT_EQ("Return=*:Long:65537\r\n"
@@ -32,6 +33,7 @@ TEST(StandinFaults, FormatsOneLinePerFaultThatParseReadsBack) {
               "OpenFails=1\r\n"
               "RetryLaterCalls=4\r\n"
               "LeaveChanged=差引徴収税額再計算\r\n"
+              "AlertsOnAfter=*\r\n"
               "DisplayAlertsFault=Raise\r\n",
               text);
     CStandinFaults read;
@@ -41,6 +43,7 @@ TEST(StandinFaults, FormatsOneLinePerFaultThatParseReadsBack) {
     EXPECT_EQ(CString("表:ソ"), read.FindReturn("賞与明細コンバート")->strText);
     EXPECT_TRUE(read.LeavesChanged("差引徴収税額再計算"));
     EXPECT_FALSE(read.LeavesChanged("CheckProtect"));
+    EXPECT_TRUE(read.TurnsAlertsOn("CheckProtect"));
     EXPECT_EQ(CStandinFaults::alertsRaise, read.GetAlertsFault());
 }
 
@@ -100,6 +103,8 @@ TEST(StandinFaults, LinesNotUnderstoodAreReportedWithTheirNumbers) {
         {"Return=CheckProtect:Error:-1", false},
         {"LeaveChanged=*", true},
         {"LeaveChanged=", false},
+        {"AlertsOnAfter=CheckProtect", true},
+        {"AlertsOnAfter=", false},
         {"DisplayAlertsFault=unknown", true},
         {"DisplayAlertsFault=Raise", true},
         {"DisplayAlertsFault=1", false},

@@ -39,7 +39,7 @@ STDMETHODIMP CApplication::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT cNam
 
 void CApplication::Call(DISPID dispid, const Args& args, VARIANT* result) {
     if (dispid == dispidRun) {
-        CRunCall(m_books, ++m_nRuns).Execute(args, result);
+        CRunCall(m_books, m_bDisplayAlerts, ++m_nRuns).Execute(args, result);
         return;
     }
     if (dispid == dispidDisplayAlerts) {

@@ -111,14 +111,29 @@ void CRunCall::Perform(const CString& name, const CDispatchObject::Args& args, V
                                "てのマクロが無効になっている可能性があります。");
     if (const unsigned long ms = m_faults.DelayMs(name))
         ::Sleep(ms);
-    if (m_faults.Raises(name))
-        throw CAutomationError("アプリケーション定義またはオブジェクト定義のエラーです。");
-    if (const CStandinFaults::Result* forced = m_faults.FindReturn(name))
-        SetResult(result, *forced);
-    else
-        RunMacro(name, *home, args, result);
+    const bool raises = m_faults.Raises(name);
+    if (!raises) {
+        if (const CStandinFaults::Result* forced = m_faults.FindReturn(name))
+            SetResult(result, *forced);
+        else
+            RunMacro(name, *home, args, result);
+    }
+    // What a macro did before its run-time error stays done.
     if (m_faults.LeavesChanged(name))
         LeaveChanged(*home, args);
+    if (m_faults.TurnsAlertsOn(name))
+        TurnAlertsOn();
+    if (raises)
+        throw CAutomationError("アプリケーション定義またはオブジェクト定義のエラーです。");
+}
+
+// A macro that switched the alerts off for its own work (to save a workbook
+// over its file) and on again at its end, as Excel's own example does; or
+// one that left them off, which Excel switches on when the macro ends.
+// Either way a client's False is gone.
+void CRunCall::TurnAlertsOn() {
+    m_bDisplayAlerts = true;
+    LogEvent("DisplayAlerts\tmacro\tBOOL:-1");
 }
 
 // A macro that opened the book of its first argument, changed it (a

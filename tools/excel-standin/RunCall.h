@@ -10,7 +10,8 @@ struct COpenBook;
 // the faults in force, runs the macro and logs the call with its result.
 class CRunCall {
 public:
-    CRunCall(CBookTable& books, int runNumber) : m_books(books), m_nRun(runNumber) {}
+    CRunCall(CBookTable& books, bool& displayAlerts, int runNumber)
+        : m_books(books), m_bDisplayAlerts(displayAlerts), m_nRun(runNumber) {}
     void Execute(const CDispatchObject::Args& args, VARIANT* result);
 
 private:
@@ -18,9 +19,11 @@ private:
     void RunMacro(const CString& name, const COpenBook& home, const CDispatchObject::Args& args,
                   VARIANT* result);
     void LeaveChanged(const COpenBook& home, const CDispatchObject::Args& args);
+    void TurnAlertsOn();
     [[noreturn]] void Die(const CString& line);
 
     CBookTable& m_books;
+    bool& m_bDisplayAlerts; // the application's
     int m_nRun;
     CStandinFaults m_faults;
 };

@@ -67,6 +67,14 @@ bool CStandinFaults::LeavesChanged(const char* macro) const {
     return Lookup(m_leaveChanged, macro) != nullptr;
 }
 
+void CStandinFaults::SetAlertsOnAfter(const char* macro) {
+    m_alertsOnAfter[CString(macro)] = true;
+}
+
+bool CStandinFaults::TurnsAlertsOn(const char* macro) const {
+    return Lookup(m_alertsOnAfter, macro) != nullptr;
+}
+
 void CStandinFaults::SetRaise(const char* macro) {
     m_raises[CString(macro)] = true;
 }
@@ -91,7 +99,7 @@ unsigned long CStandinFaults::DelayMs(const char* macro) const {
 bool CStandinFaults::IsEmpty() const {
     return m_returns.empty() && m_raises.empty() && m_delays.empty() && m_nDieAfterRuns == 0 &&
            !m_bOpenFails && m_nRetryLaterCalls == 0 && m_leaveChanged.empty() &&
-           m_alertsFault == alertsWork;
+           m_alertsOnAfter.empty() && m_alertsFault == alertsWork;
 }
 
 namespace {
@@ -138,6 +146,8 @@ std::string CStandinFaults::Format() const {
         text.AppendFormat("RetryLaterCalls=%d\r\n", m_nRetryLaterCalls);
     for (const auto& entry : m_leaveChanged)
         text += "LeaveChanged=" + entry.first + "\r\n";
+    for (const auto& entry : m_alertsOnAfter)
+        text += "AlertsOnAfter=" + entry.first + "\r\n";
     if (m_alertsFault != alertsWork)
         text += m_alertsFault == alertsUnknown ? "DisplayAlertsFault=Unknown\r\n"
                                                : "DisplayAlertsFault=Raise\r\n";
@@ -196,6 +206,10 @@ bool CStandinFaults::ParseLine(const CString& key, const CString& value) {
     }
     if (key.CompareNoCase("LeaveChanged") == 0 && !value.IsEmpty()) {
         SetLeaveChanged(value);
+        return true;
+    }
+    if (key.CompareNoCase("AlertsOnAfter") == 0 && !value.IsEmpty()) {
+        SetAlertsOnAfter(value);
         return true;
     }
     if (key.CompareNoCase("DisplayAlertsFault") == 0)

@@ -10,7 +10,8 @@
 //   Return=<macro>:Empty | Return=<macro>:Double:<x> | Return=<macro>:String:<text>
 //   Return=<macro>:Error:<n>
 //   Raise=<macro>   DelayMs=<macro>:<ms>   DieAfterRuns=<n>   OpenFails=1
-//   RetryLaterCalls=<n>   LeaveChanged=<macro>   DisplayAlertsFault=Unknown|Raise
+//   RetryLaterCalls=<n>   LeaveChanged=<macro>   AlertsOnAfter=<macro>
+//   DisplayAlertsFault=Unknown|Raise
 // One per line; ';' starts a comment line.  The macro "*" stands for every
 // macro without an entry of its own.
 class CStandinFaults {
@@ -43,6 +44,7 @@ public:
     void SetOpenFails(bool bFails) { m_bOpenFails = bFails; }
     void SetRetryLaterCalls(int n) { m_nRetryLaterCalls = n; }
     void SetLeaveChanged(const char* macro);
+    void SetAlertsOnAfter(const char* macro);
     void SetAlertsFault(AlertsFault fault) { m_alertsFault = fault; }
 
     const Result* FindReturn(const char* macro) const;
@@ -56,6 +58,9 @@ public:
     int RetryLaterCalls() const { return m_nRetryLaterCalls; }
     // The macro leaves the workbook of its first argument open and changed.
     bool LeavesChanged(const char* macro) const;
+    // The macro leaves Application.DisplayAlerts True, whatever the client
+    // set: as one that switched them off for its own work does when it ends.
+    bool TurnsAlertsOn(const char* macro) const;
     AlertsFault GetAlertsFault() const { return m_alertsFault; }
     bool IsEmpty() const;
 
@@ -74,6 +79,7 @@ private:
     std::map<CString, bool> m_raises;
     std::map<CString, unsigned long> m_delays;
     std::map<CString, bool> m_leaveChanged;
+    std::map<CString, bool> m_alertsOnAfter;
     int m_nDieAfterRuns = 0;
     bool m_bOpenFails = false;
     int m_nRetryLaterCalls = 0;
