@@ -144,10 +144,16 @@ grep -q "CMAKE_BUILD_TYPE:STRING=Release" "$root/build/win/CMakeCache.txt" ||
 
 # ---- two fresh installations under Wine ----
 . "$build/wine/env"
-run() { "$build/wine-run" "$@"; }
-utf8() { iconv -f CP932 -t UTF-8 "$1" | tr -d '\r'; }
+. "$root/scripts/wine-user.sh"
 drive_c=$WINEPREFIX/drive_c
 test_dir=$drive_c/package-test
+# What this script lays out in the installations goes to the user who runs
+# the programs before each start.
+run() {
+  hand_over "$test_dir"
+  "$build/wine-run" "$@"
+}
+utf8() { iconv -f CP932 -t UTF-8 "$1" | tr -d '\r'; }
 rm -rf "$test_dir"
 mkdir -p "$test_dir/migration" "$test_dir/standin"
 
