@@ -80,11 +80,12 @@ done
 # the way back, unsigned files and how to check them.
 version=$(basename "$zip" .zip)
 version=${version#Morvane-companions-}
+# Read whole first: grep -q leaving a pipe early would fail the pipeline.
+note=$(iconv -f CP932 -t UTF-8 "$unpacked/INSTALL.txt")
 for text in "64 ビット版" "64 ビット版 DornEnv.dll" "管理者の権限が必要です" "元のファイルを残します" \
   "元に戻すには" "削除します" "デジタル署名がありません" \
   "certutil -hashfile Morvane-companions-$version.zip SHA256"; do
-  iconv -f CP932 -t UTF-8 "$unpacked/INSTALL.txt" | grep -qF -- "$text" ||
-    fail "INSTALL.txt does not say \"$text\""
+  grep -qF -- "$text" <<<"$note" || fail "INSTALL.txt does not say \"$text\""
 done
 
 # ---- the binaries: the Release build, stripped, no compiler runtime ----
