@@ -13,13 +13,19 @@ cmake --build --preset win -j"$jobs" >/dev/null
 scripts/setup-wine.sh start build/win
 trap 'scripts/setup-wine.sh stop build/win' EXIT
 . build/win/wine/env
+. scripts/wine-user.sh
 
-run() { build/win/wine-run "$@"; }
+# What the demo lays out in the prefix goes to the user who runs the
+# programs before each start.
+run() {
+  hand_over "$drive_c"
+  build/win/wine-run "$@"
+}
 # Wine programs write CP932; their output goes to a file first (a pipe would
 # be kept open by the processes they start).
 show() { iconv -f CP932 -t UTF-8 "$1" | tr -d '\r'; }
 
-bin_w=$(winepath -w build/win/bin)
+bin_w=$(build/win/wine-run winepath -w build/win/bin)
 drive_c=$WINEPREFIX/drive_c
 product=$drive_c/Morvane
 excel=$product/Excel

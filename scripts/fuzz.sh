@@ -4,21 +4,34 @@
 # target: the runs, the seconds, and libFuzzer's coverage figures (cov: edges
 # reached, ft: features) with the size of the corpus it reached them with.
 #   scripts/fuzz.sh [SECONDS] [--merge] [TARGET...]
-# --merge adds the inputs that reached new coverage to the corpus in the
-# repository (libFuzzer's -merge=1 keeps only those).  A crash, a hang (5 s),
-# a single allocation above 64 MiB or a leak stops that target and leaves its
-# input in build/fuzz/artifacts/: make it a test before fixing it.
+# in any order (scripts/fuzz.sh migration_fuzz 60 runs one target for a
+# minute).  --merge adds the inputs that reached new coverage to the corpus
+# in the repository (libFuzzer's -merge=1 keeps only those).  A crash, a
+# hang (5 s), a single allocation above 64 MiB or a leak stops that target
+# and leaves its input in build/fuzz/artifacts/: make it a test before
+# fixing it.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-seconds=${1:-600}
-merge=${2:-}
-shift $(($# < 2 ? $# : 2))
-only=("$@") # no names: every target
 # target:corpus[:longest input].  Migration files are held to 4 KiB, so
 # that the fuzzer explores structure instead of copying content; the
 # hostile-file tests read the longer and deeper files whole.
 targets=(bookmng_fuzz:bookmng migration_fuzz:migration:4096 commandline_fuzz:commandline)
+
+usage() {
+  echo "usage: scripts/fuzz.sh [SECONDS] [--merge] [TARGET...]; targets: ${targets[*]%%:*}" >&2
+  exit 2
+}
+seconds=600 merge=
+only=() # no names: every target
+for arg in "$@"; do
+  case "$arg" in
+  --merge) merge=--merge ;;
+  -* | "") usage ;;
+  *[!0-9]*) [[ " ${targets[*]%%:*} " == *" $arg "* ]] || usage; only+=("$arg") ;;
+  *) seconds=$arg ;;
+  esac
+done
 
 scripts/install-deps.sh
 cmake --preset fuzz >/dev/null

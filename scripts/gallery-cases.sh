@@ -399,7 +399,8 @@ tessaro_full_disk() {
   local disk=$drive_c/GalleryFull
   reset
   mkdir -p "$disk"
-  if ! mount -t tmpfs -o size=8m tmpfs "$disk" 2>/dev/null; then
+  if ! mount -t tmpfs -o "size=8m,uid=$(id -u "$MORVANE_WINE_USER"),gid=$(id -g "$MORVANE_WINE_USER")" \
+    tmpfs "$disk" 2>/dev/null; then
     echo "gallery: no tmpfs can be mounted here (not root?): the full disk is left out"
     return
   fi

@@ -32,9 +32,10 @@ else
   scripts/setup-wine.sh start build/win
 fi
 . build/win/wine/env
+. scripts/wine-user.sh
 
 bin=$root/build/win/bin
-bin_w=$(winepath -w "$bin" 2>/dev/null)
+bin_w=$("$root/build/win/wine-run" winepath -w "$bin" 2>/dev/null)
 drive_c=$WINEPREFIX/drive_c
 shots=$drive_c/gallery-shots
 files=$drive_c/gallery-files
@@ -50,8 +51,14 @@ runs=$root/build/win/gallery-runs
 rm -rf "$runs"
 mkdir -p "$runs"
 locked=()
+declare -A locked_dirs # folder of a locked file -> its owner and mode before
 
-run() { "$root/build/win/wine-run" "$@"; }
+# What the script lays out in the prefix goes to the user who runs the
+# programs before each start (a locked file stays morvane-other's).
+run() {
+  hand_over "$drive_c"
+  "$root/build/win/wine-run" "$@"
+}
 unix_of() { # C:\X\Y -> the prefix's drive_c/X/Y
   local rest=${1#C:\\}
   echo "$drive_c/${rest//\\//}"
@@ -60,9 +67,14 @@ utf8() { iconv -c -f CP932 -t UTF-8 "$1" | tr -d '\r'; }
 cp932() { iconv -f UTF-8 -t CP932; }
 
 unlock_all() {
-  local f
-  for f in "${locked[@]}"; do chattr -i "$f" 2>/dev/null || true; done
+  local f dir owner mode
+  for f in "${locked[@]}"; do chown "$MORVANE_WINE_USER" "$f" 2>/dev/null || true; done
+  for dir in "${!locked_dirs[@]}"; do
+    read -r owner mode <<<"${locked_dirs[$dir]}"
+    chown "$owner" "$dir" 2>/dev/null && chmod "$mode" "$dir" 2>/dev/null || true
+  done
   locked=()
+  locked_dirs=()
 }
 finish() {
   unlock_all
@@ -103,10 +115,22 @@ book_set() { # unix-path key value
   mv "$1.new" "$1"
 }
 protect() { book_set "$1" Protected 1; }
-# Nobody may change, rename or delete the file or folder, as when another
-# program holds it: the platform refuses with access denied.
+# The programs may not change, rename or delete the file or folder, as when
+# another program holds it: the platform refuses with access denied, as for
+# a file whose permissions deny the user on Windows.  It belongs to
+# morvane-other, whose files the programs' user may read, not write.  A
+# file's folder goes to morvane-other too, still open to the programs'
+# group, with the sticky bit: they may add files there and rename or delete
+# their own, but not that one.
 lock() {
-  chattr +i "$1"
+  local dir
+  chown "$wine_other_user" "$1"
+  if [ ! -d "$1" ]; then
+    dir=$(dirname "$1")
+    [ -n "${locked_dirs[$dir]:-}" ] || locked_dirs[$dir]=$(stat -c '%U:%G %a' "$dir")
+    chown "$wine_other_user:$(id -gn "$MORVANE_WINE_USER")" "$dir"
+    chmod g+w,+t "$dir"
+  fi
   locked+=("$1")
 }
 # The Excel folder, Data\MyData of the gallery's installation.
@@ -284,6 +308,9 @@ TAIL
     "$(du -sk "$out/gallery" | cut -f1) KiB"
 }
 
+# The files of an earlier run (a backup file of the same name) would change
+# what the cases show.
+rm -rf "$files"
 mkdir -p "$out/gallery" "$drive_c/gallery-standin"
 rm -f "$out"/gallery/*.png
 : >"$pages/toc.md"

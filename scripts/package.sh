@@ -3,9 +3,12 @@
 # writes DIST (default dist/) with
 #   Morvane-companions-<version>.zip   the Exe folder as the product installs
 #                                      it (Quimbex.exe, Tessaro.exe,
-#                                      DORNMSG.dll), ikotool.exe, INSTALL.txt
+#                                      DORNMSG.dll), ikotool.exe, INSTALL.txt,
+#                                      THIRD-PARTY-NOTICES.txt (the notices
+#                                      of the libraries linked in)
 #   SHA256SUMS                         of the zip and of every file in it
 #   INSTALL.txt                        the install note, also beside the zip
+# The texts are CP932 with CRLF line ends, for Notepad of a Japanese Windows.
 # Never packed: the stand-in DornEnv.dll, the Excel stand-in, test tools.
 # The test tests/shipping/package-test.sh runs it into a folder of its own.
 #   package.sh [DIST]
@@ -40,15 +43,17 @@ for f in Quimbex.exe Tessaro.exe DORNMSG.dll; do
   cp "build/win/bin/$f" "$stage/Exe/"
 done
 cp build/win/bin/ikotool.exe "$stage/"
-sed "s/@VERSION@/$version/" packaging/INSTALL.txt | sed 's/$/\r/' | iconv -f UTF-8 -t CP932 >"$stage/INSTALL.txt"
+windows_text() { sed 's/$/\r/' | iconv -f UTF-8 -t CP932; }
+sed "s/@VERSION@/$version/g" packaging/INSTALL.txt | windows_text >"$stage/INSTALL.txt"
+windows_text <packaging/THIRD-PARTY-NOTICES.txt >"$stage/THIRD-PARTY-NOTICES.txt"
 # Stable order and times, so the same sources give the same zip: the files'
 # times and the PE header's time stamp (which strip writes anew, from
 # SOURCE_DATE_EPOCH when set) are the last commit's.
 export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || date +%s)}
 x86_64-w64-mingw32-strip "$stage"/Exe/*.exe "$stage"/Exe/*.dll "$stage"/ikotool.exe
 find "$stage" -exec touch -d "@$SOURCE_DATE_EPOCH" {} +
-(cd "$stage" && find . -type f | sort | sed 's|^\./||' | zip -X -q "$dist/$name.zip" -@)
-(cd "$stage" && find . -type f | sort | sed 's|^\./||' | xargs sha256sum) >"$dist/SHA256SUMS"
+(cd "$stage" && find . -type f | LC_ALL=C sort | sed 's|^\./||' | zip -X -q "$dist/$name.zip" -@)
+(cd "$stage" && find . -type f | LC_ALL=C sort | sed 's|^\./||' | xargs sha256sum) >"$dist/SHA256SUMS"
 (cd "$dist" && sha256sum "$name.zip") >>"$dist/SHA256SUMS"
 cp "$stage/INSTALL.txt" "$dist/"
 echo "package: $dist/$name.zip"

@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the portable code natively, the
 # Win32 unit tests and the end-to-end tests under Wine.  Installs what it
-# needs on a fresh Debian machine.  Ends with one summary line.
+# needs on a fresh Debian machine.  Ends with one summary line.  Run as
+# root, it builds and sets up the test bed as root, and every Windows
+# program runs as the unprivileged user morvane-test that the set-up
+# creates (scripts/wine-user.sh).
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"

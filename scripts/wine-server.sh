@@ -4,8 +4,12 @@
 # /dev/null as standard handles: inherited pipes would hang CTest.
 #   wine-server.sh up     start it unless it runs
 #   wine-server.sh down   end it and every Wine process of the prefix
+# Runs as the Wine user (MORVANE_WINE_USER, see wine-user.sh), whoever
+# starts it: the server and its lock file belong to the prefix's owner.
 set -u
 : "${WINEPREFIX:?}"
+. "$(dirname "${BASH_SOURCE[0]}")/wine-user.sh"
+become_wine_user "${BASH_SOURCE[0]}" "$@"
 case "${1:-up}" in
 up)
   exec 9>"$WINEPREFIX/.server.lock"

@@ -12,14 +12,20 @@ start_wine() {
   # A test bed that the caller started stays up for the caller.
   [ "$was_running" = 0 ] && trap '"$root/scripts/setup-wine.sh" stop "$root/build/win"' EXIT
   . "$root/build/win/wine/env"
+  . "$root/scripts/wine-user.sh"
   bin=$root/build/win/bin
   wdir=$out/wine
   rm -rf "$wdir"
   mkdir -p "$wdir"
 }
 
-wrun() { "$root/build/win/wine-run" "$@"; }
-win() { winepath -w "$1"; }
+# What the benchmarks lay out for the programs goes to the user who runs
+# them before each start.
+wrun() {
+  hand_over "$wdir"
+  "$root/build/win/wine-run" "$@"
+}
+win() { "$root/build/win/wine-run" winepath -w "$1"; }
 
 # Wine programs write code page 932; their output goes to a file first, as a
 # COM server they start would keep a pipe open.

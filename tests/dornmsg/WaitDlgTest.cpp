@@ -3,6 +3,7 @@
 
 #include "DialogUnits.h"
 #include "Screenshot.h"
+#include "TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -33,8 +34,7 @@ bool HasSeveralColours(const uidriver::ScreenImage& image) {
 }
 
 // Polls the clip's picture for up to three seconds until done(picture).
-template <typename Done>
-bool PollClip(const RECT& rc, Done done) {
+template <typename Done> bool PollClip(const RECT& rc, Done done) {
     const DWORD start = ::GetTickCount();
     for (;;) {
         if (done(uidriver::CaptureScreen(rc)))
@@ -282,6 +282,6 @@ TEST(CWaitDlg, ScreenshotOverADisabledOwner) {
     RECT area;
     ::GetWindowRect(owner.m_hWnd, &area);
     ::InflateRect(&area, 20, 20);
-    ::CreateDirectoryA("test-output", nullptr);
-    EXPECT_TRUE(uidriver::SaveBmp(uidriver::CaptureScreen(area), "test-output/dornmsg_wait.bmp"));
+    EXPECT_TRUE(
+        uidriver::SaveBmp(uidriver::CaptureScreen(area), TestOutputDir() + "\\dornmsg_wait.bmp"));
 }

@@ -501,7 +501,7 @@ protected:
         FormatChange::SetUp();
         m_small = std::make_unique<FullDisk>(1024);
         if (!m_small->IsMounted())
-            GTEST_SKIP() << "no small tmpfs (mounting one needs root)";
+            GTEST_SKIP() << FullDisk::kNoDisk;
         SampleProductOptions options;
         options.strDataDir = ProductDir();
         CString error;

@@ -34,7 +34,7 @@ TEST_F(TemplateCopyOnFullDisk, EveryBookTakesItsNameBackAndNoCutCopyStays) {
         SCOPED_TRACE(c.tail);
         const auto disk = std::make_unique<FullDisk>(1024);
         if (!disk->IsMounted())
-            GTEST_SKIP() << "no tmpfs can be mounted here (the tests need root)";
+            GTEST_SKIP() << FullDisk::kNoDisk;
         LayProduct(".xls", disk->Path());
         ClearLog();
         const auto before = FolderContents(ExcelDir());

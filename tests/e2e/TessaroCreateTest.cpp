@@ -103,7 +103,7 @@ TEST_F(TessaroCreate, NothingToWriteFailsAndCreatesNoFile) {
 TEST_F(TessaroCreate, FullDiskKeepsTheOldFileAndNamesTheCause) {
     FullDisk disk(16);
     if (!disk.IsMounted())
-        GTEST_SKIP() << "no tmpfs can be mounted here (the tests need root)";
+        GTEST_SKIP() << FullDisk::kNoDisk;
     WriteFileBytes(ProductDir() + "\\Data\\Other\\大きい表.frm",
                    std::string(size_t{64} * 1024, 'x'));
     const CString file = disk.Path() + "\\移行.iko";

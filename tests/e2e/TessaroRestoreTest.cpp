@@ -432,7 +432,7 @@ TEST_F(TessaroRestore, FailedConversionIsToldInItsOwnBox) {
 TEST_F(TessaroRestore, ErrorDuringTheExtractionLeavesTheBooksUnconverted) {
     FullDisk disk(4);
     if (!disk.IsMounted())
-        GTEST_SKIP() << "no tmpfs can be mounted here (the tests need root)";
+        GTEST_SKIP() << FullDisk::kNoDisk;
     ASSERT_TRUE(WriteEnvRegistry(ProductDir(), disk.Path()));
     for (const char* book : {"kyuyo.xls", "勤怠_kyuyo.xls", "表参道店.xls"})
         ASSERT_TRUE(::DeleteFileA(Source((std::string("Excel\\") + book).c_str())));

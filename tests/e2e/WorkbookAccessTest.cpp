@@ -65,9 +65,9 @@ protected:
     CString Excel(const char* name) const { return ExcelDir() + "\\" + name; }
 
     // Read-only is the attribute: Windows lets a program rename such a file
-    // and copy it, and so does Wine.  Copying over it is refused by Windows
-    // and not by Wine, whose root writes any file: where a command copies
-    // over the workbook, it is made immutable too.
+    // and copy it, and so does Wine.  Where a command copies over the
+    // workbook, the file is also held open (HoldReadOnly): Wine, unlike
+    // Windows, lets a rename replace a read-only file.
     Holding Restrict(Access access, const Command& command) {
         const CString book = Excel(command.book);
         if (access == Access::heldOpen)

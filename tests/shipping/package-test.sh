@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # The release package as a user receives it: scripts/package.sh writes it
 # into the build's test output; its zip must hold exactly the Exe folder's
-# three files, ikotool.exe and INSTALL.txt, stripped, importing no
-# compiler runtime, with SHA256SUMS matching.  Then the zip is unpacked into
-# two fresh sample installations under Wine, each with the stand-in
-# DornEnv.dll in its Exe folder as the product's own, and the unpacked
-# programs work there: Quimbex.exe /K:9 converts every book (the Excel
-# stand-in answering), Tessaro.exe writes a migration file of the first
-# installation and restores it into the second, whose books the unpacked
-# Quimbex.exe converts.
+# three files, ikotool.exe, INSTALL.txt and THIRD-PARTY-NOTICES.txt, the
+# binaries stripped, importing no compiler runtime, every library linked
+# into them named in the notices, with SHA256SUMS beside the zip matching.
+# Then the zip is unpacked into two fresh sample installations under Wine,
+# each with the stand-in DornEnv.dll in its Exe folder as the product's
+# own, and the unpacked programs work there: Quimbex.exe /K:9 converts
+# every book (the Excel stand-in answering), Tessaro.exe writes a migration
+# file of the first installation and restores it into the second, whose
+# books the unpacked Quimbex.exe converts.
 #   package-test.sh SOURCE_DIR BUILD_DIR
 set -uo pipefail
 root=${1:?usage: package-test.sh SOURCE_DIR BUILD_DIR}
@@ -45,12 +46,14 @@ mkdir -p "$unpacked"
 
 # ---- the zip's contents and the checksums ----
 echo "== contents of $(basename "$zip")"
-listing=$(unzip -Z1 "$zip" | sort | tr '\n' ' ')
-check "the zip holds $listing" \
-  [ "$listing" = "Exe/DORNMSG.dll Exe/Quimbex.exe Exe/Tessaro.exe INSTALL.txt ikotool.exe " ]
-# One line per file of the zip and one for the zip, each matching.
+listing=$(unzip -Z1 "$zip" | LC_ALL=C sort | tr '\n' ' ')
+check "the zip holds $listing" [ "$listing" = "Exe/DORNMSG.dll Exe/Quimbex.exe Exe/Tessaro.exe \
+INSTALL.txt THIRD-PARTY-NOTICES.txt ikotool.exe " ]
+# One line per file of the zip and one for the zip, each matching; the file
+# travels beside the zip, which cannot hold its own sum.
 sums=$out/dist/SHA256SUMS
-check "SHA256SUMS has $(wc -l <"$sums") lines, not 6" [ "$(wc -l <"$sums")" -eq 6 ]
+check "SHA256SUMS has $(wc -l <"$sums") lines, not 7" [ "$(wc -l <"$sums")" -eq 7 ]
+grep -q "^[0-9a-f]\{64\}  $(basename "$zip")\$" "$sums" || fail "SHA256SUMS has no line for the zip"
 while read -r sum file; do
   if [ "$file" = "$(basename "$zip")" ]; then
     actual=$(sha256sum "$zip" | cut -d' ' -f1)
@@ -66,11 +69,24 @@ for file in $listing; do
   grep -q " $file\$" "$sums" || fail "SHA256SUMS has no line for $file"
 done
 # Notepad of a Japanese Windows reads CP932 with CRLF line ends.
-install_note_ok() {
-  iconv -f CP932 -t UTF-8 "$unpacked/INSTALL.txt" | grep -q 'インストール' &&
-    ! grep -qv $'\r$' "$unpacked/INSTALL.txt"
+windows_text() { # file
+  iconv -f CP932 -t UTF-8 "$1" >/dev/null && ! grep -qv $'\r$' "$1"
 }
-check "INSTALL.txt is not CP932 text with CRLF lines" install_note_ok
+for note in INSTALL.txt THIRD-PARTY-NOTICES.txt; do
+  check "$note is not CP932 text with CRLF lines" windows_text "$unpacked/$note"
+done
+# What an administrator needs before copying: 64-bit programs beside the
+# product's 64-bit DornEnv.dll, administrator rights, the old files kept,
+# the way back, unsigned files and how to check them.
+version=$(basename "$zip" .zip)
+version=${version#Morvane-companions-}
+# Read whole first: grep -q leaving a pipe early would fail the pipeline.
+note=$(iconv -f CP932 -t UTF-8 "$unpacked/INSTALL.txt")
+for text in "64 ビット版" "64 ビット版 DornEnv.dll" "管理者の権限が必要です" "元のファイルを残します" \
+  "元に戻すには" "削除します" "デジタル署名がありません" \
+  "certutil -hashfile Morvane-companions-$version.zip SHA256"; do
+  grep -qF -- "$text" <<<"$note" || fail "INSTALL.txt does not say \"$text\""
+done
 
 # ---- the binaries: the Release build, stripped, no compiler runtime ----
 # package.sh dates the package by the last commit.
@@ -94,15 +110,51 @@ for file in Exe/Quimbex.exe Exe/Tessaro.exe Exe/DORNMSG.dll ikotool.exe; do
   done
 done
 rm -f "$out/stripped"
+
+# ---- the notices: every library linked into a shipped binary has one ----
+# The linker map of each binary (written by every link of the build) names
+# the archive members and objects that went in; the ones from outside the
+# build come from the toolchain.  Each must be named in the notices, or be
+# the import library of a DLL that the binary imports.
+linked_libraries() { # map
+  {
+    sed -n '/^Archive member included/,/^Discarded input sections/p' "$1" |
+      grep -o '^/[^(]*'
+    grep -o '^LOAD /.*\.o$' "$1" | cut -d' ' -f2
+  } | xargs -r -n1 basename | LC_ALL=C sort -u
+}
+for target in Quimbex:Exe/Quimbex.exe Tessaro:Exe/Tessaro.exe DORNMSG:Exe/DORNMSG.dll \
+  ikotool:ikotool.exe; do
+  map=$build/link-maps/${target%%:*}.map
+  binary=$unpacked/${target#*:}
+  if [ ! -s "$map" ]; then
+    fail "no linker map $map"
+    continue
+  fi
+  imports=" $(x86_64-w64-mingw32-objdump -p "$binary" | sed -n 's/^\tDLL Name: //p' |
+    tr 'A-Z\n' 'a-z ')"
+  for lib in $(linked_libraries "$map"); do
+    name=${lib%.a}
+    grep -qwF -- "$name" "$unpacked/THIRD-PARTY-NOTICES.txt" && continue
+    [[ $lib == lib*.a && $imports == *" ${name#lib}.dll "* ]] && continue
+    fail "${target#*:} links $lib, which THIRD-PARTY-NOTICES.txt does not name"
+  done
+done
 grep -q "CMAKE_BUILD_TYPE:STRING=Release" "$root/build/win/CMakeCache.txt" ||
   fail "build/win is not a Release build"
 
 # ---- two fresh installations under Wine ----
 . "$build/wine/env"
-run() { "$build/wine-run" "$@"; }
-utf8() { iconv -f CP932 -t UTF-8 "$1" | tr -d '\r'; }
+. "$root/scripts/wine-user.sh"
 drive_c=$WINEPREFIX/drive_c
 test_dir=$drive_c/package-test
+# What this script lays out in the installations goes to the user who runs
+# the programs before each start.
+run() {
+  hand_over "$test_dir"
+  "$build/wine-run" "$@"
+}
+utf8() { iconv -f CP932 -t UTF-8 "$1" | tr -d '\r'; }
 rm -rf "$test_dir"
 mkdir -p "$test_dir/migration" "$test_dir/standin"
 

@@ -1,6 +1,5 @@
 #include "FullDisk.h"
 
-#include "Poll.h"
 #include "TempDir.h"
 
 #include <windows.h>
@@ -9,22 +8,25 @@
 
 namespace {
 
-ULONGLONG TotalBytes(const CString& path) {
-    ULARGE_INTEGER avail{}, total{}, free{};
-    if (!::GetDiskFreeSpaceExA(path + "\\", &avail, &total, &free))
+ULONGLONG FreeBytes(const CString& path) {
+    ULARGE_INTEGER free{};
+    if (!::GetDiskFreeSpaceExA(path + "\\", &free, nullptr, nullptr))
         return 0;
-    return total.QuadPart;
+    return free.QuadPart;
 }
 
-// Wine gives no handle to wait on for a Unix program: the caller waits for
-// its effect.  What Wine leaves in the process information then is no
-// handle of ours, and closing it could close one that is (the registry's).
-bool StartUnixProgram(const char* windowsPath, std::string commandLine) {
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    return ::CreateProcessA(windowsPath, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                            nullptr, &si, &pi) != FALSE;
+// Writes until `size` bytes are written or the disk is full; false on any
+// other failure.
+bool WriteBytes(HANDLE h, ULONGLONG size, DWORD chunkSize) {
+    const std::vector<char> chunk(chunkSize, 'x');
+    while (size > 0) {
+        const DWORD part = size < chunkSize ? static_cast<DWORD>(size) : chunkSize;
+        DWORD done = 0;
+        if (!::WriteFile(h, chunk.data(), part, &done, nullptr) || done != part)
+            return false;
+        size -= part;
+    }
+    return true;
 }
 
 void WriteUntilFull(HANDLE h, DWORD size) {
@@ -34,7 +36,52 @@ void WriteUntilFull(HANDLE h, DWORD size) {
     }
 }
 
+// The test bed's small disk as a Windows path ("Z:" and the Unix path), or
+// empty when the test bed has none.
+CString HandedDisk() {
+    char unixPath[MAX_PATH] = "";
+    const DWORD n = ::GetEnvironmentVariableA("MORVANE_FULL_DISK", unixPath, sizeof unixPath);
+    if (n == 0 || n >= sizeof unixPath)
+        return CString();
+    CString path = CString("Z:") + unixPath;
+    path.Replace("/", "\\");
+    return path;
+}
+
 } // namespace
+
+// What an earlier test left on the disk goes first.  The reserve is real
+// data (tmpfs counts no room for a hole), written beside the test's folder
+// so that the folder holds only what the test puts there.
+FullDisk::FullDisk(unsigned kilobytes) {
+    const CString disk = HandedDisk();
+    if (disk.IsEmpty())
+        return;
+    m_strPath = disk + "\\files";
+    m_strReserve = disk + "\\reserve.bin";
+    RemoveFolder(m_strPath);
+    ::DeleteFileA(m_strReserve);
+    if (!::CreateDirectoryA(m_strPath, nullptr))
+        return;
+    const ULONGLONG room = static_cast<ULONGLONG>(kilobytes) * 1024;
+    const ULONGLONG free = FreeBytes(disk);
+    if (free < room)
+        return;
+    const HANDLE h =
+        ::CreateFileA(m_strReserve, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return;
+    const bool written = WriteBytes(h, free - room, 65536);
+    ::CloseHandle(h);
+    m_bMounted = written && FreeBytes(disk) == room;
+}
+
+FullDisk::~FullDisk() {
+    if (m_strPath.IsEmpty())
+        return;
+    RemoveFolder(m_strPath);
+    ::DeleteFileA(m_strReserve);
+}
 
 bool FullDisk::Fill() const {
     const HANDLE h = ::CreateFileA(m_strPath + "\\filler.bin", GENERIC_WRITE, 0, nullptr,
@@ -44,39 +91,5 @@ bool FullDisk::Fill() const {
     for (DWORD size : {65536u, 4096u, 1u})
         WriteUntilFull(h, size);
     ::CloseHandle(h);
-    ULARGE_INTEGER free{};
-    return ::GetDiskFreeSpaceExA(m_strPath + "\\", &free, nullptr, nullptr) && free.QuadPart == 0;
-}
-
-namespace {
-
-// A mount point of this process's own.
-std::string NewMountPoint() {
-    static unsigned counter = 0;
-    return "/tmp/morvane-full-" + std::to_string(::GetCurrentProcessId()) + "-" +
-           std::to_string(++counter);
-}
-
-} // namespace
-
-FullDisk::FullDisk(unsigned kilobytes) : m_unixPath(NewMountPoint()), m_nKilobytes(kilobytes) {
-    m_strPath = CString(("Z:" + m_unixPath).c_str());
-    m_strPath.Replace("/", "\\");
-    if (!::CreateDirectoryA(m_strPath, nullptr))
-        return;
-    const std::string size = "size=" + std::to_string(kilobytes) + "k";
-    if (!StartUnixProgram("Z:\\usr\\bin\\mount",
-                          "mount -t tmpfs -o " + size + " tmpfs " + m_unixPath))
-        return;
-    const ULONGLONG limit = static_cast<ULONGLONG>(kilobytes) * 1024;
-    m_bMounted = uidriver::PollUntil([&] { return TotalBytes(m_strPath) == limit; }, 10000);
-}
-
-FullDisk::~FullDisk() {
-    if (m_bMounted) {
-        const ULONGLONG limit = static_cast<ULONGLONG>(m_nKilobytes) * 1024;
-        StartUnixProgram("Z:\\usr\\bin\\umount", "umount " + m_unixPath);
-        uidriver::PollUntil([&] { return TotalBytes(m_strPath) != limit; }, 10000);
-    }
-    RemoveFolder(m_strPath);
+    return FreeBytes(m_strPath) == 0;
 }

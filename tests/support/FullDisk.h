@@ -1,12 +1,12 @@
 #pragma once
 #include "String.h"
 
-#include <string>
-
-// A folder on a tmpfs of a few kilobytes, where a write soon fails with a
-// full disk.  The tests run as root; mount and umount are started through
-// Wine, which runs Unix programs too.  IsMounted() is false where that is
-// not possible (the test is then skipped).
+// A folder on a disk with only `kilobytes` left, where a write soon fails
+// with a full disk.  The test bed (scripts/setup-wine.sh, as root) mounts a
+// small tmpfs for the tests and names it in MORVANE_FULL_DISK; a FullDisk
+// takes all of it but the room asked for, so one FullDisk at a time.
+// IsMounted() is false where there is no such disk (the test is then
+// skipped).
 class FullDisk {
 public:
     explicit FullDisk(unsigned kilobytes);
@@ -15,13 +15,15 @@ public:
     FullDisk& operator=(const FullDisk&) = delete;
 
     bool IsMounted() const { return m_bMounted; }
-    const CString& Path() const { return m_strPath; } // "Z:\\tmp\\..."
+    // Why a test skips when IsMounted() is false.
+    static constexpr const char* kNoDisk =
+        "no small disk: scripts/setup-wine.sh mounts one when started as root";
+    const CString& Path() const { return m_strPath; } // "Z:\\...\\full-disk\\files"
     // Writes a filler file until the disk has no byte left.
     bool Fill() const;
 
 private:
     CString m_strPath;
-    std::string m_unixPath;
-    unsigned m_nKilobytes;
+    CString m_strReserve;
     bool m_bMounted = false;
 };

@@ -52,9 +52,9 @@ bool Writable(const CString& path) {
 
 const char kProbePrefix[] = "~probe";
 
-// Each probe has a name of its own: one that chattr locked between its
-// creation and its deletion on close stays behind, and must neither block
-// the next probe nor count as one of the folder's files.
+// Each probe has a name of its own: one that the folder's change of owner
+// caught between its creation and its deletion on close stays behind, and
+// must neither block the next probe nor count as one of the folder's files.
 bool CanCreateIn(const CString& dir) {
     static int s_nProbe = 0;
     CString name;
@@ -71,7 +71,7 @@ bool IsProbe(const char* pszName) {
     return std::strncmp(pszName, kProbePrefix, sizeof kProbePrefix - 1) == 0;
 }
 
-// chattr -R changes a folder before its files: the folder and each of its
+// chown -R changes a folder before its files: the folder and each of its
 // files must have changed.
 bool FolderIsWritable(const CString& dir, bool writable) {
     if (CanCreateIn(dir) != writable)
@@ -101,14 +101,29 @@ void RemoveProbes(const CString& dir) {
     ::FindClose(h);
 }
 
-// Wine starts a Unix program like a Windows one, but gives no handle to wait
-// on: `done` tells when the change has come (and what Wine leaves in the
-// process information is no handle to close).  The Unix path is UTF-8, so
-// the command line goes as UTF-16: through the ANSI code page a Japanese
-// name would arrive garbled.
-bool RunChattr(const std::string& flags, const std::string& unixPath,
-               const std::function<bool()>& done) {
-    const std::string utf8 = "chattr " + flags + " \"" + unixPath + "\"";
+// The other user of the test bed (morvane-other), whose files this user may
+// not change; empty when the test bed has none (not started as root).
+std::string OtherUid() {
+    char uid[16] = "";
+    const DWORD n = ::GetEnvironmentVariableA("MORVANE_OTHER_UID", uid, sizeof uid);
+    return n > 0 && n < sizeof uid ? uid : "";
+}
+
+// Gives `unixPath` and everything below it to the other user ("1") or back
+// ("0"), without root: in a user namespace of this user's own, 0 is this
+// user and 1 the other one, whose id scripts/setup-wine.sh lets this user
+// map.  The group stays this user's, which may read but not write.  Wine
+// starts a Unix program like a Windows one, but gives no handle to wait on:
+// `done` tells when the change has come (and what Wine leaves in the process
+// information is no handle to close).  The Unix path is UTF-8, so the
+// command line goes as UTF-16: through the ANSI code page a Japanese name
+// would arrive garbled.
+bool RunChown(const char* owner, const std::string& unixPath, const std::function<bool()>& done) {
+    const std::string uid = OtherUid();
+    if (uid.empty())
+        return false;
+    const std::string utf8 = "unshare --user --map-root-user --map-users=" + uid +
+                             ",1,1 chown -R " + owner + " \"" + unixPath + "\"";
     std::wstring commandLine(utf8.size() + 1, L'\0');
     commandLine.resize(static_cast<size_t>(
         ::MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), static_cast<int>(utf8.size()),
@@ -116,7 +131,7 @@ bool RunChattr(const std::string& flags, const std::string& unixPath,
     STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
-    if (!::CreateProcessW(L"Z:\\usr\\bin\\chattr", &commandLine[0], nullptr, nullptr, FALSE, 0,
+    if (!::CreateProcessW(L"Z:\\usr\\bin\\unshare", &commandLine[0], nullptr, nullptr, FALSE, 0,
                           nullptr, nullptr, &si, &pi))
         return false;
     return uidriver::PollUntil(done, 10000);
@@ -124,31 +139,39 @@ bool RunChattr(const std::string& flags, const std::string& unixPath,
 
 } // namespace
 
-// The tests run as root, who may write a file whatever its permission bits
-// say, so the read-only attribute does not keep Wine from writing.  An
-// immutable file (chattr +i, ext4 as root) refuses everyone, as a read-only
-// file refuses a user on Windows.
+// The read-only attribute, which Wine maps to the file's write permission:
+// run by a standard user (as the test bed runs it) Wine then refuses to
+// write, copy over or delete the file as Windows does.  Unlike Windows it
+// lets a rename replace a read-only file, but never one that is open: the
+// hold keeps the file open, sharing everything, so that nothing else is
+// refused.
 Holding HoldReadOnly(const CString& path) {
-    const std::string unixPath = UnixPath(path);
-    EXPECT_FALSE(unixPath.empty()) << path.GetString();
-    ::SetFileAttributesA(path, FILE_ATTRIBUTE_READONLY);
-    EXPECT_TRUE(RunChattr("+i", unixPath, [path] { return !Writable(path); }))
-        << "chattr +i " << unixPath;
-    return Holding(nullptr, [path, unixPath](void*) {
-        EXPECT_TRUE(RunChattr("-i", unixPath, [path] { return Writable(path); }))
-            << "chattr -i " << unixPath;
+    EXPECT_TRUE(::SetFileAttributesA(path, FILE_ATTRIBUTE_READONLY)) << path.GetString();
+    const HANDLE open =
+        ::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                      nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_NE(INVALID_HANDLE_VALUE, open) << path.GetString();
+    EXPECT_FALSE(Writable(path)) << path.GetString();
+    return Holding(open, [path](void* h) {
+        if (h != INVALID_HANDLE_VALUE)
+            ::CloseHandle(h);
         ::SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
     });
 }
 
+// The folder and its files belong to the other user while held: this user
+// may neither add to the folder nor write, rename, delete or change the
+// attributes of a file in it (Wine changes an attribute through the file's
+// permissions, which only the owner may set).
 Holding HoldFolderReadOnly(const CString& dir) {
     const std::string unixPath = UnixPath(dir);
     EXPECT_FALSE(unixPath.empty()) << dir.GetString();
-    EXPECT_TRUE(RunChattr("-R +i", unixPath, [dir] { return FolderIsWritable(dir, false); }))
-        << "chattr -R +i " << unixPath;
+    EXPECT_TRUE(RunChown("1", unixPath, [dir] { return FolderIsWritable(dir, false); }))
+        << "chown -R to morvane-other " << unixPath
+        << " (scripts/setup-wine.sh start as root sets up the users)";
     return Holding(nullptr, [dir, unixPath](void*) {
-        EXPECT_TRUE(RunChattr("-R -i", unixPath, [dir] { return FolderIsWritable(dir, true); }))
-            << "chattr -R -i " << unixPath;
+        EXPECT_TRUE(RunChown("0", unixPath, [dir] { return FolderIsWritable(dir, true); }))
+            << "chown -R back " << unixPath;
         RemoveProbes(dir);
     });
 }

@@ -23,10 +23,11 @@ private:
 // given back when it goes.
 using Holding = std::shared_ptr<void>;
 Holding HoldHandle(HANDLE handle);
-// The file refuses to be written, renamed or deleted, by anyone, until given
-// back: the read-only attribute that Windows honours, and the immutable flag
-// that makes Wine's root honour it too.
+// The file is read-only until given back: writing, copying over, replacing
+// and deleting it fail with access denied, as Windows refuses a standard
+// user; renaming it works.
 Holding HoldReadOnly(const CString& path);
-// The folder and everything in it refuse to be written, as a folder whose
-// permissions deny this user, until given back.
+// The folder and everything in it refuse to be written, renamed, deleted or
+// given other attributes, as a folder whose permissions deny this user,
+// until given back.
 Holding HoldFolderReadOnly(const CString& dir);

@@ -23,17 +23,6 @@ void NoteOtherWindows(const uidriver::WindowFinder& windows, QuimbexRun& run) {
     }
 }
 
-} // namespace
-
-std::string TestOutputDir() {
-    std::string dir = TestBinDir().str();
-    dir.replace(dir.rfind('\\'), std::string::npos, "\\test-output");
-    ::CreateDirectoryA(dir.c_str(), nullptr);
-    return dir;
-}
-
-namespace {
-
 uidriver::WindowQuery MsgBoxQuery() {
     uidriver::WindowQuery query;
     query.className = "#32770";

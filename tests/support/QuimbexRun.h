@@ -1,6 +1,7 @@
 #pragma once
 #include "IconReader.h"
 #include "Process.h"
+#include "TempDir.h"
 #include "WindowFinder.h"
 
 #include <functional>
@@ -40,6 +41,3 @@ QuimbexRun::Box AnswerNextBox(const uidriver::WindowFinder& windows, const char*
 // Answers every further message box with its default button until the
 // program ends, and fills in the exit code and standard output.
 void FinishRun(uidriver::Process& process, QuimbexRun& run, unsigned long timeoutMs = 120000);
-
-// build/win/test-output, beside the bin folder.
-std::string TestOutputDir();

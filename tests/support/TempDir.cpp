@@ -62,6 +62,13 @@ CString TestBinDir() {
     return dir.Left(dir.ReverseFind('\\'));
 }
 
+std::string TestOutputDir() {
+    std::string dir = TestBinDir().str();
+    dir.replace(dir.rfind('\\'), std::string::npos, "\\test-output");
+    ::CreateDirectoryA(dir.c_str(), nullptr);
+    return dir;
+}
+
 // Folders are listed too (with a "\\" at the end of their names), so that
 // a folder that was renamed or replaced by a file shows.
 std::map<std::string, std::string> FolderContents(const CString& dir, const std::string& prefix) {

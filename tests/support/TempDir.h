@@ -24,6 +24,9 @@ std::string ReadFileBytes(const CString& path);
 bool FileExists(const CString& path);
 // The folder of the running test program, where every binary of the build lies.
 CString TestBinDir();
+// build/win/test-output, beside the bin folder: what the tests leave for a
+// look afterwards (screenshots, logs).  Made when missing.
+std::string TestOutputDir();
 // Removes a folder with everything in it, read-only files too.
 void RemoveFolder(const CString& dir);
 // Everything below dir by its relative name: each file ("a\\b.xls") with its

@@ -106,7 +106,7 @@ TEST_F(BookMngFile, SaveAndLoadAgain) {
 TEST_F(BookMngFile, FullDiskLeavesTheOldFile) {
     FullDisk dir(1024);
     if (!dir.IsMounted())
-        GTEST_SKIP() << "no small tmpfs (mounting one needs root)";
+        GTEST_SKIP() << FullDisk::kNoDisk;
     const CString path = dir.Path() + "\\BookMNG.dat";
     const std::string old = Bytes({1, 0, 5, 'k', 'y', 'u', 'y', 'o', 0, 0, 0, 0, 1, 'x', 0});
     WriteFileBytes(path, old);
