@@ -14,6 +14,8 @@ struct CFsStatus {
     bool bExists = false;
     bool bDirectory = false;
     int64_t nSize = 0;
+    // Windows lets no program replace it: it is read-only, hidden or system.
+    bool bProtected = false;
 };
 
 struct CDirItem {
@@ -38,6 +40,8 @@ public:
     virtual int64_t GetLength() = 0;
     // Reports a write that fails only when the file is closed.
     virtual void Close() = 0;
+    // Puts what was written on the disk, not only in the system's cache.
+    virtual void Flush() {}
 };
 
 class CFileSystem {
@@ -55,6 +59,11 @@ public:
     // Renames strFrom to strTo, replacing a file of that name.
     virtual bool MoveOver(const CString& strFrom, const CString& strTo, CFsError& error) = 0;
     virtual bool RemoveFile(const CString& strPath) = 0;
+    // The name that the last component of strPath has on disk, when it names
+    // an existing file or folder: its long name where the system answers to
+    // a short one too.  A system without short names keeps every name as
+    // given.
+    virtual bool GetLongName(const CString& /*strPath*/, CString& /*strName*/) { return false; }
 };
 
 // The file system of the platform this program runs on.

@@ -139,3 +139,43 @@ TEST(Ikotool, ExtractListsTheFilesItCouldNotWriteAndFails) {
     EXPECT_EQ("books", ReadNativeFile(dst / "p/Data/MyData/BookMNG.dat"));
     EXPECT_EQ("book", ReadNativeFile(dst / "d/Excel/book.xls"));
 }
+
+// Names Windows would refuse or rename, and a name without a code page 932
+// form, are left out of the file and named; the run ends as a failure
+// although the file was written, and its own extract then restores every
+// file it holds.
+TEST(Ikotool, CreateNamesWhatItLeftOutAndFails) {
+    NativeTree src, dst;
+    MakeInstallation(src);
+    const char* const leftOut[] = {"con.txt", "10:30.log", "notes.", "memo ", u8"売上€.xlsm"};
+    for (const char* name : leftOut)
+        src.Write(std::string("d/Excel/") + name, "x");
+    const ToolRun create = Ikotool(src, std::string("create m.iko") + kRoots);
+    EXPECT_EQ(1, create.exitCode) << create.out << create.err;
+    for (const char* reason :
+         {"left out: root 1 Excel\\con.txt: name not allowed on Windows (a device name",
+          "left out: root 1 Excel\\10:30.log: name not allowed on Windows (a colon",
+          "left out: root 1 Excel\\notes.: name not allowed on Windows (a dot or blank at the end)",
+          "left out: root 1 Excel\\memo : name not allowed on Windows (a dot or blank at the end)",
+          "left out: root 1 Excel\\%E5%A3%B2%E4%B8%8A%E2%82%AC.xlsm: name cannot be converted"})
+        EXPECT_NE(std::string::npos, create.out.find(reason)) << reason << "\n" << create.out;
+    EXPECT_NE(std::string::npos,
+              create.err.find("m.iko: written without 5 of the files (left out above)"))
+        << create.err;
+    for (const char* root : {"p", "d", "c"})
+        dst.MakeDir(root);
+    const ToolRun extract = Ikotool(dst, "extract " + (src / "m.iko") + kRoots);
+    EXPECT_EQ(0, extract.exitCode) << extract.out << extract.err;
+    EXPECT_EQ("book", ReadNativeFile(dst / "d/Excel/book.xls"));
+}
+
+// A file of only a header holds nothing: damaged, as Tessaro says too.
+TEST(Ikotool, FileOfOnlyAHeaderIsDamaged) {
+    NativeTree work;
+    work.Write("empty.iko", std::string("\x00\x00\x04\x00", 4));
+    const ToolRun test = Ikotool(work, "test " + (work / "empty.iko"));
+    EXPECT_EQ(1, test.exitCode);
+    EXPECT_NE(std::string::npos,
+              test.err.find("damaged at byte offset 4: the file holds no entries after its header"))
+        << test.err;
+}
