@@ -117,12 +117,15 @@ int CIkoTool::FormatOf(const CIkoOptions& options) {
 }
 
 // After a restore, the entries the user expected on disk and did not get
-// stand apart from those kept out on purpose.
+// stand apart from those kept out on purpose; whatever a create skips is
+// left out of the file.
 void CIkoTool::PrintSkipped(const CMigrationContext& context, bool bRestore) {
     for (const CSkippedEntry& skip : context.m_skipped) {
+        const char* what = !bRestore                   ? "left out"
+                           : IsUnwritten(skip.nReason) ? "not written"
+                                                       : "skipped";
         CString line;
-        line.Format("%s: root %d %s: %s",
-                    bRestore && IsUnwritten(skip.nReason) ? "not written" : "skipped", skip.nRoot,
+        line.Format("%s: root %d %s: %s", what, skip.nRoot,
                     CRestorePath::Collapse(skip.strPath).GetString(), SkipReasonText(skip.nReason));
         if (!skip.strCause.IsEmpty())
             line += " (" + skip.strCause + ")";
@@ -138,6 +141,9 @@ size_t CIkoTool::CountUnwritten(const CMigrationContext& context) {
     return n;
 }
 
+// A file written without some of the installation's files is no whole
+// copy of it: the run names them and ends as a failure, although the file
+// was written and reads whole.
 int CIkoTool::Create(const CIkoOptions& options) {
     if (!RootsExist(options))
         return failure;
@@ -160,7 +166,13 @@ int CIkoTool::Create(const CIkoOptions& options) {
     }
     PrintSkipped(context, false);
     m_console.Out(file + ": " + Summary(context) + " written");
-    return done;
+    if (context.m_skipped.empty())
+        return done;
+    CString text;
+    text.Format(": written without %u of the files (left out above)",
+                static_cast<unsigned>(context.m_skipped.size()));
+    m_console.Err(file + text);
+    return failure;
 }
 
 // Nothing is written from a file that fails the structure check.  A restore
