@@ -1,4 +1,9 @@
 // The migration engine's Win32 file system on real folders.
+#include "Archive.h"
+#include "MemFile.h"
+#include "MigrationBytes.h"
+#include "MigrationReader.h"
+#include "ProtectedInstallation.h"
 #include "TempDir.h"
 #include "Win32FileSystem.h"
 
@@ -140,4 +145,67 @@ TEST(Win32FileSystem, NameWithoutCodePage932FormIsSkippedWhenListed) {
         EXPECT_EQ(item.strName != "ok.dat", item.bSkip);
     }
     ::DeleteFileW(wide.c_str());
+}
+
+// The system's own short names (Wine forms them with its own hash, such as
+// DENM~N0O.DAT) and a name with trailing dots reach the long name; a
+// wildcard, a missing file and a missing folder reach none.
+TEST(Win32FileSystem, LongNameIsTheSystemsNameOfAnExistingEntry) {
+    TempDir dir;
+    ASSERT_TRUE(::CreateDirectoryA(dir / "Excel_Old", nullptr));
+    WriteFileBytes(dir / "Excel_Old\\DenMainData.dat", "d");
+    char buf[MAX_PATH];
+    ASSERT_NE(0u, ::GetShortPathNameA(dir / "Excel_Old\\DenMainData.dat", buf, sizeof buf));
+    const CString shortPath(buf);
+    const CString shortFolder = shortPath.Left(shortPath.ReverseFind('\\'));
+    const CString shortName = shortPath.Mid(shortPath.ReverseFind('\\') + 1);
+    ASSERT_NE("DenMainData.dat", shortName.str());
+    const struct {
+        CString path;
+        const char* longName; // null: none
+    } cases[] = {
+        {shortFolder + "\\" + shortName, "DenMainData.dat"},
+        {shortFolder, "Excel_Old"},
+        {dir / "EXCEL_OLD\\denmaindata.DAT", "DenMainData.dat"},
+        {dir / "Excel_Old\\DenMainData.dat.", "DenMainData.dat"},
+        {dir / "Excel_Old\\DenMain*.dat", nullptr},
+        {dir / "Excel_Old\\Den?ainData.dat", nullptr},
+        {dir / "Excel_Old\\missing.dat", nullptr},
+        {dir / "missing\\DenMainData.dat", nullptr},
+    };
+    CWin32FileSystem fs;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path.GetString());
+        CString name = "untouched";
+        EXPECT_EQ(c.longName != nullptr, fs.GetLongName(c.path, name));
+        EXPECT_EQ(c.longName ? c.longName : "untouched", name);
+    }
+}
+
+// Every other spelling of each protected file, Wine's short names among
+// them, through the engine into real folders: each is kept out and no
+// protected file changes.
+TEST(Win32FileSystem, EveryOtherSpellingOfAProtectedFileIsKeptOut) {
+    TempDir dir;
+    const ProtectedInstallation target(dir.Path(), dir.Path());
+    target.Lay("the target's own");
+    const auto before = target.Contents();
+    int entries = 0;
+    const std::string bytes = FileOfEverySpelling(target.SystemShortNames(), "restored", &entries);
+    // Wine's short names of seven files and one folder are among them.
+    EXPECT_EQ(11 * ProtectedFiles().size() + 7 * 3 + 2, static_cast<size_t>(entries));
+    CWin32FileSystem fs;
+    CMigrationContext context(fs);
+    CMemFile mem(bytes);
+    CArchive ar(&mem, CArchive::load);
+    CMigrationReader(context, CMigrationRoots(dir.Path(), dir.Path(), ""),
+                     static_cast<int64_t>(bytes.size()))
+        .Restore(ar);
+    EXPECT_EQ(before, target.Contents());
+    EXPECT_EQ(static_cast<size_t>(entries), context.m_skipped.size());
+    for (const CSkippedEntry& skip : context.m_skipped) {
+        SCOPED_TRACE(skip.strPath.GetString());
+        EXPECT_EQ(CSkipReason::filtered, skip.nReason);
+    }
+    EXPECT_EQ(0, context.m_nWritten);
 }
