@@ -19,40 +19,11 @@
 
 namespace {
 
-constexpr int kFiles = 30;
 constexpr int kPoints = 8;
+const KillFiles kFiles = {"Data\\Other\\kill", 30, 1024 * 1024, 64 * 1024};
 const char kConvertQuestion[] =
     "復元するデータにExcelブックが含まれている場合、データコンバートする必要があります。\n"
     "コンバートには時間がかかる可能性がありますが、開始してもよろしいですか？";
-
-CString KillFile(int i) {
-    CString name;
-    name.Format("Data\\Other\\kill\\f%02d.dat", i);
-    return name;
-}
-
-std::string NewBytes(int i) {
-    return std::string(size_t{1024} * 1024 + static_cast<size_t>(i),
-                       static_cast<char>('A' + i % 26));
-}
-
-std::string OldBytes(int i) {
-    return std::string(size_t{64} * 1024, static_cast<char>('a' + i % 26));
-}
-
-// Every third file is new to an older state.
-void LayKillFiles(const CString& root, bool bNew) {
-    ::CreateDirectoryA(root + "\\Data\\Other\\kill", nullptr);
-    for (int i = 0; i < kFiles; ++i) {
-        const CString path = root + "\\" + KillFile(i);
-        if (bNew)
-            WriteFileBytes(path, NewBytes(i));
-        else if (i % 3 != 0)
-            WriteFileBytes(path, OldBytes(i));
-        else
-            ::DeleteFileA(path);
-    }
-}
 
 DWORD MsSince(std::chrono::steady_clock::time_point start) {
     return static_cast<DWORD>(std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -119,10 +90,10 @@ protected:
     // files; the installation then holds the new ones, and the new file is
     // what a whole run writes.
     void LayOlderAndNewerFile(const CString& file, KillPoints& points) {
-        LayKillFiles(ProductDir(), false);
+        kFiles.Lay(ProductDir(), false);
         ASSERT_TRUE(migration_files::Write(ProductDir(), 3, file));
         const std::string older = ReadFileBytes(file);
-        LayKillFiles(ProductDir(), true);
+        kFiles.Lay(ProductDir(), true);
         const CString newer = m_files / "newer.iko";
         ASSERT_TRUE(migration_files::Write(ProductDir(), 3, newer));
         points.Watch(file, older, true, ReadFileBytes(newer));
@@ -169,20 +140,18 @@ TEST_F(TessaroKill, RestoreKilledAnywhereLeavesNoFileCut) {
     CString error;
     ASSERT_TRUE(LaySampleProduct(source.Path(), options, error)) << error.GetString();
     ASSERT_TRUE(::DeleteFileA(source.Path() + "\\Data\\MyData\\BookMNG.dat")); // no conversion
-    LayKillFiles(source.Path(), true);
+    kFiles.Lay(source.Path(), true);
     const CString file = m_files / "kill.iko";
     ASSERT_TRUE(migration_files::Write(source.Path(), 3, file));
     KillPoints points(kPoints);
-    for (int i = 0; i < kFiles; ++i)
-        points.Watch(ProductDir() + "\\" + KillFile(i), i % 3 != 0 ? OldBytes(i) : "", i % 3 != 0,
-                     NewBytes(i));
+    points.Watch(ProductDir(), kFiles);
     const Begin begin = [&](const uidriver::Process& tessaro) {
         ChooseFile(tessaro, WaitForMainDialog(tessaro), kRestoreButton, file);
         const HWND box = NextBox(tessaro);
         EXPECT_EQ(kConvertQuestion, NormaliseLineBreaks(uidriver::MsgBox(box).Text()));
         return box;
     };
-    const auto reset = [&] { LayKillFiles(ProductDir(), false); };
+    const auto reset = [&] { kFiles.Lay(ProductDir(), false); };
     KillEverywhere("", begin, reset, ProductDir() + "\\Data\\Other\\kill\\~TESSARO.TMP", points,
                    "restore");
     EXPECT_EQ(0, ServerStarts());

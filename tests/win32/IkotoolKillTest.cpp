@@ -12,23 +12,8 @@
 
 namespace {
 
-constexpr int kFiles = 40;
 constexpr int kPoints = 12;
-
-CString Name(int i) {
-    CString name;
-    name.Format("Data\\Other\\f%02d.dat", i);
-    return name;
-}
-
-std::string NewBytes(int i) {
-    return std::string(size_t{256} * 1024 + static_cast<size_t>(i),
-                       static_cast<char>('A' + i % 26));
-}
-
-std::string OldBytes(int i) {
-    return std::string(size_t{64} * 1024, static_cast<char>('a' + i % 26));
-}
+const KillFiles kFiles = {"Data\\Other", 40, 256 * 1024, 64 * 1024};
 
 uidriver::StartInfo Ikotool(const std::vector<std::string>& args) {
     uidriver::StartInfo info;
@@ -51,18 +36,6 @@ void KillAt(const std::vector<std::string>& args, DWORD delayMs) {
     run.Terminate();
 }
 
-void Lay(const CString& root, bool bNew) {
-    for (int i = 0; i < kFiles; ++i) {
-        const CString path = root + "\\" + Name(i);
-        ::CreateDirectoryA(root + "\\Data", nullptr);
-        ::CreateDirectoryA(root + "\\Data\\Other", nullptr);
-        if (bNew)
-            WriteFileBytes(path, NewBytes(i));
-        else if (i % 3 != 0) // every third file is new to the target
-            WriteFileBytes(path, OldBytes(i));
-    }
-}
-
 } // namespace
 
 TEST(IkotoolExeKill, ExtractKilledAnywhereLeavesNoFileCut) {
@@ -70,9 +43,9 @@ TEST(IkotoolExeKill, ExtractKilledAnywhereLeavesNoFileCut) {
     const CString src = work / "src", dst = work / "dst", probe = work / "probe";
     for (const CString& dir : {src, dst, probe})
         ASSERT_TRUE(::CreateDirectoryA(dir, nullptr));
-    Lay(src, true);
-    Lay(dst, false);
-    Lay(probe, false);
+    kFiles.Lay(src, true);
+    kFiles.Lay(dst, false);
+    kFiles.Lay(probe, false);
     const std::string iko = (work / "m.iko").str();
     TimeOfOneRun({"create", iko, "--root", ("0=" + src).str(), "--root", ("1=" + src).str()});
     const auto extract = [&](const CString& root) {
@@ -81,8 +54,7 @@ TEST(IkotoolExeKill, ExtractKilledAnywhereLeavesNoFileCut) {
     };
     const DWORD whole = TimeOfOneRun(extract(probe));
     KillPoints points(kPoints);
-    for (int i = 0; i < kFiles; ++i)
-        points.Watch(dst + "\\" + Name(i), i % 3 != 0 ? OldBytes(i) : "", i % 3 != 0, NewBytes(i));
+    points.Watch(dst, kFiles);
     const CString temporary = dst + "\\Data\\Other\\~TESSARO.TMP";
     for (int k = 0; k < kPoints; ++k) {
         SCOPED_TRACE("kill point " + std::to_string(k));
@@ -100,14 +72,14 @@ TEST(IkotoolExeKill, CreateKilledAnywhereKeepsTheOlderFileOrMakesTheNewOneWhole)
     TempDir work;
     const CString src = work / "src";
     ASSERT_TRUE(::CreateDirectoryA(src, nullptr));
-    Lay(src, false);
+    kFiles.Lay(src, false);
     const auto create = [&](const CString& file) {
         return std::vector<std::string>{"create",           file.str(), "--root",
                                         ("0=" + src).str(), "--root",   ("1=" + src).str()};
     };
     TimeOfOneRun(create(work / "m.iko"));
     const std::string older = ReadFileBytes(work / "m.iko");
-    Lay(src, true);
+    kFiles.Lay(src, true);
     const DWORD whole = TimeOfOneRun(create(work / "new.iko"));
     KillPoints points(kPoints);
     points.Watch(work / "m.iko", older, true, ReadFileBytes(work / "new.iko"));

@@ -4,6 +4,36 @@
 
 #include <gtest/gtest.h>
 
+CString KillFiles::Name(int i) const {
+    CString name;
+    name.Format("%s\\f%02d.dat", folder, i);
+    return name;
+}
+
+std::string KillFiles::NewBytes(int i) const {
+    return std::string(newSize + static_cast<size_t>(i), static_cast<char>('A' + i % 26));
+}
+
+std::string KillFiles::OldBytes(int i) const {
+    return std::string(oldSize, static_cast<char>('a' + i % 26));
+}
+
+void KillFiles::Lay(const CString& root, bool bNew) const {
+    const CString levels(folder);
+    for (int cut = 0; cut >= 0; cut = levels.Find('\\', cut + 1))
+        ::CreateDirectoryA(root + "\\" + levels.Left(cut), nullptr);
+    ::CreateDirectoryA(root + "\\" + levels, nullptr);
+    for (int i = 0; i < count; ++i) {
+        const CString path = root + "\\" + Name(i);
+        if (bNew)
+            WriteFileBytes(path, NewBytes(i));
+        else if (InOlderState(i))
+            WriteFileBytes(path, OldBytes(i));
+        else
+            ::DeleteFileA(path);
+    }
+}
+
 DWORD KillPoints::DelayMs(DWORD nWholeMs, int k) const {
     return static_cast<DWORD>(uint64_t{nWholeMs} * 6 * static_cast<unsigned>(k + 1) /
                               (5 * static_cast<unsigned>(m_nPoints)));
@@ -11,6 +41,12 @@ DWORD KillPoints::DelayMs(DWORD nWholeMs, int k) const {
 
 void KillPoints::Watch(const CString& path, std::string before, bool bExisted, std::string after) {
     m_files[path] = {std::move(before), bExisted, std::move(after)};
+}
+
+void KillPoints::Watch(const CString& root, const KillFiles& files) {
+    for (int i = 0; i < files.count; ++i)
+        Watch(root + "\\" + files.Name(i), files.InOlderState(i) ? files.OldBytes(i) : "",
+              files.InOlderState(i), files.NewBytes(i));
 }
 
 void KillPoints::CheckAfterKill(bool bTemporaryLeft) {
