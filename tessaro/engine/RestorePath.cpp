@@ -2,6 +2,7 @@
 
 #include "Mbcs.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -110,17 +111,40 @@ bool CRestorePath::IsDeviceName(const CString& strComponent) {
 
 // What the restore refuses in a path, and what Windows refuses in a name:
 // the reserved characters, and a dot or blank at the end, which Windows
-// drops, so that the file would be made under another name.
+// drops, so that the file would be made under another name.  Most names
+// hold none of the bytes these rules look at, and are settled by one look
+// at each byte; the trail byte of "ポ" is a '|', which the slow way reads
+// as part of its character.
 CString CRestorePath::WindowsNameRefusal(const CString& strName) {
+    const std::string& s = strName.str();
+    const bool bPlain =
+        !s.empty() && s.back() != '.' && s.back() != ' ' &&
+        std::strchr("CPANLcpanl", s[0]) == nullptr && std::none_of(s.begin(), s.end(), [](char c) {
+            return static_cast<unsigned char>(c) < 0x20 || std::strchr("<>:\"|?*\\/", c) != nullptr;
+        });
+    if (bPlain)
+        return CString();
     std::vector<CString> parts;
     CString why = Split(strName, parts);
     if (!why.IsEmpty())
         return why;
-    if (parts.size() != 1 || strName.str().find_first_of("<>\"|?*") != std::string::npos)
+    if (parts.size() != 1 || HasReservedCharacter(strName))
         return "a character that Windows does not allow in a name";
     if (parts[0] != strName)
         return "a dot or blank at the end";
     return CString();
+}
+
+bool CRestorePath::HasReservedCharacter(const CString& strName) {
+    const std::string& s = strName.str();
+    const int n = static_cast<int>(s.size());
+    for (int i = 0; i < n;) {
+        const int len = fw::CharLen932(s.data(), i, n);
+        if (len == 1 && std::strchr("<>\"|?*", s[static_cast<size_t>(i)]) != nullptr)
+            return true;
+        i += len;
+    }
+    return false;
 }
 
 // Drops the leading separators and folds every run into one backslash.

@@ -22,4 +22,5 @@ private:
     static CString ComponentRefusal(const CString& strComponent);
     static bool IsDeviceName(const CString& strComponent);
     static CString WithoutTrailingDotsAndBlanks(const CString& strComponent);
+    static bool HasReservedCharacter(const CString& strName);
 };

@@ -42,9 +42,10 @@ CDirItem ItemOf(const WIN32_FIND_DATAA& fd) {
     return item;
 }
 
-// The wildcards of the system's name matching; none is a trail byte.
+// The wildcards of the system's name matching (the DOS ones among them);
+// none is a trail byte.
 bool HasWildcard(const CString& name) {
-    return name.str().find_first_of("*?<>\"|") != std::string::npos;
+    return name.str().find_first_of("*?<>\"") != std::string::npos;
 }
 
 } // namespace

@@ -150,6 +150,7 @@ TEST(Ikotool, CreateNamesWhatItLeftOutAndFails) {
     const char* const leftOut[] = {"con.txt", "10:30.log", "notes.", "memo ", u8"売上€.xlsm"};
     for (const char* name : leftOut)
         src.Write(std::string("d/Excel/") + name, "x");
+    src.Write(u8"d/Excel/ポイント.xls", "points"); // the trail byte of ポ is a '|'
     const ToolRun create = Ikotool(src, std::string("create m.iko") + kRoots);
     EXPECT_EQ(1, create.exitCode) << create.out << create.err;
     for (const char* reason :
@@ -167,6 +168,7 @@ TEST(Ikotool, CreateNamesWhatItLeftOutAndFails) {
     const ToolRun extract = Ikotool(dst, "extract " + (src / "m.iko") + kRoots);
     EXPECT_EQ(0, extract.exitCode) << extract.out << extract.err;
     EXPECT_EQ("book", ReadNativeFile(dst / "d/Excel/book.xls"));
+    EXPECT_EQ("points", ReadNativeFile(dst / u8"d/Excel/ポイント.xls"));
 }
 
 // A file of only a header holds nothing: damaged, as Tessaro says too.
