@@ -40,5 +40,6 @@ public:
     // Called for each entry record read, before its content.
     std::function<void(const CMigrationEntry&)> m_onEntry;
     CContentCopier m_copier;
-    CTargetPath m_target; // the restore's targets, one after the other
+    CTargetPath m_target;     // the restore's targets, one after the other
+    CString m_strSweptFolder; // the last folder rid of a killed run's temporary file
 };

@@ -275,6 +275,7 @@ bool CMigrationEntry::OpenTarget(CTargetFile& file) {
         m_pContext->Skip(*this, CSkipReason::refusedPath, target.Refusal());
         return false;
     }
+    RemoveStaleTemporary(target.Folder());
     if (!AcceptOnRestore(m_nFormat, target)) {
         m_pContext->Skip(*this, CSkipReason::filtered, FilterCause(m_nFormat));
         return false;
@@ -313,6 +314,17 @@ void CMigrationEntry::PrepareDirectory() {
     }
     CTargetDirectory::Ensure(m_pContext->m_fs, m_strRoot, target.RelativePath());
     target.Forget();
+    RemoveStaleTemporary(target.Path());
+}
+
+// Once for each folder the restore comes to (its files follow one another),
+// whether or not a file of it is written: a folder whose files are all kept
+// out or refused is rid of a killed run's temporary file too.
+void CMigrationEntry::RemoveStaleTemporary(const CString& strFolder) {
+    if (strFolder == m_pContext->m_strSweptFolder)
+        return;
+    CTargetFile::RemoveStale(m_pContext->m_fs, strFolder);
+    m_pContext->m_strSweptFolder = strFolder;
 }
 
 void CMigrationEntry::LoadChildren(CArchive& ar, int32_t nCount) {

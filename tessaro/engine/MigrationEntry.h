@@ -56,6 +56,7 @@ private:
     bool OpenTarget(CTargetFile& file);
     void SkipUnwritten(const CFsError& error);
     void PrepareDirectory();
+    void RemoveStaleTemporary(const CString& strFolder);
     void LoadChildren(CArchive& ar, int32_t nCount);
     CString FilterCause(int nFormat) const;
 

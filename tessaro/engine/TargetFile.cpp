@@ -11,6 +11,13 @@ bool CTargetFile::IsTemporaryName(const CString& strName) {
     return strName.CompareNoCase(kTemporaryName) == 0;
 }
 
+// Found before this restore writes into the folder, it is a killed run's:
+// Tessaro's mutex keeps a second restore out.  Whatever the new restore
+// writes there, the folder is left without it.
+void CTargetFile::RemoveStale(CFileSystem& fs, const CString& strFolder) {
+    fs.RemoveFile(strFolder + "\\" + kTemporaryName);
+}
+
 CTargetFile::CTargetFile(CFileSystem& fs) : m_fs(fs) {}
 
 // Whatever ended the copy, the temporary file goes and the target stays.

@@ -13,6 +13,8 @@ public:
     // takes over when a killed run left it behind.
     static const char kTemporaryName[];
     static bool IsTemporaryName(const CString& strName);
+    // Removes the temporary file a killed restore left in strFolder.
+    static void RemoveStale(CFileSystem& fs, const CString& strFolder);
 
     explicit CTargetFile(CFileSystem& fs);
     ~CTargetFile();

@@ -62,17 +62,36 @@ TEST(WholeOrNothing, FailureHalfWayKeepsTheOlderFile) {
 }
 
 // A killed restore leaves its temporary file; the next restore into that
-// folder takes it over, and "作成" never carries it.
-TEST(WholeOrNothing, TemporaryFileOfAKilledRunIsTakenOverAndNeverCarried) {
-    CMemFileSystem dst;
-    dst.AddFile(kTarget, "the old book map");
-    dst.AddFile(kTemporary, "half of a book map");
-    ReadResult result(dst);
-    Restore(BookMapFile("the new book map"), dst, TargetRoots(), result);
-    EXPECT_EQ("the new book map", dst.FileBytes(kTarget));
-    EXPECT_FALSE(dst.IsFile(kTemporary));
-    EXPECT_EQ(1, result.context.m_nWritten);
-
+// folder removes it, whether it writes a file there or keeps every file of
+// the folder out, and "作成" never carries it.
+TEST(WholeOrNothing, TemporaryFileOfAKilledRunIsRemovedAndNeverCarried) {
+    const CString commonTemporary = CString("dst2\\") + CTargetFile::kTemporaryName;
+    const struct {
+        const char* what;
+        std::string bytes;
+        CString temporary;
+        const char* bookMap; // after the restore
+    } cases[] = {
+        {"a file written into the folder", BookMapFile("the new book map"), kTemporary,
+         "the new book map"},
+        {"the folder's only file kept out",
+         Header(1) + Record(4, 0, "", "Data\\MyData", "", 1) +
+             Record(4, 0, "\\Data\\MyData", "Company.dat", "theirs", 0),
+         kTemporary, "the old book map"},
+        {"a file at a root kept out", Header(1) + Record(4, 2, "", "Company.dat", "theirs", 0),
+         commonTemporary, "the old book map"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        CMemFileSystem dst;
+        dst.AddFile(kTarget, "the old book map");
+        dst.AddFile(kTemporary, "half of a book map");
+        dst.AddFile(commonTemporary, "half of the settings");
+        ReadResult result(dst);
+        Restore(c.bytes, dst, TargetRoots(), result);
+        EXPECT_FALSE(dst.IsFile(c.temporary));
+        EXPECT_EQ(c.bookMap, dst.FileBytes(kTarget));
+    }
     CMemFileSystem src;
     src.AddFile("src0\\Data\\MyData\\BookMNG.dat", "books");
     src.AddFile(CString("src0\\Data\\MyData\\") + CTargetFile::kTemporaryName, "half");
@@ -84,14 +103,15 @@ TEST(WholeOrNothing, TemporaryFileOfAKilledRunIsTakenOverAndNeverCarried) {
 }
 
 // An entry of the temporary name itself would be emptied by its own copy:
-// it is not written, and named.
+// it is not written, and named.  The file of that name in the folder is a
+// killed run's, and goes.
 TEST(WholeOrNothing, EntryOfTheTemporaryNameIsNotWritten) {
     CMemFileSystem dst;
-    dst.AddFile(kTemporary, "kept");
+    dst.AddFile(kTemporary, "left by a killed run");
     ReadResult result(dst);
     Restore(Header(1) + Record(4, 0, "\\Data\\MyData", "~tessaro.tmp", "x", 0), dst, TargetRoots(),
             result);
-    EXPECT_EQ("kept", dst.FileBytes(kTemporary));
+    EXPECT_FALSE(dst.IsFile(kTemporary));
     ASSERT_EQ(1u, result.context.m_skipped.size());
     EXPECT_EQ(CSkipReason::cannotWrite, result.context.m_skipped[0].nReason);
 }
