@@ -100,6 +100,22 @@ void COleDispatchDriver::ReleaseDispatch() {
     }
 }
 
+DISPID COleDispatchDriver::GetIDOfName(const char* pszName) {
+    if (!m_lpDispatch)
+        throw COleException(E_POINTER);
+    BSTR name = AfxAllocSysString932(pszName);
+    DISPID dispid = DISPID_UNKNOWN;
+    const int64_t begin = CCallTiming::IsOn() ? CCallTiming::Now() : 0;
+    const HRESULT hr =
+        m_lpDispatch->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &dispid);
+    if (begin)
+        CCallTiming::Record("GetIDsOfNames", begin, CCallTiming::Now(), dispid);
+    ::SysFreeString(name);
+    if (FAILED(hr))
+        throw COleException(hr);
+    return dispid;
+}
+
 void COleDispatchDriver::Invoke(DISPID dispid, WORD wFlags, VARIANT* const* ppArgs, UINT nArgs,
                                 VARIANT* pResult) {
     if (!m_lpDispatch)

@@ -36,6 +36,9 @@ public:
     void ReleaseDispatch();
     bool IsEmpty() const { return m_lpDispatch == nullptr; }
 
+    // The member identifier that the object gives the name; raises
+    // COleException when it knows no such member or the call fails.
+    DISPID GetIDOfName(const char* pszName);
     // Invokes member dispid with the arguments in their natural order; the
     // result (when pResult is given) belongs to the caller.
     void Invoke(DISPID dispid, WORD wFlags, VARIANT* const* ppArgs, UINT nArgs, VARIANT* pResult);

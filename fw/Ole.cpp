@@ -1,6 +1,7 @@
 #include "Ole.h"
 
 #include "WinApp.h"
+#include "Wnd.h"
 
 #include <cstdlib>
 
@@ -23,16 +24,6 @@ bool IsUserInputPending() {
         if (::PeekMessageA(&msg, nullptr, message, message, PM_NOREMOVE | PM_NOYIELD))
             return true;
     return false;
-}
-
-// Keys and clicks made while the program could not answer are dropped once
-// the user has been told, so that they do not act on whatever comes next.
-void DiscardUserInput() {
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE | PM_NOYIELD)) {
-    }
-    while (::PeekMessageA(&msg, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE | PM_NOYIELD)) {
-    }
 }
 
 void UninitializeAtExit() {
@@ -109,7 +100,9 @@ DWORD COleMessageFilter::MessagePending(DWORD dwTickCount) {
     if (!m_bEnableNotResponding || dwTickCount <= m_nTimeout || m_bInDialog ||
         !IsUserInputPending())
         return PENDINGMSG_WAITDEFPROCESS;
-    DiscardUserInput();
+    // Keys and clicks made while the program could not answer must not act
+    // on whatever comes once the user has been told.
+    AfxDiscardUserInput();
     m_bInDialog = true;
     OnNotRespondingDialog();
     m_bInDialog = false;

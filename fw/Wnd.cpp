@@ -32,3 +32,18 @@ HWND CWnd::GetSafeOwner(HWND hParent) {
         hWnd = ::GetLastActivePopup(hWnd);
     return hWnd;
 }
+
+// A key or a click reaches a window only when the thread takes it from its
+// queue: one that arrived while the window took no input would act on it
+// once it takes input again.  Taken now and left unhandled, it is gone.
+void AfxDiscardUserInput() {
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE | PM_NOYIELD)) {
+    }
+    while (::PeekMessageA(&msg, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE | PM_NOYIELD)) {
+    }
+    // The caption's buttons too: a click on the close box ends a dialog.
+    while (
+        ::PeekMessageA(&msg, nullptr, WM_NCMOUSEMOVE, WM_NCXBUTTONDBLCLK, PM_REMOVE | PM_NOYIELD)) {
+    }
+}

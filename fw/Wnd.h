@@ -39,3 +39,6 @@ public:
 
 // The application's main window, or none.
 HWND AfxGetMainWndHandle();
+
+// Drops the keys and clicks that wait in the thread's queue.
+void AfxDiscardUserInput();

@@ -6,7 +6,7 @@ packages=(
   cmake make g++ clang libclang-rt-14-dev googletest
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
   wine wine64 fonts-wine xvfb xauth x11-utils fonts-ipafont-gothic locales imagemagick
-  zip unzip
+  zip unzip nlohmann-json3-dev
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -3,6 +3,8 @@
 #include "ExcelDriver.h"
 #include "ExcelFileMap.h"
 
+class CBookChanges;
+
 // The operation context of one run: the Excel driver, the book map, the
 // installed Excel version and the product's directory and workbook
 // extension.  Every command and every macro call is one of its methods.
@@ -54,6 +56,10 @@ public:
     CString m_strBookExt;         // ".xls" or ".xlsm"
     int32_t m_nExcelVersion = -1; // -1: no Excel registered
     CExcelFileMap m_bookMap;
+    // Set while a run over several books works that checked every book
+    // before it began and puts back what it changed when it fails (the
+    // format change); the rebuild steps note their changes there.
+    CBookChanges* m_pRunChanges = nullptr;
 
 private:
     bool ReplaceWithTemplate(const CString& workFile, const CString& excelDir, const CString& name,

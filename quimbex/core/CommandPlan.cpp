@@ -10,6 +10,14 @@ CString OtherFormatConverter(const CString& productDir, const CString& bookExt) 
 
 } // namespace
 
+// A value names a workbook inside the Excel folder: a folder, a drive or a
+// parent in it would reach files outside.  Trail bytes are never taken for
+// a "\" (Find steps over whole characters).
+bool IsPlainBookName(const CString& value) {
+    return value.Find('\\') < 0 && value.Find('/') < 0 && value.Find(':') < 0 &&
+           value.Find("..") < 0;
+}
+
 bool PlanCommand(const CommandSwitches& sw, const CString& productDir, const CString& bookExt,
                  CommandPlan& plan) {
     plan = CommandPlan();
@@ -18,12 +26,12 @@ bool PlanCommand(const CommandSwitches& sw, const CString& productDir, const CSt
     case 5:
         plan.operation = BookOperation::ConvertSingleBook;
         plan.strArg1 = sw.strArgO;
-        return true;
+        return IsPlainBookName(plan.strArg1);
     case 6:
         plan.operation = BookOperation::AddBook;
         plan.strArg1 = sw.strArgO;
         plan.strArg2 = sw.strArgN;
-        return true;
+        return IsPlainBookName(plan.strArg1) && IsPlainBookName(plan.strArg2);
     case 7:
         plan.operation = BookOperation::UpdateYear;
         return true;

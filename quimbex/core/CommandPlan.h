@@ -21,6 +21,11 @@ struct CommandPlan {
     bool bShowResult = false; // ConvertAllBooks: report the outcome
 };
 
-// False for a code outside 5..12.
+// A switch value that names a workbook of the Excel folder holds no "\",
+// "/", ":" or "..".
+bool IsPlainBookName(const CString& value);
+
+// False for a code outside 5..12, and for a workbook name of the command
+// that is no plain name.
 bool PlanCommand(const CommandSwitches& sw, const CString& productDir, const CString& bookExt,
                  CommandPlan& plan);

@@ -52,6 +52,9 @@ int CExcelDriver::IsConnected() {
 }
 
 // Creation is tried once per run: after a failure every call fails at once.
+// An instance whose alerts cannot be switched off is not used: a prompt in
+// it would wait for ever where nobody can see it.  That is reported as the
+// automation error it is, and the next call tries a new instance.
 int CExcelDriver::Connect() {
     if (IsConnected())
         return 1;
@@ -59,11 +62,35 @@ int CExcelDriver::Connect() {
         m_app.ReleaseDispatch(); // Excel went away behind our back
     if (!m_bCanCreate)
         return 0;
-    if (m_app.CreateDispatch("Excel.Application"))
+    if (!m_app.CreateDispatch("Excel.Application")) {
+        AfxMessageBox("Microsoft Excel がｲﾝｽﾄｰﾙされている必要があります\n処理を中断します");
+        m_bCanCreate = 0;
+        return 0;
+    }
+    if (SwitchOffAlerts())
         return 1;
-    AfxMessageBox("Microsoft Excel がｲﾝｽﾄｰﾙされている必要があります\n処理を中断します");
-    m_bCanCreate = 0;
+    m_app.ReleaseDispatch();
+    AfxMessageBox("コンバート処理を中断しました。");
     return 0;
+}
+
+// The instance is invisible: a question to save a workbook that a macro
+// left changed, or any other alert, would never be answered.  With alerts
+// off Excel takes the default answer (a workbook closed by Workbooks.Close
+// is not saved).  The identifier is asked of each new instance by name.
+bool CExcelDriver::SwitchOffAlerts() {
+    try {
+        const DISPID displayAlerts = m_app.GetIDOfName("DisplayAlerts");
+        COleVariant off;
+        off.vt = VT_BOOL;
+        off.boolVal = VARIANT_FALSE;
+        VARIANT* args[] = {&off};
+        m_app.Invoke(displayAlerts, DISPATCH_PROPERTYPUT, args, 1, nullptr);
+        return true;
+    } catch (const COleDispatchException&) {
+    } catch (const COleException&) {
+    }
+    return false;
 }
 
 int CExcelDriver::RunMacro(const CString& bookPath, const CString& macroName, VARIANT& argument,

@@ -2,9 +2,10 @@
 #include "DispatchDriver.h"
 #include "Wnd.h"
 
-// One invisible Excel instance per run, created on the first macro call.
-// A macro call opens a workbook, runs one named macro in it, closes the
-// workbook and then the whole workbook collection.
+// One invisible Excel instance per run, created on the first macro call,
+// with its alerts switched off.  A macro call opens a workbook, runs one
+// named macro in it, closes the workbook and then the whole workbook
+// collection.
 class CExcelDriver : public CWnd {
 public:
     ~CExcelDriver() override;
@@ -26,6 +27,7 @@ public:
     int m_bCanCreate = 1;
 
 private:
+    bool SwitchOffAlerts();
     int RunInBook(const CString& bookPath, const CString& macroName, VARIANT* const* ppArgs,
                   UINT nArgs, int saveChanges);
     void CloseAllBooksAfterFailure();

@@ -3,6 +3,7 @@
 #include "AttendInitDlgRes.h"
 #include "BookFiles.h"
 #include "BookNames.h"
+#include "DialogInputLock.h"
 #include "DornEnv.h"
 #include "WinApp.h"
 
@@ -18,7 +19,7 @@ int32_t ItemOrder(const CComboBox& combo, int index) {
 } // namespace
 
 CAttendInitDlg::CAttendInitDlg(CExcelFileMap* pBookMap, CWnd* pParent)
-    : CDialog(IDD_ATTEND_INIT, pParent), m_pBookMap(pBookMap) {}
+    : CWorkDialog(IDD_ATTEND_INIT, pParent), m_pBookMap(pBookMap) {}
 
 void CAttendInitDlg::DoDataExchange(CDataExchange* pDX) {
     DDX_Control(pDX, IDC_ATTEND_BOOKS, m_cboBooks);
@@ -68,8 +69,10 @@ CString CAttendInitDlg::AttendanceBookPath(const CString& name) {
 }
 
 // A book without an attendance workbook cannot be initialised: the dialog
-// stays open.  Otherwise the key behind the item names the workbook.
+// stays open, taking no input until the box has gone.  Otherwise the key
+// behind the item names the workbook.
 void CAttendInitDlg::OnOK() {
+    const CDialogInputLock lock(*this);
     const int sel = m_cboBooks.GetCurSel();
     const CString text = sel >= 0 ? m_cboBooks.GetLBText(sel) : CString();
     if (text.Find(kNotCreated) >= 0) {

@@ -1,11 +1,11 @@
 #pragma once
 #include "ComboBox.h"
-#include "Dialog.h"
+#include "WorkDialog.h"
 #include "ExcelFileMap.h"
 
 // Dialog 130: the user picks the book whose attendance workbook is
 // initialised, and whether its data are kept.
-class CAttendInitDlg : public CDialog {
+class CAttendInitDlg : public CWorkDialog {
 public:
     explicit CAttendInitDlg(CExcelFileMap* pBookMap, CWnd* pParent = nullptr);
 

@@ -1,5 +1,7 @@
 #include "BookFiles.h"
 
+#include "BookChanges.h"
+#include "BookNames.h"
 #include "File.h"
 #include "WinApp.h"
 
@@ -47,6 +49,47 @@ bool CopyBookFile(const CString& from, const CString& to, bool failIfExists) {
         return true;
     if (!existed)
         ::DeleteFileA(to);
+    return false;
+}
+
+namespace {
+
+CString FailedCopyText(const CString& bookPath) {
+    CString text;
+    text.Format("ひな形のブックを\n%s\nにコピーできませんでした。",
+                FileNamePart(bookPath).GetString());
+    return text;
+}
+
+} // namespace
+
+bool CopyTemplate(const CString& templ, const CString& bookPath) {
+    if (CopyBookFile(templ, bookPath))
+        return true;
+    AfxMessageBox(FailedCopyText(bookPath));
+    return false;
+}
+
+// A workbook whose template copy failed is never left under its backup name
+// only: the book list and the product would no longer find it.
+bool ReplaceBookWithTemplate(const CString& bookPath, const CString& backupPath,
+                             const CString& templ, const CString& newPath, const char* closeMessage,
+                             CBookChanges* pChanges) {
+    if (!RenameBookToBackup(bookPath, backupPath, closeMessage))
+        return false;
+    if (pChanges) {
+        pChanges->NoteReplaced(bookPath, backupPath, newPath, NameIsTaken(newPath));
+        return CopyTemplate(templ, newPath);
+    }
+    if (CopyBookFile(templ, newPath))
+        return true;
+    CString text = FailedCopyText(newPath);
+    if (::MoveFileA(backupPath, bookPath))
+        text += "\n元のブックはそのまま残しています。";
+    else
+        text.AppendFormat("\n元のブックは\n%s\nとして保存されています。",
+                          FileNamePart(backupPath).GetString());
+    AfxMessageBox(text);
     return false;
 }
 

@@ -21,6 +21,21 @@ bool RenameBookToBackup(const CString& bookPath, const CString& backupPath,
 // Wine does not, and a later run would take it for a workbook or a backup.
 bool CopyBookFile(const CString& from, const CString& to, bool failIfExists = false);
 
+class CBookChanges;
+
+// Copies a template to a workbook's name; a copy that fails is told (the
+// template was found readable before, so the disk is the likely cause).
+bool CopyTemplate(const CString& templ, const CString& bookPath);
+
+// The workbook at bookPath becomes backupPath and the template takes its
+// place at newPath.  A workbook that cannot be renamed is reported with
+// closeMessage and stays.  When the copy fails the user is told and the
+// workbook takes its name back at once, unless pChanges notes it for a run
+// that puts back all its books when it fails.  False in both cases.
+bool ReplaceBookWithTemplate(const CString& bookPath, const CString& backupPath,
+                             const CString& templ, const CString& newPath, const char* closeMessage,
+                             CBookChanges* pChanges = nullptr);
+
 // Writes a line such as "ERROR: accessDenied" to standard output at once.
 void NoteOnStdout(const char* line);
 

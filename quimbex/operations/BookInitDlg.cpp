@@ -8,7 +8,7 @@
 #include "WinApp.h"
 
 CBookInitDlg::CBookInitDlg(const CString& workBook, CWnd* pParent)
-    : CDialog(IDD_BOOK_INIT, pParent), m_strWorkBook(workBook) {}
+    : CWorkDialog(IDD_BOOK_INIT, pParent), m_strWorkBook(workBook) {}
 
 void CBookInitDlg::DoDataExchange(CDataExchange* pDX) {
     DDX_Control(pDX, IDC_INIT_WITHHOLDING, m_chkWithholding);
@@ -25,7 +25,7 @@ void CBookInitDlg::DoDataExchange(CDataExchange* pDX) {
     DDX_Check(pDX, IDC_INIT_WITHHOLDING, m_bWithholding);
 }
 
-BOOL CBookInitDlg::OnCommand(UINT nID, UINT nCode) {
+BOOL CBookInitDlg::OnEnabledCommand(UINT nID, UINT nCode) {
     if (nCode == BN_CLICKED && nID == IDC_INIT_KEEP_SETTINGS) {
         OnKeepSettings();
         return TRUE;
@@ -34,7 +34,7 @@ BOOL CBookInitDlg::OnCommand(UINT nID, UINT nCode) {
         OnInitialState();
         return TRUE;
     }
-    return CDialog::OnCommand(nID, nCode);
+    return CWorkDialog::OnEnabledCommand(nID, nCode);
 }
 
 // The base transfer shows the starting values: keep settings, every sheet
@@ -84,7 +84,7 @@ void CBookInitDlg::EnableSheetBoxes(BOOL bEnable) {
 
 // Every outcome but a missing choice ends the dialog: IDOK after the
 // completion message, IDCANCEL after a failure, whose cause has been told
-// where it was found.
+// where it was found.  The dialog takes no input until the last box is gone.
 void CBookInitDlg::OnOK() {
     UpdateData(TRUE); // nothing in this exchange can be refused
     CDialogAtWork work(*this);
@@ -94,7 +94,7 @@ void CBookInitDlg::OnOK() {
     const CString bookPath = env.m_strDataDir + "\\Excel\\" + m_strBookFile;
     const bool existed = BookFileExists(bookPath);
     m_nResult = InitOneBook(bookPath, existed ? 1 : 0);
-    work.End();
+    work.EndWait();
     if (m_nResult == 0) {
         EndDialog(IDCANCEL);
         return;
@@ -108,14 +108,14 @@ void CBookInitDlg::OnOK() {
 bool CBookInitDlg::ChooseBook(CDialogAtWork& work) {
     const int selected = m_bookCombo.GetCurSel();
     if (selected < 0) {
-        work.End();
+        work.EndWait();
         AfxMessageBox("初期化するブックを選択してください");
         return false;
     }
     m_strBookKey = m_bookCombo.GetLBText(selected);
     CDataForExMap book;
     if (!m_operator.m_bookMap.m_mapBooks.Lookup(m_strBookKey, book)) {
-        work.End();
+        work.EndWait();
         AfxMessageBox("ブックの初期化を実行できません。ブック管理データファイルが壊れています。");
         EndDialog(IDCANCEL);
         return false;

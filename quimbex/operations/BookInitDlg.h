@@ -2,21 +2,21 @@
 #include "BookOperator.h"
 #include "Button.h"
 #include "ComboBox.h"
-#include "Dialog.h"
+#include "WorkDialog.h"
 
 class CDialogAtWork;
 
 // The payroll-book initialisation dialog (command 8): the user picks a book
 // and either keeps its settings (with the ticked sheets' data) or returns
 // it to the template's initial state.
-class CBookInitDlg : public CDialog {
+class CBookInitDlg : public CWorkDialog {
 public:
     explicit CBookInitDlg(const CString& workBook, CWnd* pParent = nullptr);
 
 protected:
     BOOL OnInitDialog() override;
     void DoDataExchange(CDataExchange* pDX) override;
-    BOOL OnCommand(UINT nID, UINT nCode) override;
+    BOOL OnEnabledCommand(UINT nID, UINT nCode) override;
     void OnOK() override;
 
     void FillBookCombo();

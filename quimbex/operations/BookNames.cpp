@@ -48,9 +48,34 @@ CString AttendanceBookPathIn(const CString& dataDir, const CString& ext, const C
     return path;
 }
 
+namespace {
+
+// ext stands at `at` (a character boundary) as a whole extension: its
+// letters in any case, and not the start of a longer one (".xls" of
+// ".xlsm"): the name ends after it, or another extension follows.
+bool IsExtensionAt(const CString& name, int at, const CString& ext) {
+    const int end = at + ext.GetLength();
+    if (end > name.GetLength() || name.Mid(at, ext.GetLength()).CompareNoCase(ext) != 0)
+        return false;
+    return end == name.GetLength() || name[end] == '.';
+}
+
+} // namespace
+
 CString WithExtensionReplaced(const CString& name, const CString& ext, const CString& target) {
-    CString result = name;
-    if (target != ext)
-        result.Replace(ext, target);
+    if (ext.IsEmpty() || target == ext)
+        return name;
+    CString result;
+    const int n = name.GetLength();
+    for (int i = 0; i < n;) {
+        if (IsExtensionAt(name, i, ext)) {
+            result += target;
+            i += ext.GetLength();
+            continue;
+        }
+        const int len = fw::CharLen932(name.GetString(), i, n);
+        result += name.Mid(i, len);
+        i += len;
+    }
     return result;
 }

@@ -20,6 +20,9 @@ CString StripExtensionNoCase(const CString& name, const CString& ext);
 // appended unless the name already ends with it (in any case).
 CString AttendanceBookPathIn(const CString& dataDir, const CString& ext, const CString& name);
 
-// name with every occurrence of ext replaced by target (the file name of a
-// workbook that changes format); name itself when the two are the same.
+// name with every occurrence of the extension ext replaced by target (the
+// file name of a workbook that changes format): single-byte letters in any
+// case, on character boundaries, never inside a longer extension (the
+// ".xls" of ".xlsm"); name itself when ext and target are the same.
+// "a.xls.xls" becomes "a.xlsm.xlsm", "KYUYO.XLS" "KYUYO.xlsm".
 CString WithExtensionReplaced(const CString& name, const CString& ext, const CString& target);

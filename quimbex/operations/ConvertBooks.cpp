@@ -4,6 +4,7 @@
 #include "DornEnv.h"
 #include "File.h"
 #include "MarkerFiles.h"
+#include "RunCheck.h"
 #include "WaitDlg.h"
 #include "WinApp.h"
 
@@ -41,6 +42,25 @@ bool HasUsableExcel(int32_t version) {
     if (text)
         ShowConvertMessage(text, "Excelブックのコンバート", MB_ICONINFORMATION);
     return text == nullptr;
+}
+
+const char kStopLine[] = "コンバート処理を中断します";
+
+// The templates are read before the first book is renamed: a run without
+// them would rename every book and rebuild none.  The attendance template
+// only when some book has an attendance workbook.
+bool CanReadTemplates(CBookOperator& op, const CString& workFile, const CDornEnv& env) {
+    const CRunCheck check(op, workFile, kStopLine);
+    bool attendance = false;
+    for (POSITION pos = op.m_bookMap.m_mapBooks.GetStartPosition(); pos && !attendance;) {
+        CString key;
+        CDataForExMap book;
+        op.m_bookMap.m_mapBooks.GetNextAssoc(pos, key, book);
+        attendance = BookFileExists(env.m_strDataDir + "\\Excel\\勤怠_" + book.m_strFileName);
+    }
+    const CString org = env.m_strInstallDir + "\\Data\\Org\\";
+    return check.CanReadTemplate(org + "Kyuyo" + env.m_strExcelExt) &&
+           (!attendance || check.CanReadTemplate(org + "勤怠_kyuyo" + env.m_strExcelExt));
 }
 
 // Only exactly 1 is a step's success.  The first other answer is the run's
@@ -96,7 +116,7 @@ int CBookOperator::ConvertAllBooks(const CString& workFile, BOOL showResult) {
     bool mapComplete = true;
     if (HasNothingToConvert(m_bookMap, mapComplete))
         return 1;
-    if (!HasUsableExcel(m_nExcelVersion))
+    if (!HasUsableExcel(m_nExcelVersion) || !CanReadTemplates(*this, workFile, env))
         return 0;
 
     const int result = RebuildEveryBook(*this, workFile, env.m_strExcelExt, mapComplete ? 1 : 0);
@@ -118,6 +138,8 @@ int CBookOperator::ConvertAllBooks(const CString& workFile, BOOL showResult) {
 
 // Command 5: rebuild the one payroll workbook named on the command line.
 // The macros' results are not evaluated; the attendance workbook stays.
+// The template is found readable before the book is renamed, and a copy
+// that still fails gives the book its name back.
 int CBookOperator::ConvertSingleBook(const CString& workFile, const CString& bookFile) {
     CDornEnv env;
     const CString date = BackupDateText();
@@ -132,15 +154,10 @@ int CBookOperator::ConvertSingleBook(const CString& workFile, const CString& boo
     const CString backupPath = MakeUniquePath(excelDir + date + "給与計算" + env.m_strExcelExt);
 
     CWaitDlg wait(0);
-    if (!CheckUnprotected(workFile, bookFile)) {
-        wait.DestroyWindow();
-        return 0;
-    }
-    if (!RenameBookToBackup(bookPath, backupPath, "給与計算Excelブックを閉じてください。")) {
-        wait.DestroyWindow();
-        return 0;
-    }
-    if (!CopyBookFile(templ, bookPath)) {
+    if (!CheckUnprotected(workFile, bookFile) ||
+        !CRunCheck(*this, workFile, kStopLine).CanReadTemplate(templ) ||
+        !ReplaceBookWithTemplate(bookPath, backupPath, templ, bookPath,
+                                 "給与計算Excelブックを閉じてください。")) {
         wait.DestroyWindow();
         return 0;
     }

@@ -1,21 +1,20 @@
 #pragma once
-#include "Dialog.h"
+#include "DialogInputLock.h"
 #include "WaitDlg.h"
 
 // A dialog's command at work: the wait dialog shows and the dialog takes no
-// input meanwhile.  End() takes both back before the command tells its
-// result; the destructor does it on every other way out.
+// input meanwhile.  EndWait() takes the wait dialog down before the command
+// tells its result; the dialog takes input again only when the command has
+// returned, after its last message box.
 class CDialogAtWork {
 public:
     explicit CDialogAtWork(CDialog& dialog);
-    ~CDialogAtWork();
     CDialogAtWork(const CDialogAtWork&) = delete;
     CDialogAtWork& operator=(const CDialogAtWork&) = delete;
 
-    void End();
+    void EndWait();
 
 private:
-    CDialog& m_dialog;
+    CDialogInputLock m_lock; // made first, given back last
     CWaitDlg m_wait;
-    bool m_bWorking = true;
 };

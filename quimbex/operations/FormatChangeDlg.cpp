@@ -1,11 +1,12 @@
 #include "FormatChangeDlg.h"
 
+#include "DialogInputLock.h"
 #include "DornEnv.h"
 #include "FormatChangeDlgRes.h"
 #include "WinApp.h"
 
 CFormatChangeDlg::CFormatChangeDlg(const CString& workBook, CWnd* pParent)
-    : CDialog(IDD_FORMAT_CHANGE, pParent), m_strWorkBook(workBook) {}
+    : CWorkDialog(IDD_FORMAT_CHANGE, pParent), m_strWorkBook(workBook) {}
 
 void CFormatChangeDlg::DoDataExchange(CDataExchange* pDX) {
     DDX_Text(pDX, IDC_FORMAT_QUESTION, m_strConfirmText);
@@ -26,18 +27,15 @@ BOOL CFormatChangeDlg::OnInitDialog() {
     return TRUE;
 }
 
-// "はい": every book changes format; the marker follows only when all of
-// them did.  The dialog hides before the result is told.
+// "はい": every book changes format together with the book list and the
+// marker, or none does (the run has told why).  The dialog takes no input
+// until the last box is gone, and hides before the completion is told.
 void CFormatChangeDlg::OnOK() {
-    if (m_operator.SwitchAllBooksFormat(m_strWorkBook) != 0) {
-        CDornEnv env;
-        m_operator.SwitchFormatMarker(env.m_strInstallDir, env.m_strExcelExt);
-        ShowWindow(SW_HIDE);
+    const CDialogInputLock lock(*this);
+    const int result = m_operator.SwitchAllBooksFormat(m_strWorkBook);
+    ShowWindow(SW_HIDE);
+    if (result == 1)
         ::MessageBoxA(nullptr, "ﾌｧｲﾙ形式の変換が完了しました。", "Excel拡張子の変更",
                       MB_OK | MB_ICONINFORMATION);
-    } else {
-        ShowWindow(SW_HIDE);
-        AfxMessageBox("ﾌｧｲﾙ形式の変換に失敗しました。");
-    }
     EndDialog(IDOK);
 }

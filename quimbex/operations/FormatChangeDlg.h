@@ -1,10 +1,10 @@
 #pragma once
 #include "BookOperator.h"
-#include "Dialog.h"
+#include "WorkDialog.h"
 
 // Dialog 131: asks before every workbook changes to the other file format,
 // and on "はい" carries the change out with an operation context of its own.
-class CFormatChangeDlg : public CDialog {
+class CFormatChangeDlg : public CWorkDialog {
 public:
     explicit CFormatChangeDlg(const CString& workBook, CWnd* pParent = nullptr);
 

@@ -4,6 +4,7 @@
 #include "BookFiles.h"
 #include "BookNames.h"
 #include "DornEnv.h"
+#include "RunCheck.h"
 #include "Time.h"
 #include "WaitCursor.h"
 #include "WaitDlg.h"
@@ -25,6 +26,17 @@ void ReportCompletion(const CString& backupFile, const CString& saveFolder) {
     AfxMessageBox(text, MB_OK | MB_ICONINFORMATION);
 }
 
+// Before the backup copy is made: the template can be read, no other
+// program holds the workbook that the template will replace, and, when its
+// data are to be carried over, the workbook is not protected (the macro
+// would fail on it after the template had replaced it).
+bool CanReset(CBookOperator& op, const CString& workFile, const CString& bookPath,
+              const CString& name, const CString& templ, bool keepData) {
+    const CRunCheck check(op, workFile, "初期化処理を中断します");
+    return check.CanReadTemplate(templ) && check.Exists(bookPath, name) &&
+           check.CanChange(bookPath, name, true) && (!keepData || check.IsUnprotected(name));
+}
+
 // The workbook `selected` is copied to a dated backup (never over an
 // existing file) and replaced by the empty template; with keepData the macro
 // carries the attendance data over from the backup.  A record may name its
@@ -37,11 +49,13 @@ int ResetAttendanceBook(CBookOperator& op, const CString& workFile, const CStrin
     const CString saveFolder = env.m_strDataDir + "\\Excel";
     const CString bookPath = AttendanceBookPathIn(env.m_strDataDir, ext, selected);
     const CString stem = StripExtensionNoCase(selected, ext);
+    const CString templ = env.m_strInstallDir + "\\Data\\Org\\勤怠_kyuyo" + ext;
+    if (!CanReset(op, workFile, bookPath, stem + ext, templ, keepData))
+        return 2;
     const CString backupPath = op.MakeUniquePath(
         saveFolder + "\\" + stem + CTime::GetCurrentTime().Format("_%Y年%m月%d日") + ext);
     const CString backupFile = op.GetFileNamePart(backupPath);
-    if (!CopyBookFile(bookPath, backupPath, true) ||
-        !CopyBookFile(env.m_strInstallDir + "\\Data\\Org\\勤怠_kyuyo" + ext, bookPath))
+    if (!CopyBookFile(bookPath, backupPath, true) || !CopyBookFile(templ, bookPath))
         return Fail();
     if (keepData) {
         CWaitDlg wait(0);
@@ -58,9 +72,13 @@ int ResetAttendanceBook(CBookOperator& op, const CString& workFile, const CStrin
 
 // Command 10: the attendance workbook of the book the user picks starts
 // afresh from the template.  1 after a completed initialisation, 2 in every
-// other case.
+// other case.  A missing book list leaves the list empty; one that cannot
+// be read whole (Load has told that it is damaged) shows no dialog.
 int CBookOperator::InitAttendanceBook(const CString& workFile) {
-    m_bookMap.Load(); // a missing file leaves the list empty
+    if (!m_bookMap.Load() && BookFileExists(m_bookMap.GetMngPath())) {
+        AfxMessageBox("ブックの初期化を実行できません。");
+        return 2;
+    }
     CAttendInitDlg dlg(&m_bookMap);
     if (dlg.DoModal() != IDOK)
         return 2;

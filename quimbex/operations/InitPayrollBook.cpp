@@ -2,6 +2,7 @@
 #include "BookInitDlg.h"
 #include "DornEnv.h"
 #include "ExcelVersionCheck.h"
+#include "RunCheck.h"
 #include "WinApp.h"
 
 namespace {
@@ -24,7 +25,9 @@ int CBookOperator::InitPayrollBook(const CString& workFile) {
 // The book becomes a dated backup (when it exists) and the template takes
 // its place.  Keeping the settings needs Excel, an unprotected book that
 // exists, and the macros; the initial state needs none of them.  Only an
-// explicit choice of the initial state skips the macros.
+// explicit choice of the initial state skips the macros.  The template is
+// found readable before the book is renamed, and a copy that still fails
+// gives the book its name back.
 int CBookInitDlg::InitOneBook(const CString& bookPath, int exists) {
     m_nResult = 0;
     m_operator.ReadExcelVersion(); // Excel may have gone since the command started
@@ -41,9 +44,12 @@ int CBookInitDlg::InitOneBook(const CString& bookPath, int exists) {
     const CString templ = env.m_strInstallDir + "\\Data\\Org\\Kyuyo" + env.m_strExcelExt;
     if (keepSettings && !CanKeepSettings(exists != 0))
         return 0;
-    if (exists && !RenameBookToBackup(bookPath, backupPath, "初期化するブックを閉じてください。"))
+    if (!CRunCheck(m_operator, m_strWorkBook, "初期化処理を中断します").CanReadTemplate(templ))
         return m_nResult = 0;
-    if (!CopyBookFile(templ, bookPath))
+    const bool replaced = exists ? ReplaceBookWithTemplate(bookPath, backupPath, templ, bookPath,
+                                                           "初期化するブックを閉じてください。")
+                                 : CopyTemplate(templ, bookPath);
+    if (!replaced)
         return m_nResult = 0;
     m_strBackupFile = m_operator.GetFileNamePart(backupPath);
     if (!keepSettings)

@@ -13,19 +13,19 @@ const char kCloseBookMessage[] = "初期化するブックを閉じてくださ�
 // The part that both rebuilds share, for a workbook that exists: after the
 // protection check the workbook becomes its backup and the template (of the
 // target format) takes its place under its name, with the target's
-// extension.  False when one of these steps failed.
+// extension.  A run that notes its changes has checked every book before
+// it began: no protection is asked again.  False when one of these steps failed.
 bool CBookOperator::ReplaceWithTemplate(const CString& workFile, const CString& excelDir,
                                         const CString& name, const CString& backupPath,
                                         const CString& templ, const CString& ext,
                                         const CString& target, CString& newName) {
-    if (!CheckUnprotected(workFile, name))
-        return false;
-    if (!RenameBookToBackup(excelDir + name, backupPath, kCloseBookMessage))
+    if (!m_pRunChanges && !CheckUnprotected(workFile, name))
         return false;
     // A rebuilt workbook may change its format: the extension in its file
     // name becomes the target's.  Only the file name changes, never its folder.
     newName = WithExtensionReplaced(name, ext, target);
-    return CopyBookFile(templ, excelDir + newName);
+    return ReplaceBookWithTemplate(excelDir + name, backupPath, templ, excelDir + newName,
+                                   kCloseBookMessage, m_pRunChanges);
 }
 
 // The old workbook becomes a dated backup, the template takes its place and

@@ -1,6 +1,7 @@
 #include "BookFiles.h"
 #include "DornEnv.h"
 #include "ExcelVersionCheck.h"
+#include "RunCheck.h"
 #include "WinApp.h"
 #include "YearUpdateDlg.h"
 
@@ -18,8 +19,8 @@ int CBookOperator::UpdateYear(const CString& workFile) {
 
 // The book named by m_strBookKey and m_strBookFile becomes a dated backup,
 // the template takes its place and three macros carry the data into the
-// new year.  Nothing is rolled back: after a failed template copy the old
-// book lies under its backup name only.
+// new year.  The template is found readable before the book is renamed,
+// and a copy that still fails gives the book its name back.
 int CYearUpdateDlg::UpdateOneBook() {
     CDornEnv env;
     const CString excelDir = env.m_strDataDir + "\\Excel\\";
@@ -32,11 +33,13 @@ int CYearUpdateDlg::UpdateOneBook() {
         AfxMessageBox("年度更新対象の給与計算ブックが見つかりません。年度更新処理を中断します");
         return m_nResult = 0;
     }
-    if (!CheckProtection())
-        return 0;
-    if (!RenameBookToBackup(bookPath, backupPath, "更新するブックを閉じてください。"))
+    if (m_bBooksChecked)
+        m_nResult = 1;
+    else if (!CheckProtection() || !CRunCheck(m_operator, m_strWorkBook, "年度更新処理を中断します")
+                                        .CanReadTemplate(templ))
         return m_nResult = 0;
-    if (!CopyBookFile(templ, bookPath))
+    if (!ReplaceBookWithTemplate(bookPath, backupPath, templ, bookPath,
+                                 "更新するブックを閉じてください。"))
         return m_nResult = 0;
     m_strBackupFile = m_operator.GetFileNamePart(backupPath);
     RunYearMacros();

@@ -3,6 +3,7 @@
 #include "BookListOrder.h"
 #include "DialogAtWork.h"
 #include "DornEnv.h"
+#include "RunCheck.h"
 #include "Time.h"
 #include "WinApp.h"
 #include "YearUpdateDlgRes.h"
@@ -14,6 +15,7 @@ namespace {
 
 const char kCaption[] = "年度更新";
 const char kBrokenMap[] = "年度更新を実行できません。ブック管理データファイルが壊れています。";
+const char kStopLine[] = "年度更新処理を中断します";
 
 // A device context of a control with the control's own font selected: the
 // default font of a fresh context is not the one the list box draws with.
@@ -50,7 +52,7 @@ private:
 } // namespace
 
 CYearUpdateDlg::CYearUpdateDlg(const CString& workBook, CWnd* pParent)
-    : CDialog(IDD_YEAR_UPDATE, pParent), m_strWorkBook(workBook) {}
+    : CWorkDialog(IDD_YEAR_UPDATE, pParent), m_strWorkBook(workBook) {}
 
 void CYearUpdateDlg::DoDataExchange(CDataExchange* pDX) {
     DDX_Control(pDX, IDC_YEAR_ALL_BOOKS, m_chkAllBooks);
@@ -60,12 +62,12 @@ void CYearUpdateDlg::DoDataExchange(CDataExchange* pDX) {
     DDX_Check(pDX, IDC_YEAR_ALL_BOOKS, m_bAllBooks);
 }
 
-BOOL CYearUpdateDlg::OnCommand(UINT nID, UINT nCode) {
+BOOL CYearUpdateDlg::OnEnabledCommand(UINT nID, UINT nCode) {
     if (nID == IDC_YEAR_ALL_BOOKS && nCode == BN_CLICKED) {
         OnAllBooks();
         return TRUE;
     }
-    return CDialog::OnCommand(nID, nCode);
+    return CWorkDialog::OnEnabledCommand(nID, nCode);
 }
 
 // The target year starts as this calendar year.
@@ -117,8 +119,10 @@ void CYearUpdateDlg::OnAllBooks() {
 }
 
 // A year that the exchange refused has been reported there; the update
-// does not go on with a text the user was just told is wrong.
+// does not go on with a text the user was just told is wrong.  The dialog
+// takes no input from the click on until the run's last box has closed.
 void CYearUpdateDlg::OnOK() {
+    const CDialogInputLock lock(*this);
     if (!UpdateData(TRUE))
         return;
     CDialogAtWork work(*this);
@@ -144,18 +148,18 @@ bool CYearUpdateDlg::LookUpBook(const CString& key) {
 void CYearUpdateDlg::UpdateSelectedBook(CDialogAtWork& work) {
     const int selected = m_bookList.GetCurSel();
     if (selected < 0) {
-        work.End();
+        work.EndWait();
         AfxMessageBox("更新するブックを選択してください");
         return;
     }
     if (!LookUpBook(m_bookList.GetText(selected))) {
-        work.End();
+        work.EndWait();
         AfxMessageBox(kBrokenMap);
         EndDialog(IDCANCEL);
         return;
     }
     m_nResult = UpdateOneBook();
-    work.End();
+    work.EndWait();
     if (m_nResult == 0) {
         EndDialog(IDCANCEL);
         return;
@@ -169,23 +173,51 @@ void CYearUpdateDlg::UpdateSelectedBook(CDialogAtWork& work) {
     ShowResult(text);
 }
 
-// Every book is tried.  A name missing from the map stops the run at once
-// without a summary; the books before it stay updated and the dialog stays.
+// Every book is checked before the first is touched; a run that cannot
+// begin changes nothing and leaves the dialog open.  Then every book is
+// tried, also after a failure.
 void CYearUpdateDlg::UpdateAllBooks(CDialogAtWork& work) {
+    if (!CheckAllBooks(work))
+        return;
+    m_bBooksChecked = true;
     for (int i = 0; i < m_bookList.GetCount(); ++i) {
-        if (!LookUpBook(m_bookList.GetText(i))) {
-            work.End();
-            AfxMessageBox(kBrokenMap);
-            return;
-        }
+        LookUpBook(m_bookList.GetText(i));
         m_nResult = UpdateOneBook();
         if (m_nResult == 1)
             m_strDoneList += "\n" + m_strBackupFile;
         else
             m_strFailedList += "\n" + m_strBookFile;
     }
-    work.End();
+    work.EndWait();
     ShowResult(AllBooksSummary());
+}
+
+// A name missing from the map is told as the damaged list it is; then the
+// template, each book's file, and last each book's protection (Excel).
+bool CYearUpdateDlg::CheckAllBooks(CDialogAtWork& work) {
+    for (int i = 0; i < m_bookList.GetCount(); ++i) {
+        if (!LookUpBook(m_bookList.GetText(i))) {
+            work.EndWait();
+            AfxMessageBox(kBrokenMap);
+            return false;
+        }
+    }
+    CDornEnv env;
+    const CRunCheck check(m_operator, m_strWorkBook, kStopLine);
+    if (!check.CanReadTemplate(env.m_strInstallDir + "\\Data\\Org\\Kyuyo" + env.m_strExcelExt))
+        return false;
+    for (int i = 0; i < m_bookList.GetCount(); ++i) {
+        LookUpBook(m_bookList.GetText(i));
+        const CString path = env.m_strDataDir + "\\Excel\\" + m_strBookFile;
+        if (!check.Exists(path, m_strBookFile) || !check.CanChange(path, m_strBookFile, false))
+            return false;
+    }
+    for (int i = 0; i < m_bookList.GetCount(); ++i) {
+        LookUpBook(m_bookList.GetText(i));
+        if (!check.IsUnprotected(m_strBookFile))
+            return false;
+    }
+    return true;
 }
 
 CString CYearUpdateDlg::AllBooksSummary() const {

@@ -1,21 +1,21 @@
 #pragma once
 #include "BookOperator.h"
 #include "Button.h"
-#include "Dialog.h"
+#include "WorkDialog.h"
 #include "ListBox.h"
 
 class CDialogAtWork;
 
 // The year-update dialog (command 7): the user picks one book from the
 // list, or ticks the all-books box, and may change the target year.
-class CYearUpdateDlg : public CDialog {
+class CYearUpdateDlg : public CWorkDialog {
 public:
     explicit CYearUpdateDlg(const CString& workBook, CWnd* pParent = nullptr);
 
 protected:
     BOOL OnInitDialog() override;
     void DoDataExchange(CDataExchange* pDX) override;
-    BOOL OnCommand(UINT nID, UINT nCode) override;
+    BOOL OnEnabledCommand(UINT nID, UINT nCode) override;
     void OnOK() override;
 
     void FillBookList();
@@ -35,11 +35,13 @@ protected:
     CString m_strYear;
     int m_bAllBooks = 0;
     int m_nResult = 0;
+    bool m_bBooksChecked = false; // the all-books run checked every book before it began
 
 private:
     bool LookUpBook(const CString& key);
     void UpdateSelectedBook(CDialogAtWork& work);
     void UpdateAllBooks(CDialogAtWork& work);
+    bool CheckAllBooks(CDialogAtWork& work);
     void RunYearMacros();
     CString AllBooksSummary() const;
     void ShowResult(const CString& text);

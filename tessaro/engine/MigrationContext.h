@@ -37,7 +37,7 @@ public:
     int64_t m_nEntries = 0;
     int64_t m_nFiles = 0; // entries without children (the format cannot tell an empty directory)
     int64_t m_nBytes = 0;
-    // Called for each entry record read, before its content.
+    // Called for each entry record written or read, before its content.
     std::function<void(const CMigrationEntry&)> m_onEntry;
     CContentCopier m_copier;
     CTargetPath m_target;     // the restore's targets, one after the other

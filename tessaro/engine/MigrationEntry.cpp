@@ -168,6 +168,8 @@ void CMigrationEntry::ReadFormat(CArchive& ar) {
 }
 
 void CMigrationEntry::Store(CArchive& ar) {
+    if (m_pContext->m_onEntry)
+        m_pContext->m_onEntry(*this);
     ar << m_nFormat << m_nRoot << m_strRelDir << m_strName;
     StoreContent(ar);
     const int32_t nChildren = m_pChildren ? m_pChildren->GetCount() : 0;

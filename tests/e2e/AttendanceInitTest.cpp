@@ -3,11 +3,13 @@
 #include "BookChecks.h"
 #include "DialogChecks.h"
 #include "DialogWindow.h"
+#include "HeldFiles.h"
 #include "NothingLost.h"
 #include "ProductFixture.h"
 #include "QuimbexRun.h"
 #include "SampleWorkbooks.h"
 #include "Screenshot.h"
+#include "StandinWorkbook.h"
 #include "TempDir.h"
 #include "Time.h"
 
@@ -212,8 +214,9 @@ TEST_F(AttendanceInit, KeepingDataCarriesTheAttendanceOver) {
     EXPECT_EQ(old, ReadFileBytes(Excel(backup)));
     EXPECT_TRUE(IsRebuiltFrom(Excel("勤怠_kyuyo.xls"), Excel(backup), kAttendanceSections));
     EXPECT_EQ(payroll, ReadFileBytes(Excel("kyuyo.xls")));
-    EXPECT_EQ(std::vector<std::string>{"Run\t勤怠コンバート\tBSTR:" + backup +
-                                       "\tBSTR:KARVINE\tBSTR:勤怠_kyuyo.xls\t=> BOOL:-1"},
+    EXPECT_EQ((std::vector<std::string>{"Run\tCheckProtect\tBSTR:勤怠_kyuyo.xls\t=> BOOL:0",
+                                        "Run\t勤怠コンバート\tBSTR:" + backup +
+                                            "\tBSTR:KARVINE\tBSTR:勤怠_kyuyo.xls\t=> BOOL:-1"}),
               RunLines());
 }
 
@@ -279,24 +282,89 @@ TEST_F(AttendanceInit, TakenBackupNameFailsWithoutChange) {
     ASSERT_EQ(1u, run.boxes.size());
     EXPECT_EQ(kFailed, run.boxes[0].text);
     EXPECT_EQ(before, Snapshot(ExcelDir()));
+    EXPECT_EQ(std::vector<std::string>{"Run\tCheckProtect\tBSTR:勤怠_kyuyo.xls\t=> BOOL:0"},
+              RunLines());
+}
+
+// Whatever would stop the initialisation after the template has replaced
+// the workbook is found before the backup copy is made: Excel holds the
+// workbook, the template is missing, or the workbook whose data are kept is
+// protected.  The message names it and nothing changes.
+TEST_F(AttendanceInit, TroubleIsFoundBeforeTheBackupCopy) {
+    enum class Trouble { heldOpen, missingTemplate, protectedBook };
+    const struct {
+        Trouble trouble;
+        std::string text;
+        const char* stdoutText;
+    } cases[] = {
+        {Trouble::heldOpen,
+         "勤怠_kyuyo.xls\nは他のアプリケーションで開かれています。\nブックを閉じてください。",
+         "ERROR: accessDenied\r\n"},
+        {Trouble::missingTemplate,
+         "ひな形のブック\n" + OrgDir().str() +
+             "\\勤怠_kyuyo.xls\nが見つからないか、読み込めません。",
+         ""},
+        {Trouble::protectedBook,
+         "勤怠_kyuyo.xls\nにはパスワード保護がかかっています。\nパスワード保護をはずす必要があり"
+         "ます。",
+         ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        RelayProduct();
+        ClearLog();
+        if (c.trouble == Trouble::missingTemplate) {
+            ASSERT_TRUE(::DeleteFileA(OrgDir() + "\\勤怠_kyuyo.xls"));
+        }
+        if (c.trouble == Trouble::protectedBook) {
+            CStandinWorkbook book;
+            ASSERT_TRUE(book.Load(Excel("勤怠_kyuyo.xls")));
+            book.SetValue("Book", "Protected", "1");
+            ASSERT_TRUE(book.Save(Excel("勤怠_kyuyo.xls")));
+        }
+        const auto before = Snapshot(ExcelDir());
+        const NothingLost kept(ExcelDir());
+        HeldFile held(c.trouble == Trouble::heldOpen ? Excel("勤怠_kyuyo.xls") : CString());
+        const QuimbexRun run = Initialise(true);
+        ASSERT_EQ(1u, run.boxes.size());
+        EXPECT_EQ(c.text + "\n初期化処理を中断します", run.boxes[0].text);
+        EXPECT_EQ(IconKind::Exclamation, run.boxes[0].icon);
+        EXPECT_EQ(c.stdoutText, run.stdoutText);
+        EXPECT_EQ(before, Snapshot(ExcelDir()));
+        for (const std::string& line : RunLines())
+            EXPECT_EQ(0u, line.find("Run\tCheckProtect\t")) << line;
+    }
+}
+
+// A protected workbook is no trouble when it starts afresh: nothing of it
+// is carried over, and no macro runs.
+TEST_F(AttendanceInit, InitialStateOfAProtectedWorkbookAsksNoExcel) {
+    CStandinWorkbook book;
+    ASSERT_TRUE(book.Load(Excel("勤怠_kyuyo.xls")));
+    book.SetValue("Book", "Protected", "1");
+    ASSERT_TRUE(book.Save(Excel("勤怠_kyuyo.xls")));
+    const QuimbexRun run = Initialise(false);
+    ASSERT_EQ(1u, run.boxes.size());
+    EXPECT_EQ(Completion(DatedBackup("勤怠_kyuyo", ".xls")), run.boxes[0].text);
     EXPECT_EQ(0, ServerStarts());
 }
 
-// Excel holds the workbook: the template cannot be copied over it, the
-// backup copy stays beside the untouched workbook.
-TEST_F(AttendanceInit, WorkbookHeldOpenFailsAndKeepsTheBackup) {
-    const std::string old = ReadFileBytes(Excel("勤怠_kyuyo.xls"));
-    const NothingLost kept(ExcelDir());
-    const HANDLE held = ::CreateFileA(Excel("勤怠_kyuyo.xls"), GENERIC_READ, FILE_SHARE_READ,
-                                      nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, held);
-    const QuimbexRun run = Initialise(true);
-    ::CloseHandle(held);
-    ASSERT_EQ(1u, run.boxes.size());
-    EXPECT_EQ(kFailed, run.boxes[0].text);
-    EXPECT_EQ(old, ReadFileBytes(Excel("勤怠_kyuyo.xls")));
-    EXPECT_EQ(old, ReadFileBytes(Excel(DatedBackup("勤怠_kyuyo", ".xls"))));
-    EXPECT_TRUE(RunLines().empty());
+// A list that cannot be read whole is not offered: its books after the
+// damage would be missing from it.
+TEST_F(AttendanceInit, DamagedBookListShowsNoDialog) {
+    WriteFileBytes(BookMng(), "");
+    const auto before = Snapshot(ExcelDir());
+    m_dates = {TodayText()};
+    m_process = std::make_unique<uidriver::Process>(QuimbexStart("/K:10"));
+    const QuimbexRun run = Finish();
+    std::vector<std::string> texts;
+    for (const QuimbexRun::Box& box : run.boxes)
+        texts.push_back(box.text);
+    EXPECT_EQ((std::vector<std::string>{"ブック管理データファイルが壊れています。",
+                                        "ブックの初期化を実行できません。"}),
+              texts);
+    EXPECT_TRUE(run.otherWindows.empty());
+    EXPECT_EQ(before, Snapshot(ExcelDir()));
 }
 
 // A record may name its workbook without the extension: with ".xlsm" the
@@ -317,7 +385,8 @@ TEST_F(AttendanceInit, XlsmBookNamedWithoutExtension) {
     EXPECT_EQ(Completion(backup), run.boxes[0].text);
     EXPECT_EQ(old, ReadFileBytes(Excel(backup)));
     EXPECT_TRUE(IsRebuiltFrom(Excel("勤怠_kyuyo.xlsm"), Excel(backup), kAttendanceSections));
-    EXPECT_EQ(std::vector<std::string>{"Run\t勤怠コンバート\tBSTR:" + backup +
-                                       "\tBSTR:KARVINE\tBSTR:勤怠_kyuyo.xlsm\t=> BOOL:-1"},
+    EXPECT_EQ((std::vector<std::string>{"Run\tCheckProtect\tBSTR:勤怠_kyuyo.xlsm\t=> BOOL:0",
+                                        "Run\t勤怠コンバート\tBSTR:" + backup +
+                                            "\tBSTR:KARVINE\tBSTR:勤怠_kyuyo.xlsm\t=> BOOL:-1"}),
               RunLines());
 }

@@ -47,6 +47,28 @@ TEST_F(QuimbexCommandLine, CodesOutsideFiveToTwelveAreRefused) {
     EXPECT_EQ(0, ServerStarts());
 }
 
+// A workbook name that climbs out of the Excel folder, names a folder or a
+// drive is refused before anything is read or changed: the book list and
+// the templates stay where they are.
+TEST_F(QuimbexCommandLine, BookNamesThatLeaveTheExcelFolderAreRefused) {
+    const auto before = FolderContents(ProductDir());
+    for (const char* tail :
+         {"/K:5 /F:..\\Data\\MyData\\BookMNG.dat", "/K:5 /O:..\\Data\\Org\\Kyuyo.xls",
+          "/F:C:\\kyuyo.xls", "/F:..", "/K:6 /O:kyuyo.xls /N:..\\Data\\MyData\\BookMNG.dat",
+          "/K:6 /O:..\\Data\\Org\\Kyuyo.xls /N:kyuyo2.xls"}) {
+        SCOPED_TRACE(tail);
+        const QuimbexRun run = Run(tail);
+        EXPECT_EQ(std::vector<std::string>{kBadParameter}, Texts(run));
+        EXPECT_EQ(before, FolderContents(ProductDir()));
+    }
+    EXPECT_EQ(0, ServerStarts());
+    // The trail byte 0x5C of ソ is no "\": the name is looked for.
+    EXPECT_EQ(
+        std::vector<std::string>{"コンバート対象の給与計算ブックが見つかりません。コンバート処"
+                                 "理を中断します"},
+        Texts(Run("/F:ソフト.xls")));
+}
+
 TEST_F(QuimbexCommandLine, NoCommandEndsWithoutAnyWindow) {
     for (const char* tail : {"", "/K:0", "K:5", "/X:1", "/K:abc"}) {
         SCOPED_TRACE(tail);

@@ -416,7 +416,8 @@ TEST_F(ConvertAllBooks, CallTimingListsEveryAutomationCallWhenAsked) {
     size_t invokes = 0;
     for (const std::string& line : LogLines()) {
         const std::string kind = line.substr(0, line.find('\t'));
-        for (const char* call : {"Workbooks", "Open", "Run", "BookClose", "WorkbooksClose"})
+        for (const char* call :
+             {"DisplayAlerts", "Workbooks", "Open", "Run", "BookClose", "WorkbooksClose"})
             invokes += kind == call;
     }
     size_t timed = 0, releases = 0;

@@ -36,19 +36,31 @@ TEST_F(ConvertSingleBook, RebuildsTheNamedBookWithTheSevenMacrosInOrder) {
               RunLines());
 }
 
-// Only a file is a workbook: no name, a folder, or a name that ends in "\"
-// (a folder's name, even where the file system would take it for the file)
-// is reported as missing, and nothing in the Excel folder changes.
+// Only a file is a workbook: no name or a folder is reported as missing.  A
+// name with a "\" (a folder's name, even where the file system would take
+// it for the file) is no name of the Excel folder at all.  Nothing in the
+// Excel folder changes.
 TEST_F(ConvertSingleBook, NoWorkbookOfThatNameIsReportedAndNothingChanges) {
     ASSERT_TRUE(::CreateDirectoryA(Excel("sub"), nullptr));
     WriteFileBytes(Excel("sub\\inside.xls"), "kept");
     const auto before = FolderContents(ExcelDir());
     const NothingLost kept(ExcelDir());
-    for (const char* tail :
-         {"/F:none.xls", "/F:", "/K:5", "/K:5 /O:", "/F:sub", "/F:sub\\", "/F:kyuyo.xls\\"}) {
-        SCOPED_TRACE(tail);
-        const QuimbexRun run = Run(tail);
-        EXPECT_EQ(std::vector<std::string>{kMissing}, Texts(run));
+    const struct {
+        const char* tail;
+        const char* text;
+    } cases[] = {
+        {"/F:none.xls", kMissing},
+        {"/F:", kMissing},
+        {"/K:5", kMissing},
+        {"/K:5 /O:", kMissing},
+        {"/F:sub", kMissing},
+        {"/F:sub\\", "ﾊﾟﾗﾒｰﾀが不正です。"},
+        {"/F:kyuyo.xls\\", "ﾊﾟﾗﾒｰﾀが不正です。"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.tail);
+        const QuimbexRun run = Run(c.tail);
+        EXPECT_EQ(std::vector<std::string>{c.text}, Texts(run));
         for (const QuimbexRun::Box& box : run.boxes) {
             EXPECT_EQ("Quimbex", box.caption);
             EXPECT_EQ(IconKind::Exclamation, box.icon);
@@ -58,22 +70,24 @@ TEST_F(ConvertSingleBook, NoWorkbookOfThatNameIsReportedAndNothingChanges) {
     EXPECT_EQ(0, ServerStarts());
 }
 
-// A failure before the macros leaves the workbook under its own name, or,
-// once it has been renamed, under its backup name; never neither.
+// A failure before the macros leaves the workbook under its own name: a
+// template that cannot be read is found before the rename.
 TEST_F(ConvertSingleBook, FailureBeforeTheMacrosLosesNoWorkbook) {
     enum Setup { protectedBook, heldOpen, noTemplate };
     const struct {
         const char* what;
         Setup setup;
-        const char* message; // nullptr: none
-        bool renamed;
+        std::string message;
         const char* checkResult;
     } cases[] = {
         {"protected", protectedBook,
          "kyuyo.xls\nにはパスワード保護がかかっています。\nパスワード保護をはずす必要があります。",
-         false, "BOOL:-1"},
-        {"open in Excel", heldOpen, "給与計算Excelブックを閉じてください。", false, "BOOL:0"},
-        {"template copy fails", noTemplate, nullptr, true, "BOOL:0"},
+         "BOOL:-1"},
+        {"open in Excel", heldOpen, "給与計算Excelブックを閉じてください。", "BOOL:0"},
+        {"no template", noTemplate,
+         "ひな形のブック\n" + OrgDir().str() +
+             "\\Kyuyo.xls\nが見つからないか、読み込めません。\nコンバート処理を中断します",
+         "BOOL:0"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -93,12 +107,10 @@ TEST_F(ConvertSingleBook, FailureBeforeTheMacrosLosesNoWorkbook) {
         }
         const QuimbexRun run = Run("/F:kyuyo.xls");
         held.reset();
-        EXPECT_EQ(c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{},
-                  Texts(run));
+        EXPECT_EQ(std::vector<std::string>{c.message}, Texts(run));
         EXPECT_EQ(c.setup == heldOpen ? "ERROR: accessDenied\r\n" : "", run.stdoutText);
-        EXPECT_EQ(c.renamed, FileExists(SingleBackup()));
-        EXPECT_EQ(!c.renamed, FileExists(Excel("kyuyo.xls")));
-        EXPECT_EQ(original, ReadFileBytes(c.renamed ? SingleBackup() : Excel("kyuyo.xls")));
+        EXPECT_FALSE(FileExists(SingleBackup()));
+        EXPECT_EQ(original, ReadFileBytes(Excel("kyuyo.xls")));
         EXPECT_EQ(std::vector<std::string>{"Run\tCheckProtect\tBSTR:kyuyo.xls\t=> " +
                                            std::string(c.checkResult)},
                   RunLines());

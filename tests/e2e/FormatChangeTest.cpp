@@ -9,6 +9,7 @@
 #include "SampleWorkbooks.h"
 #include "Screenshot.h"
 #include "FullDisk.h"
+#include "HeldFiles.h"
 #include "Poll.h"
 #include "StandinWorkbook.h"
 #include "TempDir.h"
@@ -28,7 +29,6 @@ const char kToXls[] =
     "使用するExcelﾌﾞｯｸの形式をExcel97-2003形式(.xls)に変更します。\r\nよろしいですか？";
 const char kResultCaption[] = "Excel拡張子の変更";
 const char kDone[] = "ﾌｧｲﾙ形式の変換が完了しました。";
-const char kFailed[] = "ﾌｧｲﾙ形式の変換に失敗しました。";
 const char kNothing[] = "コンバートが必要なExcelブックはありませんでした。";
 
 // The data sections of a workbook equal those of the original book.
@@ -105,6 +105,23 @@ protected:
         EXPECT_EQ(kResultCaption, run.boxes[index].caption);
         EXPECT_EQ(kDone, run.boxes[index].text);
         EXPECT_EQ(IconKind::Information, run.boxes[index].icon);
+    }
+    // The message of a change that failed and put every book back.
+    void ExpectPutBack(const QuimbexRun::Box& box, const std::string& safetyFolder) const {
+        EXPECT_EQ("Quimbex", box.caption);
+        EXPECT_EQ("ﾌｧｲﾙ形式の変換に失敗しました。\nすべてのブックを変換前の状態に戻しました。\n"
+                  "変換前のブックの控えは\n" +
+                      ExcelDir().str() + "\\" + safetyFolder + "\nにあります。",
+                  box.text);
+        EXPECT_EQ(IconKind::Exclamation, box.icon);
+    }
+    // The files of the Excel folder without its safety folders.
+    std::map<std::string, std::string>
+    WithoutSafetyFolders(std::map<std::string, std::string> files) const {
+        for (const std::string& folder : SafetyFolders())
+            for (auto it = files.begin(); it != files.end();)
+                it = it->first.rfind(folder + "\\", 0) == 0 ? files.erase(it) : std::next(it);
+        return files;
     }
     void Protect(const char* name) {
         CStandinWorkbook book;
@@ -202,16 +219,42 @@ TEST_F(FormatChange, XlsToXlsmAndBackAgain) {
         EXPECT_EQ(original.at(name), safe.at(name)) << name;
 }
 
-TEST_F(FormatChange, ExtensionHeldTwiceInANameIsReplacedEverywhere) {
-    WriteBookMap(BookMng(), {{"a", 0, "a.xls.xls", ""}});
-    WriteFileBytes(Excel("a.xls.xls"), ReadFileBytes(Excel("kyuyo.xls")));
-    const std::string old = ReadFileBytes(Excel("a.xls.xls"));
+// Each record names its workbook in its own way: the extension twice, in
+// capitals, or already in the target format.  Every whole extension is
+// replaced in any case, never the ".xls" inside ".xlsm".
+TEST_F(FormatChange, ExtensionsAreReplacedWholeAndInAnyCase) {
+    const struct {
+        const char* key;
+        const char* record;
+        const char* file;
+        const char* rebuilt;
+    } books[] = {
+        {"a", "a.xls.xls", "a.xls.xls", "a.xlsm.xlsm"},
+        {"kyuyo", "KYUYO.XLS", "kyuyo.xls", "KYUYO.xlsm"},
+        {"b", "b.xlsm", "b.xlsm", "b.xlsm"},
+    };
+    std::vector<BookEntry> entries;
+    std::map<std::string, std::string> originals;
+    for (const auto& b : books) {
+        entries.push_back({b.key, 0, b.record, ""});
+        if (!FileExists(Excel(b.file)))
+            WriteFileBytes(Excel(b.file), ReadFileBytes(Excel("表参道店.xls")));
+        originals[b.key] = ReadFileBytes(Excel(b.file));
+    }
+    const std::string attendance = ReadFileBytes(Excel("勤怠_kyuyo.xls"));
+    WriteBookMap(BookMng(), entries);
     const QuimbexRun run = Change();
     ASSERT_EQ(1u, run.boxes.size());
     ExpectDone(run);
-    EXPECT_TRUE(HoldsDataOf(Excel("a.xlsm.xlsm"), old, kPayrollSections));
-    EXPECT_EQ("a.xlsm.xlsm", ReadBookMap(BookMng()).at("a").fileName);
-    EXPECT_EQ(old, ReadFileBytes(Backup("a", ".xls")));
+    const auto list = ReadBookMap(BookMng());
+    for (const auto& b : books) {
+        SCOPED_TRACE(b.record);
+        EXPECT_EQ(b.rebuilt, list.at(b.key).fileName);
+        EXPECT_TRUE(HoldsDataOf(Excel(b.rebuilt), originals.at(b.key), kPayrollSections));
+        EXPECT_EQ(originals.at(b.key), ReadFileBytes(Backup(b.key, ".xls")));
+    }
+    EXPECT_TRUE(HoldsDataOf(Excel("勤怠_KYUYO.xlsm"), attendance, kAttendanceSections));
+    EXPECT_TRUE(FilesStartingWith(ExcelDir(), "b.xlsmm").empty());
 }
 
 // A workbook of the target format that exists already is overwritten by
@@ -253,58 +296,140 @@ TEST_F(FormatChange, EmptyBookListStillSwitchesTheMarker) {
     }
 }
 
-// One book fails (it is protected): the other is still rebuilt, the run
-// reports the failure, and the book list and the marker stay as they were.
-TEST_F(FormatChange, OneFailingBookKeepsTheListAndTheMarker) {
-    Protect("表参道店.xls");
-    const std::string list = ReadFileBytes(BookMng());
-    const NothingLost kept(ExcelDir());
-    const QuimbexRun run = Change();
-    ASSERT_EQ(2u, run.boxes.size());
-    EXPECT_EQ("表参道店."
-              "xls\nにはパスワード保護がかかっています。\nパスワード保護をはずす必要があります。",
-              run.boxes[0].text);
-    EXPECT_EQ("Quimbex", run.boxes[1].caption);
-    EXPECT_EQ(kFailed, run.boxes[1].text);
-    EXPECT_EQ(IconKind::Exclamation, run.boxes[1].icon);
-    EXPECT_TRUE(FileExists(Excel("kyuyo.xlsm")));
-    EXPECT_TRUE(FileExists(Excel("勤怠_kyuyo.xlsm")));
-    EXPECT_TRUE(FileExists(Excel("表参道店.xls")));
-    EXPECT_EQ(list, ReadFileBytes(BookMng()));
-    EXPECT_TRUE(FileExists(Marker(1)));
-    EXPECT_FALSE(FileExists(Marker(2)));
+// Whatever would stop the change half-way is found before the first book
+// changes: a protected or missing book, one that another program holds (a
+// book, the file of the other format a template would replace, the book
+// list, the marker), a missing template or marker.  The message names the
+// file and why; the books, the list and the marker stay as they were, and
+// no safety folder is made.
+TEST_F(FormatChange, AnythingThatWouldStopTheChangeIsFoundBeforeABookChanges) {
+    enum class Trouble {
+        protectedBook,
+        protectedAttendance,
+        missingBook,
+        heldBook,
+        heldTarget,
+        missingTemplate,
+        missingAttendanceTemplate,
+        heldList,
+        missingMarker,
+        heldMarker,
+        bothMarkers
+    };
+    const std::string org = OrgDir().str(), mydata = MyDataDir().str();
+    const struct {
+        Trouble trouble;
+        std::string text;
+        const char* stdoutText;
+    } cases[] = {
+        {Trouble::protectedBook,
+         "表参道店."
+         "xls\nにはパスワード保護がかかっています。\nパスワード保護をはずす必要があります。",
+         ""},
+        {Trouble::protectedAttendance,
+         "勤怠_kyuyo.xls\nにはパスワード保護がかかっています。\nパスワード保護をはずす必要があり"
+         "ます。",
+         ""},
+        {Trouble::missingBook, "表参道店.xls\nが見つかりません。", ""},
+        {Trouble::heldBook,
+         "表参道店.xls\nは他のアプリケーションで開かれています。\nブックを閉じてください。",
+         "ERROR: accessDenied\r\n"},
+        {Trouble::heldTarget,
+         "kyuyo.xlsm\nは他のアプリケーションで開かれています。\nブックを閉じてください。",
+         "ERROR: accessDenied\r\n"},
+        {Trouble::missingTemplate,
+         "ひな形のブック\n" + org + "\\Kyuyo.xlsm\nが見つからないか、読み込めません。", ""},
+        {Trouble::missingAttendanceTemplate,
+         "ひな形のブック\n" + org + "\\勤怠_kyuyo.xlsm\nが見つからないか、読み込めません。", ""},
+        {Trouble::heldList,
+         "ブック管理データファイル\n" + mydata + "\\BookMNG.dat\nに書き込めません。", ""},
+        {Trouble::missingMarker,
+         "ブックの形式を示すファイル\n" + mydata + "\\ExType1.dat\nが見つかりません。",
+         "ERROR: fileNotFound\r\n"},
+        {Trouble::heldMarker,
+         "ブックの形式を示すファイル\n" + mydata + "\\ExType1.dat\nの名前を変更できません。",
+         "ERROR: accessDenied\r\n"},
+        {Trouble::bothMarkers,
+         "ブックの形式を示すファイル\n" + mydata + "\\ExType1.dat\nの名前を変更できません。", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        RelayProduct();
+        ClearLog();
+        Holding held;
+        switch (c.trouble) {
+        case Trouble::protectedBook:
+            Protect("表参道店.xls");
+            break;
+        case Trouble::protectedAttendance:
+            Protect("勤怠_kyuyo.xls");
+            break;
+        case Trouble::missingBook:
+            ASSERT_TRUE(::DeleteFileA(Excel("表参道店.xls")));
+            break;
+        case Trouble::heldBook:
+            held = std::make_shared<HeldFile>(Excel("表参道店.xls"));
+            break;
+        case Trouble::heldTarget:
+            WriteFileBytes(Excel("kyuyo.xlsm"), "an older book");
+            held = std::make_shared<HeldFile>(Excel("kyuyo.xlsm"));
+            break;
+        case Trouble::missingTemplate:
+            ASSERT_TRUE(::DeleteFileA(OrgDir() + "\\Kyuyo.xlsm"));
+            break;
+        case Trouble::missingAttendanceTemplate:
+            ASSERT_TRUE(::DeleteFileA(OrgDir() + "\\勤怠_kyuyo.xlsm"));
+            break;
+        case Trouble::heldList:
+            held = std::make_shared<HeldFile>(BookMng());
+            break;
+        case Trouble::missingMarker:
+            ASSERT_TRUE(::DeleteFileA(Marker(1)));
+            break;
+        case Trouble::heldMarker:
+            held = std::make_shared<HeldFile>(Marker(1));
+            break;
+        case Trouble::bothMarkers:
+            WriteFileBytes(Marker(2), "");
+            break;
+        }
+        const auto books = Snapshot(ExcelDir());
+        const auto myData = Snapshot(MyDataDir());
+        const NothingLost kept(ExcelDir());
+        const QuimbexRun run = Change();
+        held.reset();
+        ASSERT_EQ(1u, run.boxes.size());
+        EXPECT_EQ("Quimbex", run.boxes[0].caption);
+        EXPECT_EQ(c.text + "\nﾌｧｲﾙ形式の変換を中断します", run.boxes[0].text);
+        EXPECT_EQ(IconKind::Exclamation, run.boxes[0].icon);
+        EXPECT_EQ(c.stdoutText, run.stdoutText);
+        EXPECT_EQ(books, Snapshot(ExcelDir()));
+        EXPECT_EQ(myData, Snapshot(MyDataDir()));
+        EXPECT_TRUE(SafetyFolders().empty());
+        for (const std::string& line : RunLines())
+            EXPECT_EQ(0u, line.find("Run\tCheckProtect\t")) << line;
+    }
 }
 
-// A missing marker is noted on standard output only; the run still
-// completes and the book list takes the new names.
-// A marker that another program holds cannot take its new name: standard
-// output and a message say so, and the completion message still follows.
-TEST_F(FormatChange, HeldMarkerIsReportedAndTheRunCompletes) {
-    const NothingLost kept(ExcelDir());
-    const HANDLE held = ::CreateFileA(Marker(1), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                      nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, held);
-    const QuimbexRun run = Change();
-    ::CloseHandle(held);
-    ASSERT_EQ(2u, run.boxes.size());
-    EXPECT_EQ("Quimbex", run.boxes[0].caption);
-    EXPECT_EQ("拡張子の変更に失敗しました。", run.boxes[0].text);
-    ExpectDone(run, 1);
-    EXPECT_EQ("ERROR: accessDenied\r\n", run.stdoutText);
-    EXPECT_TRUE(FileExists(Marker(1)));
-    EXPECT_FALSE(FileExists(Marker(2)));
-}
-
-TEST_F(FormatChange, MissingMarkerIsNotedAndTheRunCompletes) {
-    const NothingLost kept(ExcelDir());
-    ASSERT_TRUE(::DeleteFileA(Marker(1)));
-    const QuimbexRun run = Change();
-    ASSERT_EQ(1u, run.boxes.size());
-    ExpectDone(run);
-    EXPECT_EQ("ERROR: fileNotFound\r\n", run.stdoutText);
-    EXPECT_EQ("kyuyo.xlsm", ReadBookMap(BookMng()).at("kyuyo").fileName);
-    EXPECT_FALSE(FileExists(Marker(1)));
-    EXPECT_FALSE(FileExists(Marker(2)));
+// A list that cannot be read whole would lose the records after the damage
+// (and a file of no bytes is no list): nothing changes, and the change does
+// not report itself complete.
+TEST_F(FormatChange, DamagedBookListChangesNothing) {
+    const std::string whole = ReadFileBytes(BookMng());
+    for (const std::string& damaged : {std::string(), whole.substr(0, whole.size() - 3)}) {
+        SCOPED_TRACE(damaged.size());
+        WriteFileBytes(BookMng(), damaged);
+        const auto before = Snapshot(ProductDir());
+        const QuimbexRun run = Change();
+        std::vector<std::string> texts;
+        for (const QuimbexRun::Box& box : run.boxes)
+            texts.push_back(box.text);
+        EXPECT_EQ((std::vector<std::string>{"ブック管理データファイルが壊れています。",
+                                            "ﾌｧｲﾙ形式の変換を実行できません。"}),
+                  texts);
+        EXPECT_EQ(before, Snapshot(ProductDir()));
+        EXPECT_EQ(0, ServerStarts());
+    }
 }
 
 TEST_F(FormatChange, ExcelBefore2007IsRefusedWithoutADialog) {
@@ -333,37 +458,20 @@ TEST_F(FormatChange, ExcelBefore2007IsRefusedWithoutADialog) {
     }
 }
 
-// Another program holds the book list: it cannot be rewritten, so the run
-// fails and neither the list nor the marker changes.
-TEST_F(FormatChange, BookListHeldElsewhereFailsTheRunAndStays) {
-    const NothingLost kept(ExcelDir());
-    const std::string list = ReadFileBytes(BookMng());
-    const HANDLE held =
-        ::CreateFileA(BookMng(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, held);
-    const QuimbexRun run = Change();
-    ::CloseHandle(held);
-    ASSERT_EQ(1u, run.boxes.size());
-    EXPECT_EQ(kFailed, run.boxes[0].text);
-    EXPECT_EQ(list, ReadFileBytes(BookMng()));
-    EXPECT_FALSE(FileExists(BookMng() + ".tmp"));
-    EXPECT_TRUE(FileExists(Marker(1)));
-    EXPECT_TRUE(FileExists(Excel("kyuyo.xlsm")));
-}
-
 // Excel ends in the middle of the first book: that macro is reported, the
-// others run in one new Excel, the run fails, the book list and the marker
-// stay, and every workbook is rebuilt or lives on as its backup (and in the
-// safety folder).
-TEST_F(FormatChange, ExcelDyingInTheMiddleLosesNoBook) {
-    const std::string list = ReadFileBytes(BookMng());
+// book's other macros run in one new Excel, and the run stops there.  The
+// books are put back as they were, the list and the marker stay, and the
+// message says where the safety folder is.
+TEST_F(FormatChange, ExcelDyingInTheMiddlePutsEveryBookBack) {
+    const auto before = Snapshot(ExcelDir());
+    const auto myData = Snapshot(MyDataDir());
     const NothingLost kept(ExcelDir());
     CStandinFaults faults;
-    faults.SetDieAfterRuns(3); // the check, the company, then the employees
+    faults.SetDieAfterRuns(5); // three protection checks, the company, then the employees
     ASSERT_TRUE(ExcelStandin::WriteFaults(faults));
     const uidriver::DialogWindow dlg = Start();
     dlg.Click(IDOK);
-    // Every new Excel would die in its third call too: the fault goes once
+    // Every new Excel would die in its fifth call too: the fault goes once
     // the first has died, while the program's message waits.
     ASSERT_TRUE(uidriver::PollUntil([this] { return ExcelHasDied(); }, 60000));
     ExcelStandin::ClearFaults();
@@ -371,18 +479,16 @@ TEST_F(FormatChange, ExcelDyingInTheMiddleLosesNoBook) {
     FinishRun(*m_process, run);
     ASSERT_EQ(2u, run.boxes.size());
     EXPECT_EQ("コンバート処理を中断しました。", run.boxes[0].text);
-    EXPECT_EQ("Quimbex", run.boxes[1].caption);
-    EXPECT_EQ(kFailed, run.boxes[1].text);
+    const std::vector<std::string> folders = SafetyFolders();
+    ASSERT_EQ(1u, folders.size());
+    ExpectPutBack(run.boxes[1], folders[0]);
     EXPECT_EQ(2, ServerStarts());
-    EXPECT_EQ(18u, RunLines().size()); // every macro of every book was tried
-    EXPECT_EQ(list, ReadFileBytes(BookMng()));
-    EXPECT_TRUE(FileExists(Marker(1)));
-    EXPECT_FALSE(FileExists(Marker(2)));
-    for (const char* stem : {"kyuyo", "表参道店"}) {
-        SCOPED_TRACE(stem);
-        EXPECT_TRUE(FileExists(Excel(stem + std::string(".xlsm"))));
-        EXPECT_TRUE(FileExists(Backup(stem, ".xls")));
-    }
+    EXPECT_EQ(3u + 7u, RunLines().size()); // the checks, then the first book's macros
+    EXPECT_EQ(myData, Snapshot(MyDataDir()));
+    EXPECT_EQ(before, WithoutSafetyFolders(Snapshot(ExcelDir())));
+    const auto safe = Snapshot(ExcelDir() + "\\" + folders[0].c_str());
+    for (const char* name : {"kyuyo.xls", "勤怠_kyuyo.xls", "表参道店.xls"})
+        EXPECT_EQ(before.at(name), safe.at(name)) << name;
 }
 
 namespace {
@@ -408,26 +514,33 @@ protected:
 
 } // namespace
 
-// The disk fills up while the new book list is written: the old list stays
-// byte for byte, no temporary file is left, and the marker stays.  The old
-// list fills exactly two blocks of the drive and the new one, with its
-// longer names, needs a third: rewriting the file in place would cut it.
-TEST_F(FormatChangeOnFullDisk, FullDiskLeavesTheOldBookList) {
+// The disk fills up while the new book list is written, after every book
+// has been converted: the old list stays byte for byte, no temporary file
+// is left, the marker takes its old name again and every book is put back.
+// The old list fills exactly two blocks of the drive and the new one, with
+// its longer names, needs a third: rewriting the file in place would cut it.
+TEST_F(FormatChangeOnFullDisk, FullDiskLeavesTheOldBookListAndPutsTheBooksBack) {
     const CString list = SmallMyData() + "\\BookMNG.dat";
     WriteBookMap(list, {{"kyuyo", 0, "kyuyo.xls", std::string(8140, 'n')},
                         {"表参道店", 1, "表参道店.xls", ""}});
     const std::string old = ReadFileBytes(list);
     ASSERT_EQ(8192u, old.size());
+    const auto before = Snapshot(ExcelDir());
     const NothingLost kept(ExcelDir());
     const uidriver::DialogWindow dlg = Start();
     ASSERT_TRUE(m_small->Fill());
     const QuimbexRun run = Answer(dlg, IDOK);
-    ASSERT_EQ(1u, run.boxes.size());
-    EXPECT_EQ("処理を中断しました。", run.boxes[0].text);
+    ASSERT_EQ(2u, run.boxes.size());
+    // The list is written beside itself first: the file error names that file.
+    EXPECT_EQ(list.str() + ".tmp の書き込み中にディスクがいっぱいになりました。",
+              run.boxes[0].text);
+    const std::vector<std::string> folders = SafetyFolders();
+    ASSERT_EQ(1u, folders.size());
+    ExpectPutBack(run.boxes[1], folders[0]);
     const std::string now = ReadFileBytes(list);
     EXPECT_TRUE(old == now) << "the list is now " << now.size() << " bytes";
     EXPECT_FALSE(FileExists(list + ".tmp"));
     EXPECT_TRUE(FileExists(SmallMyData() + "\\ExType1.dat"));
     EXPECT_FALSE(FileExists(SmallMyData() + "\\ExType2.dat"));
-    EXPECT_TRUE(FileExists(Excel("kyuyo.xlsm")));
+    EXPECT_EQ(before, WithoutSafetyFolders(Snapshot(ExcelDir())));
 }

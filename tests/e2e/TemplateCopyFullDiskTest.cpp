@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -14,23 +15,20 @@ class TemplateCopyOnFullDisk : public QuimbexE2e {};
 
 } // namespace
 
-// The rename needs no room, the copy does: the old workbook lives on under
-// its backup name, no cut template takes the book's name (a later run
-// would take it for the book), and the run fails.  Command 5 says nothing
-// of a failed copy; command 9 reports the conversion as failed.
-TEST_F(TemplateCopyOnFullDisk, OldBookSurvivesAsItsBackupAndNoCutCopyStays) {
+// The rename needs no room, the copy does: no cut template takes the
+// book's name (a later run would take it for the book), each workbook takes
+// its own name back from its backup at once, the user is told, and the run
+// fails.  The book list names only workbooks that are there.
+TEST_F(TemplateCopyOnFullDisk, EveryBookTakesItsNameBackAndNoCutCopyStays) {
+    const char kPutBack[] = "にコピーできませんでした。\n元のブックはそのまま残しています。";
     const struct {
         const char* tail;
-        std::vector<std::string> texts;
-        const char* backupBefore; // the backup's name around the date
-        const char* backupAfter;
+        std::vector<std::string> books; // each told of in its own message
+        bool conversionMessage;
+        const char* shot; // of the first message box
     } cases[] = {
-        {"/K:9",
-         {"Excelブックのコンバートに失敗しました。パソコンを再起動し、各ブックの初期化を行ってくだ"
-          "さい。"},
-         "kyuyo",
-         ".xls"},
-        {"/F:kyuyo.xls", {}, "", "給与計算.xls"},
+        {"/K:9", {"kyuyo.xls", "勤怠_kyuyo.xls", "表参道店.xls"}, true, nullptr},
+        {"/F:kyuyo.xls", {"kyuyo.xls"}, false, "quimbex-template-copy-put-back"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.tail);
@@ -39,14 +37,26 @@ TEST_F(TemplateCopyOnFullDisk, OldBookSurvivesAsItsBackupAndNoCutCopyStays) {
             GTEST_SKIP() << "no tmpfs can be mounted here (the tests need root)";
         LayProduct(".xls", disk->Path());
         ClearLog();
-        const std::string book = ReadFileBytes(Excel("kyuyo.xls"));
+        const auto before = FolderContents(ExcelDir());
         {
             const NothingLost kept(ExcelDir());
             ASSERT_TRUE(disk->Fill());
-            const QuimbexRun run = Run(c.tail);
-            EXPECT_EQ(c.texts, Texts(run));
-            EXPECT_FALSE(FileExists(Excel("kyuyo.xls")));
-            EXPECT_EQ(book, ReadFileBytes(Backup(c.backupBefore, c.backupAfter)));
+            const QuimbexRun run = Run(c.tail, c.shot);
+            std::vector<std::string> texts = Texts(run);
+            if (c.conversionMessage) {
+                ASSERT_FALSE(texts.empty());
+                EXPECT_EQ("Excelブックのコンバートに失敗しました。パソコンを再起動し、各ブックの初"
+                          "期化を行ってください。",
+                          texts.back());
+                texts.pop_back();
+            }
+            std::vector<std::string> expected;
+            for (const std::string& book : c.books)
+                expected.push_back("ひな形のブックを\n" + book + "\n" + kPutBack);
+            std::sort(texts.begin(), texts.end());
+            std::sort(expected.begin(), expected.end());
+            EXPECT_EQ(expected, texts);
+            EXPECT_EQ(before, FolderContents(ExcelDir()));
             EXPECT_FALSE(FileExists(ExMng()));
         }
     }

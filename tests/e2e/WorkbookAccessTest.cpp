@@ -49,10 +49,16 @@ const char kConvertFailed[] = "Excelブックのコンバートに失敗しま�
 const char kYearDone[] = "処理が完了しました。";
 const char kInitDone[] = "ブックの初期化が完了しました。";
 const char kAttendanceDone[] = "初期化が完了しました。";
-const char kAttendanceFailed[] = "ブックの初期化に失敗しました。";
 const char kFormatDone[] = "ﾌｧｲﾙ形式の変換が完了しました。";
-const char kFormatFailed[] = "ﾌｧｲﾙ形式の変換に失敗しました。";
 const char kCloseBook[] = "初期化するブックを閉じてください。";
+// Found before anything changes, by the commands that check every book first.
+const char kAttendanceWriteProtected[] =
+    "勤怠_kyuyo.xls\nは書き込みが禁止されているため、変更できません。\n初期化処理を中断します";
+const char kAttendanceHeld[] =
+    "勤怠_kyuyo.xls\nは他のアプリケーションで開かれています。\nブックを閉"
+    "じてください。\n初期化処理を中断します";
+const char kFormatHeld[] = "kyuyo.xls\nは他のアプリケーションで開かれています。\nブックを閉じてくだ"
+                           "さい。\nﾌｧｲﾙ形式の変換を中断します";
 
 class WorkbookAccess : public ProductFixture {
 protected:
@@ -97,9 +103,11 @@ void ExpectTexts(const std::vector<const char*>& starts, const QuimbexRun& run) 
 
 // A read-only or hidden workbook is renamed to its backup as Windows allows,
 // and rebuilt; one held open cannot be renamed and is reported.  Copying
-// over a workbook (command 10) fails when it is read-only or held open, and
-// the backup copy stays beside it.  (Windows refuses to copy over a hidden
-// file too; Wine copies, so the hidden case of command 10 shows Wine's way.)
+// over a workbook (command 10) cannot be done when it is read-only or held
+// open: the command finds that before it makes the backup copy, as the
+// format change finds a book held open before any book changes.  (Windows
+// refuses to copy over a hidden file too; Wine copies, so the hidden case
+// of command 10 shows Wine's way.)
 TEST_F(WorkbookAccess, EachCommandDoesWhatTheSystemAllowsAndLosesNothing) {
     const struct {
         Access access;
@@ -112,7 +120,7 @@ TEST_F(WorkbookAccess, EachCommandDoesWhatTheSystemAllowsAndLosesNothing) {
         {Access::readOnly, kYear, {kYearDone}, false},
         {Access::readOnly, kInit, {kInitDone}, false},
         {Access::readOnly, kAll, {kConvertDone}, false},
-        {Access::readOnly, kAttendance, {kAttendanceFailed}, false},
+        {Access::readOnly, kAttendance, {kAttendanceWriteProtected}, true},
         {Access::readOnly, kFormat, {kFormatDone}, false},
         {Access::hidden, kSingle, {}, false},
         {Access::hidden, kAdd, {}, false},
@@ -126,8 +134,8 @@ TEST_F(WorkbookAccess, EachCommandDoesWhatTheSystemAllowsAndLosesNothing) {
         {Access::heldOpen, kYear, {"更新するブックを閉じてください。"}, true},
         {Access::heldOpen, kInit, {kCloseBook}, true},
         {Access::heldOpen, kAll, {kCloseBook, kConvertFailed}, true},
-        {Access::heldOpen, kAttendance, {kAttendanceFailed}, false},
-        {Access::heldOpen, kFormat, {kCloseBook, kFormatFailed}, true},
+        {Access::heldOpen, kAttendance, {kAttendanceHeld}, true},
+        {Access::heldOpen, kFormat, {kFormatHeld}, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(AccessName(c.access)) + ", " + c.command.tail);
@@ -149,4 +157,56 @@ TEST_F(WorkbookAccess, EachCommandDoesWhatTheSystemAllowsAndLosesNothing) {
             EXPECT_EQ(before, ReadFileBytes(Excel(c.command.book)));
         }
     }
+}
+
+// A template that is missing, or that another program holds so that it
+// cannot be read, is found before the workbook is renamed: the command
+// says which template and stops, and every workbook keeps its name.
+TEST_F(WorkbookAccess, UnreadableTemplateIsFoundBeforeTheBookIsRenamed) {
+    const struct {
+        const Command& command;
+        const char* templ;
+        const char* stopLine;
+    } commands[] = {
+        {kSingle, "Kyuyo.xls", "コンバート処理を中断します"},
+        {kYear, "Kyuyo.xls", "年度更新処理を中断します"},
+        {kInit, "Kyuyo.xls", "初期化処理を中断します"},
+        {kAll, "Kyuyo.xls", "コンバート処理を中断します"},
+        {kAll, "勤怠_kyuyo.xls", "コンバート処理を中断します"},
+        {kAttendance, "勤怠_kyuyo.xls", "初期化処理を中断します"},
+        {kFormat, "Kyuyo.xlsm", "ﾌｧｲﾙ形式の変換を中断します"},
+    };
+    const Command kFromMigration = {"/K:12", nullptr, "kyuyo.xls"};
+    for (const bool missing : {true, false}) {
+        for (const auto& c : commands) {
+            SCOPED_TRACE(std::string(missing ? "missing " : "held ") + c.templ + ", " +
+                         c.command.tail);
+            RelayProduct();
+            ClearLog();
+            const CString templ = ProductDir() + "\\Data\\Org\\" + c.templ;
+            Holding held;
+            if (missing) {
+                ASSERT_TRUE(::DeleteFileA(templ));
+            } else {
+                held = HoldHandle(
+                    ::CreateFileA(templ, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+            }
+            const auto before = FolderContents(ExcelDir());
+            const NothingLost kept(ExcelDir());
+            const QuimbexRun run = RunCommand(c.command);
+            ASSERT_EQ(1u, run.boxes.size());
+            EXPECT_EQ("ひな形のブック\n" + templ.str() + "\nが見つからないか、読み込めません。\n" +
+                          c.stopLine,
+                      run.boxes[0].text);
+            EXPECT_EQ(before, FolderContents(ExcelDir()));
+        }
+    }
+    // Tessaro's conversion after a restore says the same and leaves no
+    // success marker.
+    ASSERT_TRUE(::DeleteFileA(ProductDir() + "\\Data\\Org\\Kyuyo.xls"));
+    const auto before = FolderContents(ExcelDir());
+    const QuimbexRun run = RunCommand(kFromMigration);
+    ASSERT_EQ(1u, run.boxes.size());
+    EXPECT_EQ(before, FolderContents(ExcelDir()));
+    EXPECT_FALSE(FileExists(ProductDir() + "\\Data\\MyData\\ExMng.dat"));
 }

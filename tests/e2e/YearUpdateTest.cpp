@@ -230,14 +230,14 @@ TEST_F(YearUpdate, BookThatCannotBeUpdatedIsLeftAlone) {
 }
 
 // A name in the list that the map does not hold (the list shows a key only
-// up to a NUL byte): one book ends the dialog; all books stop there, keep
-// the books before it updated and leave the dialog open.
+// up to a NUL byte): one book ends the dialog; all books stop before any
+// book is updated and leave the dialog open.
 TEST_F(YearUpdate, ListTextMissingFromTheMapStopsTheRun) {
     const CString broken("壊れ\0た", 7);
     WriteBookMap(
         {{"kyuyo", 0, "kyuyo.xls"}, {broken, 1, "x.xls"}, {"表参道店", 2, "表参道店.xls"}});
     const NothingLost kept(ExcelDir());
-    const std::string otherBook = ReadFileBytes(Excel("表参道店.xls"));
+    const auto before = FolderContents(ExcelDir());
     {
         SCOPED_TRACE("one book");
         const auto& dlg = Open("/K:7", kCaption);
@@ -254,8 +254,8 @@ TEST_F(YearUpdate, ListTextMissingFromTheMapStopsTheRun) {
         dlg.Click(IDOK);
         ExpectPlainBox(NextBox(), kBrokenMap);
         EXPECT_TRUE(DialogStaysOpen());
-        EXPECT_TRUE(FileExists(Excel("kyuyo" + TodayText() + ".xls")));
-        EXPECT_EQ(otherBook, ReadFileBytes(Excel("表参道店.xls")));
+        EXPECT_EQ(before, FolderContents(ExcelDir()));
+        EXPECT_EQ(0, ServerStarts());
         dlg.Click(IDCANCEL);
         ExpectEndsQuietly();
     }
@@ -286,26 +286,26 @@ TEST_F(YearUpdate, AllBooksFailingAreListed) {
     ExpectResultBox(box, kCaption);
     EXPECT_EQ("年度更新処理に失敗しました。\n \nkyuyo.xls\n表参道店.xls ", box.text);
     ExpectEndsQuietly();
-    // Every macro still ran for both books.
-    EXPECT_EQ((std::vector<std::string>{"CheckProtect", "会社情報コンバート", "年度更新コンバート",
-                                        "社員名簿コンバート", "CheckProtect", "会社情報コンバート",
-                                        "年度更新コンバート", "社員名簿コンバート"}),
-              Macros());
+    // Both books were checked before the first changed; then every macro
+    // still ran for both.
+    EXPECT_EQ(
+        (std::vector<std::string>{"CheckProtect", "CheckProtect", "会社情報コンバート",
+                                  "年度更新コンバート", "社員名簿コンバート", "会社情報コンバート",
+                                  "年度更新コンバート", "社員名簿コンバート"}),
+        Macros());
 }
 
+// A book whose year macro fails in the run (its year cannot be read) is
+// listed as failed beside the one that was updated.
 TEST_F(YearUpdate, SomeBooksFailingAreListedBesideTheUpdatedOnes) {
-    Protect("表参道店.xls");
+    CStandinWorkbook unreadableYear;
+    ASSERT_TRUE(unreadableYear.Load(Excel("表参道店.xls")));
+    unreadableYear.SetValue("Book", "Year", "x");
+    ASSERT_TRUE(unreadableYear.Save(Excel("表参道店.xls")));
     const NothingLost kept(ExcelDir());
     const auto& dlg = Open("/K:7", kCaption);
     dlg.SetCheck(IDC_YEAR_ALL_BOOKS, true);
     dlg.Click(IDOK);
-    const Box protectedBox = NextBox();
-    // The run goes on after this box: the dialog takes no click meanwhile.
-    EXPECT_TRUE(protectedBox.waitShowing);
-    EXPECT_FALSE(protectedBox.dialogTakesInput);
-    EXPECT_EQ("更新するブックにはパスワード保護がかかっています。\n更新を行うにはパスワード保護をは"
-              "ずす必要があります。",
-              protectedBox.text);
     const Box box = NextBox();
     ExpectResultBox(box, kCaption);
     ExpectEndsQuietly();
@@ -317,7 +317,56 @@ TEST_F(YearUpdate, SomeBooksFailingAreListedBesideTheUpdatedOnes) {
                   "\\Excelです。",
               box.text);
     EXPECT_TRUE(IsNextYearOf(Excel("kyuyo.xls"), Excel(kyuyo)));
-    EXPECT_FALSE(FileExists(Excel("表参道店" + TodayText() + ".xls")));
+    // Both books were checked before the first changed, each once.
+    EXPECT_EQ(
+        (std::vector<std::string>{"CheckProtect", "CheckProtect", "会社情報コンバート",
+                                  "年度更新コンバート", "社員名簿コンバート", "会社情報コンバート",
+                                  "年度更新コンバート", "社員名簿コンバート"}),
+        Macros());
+}
+
+// Whatever would stop the all-books run is found before the first book is
+// updated: a protected, missing or held book, a missing template.  The
+// message names it; no book changes and the dialog stays open.
+TEST_F(YearUpdate, AllBooksRunChecksEveryBookFirst) {
+    enum class Trouble { protectedBook, missingBook, heldBook, missingTemplate };
+    const struct {
+        Trouble trouble;
+        std::string text;
+    } cases[] = {
+        {Trouble::protectedBook,
+         "表参道店."
+         "xls\nにはパスワード保護がかかっています。\nパスワード保護をはずす必要があります。"},
+        {Trouble::missingBook, "表参道店.xls\nが見つかりません。"},
+        {Trouble::heldBook,
+         "表参道店.xls\nは他のアプリケーションで開かれています。\nブックを閉じてください。"},
+        {Trouble::missingTemplate,
+         "ひな形のブック\n" + OrgDir().str() + "\\Kyuyo.xls\nが見つからないか、読み込めません。"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        LayProduct(".xls");
+        ExcelStandin::ClearLog();
+        if (c.trouble == Trouble::protectedBook)
+            Protect("表参道店.xls");
+        if (c.trouble == Trouble::missingBook)
+            ::DeleteFileA(Excel("表参道店.xls"));
+        if (c.trouble == Trouble::missingTemplate)
+            ::DeleteFileA(OrgDir() + "\\Kyuyo.xls");
+        HeldFile held(c.trouble == Trouble::heldBook ? Excel("表参道店.xls") : CString());
+        const auto before = FolderContents(ExcelDir());
+        const NothingLost kept(ExcelDir());
+        const auto& dlg = Open("/K:7", kCaption);
+        dlg.SetCheck(IDC_YEAR_ALL_BOOKS, true);
+        dlg.Click(IDOK);
+        ExpectPlainBox(NextBox(), (c.text + "\n年度更新処理を中断します").c_str());
+        EXPECT_TRUE(DialogStaysOpen());
+        EXPECT_EQ(before, FolderContents(ExcelDir()));
+        for (const std::string& macro : Macros())
+            EXPECT_EQ("CheckProtect", macro);
+        dlg.Click(IDCANCEL);
+        ExpectEndsQuietly();
+    }
 }
 
 // Excel ends in the middle of the year macros: that macro is reported, the

@@ -12,19 +12,36 @@ TEST(StandinFaults, FormatsOneLinePerFaultThatParseReadsBack) {
     faults.SetDieAfterRuns(3);
     faults.SetOpenFails(true);
     faults.SetRetryLaterCalls(4);
+    faults.SetReturn("会社情報コンバート", CStandinFaults::resultEmpty);
+    faults.SetReturnDouble("社員名簿コンバート", 0.1);
+    faults.SetReturnString("賞与明細コンバート", "表:ソ");
+    faults.SetReturn("源泉徴収票コンバート", CStandinFaults::resultError, 2042);
+    faults.SetLeaveChanged("差引徴収税額再計算");
+    faults.SetAlertsFault(CStandinFaults::alertsRaise);
     const std::string text = faults.Format();
     EXPECT_EQ("Return=*:Long:65537\r\n"
               "Return=CheckProtect:Integer:-2\r\n"
+              "Return=会社情報コンバート:Empty\r\n"
               "Return=給与データコンバート:False\r\n"
+              "Return=源泉徴収票コンバート:Error:2042\r\n"
+              "Return=社員名簿コンバート:Double:0.10000000000000001\r\n"
+              "Return=賞与明細コンバート:String:表:ソ\r\n"
               "Raise=勤怠コンバート\r\n"
               "DelayMs=CheckProtect:1500\r\n"
               "DieAfterRuns=3\r\n"
               "OpenFails=1\r\n"
-              "RetryLaterCalls=4\r\n",
+              "RetryLaterCalls=4\r\n"
+              "LeaveChanged=差引徴収税額再計算\r\n"
+              "DisplayAlertsFault=Raise\r\n",
               text);
     CStandinFaults read;
     EXPECT_TRUE(read.Parse(text).empty());
     EXPECT_EQ(text, read.Format());
+    EXPECT_EQ(0.1, read.FindReturn("社員名簿コンバート")->dValue);
+    EXPECT_EQ(CString("表:ソ"), read.FindReturn("賞与明細コンバート")->strText);
+    EXPECT_TRUE(read.LeavesChanged("差引徴収税額再計算"));
+    EXPECT_FALSE(read.LeavesChanged("CheckProtect"));
+    EXPECT_EQ(CStandinFaults::alertsRaise, read.GetAlertsFault());
 }
 
 TEST(StandinFaults, AMacroOwnEntryComesBeforeTheWildcard) {
@@ -72,6 +89,20 @@ TEST(StandinFaults, LinesNotUnderstoodAreReportedWithTheirNumbers) {
         {"RetryLaterCalls=3", true},
         {"RetryLaterCalls=0", false},
         {"RetryLaterCalls=x", false},
+        {"Return=CheckProtect:Empty", true},
+        {"Return=CheckProtect:Double:-2.5e3", true},
+        {"Return=CheckProtect:Double:1,5", false},
+        {"Return=CheckProtect:Double:", false},
+        {"Return=CheckProtect:String:", true},
+        {"Return=CheckProtect:String", false},
+        {"Return=CheckProtect:Error:2042", true},
+        {"Return=CheckProtect:Error:65536", false},
+        {"Return=CheckProtect:Error:-1", false},
+        {"LeaveChanged=*", true},
+        {"LeaveChanged=", false},
+        {"DisplayAlertsFault=unknown", true},
+        {"DisplayAlertsFault=Raise", true},
+        {"DisplayAlertsFault=1", false},
         {"Unknown=1", false},
         {"no equals sign", false},
         {"  ; a comment", true},

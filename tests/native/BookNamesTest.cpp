@@ -80,3 +80,43 @@ TEST(BookNames, AttendancePathGetsTheExtensionWhenItLacksIt) {
         EXPECT_EQ(c.path, AttendanceBookPathIn("C:\\data", c.ext, c.name));
     }
 }
+
+// Every occurrence of the whole extension, in any case, and never the
+// ".xls" inside ".xlsm"; names whose trail bytes look like its letters or
+// like a backslash keep them.
+TEST(BookNames, ExtensionIsReplacedWholeAndInAnyCase) {
+    const struct {
+        const char* name;
+        const char* ext;
+        const char* target;
+        const char* result;
+    } cases[] = {
+        {"kyuyo.xls", ".xls", ".xlsm", "kyuyo.xlsm"},
+        {"a.xls.xls", ".xls", ".xlsm", "a.xlsm.xlsm"},
+        {"KYUYO.XLS", ".xls", ".xlsm", "KYUYO.xlsm"},
+        {"Kyuyo.Xls", ".xls", ".xlsm", "Kyuyo.xlsm"},
+        {"kyuyo.xlsm", ".xls", ".xlsm", "kyuyo.xlsm"},
+        {"a.xlsm.xls", ".xls", ".xlsm", "a.xlsm.xlsm"},
+        {"kyuyo.xlsx", ".xls", ".xlsm", "kyuyo.xlsx"},
+        {"kyuyo.xls_old", ".xls", ".xlsm", "kyuyo.xls_old"},
+        {"kyuyo.xls.bak", ".xls", ".xlsm", "kyuyo.xlsm.bak"},
+        {"kyuyo", ".xls", ".xlsm", "kyuyo"},
+        {"表参道店.xls", ".xls", ".xlsm", "表参道店.xlsm"},
+        {"ソフト表.XLS", ".xls", ".xlsm", "ソフト表.xlsm"},
+        {"kyuyo.xlsm", ".xlsm", ".xls", "kyuyo.xls"},
+        {"KYUYO.XLSM.xlsm", ".xlsm", ".xls", "KYUYO.xls.xls"},
+        {"kyuyo.xls", ".xlsm", ".xls", "kyuyo.xls"},
+        {"kyuyo.xls", ".xls", ".xls", "kyuyo.xls"},
+        {"", ".xls", ".xlsm", ""},
+        // ス is 83 58 ("X" as its trail byte); Ｌ 82 6B, Ｓ 82 72.
+        {"ス.xls", ".xls", ".xlsm", "ス.xlsm"},
+        {"a.スＬＳ", ".xls", ".xlsm", "a.スＬＳ"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.name) + " " + c.ext + " -> " + c.target);
+        EXPECT_EQ(c.result, WithExtensionReplaced(c.name, c.ext, c.target));
+    }
+    // A lead byte takes the "." after it as its trail byte: no extension
+    // starts there.
+    EXPECT_EQ(CString("a\x81.xls"), WithExtensionReplaced("a\x81.xls", ".xls", ".xlsm"));
+}

@@ -10,6 +10,7 @@
 #include "NameConverter.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <cstdio>
@@ -158,23 +159,29 @@ TEST(HostileFile, IkotoolTestsAndExtractsEveryFileWithinALimit) {
         for (const char* root : {"p", "d", "c"})
             sandbox.MakeDir(root);
         const ToolRun test = Ikotool(sandbox, "test in.iko", kLimits);
+        const ToolRun json = Ikotool(sandbox, "test --json in.iko", kLimits);
         const ToolRun extract =
             Ikotool(sandbox, "extract in.iko --root 0=p --root 1=d --root 2=c", kLimits);
+        const nlohmann::json verdict = nlohmann::json::parse(json.out)["verdict"];
         if (f.kind == HostileFile::damaged) {
-            EXPECT_EQ(1, test.exitCode) << test.err;
+            EXPECT_EQ(2, test.exitCode) << test.err;
             EXPECT_NE(std::string::npos,
                       test.err.find("damaged at byte offset " + std::to_string(f.faultOffset) +
                                     ": " + f.fault))
                 << test.err;
-            EXPECT_EQ(1, extract.exitCode) << extract.err;
+            EXPECT_EQ("damaged", verdict["status"]);
+            EXPECT_EQ(f.faultOffset, verdict["offset"]);
+            EXPECT_EQ(0u, verdict["fault"].get<std::string>().find(f.fault));
+            EXPECT_EQ(2, extract.exitCode) << extract.err;
             EXPECT_TRUE(WrittenBelow(sandbox).empty());
             continue;
         }
         EXPECT_EQ(0, test.exitCode) << test.err;
+        EXPECT_EQ(nlohmann::json({{"status", "whole"}}), verdict);
         EXPECT_EQ(f.refused > 0 ? 1 : 0, extract.exitCode) << extract.out << extract.err;
-        EXPECT_EQ(f.refused, CountLines(extract.out, "not written: ")) << extract.out;
-        EXPECT_EQ(f.filtered, CountLines(extract.out, "kept out by the restore filter"))
-            << extract.out;
+        EXPECT_EQ(f.refused, CountLines(extract.err, "not written: ")) << extract.err;
+        EXPECT_EQ(f.filtered, CountLines(extract.err, "kept out by the restore filter"))
+            << extract.err;
         std::map<std::string, std::string> expected;
         for (const auto& [path, content] : f.written)
             expected[NativePath(path)] = content;

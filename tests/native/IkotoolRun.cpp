@@ -6,8 +6,12 @@
 
 ToolRun Ikotool(const NativeTree& work, const std::string& args, const std::string& limits) {
     const std::string prefix = limits.empty() ? "" : limits + " && ";
-    const std::string command = "cd " + work.Path() + " && " + prefix + IKOTOOL + " " + args +
-                                " >" + (work / "out.txt") + " 2>" + (work / "err.txt");
+    return IkotoolShell(work, prefix + "ikotool " + args);
+}
+
+ToolRun IkotoolShell(const NativeTree& work, const std::string& line) {
+    const std::string command = "cd " + work.Path() + " && ikotool() { " IKOTOOL " \"$@\"; } && (" +
+                                line + ") >" + (work / "out.txt") + " 2>" + (work / "err.txt");
     // The shell is the point: it sets the limits and sends the output to files.
     const int status = std::system(command.c_str()); // NOLINT(cert-env33-c): see above
     ToolRun run;

@@ -1,10 +1,15 @@
 // ikotool end to end: the real program on real folders.
 #include "IkotoolRun.h"
+#include "MorvaneVersion.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <cstdlib>
 #include <fstream>
+#include <regex>
+#include <set>
+#include <sstream>
 
 namespace {
 
@@ -22,6 +27,32 @@ void MakeInstallation(const NativeTree& tree) {
 
 const char* const kRoots = " --root 0=p --root 1=d --root 2=c";
 
+bool Has(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+// The migration file of the small installation, as m.iko in src.
+void MakeFile(const NativeTree& src) {
+    MakeInstallation(src);
+    ASSERT_EQ(0, Ikotool(src, std::string("create m.iko") + kRoots).exitCode);
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// The lines of a section of text: from the line after `heading` to the
+// first empty line.
+std::vector<std::string> SectionLines(const std::string& text, const std::string& heading) {
+    std::vector<std::string> lines;
+    std::istringstream in(text.substr(text.find(heading) + heading.size()));
+    std::string line;
+    std::getline(in, line);
+    while (std::getline(in, line) && !line.empty())
+        lines.push_back(line);
+    return lines;
+}
+
 } // namespace
 
 TEST(Ikotool, CreateTestListExtractGiveEveryFileBack) {
@@ -37,18 +68,21 @@ TEST(Ikotool, CreateTestListExtractGiveEveryFileBack) {
 
     const ToolRun list = Ikotool(src, "list " + (src / "m.iko"));
     EXPECT_EQ(0, list.exitCode);
-    EXPECT_NE(std::string::npos, list.out.find(u8"0 5000 Data\\MyData\\表示\\ソフト\\給与.dat\n"));
-    EXPECT_NE(std::string::npos, list.out.find("2 4 CodeShain2.dat\n"));
-    EXPECT_NE(std::string::npos, list.out.find("14 entries, 8 files, 5027 bytes\n"));
+    EXPECT_EQ(0u, list.out.find("header: 4 top-level entries, product byte 0x04 (Morvane)\n"
+                                "book format: 3 (\".xls\" books)\n"
+                                "0 0 Data\\MyData\n"))
+        << list.out;
+    EXPECT_TRUE(Has(list.out, u8"0 5000 Data\\MyData\\表示\\ソフト\\給与.dat\n"));
+    EXPECT_TRUE(Has(list.out, "2 4 CodeShain2.dat\n"));
+    EXPECT_TRUE(Has(list.out, "14 entries, 8 files, 5027 bytes\n"));
 
     for (const char* root : {"p", "d", "c"})
         dst.MakeDir(root);
     const ToolRun extract = Ikotool(dst, "extract " + (src / "m.iko") + kRoots);
     EXPECT_EQ(0, extract.exitCode) << extract.err;
-    EXPECT_NE(
-        std::string::npos,
-        extract.out.find("skipped: root 0 Data\\Org\\kyuyo.xls: kept out by the restore filter\n"));
-    EXPECT_NE(std::string::npos, extract.out.find("BookMNG.dat was restored"));
+    EXPECT_TRUE(
+        Has(extract.err, "skipped: root 0 Data\\Org\\kyuyo.xls: kept out by the restore filter\n"));
+    EXPECT_TRUE(Has(extract.out, "BookMNG.dat was restored"));
 
     std::map<std::string, std::string> expected = src.Contents();
     for (const char* gone : {"m.iko", "out.txt", "err.txt", "p/Data/Org/kyuyo.xls",
@@ -67,84 +101,355 @@ TEST(Ikotool, DamagedFileIsReportedAndNothingIsExtracted) {
                                   " --root 1=" + (src / "d"))
                      .exitCode);
     const std::string whole = ReadNativeFile(src / "m.iko");
-    std::ofstream(src / "cut.iko", std::ios::binary) << whole.substr(0, whole.size() - 10);
+    WriteBytes(src / "cut.iko", whole.substr(0, whole.size() - 10));
 
     const ToolRun test = Ikotool(src, "test " + (src / "cut.iko"));
-    EXPECT_EQ(1, test.exitCode);
-    EXPECT_NE(std::string::npos, test.err.find("cut.iko: damaged at byte offset "));
+    EXPECT_EQ(2, test.exitCode);
+    EXPECT_EQ("", test.out);
+    EXPECT_TRUE(Has(test.err, "cut.iko: damaged at byte offset ")) << test.err;
 
     dst.MakeDir("p");
     dst.MakeDir("d");
     const ToolRun extract =
         Ikotool(dst, "extract " + (src / "cut.iko") + " --root 0=" + (dst / "p") +
                          " --root 1=" + (dst / "d"));
-    EXPECT_EQ(1, extract.exitCode);
+    EXPECT_EQ(2, extract.exitCode);
     EXPECT_EQ((std::map<std::string, std::string>{
                   {"p", "<dir>"}, {"d", "<dir>"}, {"out.txt", ""}, {"err.txt", extract.err}}),
               dst.Contents());
 }
 
-TEST(Ikotool, UsageErrorsAndFailuresHaveTheirExitCodes) {
+// Usage errors and failures are trouble: exit code 2, the reason on
+// standard error, nothing on standard output.
+TEST(Ikotool, UsageErrorsAndFailuresAreTrouble) {
     NativeTree work;
     work.MakeDir("p");
     work.MakeDir("d");
     const struct {
         std::string args;
-        int exitCode;
         const char* err;
     } cases[] = {
-        {"", 2, "a command and a file are needed"},
-        {"pack x.iko", 2, "unknown command \"pack\""},
-        {"list x.iko --root 0=p", 2, "unexpected \"--root\""},
-        {"create x.iko --root 0=p", 2, "--root 0=DIR and --root 1=DIR are needed"},
-        {"create x.iko --root 3=p --root 1=d", 2, "--root wants 0=DIR, 1=DIR or 2=DIR"},
-        {"create x.iko --root 0=p --root 0=p", 2, "root 0 is given twice"},
-        {"create x.iko --root 0=p --root 1=d --format 5", 2, "--format wants 3 or 4"},
-        {"extract x.iko --root 0=p --root 1=d --format 3", 2, "unexpected \"--format\""},
-        {"test " + (work / "missing.iko"), 1, "missing.iko: cannot be opened: "},
+        {"", "ikotool: a command is needed\nusage: ikotool COMMAND FILE [OPTIONS]"},
+        {"pack x.iko", "unknown command \"pack\""},
+        {"list x.iko --root 0=p", "ikotool: list takes no --root\nusage: ikotool list FILE"},
+        {"create x.iko --root 0=p", "--root 0=DIR and --root 1=DIR are needed"},
+        {"create x.iko --root 3=p --root 1=d", "--root wants 0=DIR, 1=DIR or 2=DIR"},
+        {"create x.iko --root 0=p --root 1=d --format 5", "--format wants 3 or 4"},
+        {"test x.iko -q -v", "-q and -v exclude each other"},
+        {"test " + (work / "missing.iko"), "missing.iko: cannot be opened: "},
+        {"list " + (work / "missing.iko"), "missing.iko: cannot be opened: "},
         {"create " + (work / "x.iko") + " --root 0=" + (work / "p") + " --root 1=" + (work / "d"),
-         1, "x.iko: nothing to write"},
-        {"create x.iko --root 0=" + (work / "none") + " --root 1=" + (work / "d"), 1,
+         "x.iko: nothing to write"},
+        {"create x.iko --root 0=" + (work / "none") + " --root 1=" + (work / "d"),
          "is not a directory"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args);
         const ToolRun run = Ikotool(work, c.args);
-        EXPECT_EQ(c.exitCode, run.exitCode);
-        EXPECT_NE(std::string::npos, run.err.find(c.err)) << run.err;
+        EXPECT_EQ(2, run.exitCode);
+        EXPECT_EQ("", run.out);
+        EXPECT_TRUE(Has(run.err, c.err)) << run.err;
     }
     EXPECT_FALSE(std::ifstream(work / "x.iko").good());
 }
 
 // A file the system refuses to write (here a folder stands in its place) is
-// listed as not written, the rest is restored, and the run ends as
-// incomplete: a restore with missing files does not pass for a whole one.
-TEST(Ikotool, ExtractListsTheFilesItCouldNotWriteAndFails) {
+// named as not written, the rest is restored, and the run ends with exit
+// code 1: a restore with missing files does not pass for a whole one.
+TEST(Ikotool, ExtractNamesTheFilesItCouldNotWriteAndEndsWithOne) {
     NativeTree src, dst;
-    MakeInstallation(src);
-    ASSERT_EQ(0, Ikotool(src, std::string("create m.iko") + kRoots).exitCode);
+    MakeFile(src);
     for (const char* root : {"p", "d", "c"})
         dst.MakeDir(root);
     dst.MakeDir("p/Data/MyData/a.dat");
     const ToolRun extract = Ikotool(dst, "extract " + (src / "m.iko") + kRoots);
     EXPECT_EQ(1, extract.exitCode);
-    EXPECT_NE(std::string::npos,
-              extract.out.find("not written: root 0 Data\\MyData\\a.dat: cannot be written ("))
-        << extract.out;
-    EXPECT_EQ(std::string::npos, extract.out.find("not written: root 0 Data\\Org")) << extract.out;
-    EXPECT_NE(std::string::npos,
-              extract.err.find("m.iko: the restore is incomplete: 1 of its files could not be "
-                               "written"))
+    EXPECT_TRUE(Has(extract.err, "not written: root 0 Data\\MyData\\a.dat: cannot be written ("))
         << extract.err;
+    EXPECT_FALSE(Has(extract.err, "not written: root 0 Data\\Org")) << extract.err;
+    EXPECT_TRUE(Has(extract.err, "m.iko: the restore is incomplete: 1 of its files could not be "
+                                 "written"))
+        << extract.err;
+    EXPECT_FALSE(Has(extract.out, "not written")) << extract.out;
     EXPECT_EQ("books", ReadNativeFile(dst / "p/Data/MyData/BookMNG.dat"));
     EXPECT_EQ("book", ReadNativeFile(dst / "d/Excel/book.xls"));
+
+    const ToolRun quiet = Ikotool(dst, "extract -q " + (src / "m.iko") + kRoots);
+    EXPECT_EQ(1, quiet.exitCode);
+    EXPECT_EQ("", quiet.out);
+    EXPECT_EQ(src / "m.iko" + ": the restore is incomplete: 1 of its files could not be written\n",
+              quiet.err);
+}
+
+// Results on standard output, warnings and progress on standard error; -q
+// keeps only errors, -v names each entry, --progress writes its lines even
+// into a file.  Without a terminal and unasked, no progress at all.
+TEST(Ikotool, EachLineGoesToItsStream) {
+    NativeTree src;
+    MakeFile(src);
+    const std::string file = src / "m.iko";
+    const std::string extract = "extract " + file + " --root 0=x/p --root 1=x/d";
+    const struct {
+        std::string args;
+        std::vector<std::string> out, err; // what each holds; "" for nothing
+    } cases[] = {
+        {"test -q " + file, {""}, {""}},
+        {"test " + file + " -v", {"root 0 Data\\MyData\n", "OK: 8 files"}, {""}},
+        {"list " + file + " --progress", {"header: "}, {"100% 8 of 8 files, ", " in all\n"}},
+        {"test --progress " + file, {"OK: "}, {"100% 8 files, "}},
+        {extract, {"m.iko: 14 entries", "BookMNG.dat was restored"}, {"skipped: root 0 Data\\Org"}},
+        {extract + " -q", {""}, {""}},
+        {"-v " + extract,
+         {"root 0 Data\\MyData\\a.dat\n", "root 1 Excel\n", "m.iko: 14 entries"},
+         {"skipped: "}},
+        {"create -v n.iko --root 0=p --root 1=d",
+         {"root 0 Data\\MyData\\a.dat\n", "written\n"},
+         {""}},
+        {"create n.iko --root 0=p --root 1=d --progress",
+         {"n.iko: 5 entries, 3 files"},
+         {"100% 3 of 3 files, 4.9 KiB of 4.9 KiB, "}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args);
+        NativeTree x;
+        x.MakeDir("x/p");
+        x.MakeDir("x/d");
+        x.Write("p/Data/MyData/a.dat", "abc");
+        x.Write("p/Data/MyData/b.dat", std::string(5000, 'b'));
+        x.Write("d/Excel/book.xls", "book");
+        const ToolRun run = Ikotool(x, c.args);
+        EXPECT_EQ(0, run.exitCode) << run.err;
+        for (const std::string& part : c.out)
+            EXPECT_TRUE(part.empty() ? run.out.empty() : Has(run.out, part)) << run.out;
+        for (const std::string& part : c.err)
+            EXPECT_TRUE(part.empty() ? run.err.empty() : Has(run.err, part)) << run.err;
+        EXPECT_FALSE(Has(run.out, "%") || Has(run.out, "skipped:")) << run.out;
+    }
+}
+
+TEST(Ikotool, HelpAndVersionGoToStandardOutputAndExitWithZero) {
+    NativeTree work;
+    const ToolRun help = Ikotool(work, "--help");
+    EXPECT_EQ(0, help.exitCode);
+    EXPECT_EQ("", help.err);
+    EXPECT_TRUE(Has(help.out, "\nCommands:\n  list ")) << help.out;
+    for (const char* same : {"-h", "help"}) {
+        SCOPED_TRACE(same);
+        const ToolRun run = Ikotool(work, same);
+        EXPECT_EQ(0, run.exitCode);
+        EXPECT_EQ(help.out, run.out);
+    }
+    for (const char* command : {"list", "test", "create", "extract", "help"}) {
+        SCOPED_TRACE(command);
+        const ToolRun own = Ikotool(work, std::string(command) + " --help");
+        EXPECT_EQ(0, own.exitCode);
+        EXPECT_EQ(0u, own.out.find(std::string("usage: ikotool ") + command)) << own.out;
+        EXPECT_EQ(own.out, Ikotool(work, std::string("help ") + command).out);
+        EXPECT_EQ(own.out, Ikotool(work, std::string("-h ") + command).out);
+    }
+    const ToolRun version = Ikotool(work, "--version");
+    EXPECT_EQ(0, version.exitCode);
+    EXPECT_EQ(0u, version.out.find("ikotool " MORVANE_VERSION_TEXT " ")) << version.out;
+}
+
+// The README's synopses are the usage lines of the commands that --help
+// lists, and its options those of --help.
+TEST(Ikotool, ReadmeAndHelpAgree) {
+    NativeTree work;
+    const std::string readme = ReadNativeFile(IKOTOOL_README);
+    std::set<std::string> readmeUsage;
+    for (const std::string& line : SectionLines(readme, "## Commands\n"))
+        readmeUsage.insert(line.substr(line.find("ikotool ")));
+    std::set<std::string> helpUsage;
+    for (const std::string& line : SectionLines(Ikotool(work, "--help").out, "\nCommands:")) {
+        const std::string name = line.substr(2, line.find(' ', 2) - 2);
+        const std::string own = Ikotool(work, name + " --help").out;
+        helpUsage.insert(own.substr(7, own.find('\n') - 7));
+    }
+    EXPECT_EQ(helpUsage, readmeUsage);
+
+    const std::regex option("(-[a-z]|--[a-z]+)");
+    const auto Options = [&](const std::vector<std::string>& lines, size_t width) {
+        std::set<std::string> names;
+        for (const std::string& line : lines) {
+            const std::string head = line.substr(0, std::min(width, line.find(':')));
+            for (std::sregex_iterator m(head.begin(), head.end(), option), end; m != end; ++m)
+                names.insert(m->str());
+        }
+        return names;
+    };
+    std::vector<std::string> readmeOptions;
+    for (const std::string& line : SectionLines(readme, "## Options\n"))
+        if (line.rfind("- `-", 0) == 0)
+            readmeOptions.push_back(line);
+    const std::set<std::string> helpOptions =
+        Options(SectionLines(Ikotool(work, "--help").out, "\nOptions:"), 18);
+    EXPECT_EQ(helpOptions, Options(readmeOptions, std::string::npos));
+    EXPECT_EQ(11u, helpOptions.size());
+}
+
+// Every recipe line of the README, run as written with FILE a real file.
+TEST(Ikotool, ReadmeRecipesRunAsWritten) {
+    NativeTree src;
+    MakeFile(src);
+    const std::string readme = ReadNativeFile(IKOTOOL_README);
+    const std::string recipes = readme.substr(readme.find("## Support recipes\n"));
+    std::istringstream in(recipes.substr(0, recipes.find("\n## ", 1)));
+    int n = 0;
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind("    ikotool ", 0) != 0)
+            continue;
+        SCOPED_TRACE(line);
+        const std::string command = std::regex_replace(line.substr(4), std::regex("FILE"), "m.iko");
+        const ToolRun run = IkotoolShell(src, command);
+        EXPECT_EQ(0, run.exitCode) << run.err;
+        EXPECT_FALSE(run.out.empty());
+        ++n;
+    }
+    EXPECT_EQ(3, n);
+}
+
+// The header's lines: the product byte, the count, and the books' format
+// code as the entries carry it, mixed codes named with the one a restore
+// goes by.
+TEST(Ikotool, ListStartsWithWhatTheHeaderSays) {
+    NativeTree src;
+    MakeInstallation(src);
+    ASSERT_EQ(0, Ikotool(src, "create m3.iko --format 3 --root 0=p --root 1=d").exitCode);
+    ASSERT_EQ(0, Ikotool(src, "create m4.iko --format 4 --root 0=p --root 1=d").exitCode);
+    const std::string m3 = ReadNativeFile(src / "m3.iko");
+    std::string mixed = m3, foreign = m3, newer = m3;
+    mixed[4] = 4; // the first entry's format code
+    foreign[2] = 5;
+    newer[4] = 7;
+    WriteBytes(src / "mixed.iko", mixed);
+    WriteBytes(src / "foreign.iko", foreign);
+    WriteBytes(src / "newer.iko", newer);
+    WriteBytes(src / "short.iko", "\x01");
+    const struct {
+        const char* file;
+        int exitCode;
+        std::string head;
+    } cases[] = {
+        {"m3.iko", 0,
+         "header: 3 top-level entries, product byte 0x04 (Morvane)\n"
+         "book format: 3 (\".xls\" books)\n"},
+        {"m4.iko", 0,
+         "header: 3 top-level entries, product byte 0x04 (Morvane)\n"
+         "book format: 4 (\".xlsm\" books)\n"},
+        {"mixed.iko", 0,
+         "book format: mixed: 3 (\".xls\" books) in 12 entries, 4 (\".xlsm\" "
+         "books) in 1 entries, a restore goes by the first entry's, 4\n"},
+        {"newer.iko", 0,
+         "book format: mixed: 3 (\".xls\" books) in 12 entries, 7 (newer than "
+         "this program: not restored) in 1 entries"},
+        {"foreign.iko", 2,
+         "header: 3 top-level entries, product byte 0x05 (not Morvane: Tessaro "
+         "refuses the file)\nbook format: none (no entries)\n"},
+        {"short.iko", 2, "header: none, the file is shorter than one\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        const ToolRun run = Ikotool(src, std::string("list ") + c.file);
+        EXPECT_EQ(c.exitCode, run.exitCode) << run.err;
+        EXPECT_TRUE(Has(run.out, c.head)) << run.out;
+        EXPECT_EQ(c.exitCode == 0, run.err.empty()) << run.err;
+    }
+}
+
+// list --json and test --json print one document, read here by a real JSON
+// reader: the names in UTF-8, each entry's kind, the verdict with the offset
+// of the fault that test names.
+TEST(Ikotool, JsonDocumentsReadBackWithEveryEntryAndTheVerdict) {
+    NativeTree src;
+    MakeFile(src);
+    const ToolRun list = Ikotool(src, "list --json m.iko");
+    ASSERT_EQ(0, list.exitCode) << list.err;
+    EXPECT_EQ("", list.err);
+    EXPECT_EQ(list.out, Ikotool(src, "test m.iko --json").out);
+    const nlohmann::json doc = nlohmann::json::parse(list.out);
+    EXPECT_EQ("m.iko", doc["file"]);
+    EXPECT_EQ(nlohmann::json({{"top_level_entries", 4}, {"product_byte", 4}, {"morvane", true}}),
+              doc["header"]);
+    ASSERT_EQ(14u, doc["entries"].size());
+    EXPECT_EQ(nlohmann::json({{"root", 0},
+                              {"path", u8"Data\\MyData\\表示\\ソフト\\給与.dat"},
+                              {"size", 5000},
+                              {"format", 3},
+                              {"kind", "file"}}),
+              doc["entries"][3]);
+    std::map<std::string, std::string> kinds;
+    for (const nlohmann::json& e : doc["entries"])
+        kinds[e["path"]] = e["kind"];
+    EXPECT_EQ("directory", kinds["Data\\MyData"]);
+    EXPECT_EQ("empty", kinds["Data\\MyData\\zero.dat"]);
+    EXPECT_EQ(3, doc["format"]["code"]);
+    EXPECT_EQ(false, doc["format"]["mixed"]);
+    EXPECT_EQ(nlohmann::json({{"entries", 14}, {"files", 8}, {"bytes", 5027}}), doc["summary"]);
+    EXPECT_EQ(nlohmann::json({{"status", "whole"}}), doc["verdict"]);
+
+    // Cut inside the first entry's record: its children cannot fit.
+    WriteBytes(src / "cut.iko", ReadNativeFile(src / "m.iko").substr(0, 60));
+    const ToolRun cut = Ikotool(src, "list cut.iko --json");
+    EXPECT_EQ(2, cut.exitCode);
+    const nlohmann::json damaged = nlohmann::json::parse(cut.out);
+    EXPECT_EQ("damaged", damaged["verdict"]["status"]);
+    const std::string offset = std::to_string(damaged["verdict"]["offset"].get<int64_t>());
+    EXPECT_TRUE(Has(cut.err, "cut.iko: damaged at byte offset " + offset + ": " +
+                                 damaged["verdict"]["fault"].get<std::string>()))
+        << cut.err;
+    EXPECT_EQ(33, damaged["verdict"]["offset"]);
+    ASSERT_EQ(1u, damaged["entries"].size());
+    EXPECT_EQ("cut", damaged["entries"][0]["kind"]);
+
+    const ToolRun missing = Ikotool(src, "test --json none.iko");
+    EXPECT_EQ(2, missing.exitCode);
+    const nlohmann::json failed = nlohmann::json::parse(missing.out);
+    EXPECT_EQ("failed", failed["verdict"]["status"]);
+    EXPECT_TRUE(failed["header"].is_null());
+    EXPECT_TRUE(failed["entries"].empty());
+}
+
+// What a terminal shows of its output: a carriage return goes back to the
+// start of the line, and what follows overwrites it.
+std::string Screen(const std::string& output) {
+    std::vector<std::string> lines(1);
+    size_t column = 0;
+    for (const char ch : output) {
+        if (ch == '\r') {
+            column = 0;
+        } else if (ch == '\n') {
+            lines.emplace_back();
+            column = 0;
+        } else {
+            std::string& line = lines.back();
+            line.resize(std::max(line.size(), column + 1), ' ');
+            line[column++] = ch;
+        }
+    }
+    std::string screen;
+    for (std::string& line : lines)
+        screen += line.erase(line.find_last_not_of(' ') + 1) + "\n";
+    return screen;
+}
+
+// On a terminal (here the pseudo terminal of script(1)) the progress line is
+// drawn in place and blanked before the result: nothing of it stays.
+TEST(Ikotool, OnATerminalTheProgressLineIsGoneWhenDone) {
+    NativeTree src;
+    MakeFile(src);
+    const ToolRun run =
+        IkotoolShell(src, "script -qec '" IKOTOOL " test --progress m.iko' /dev/null");
+    ASSERT_EQ(0, run.exitCode) << run.err;
+    EXPECT_TRUE(Has(run.out, "\r100% 0 files, 5.5 KiB of 5.5 KiB, ")) << run.out;
+    EXPECT_EQ("OK: 8 files, 5027 bytes\n\n", Screen(run.out)) << run.out;
 }
 
 // Names Windows would refuse or rename, and a name without a code page 932
-// form, are left out of the file and named; the run ends as a failure
+// form, are left out of the file and named; the run ends with exit code 1
 // although the file was written, and its own extract then restores every
 // file it holds.
-TEST(Ikotool, CreateNamesWhatItLeftOutAndFails) {
+TEST(Ikotool, CreateNamesWhatItLeftOutAndEndsWithOne) {
     NativeTree src, dst;
     MakeInstallation(src);
     const char* const leftOut[] = {"con.txt", "10:30.log", "notes.", "memo ", u8"売上€.xlsm"};
@@ -159,7 +464,8 @@ TEST(Ikotool, CreateNamesWhatItLeftOutAndFails) {
           "left out: root 1 Excel\\notes.: name not allowed on Windows (a dot or blank at the end)",
           "left out: root 1 Excel\\memo : name not allowed on Windows (a dot or blank at the end)",
           "left out: root 1 Excel\\%E5%A3%B2%E4%B8%8A%E2%82%AC.xlsm: name cannot be converted"})
-        EXPECT_NE(std::string::npos, create.out.find(reason)) << reason << "\n" << create.out;
+        EXPECT_TRUE(Has(create.err, reason)) << reason << "\n" << create.err;
+    EXPECT_FALSE(Has(create.out, "left out")) << create.out;
     EXPECT_NE(std::string::npos,
               create.err.find("m.iko: written without 5 of the files (left out above)"))
         << create.err;
@@ -176,7 +482,7 @@ TEST(Ikotool, FileOfOnlyAHeaderIsDamaged) {
     NativeTree work;
     work.Write("empty.iko", std::string("\x00\x00\x04\x00", 4));
     const ToolRun test = Ikotool(work, "test " + (work / "empty.iko"));
-    EXPECT_EQ(1, test.exitCode);
+    EXPECT_EQ(2, test.exitCode);
     EXPECT_NE(std::string::npos,
               test.err.find("damaged at byte offset 4: the file holds no entries after its header"))
         << test.err;

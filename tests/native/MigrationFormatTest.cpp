@@ -44,6 +44,21 @@ std::vector<std::pair<std::string, std::string>> RecordNames(const std::string& 
     return names;
 }
 
+// The same, as the writer names each record it writes.
+std::vector<std::pair<std::string, std::string>> WrittenRecordNames(CMemFileSystem& fs) {
+    std::vector<std::pair<std::string, std::string>> names;
+    CMigrationContext context(fs);
+    context.m_onEntry = [&](const CMigrationEntry& e) {
+        names.emplace_back(e.m_strRelDir.str(), e.m_strName.str());
+    };
+    CMigrationWriter writer(context, SourceRoots());
+    EXPECT_TRUE(writer.BuildList());
+    CMemFile mem;
+    CArchive ar(&mem, CArchive::store);
+    writer.Write(ar);
+    return names;
+}
+
 } // namespace
 
 TEST(MigrationFile, WorkedExampleIsWrittenByteForByte) {
@@ -96,6 +111,7 @@ TEST(MigrationFile, GrandchildrenCarryOneMoreLeadingBackslashAndLandInOtherRoots
         {"", "CodeShain2.dat"},
     };
     EXPECT_EQ(expected, RecordNames(bytes));
+    EXPECT_EQ(expected, WrittenRecordNames(src));
 
     CMemFileSystem dst;
     for (const char* root : {"dst0", "dst1", "dst2"})

@@ -117,7 +117,7 @@ TEST(OtherSpellings, NativeIkotoolKeepsOutEverySpellingOfAProtectedFile) {
     std::map<std::string, std::string> before = work.Contents();
     const ToolRun extract = Ikotool(work, "extract all.iko --root 0=p --root 1=d");
     EXPECT_EQ(0, extract.exitCode) << extract.out << extract.err;
-    EXPECT_EQ(entries, CountLines(extract.out, ": kept out by the restore filter\n"));
+    EXPECT_EQ(entries, CountLines(extract.err, ": kept out by the restore filter\n"));
     std::map<std::string, std::string> after = work.Contents();
     for (const char* log : {"out.txt", "err.txt"})
         after.erase(log), before.erase(log);

@@ -101,3 +101,43 @@ TEST(PlanCommand, EachCodeChoosesItsOperationAndWorkFile) {
         EXPECT_FALSE(PlanCommand(sw, dir, ".xls", plan)) << code;
     }
 }
+
+// A workbook named on the command line stays inside the Excel folder: a
+// value with a folder, a drive or a parent is refused for the command that
+// uses it, and a trail byte 0x5C (ソ, 表) is no backslash.
+TEST(PlanCommand, BookNamesThatLeaveTheExcelFolderAreRefused) {
+    const struct {
+        const char* tail;
+        bool planned;
+    } cases[] = {
+        {"/F:kyuyo.xls", true},
+        {"/F:ソフト.xls", true},
+        {"/F:表示.xls", true},
+        {"/F:kyuyo.xls.xls", true},
+        {"/F:..\\Data\\MyData\\BookMNG.dat", false},
+        {"/K:5 /O:..\\kyuyo.xls", false},
+        {"/K:5 /O:sub\\kyuyo.xls", false},
+        {"/K:5 /O:kyuyo.xls\\", false},
+        {"/F:C:kyuyo.xls", false},
+        {"/F:a:b", false},
+        {"/F:..", false},
+        {"/F:kyuyo..xls", false},
+        {"/K:6 /O:kyuyo.xls /N:kyuyo2.xls", true},
+        {"/K:6 /O:ソ.xls /N:表.xls", true},
+        {"/K:6 /O:kyuyo.xls /N:..\\Data\\Org\\Kyuyo.xls", false},
+        {"/K:6 /O:..\\Data\\Org\\Kyuyo.xls /N:kyuyo2.xls", false},
+        {"/K:6 /O:kyuyo.xls /N:C:kyuyo2.xls", false},
+        // Commands that name no workbook do not look at the values.
+        {"/K:9 /O:..\\x", true},
+        {"/K:11 /N:C:x", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.tail);
+        CommandSwitches sw;
+        ASSERT_TRUE(ParseCommandSwitches(c.tail, sw));
+        CommandPlan plan;
+        EXPECT_EQ(c.planned, PlanCommand(sw, "C:\\Prod", ".xls", plan));
+    }
+    // "/" never reaches a value through the command line: it ends the switch.
+    EXPECT_FALSE(IsPlainBookName("a/b.xls"));
+}

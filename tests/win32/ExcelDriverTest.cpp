@@ -1,7 +1,10 @@
 #include "BookOperator.h"
 #include "MsgBoxAnswerer.h"
+#include "Poll.h"
 #include "ProductFixture.h"
+#include "PromptDeadline.h"
 #include "StandinWorkbook.h"
+#include "TempDir.h"
 
 namespace {
 
@@ -20,13 +23,39 @@ protected:
             texts.push_back(box.text);
         return texts;
     }
-    // The log from "Workbooks" on, less what a macro's own file work adds.
+    void SetFaults(const char* line) {
+        CStandinFaults faults;
+        ASSERT_TRUE(faults.Parse(line).empty()) << line;
+        SetFaults(faults);
+    }
+    // The kinds of the log's lines, less the start of an instance (its
+    // "Start" and the alerts switched off).
     std::vector<std::string> Calls() {
         std::vector<std::string> calls;
-        for (const std::string& line : LogLines())
-            if (line != "Start")
-                calls.push_back(line.substr(0, line.find('\t')));
+        for (const std::string& line : LogLines()) {
+            const std::string kind = line.substr(0, line.find('\t'));
+            if (kind != "Start" && kind != "DisplayAlerts")
+                calls.push_back(kind);
+        }
         return calls;
+    }
+    // Every instance switched its alerts off before anything else, and only then.
+    testing::AssertionResult AlertsOffAtEveryStart() {
+        const std::vector<ExcelStandin::LogLine> log = ExcelStandin::ReadLog();
+        size_t starts = 0, puts = 0;
+        for (size_t i = 0; i < log.size(); ++i) {
+            if (log[i].text == "Start") {
+                ++starts;
+                if (i + 1 >= log.size() || log[i + 1].pid != log[i].pid ||
+                    log[i + 1].text != "DisplayAlerts\tput\tBOOL:0")
+                    return testing::AssertionFailure()
+                           << "instance " << log[i].pid << " began without its alerts off";
+            }
+            puts += log[i].text.Find("DisplayAlerts") == 0;
+        }
+        if (starts == 0 || puts != starts)
+            return testing::AssertionFailure() << starts << " starts, " << puts << " puts";
+        return testing::AssertionSuccess();
     }
 
     MsgBoxAnswerer m_answers;
@@ -35,29 +64,34 @@ protected:
 
 } // namespace
 
+// Whatever the type of the result, its first two data bytes are read.
 TEST_F(ExcelDriver, ResultIsTheLowWordOfTheReturnedVariant) {
     const struct {
         const char* what;
-        CStandinFaults::ResultKind kind;
-        long value;
-        bool fault;
+        const char* fault;
         int result;
     } cases[] = {
-        {"False", CStandinFaults::resultFalse, 0, false, 0},
-        {"Integer 2", CStandinFaults::resultInteger, 2, true, 2},
-        {"Integer -1 reads as True", CStandinFaults::resultInteger, -1, true, 1},
-        {"Long 0x00010001", CStandinFaults::resultLong, 0x00010001, true, 1},
-        {"Long 0x00020000", CStandinFaults::resultLong, 0x00020000, true, 0},
-        {"False by fault", CStandinFaults::resultFalse, 0, true, 0},
+        {"False", "", 0},
+        {"Integer 2", "Return=CheckProtect:Integer:2", 2},
+        {"Integer -1 reads as True", "Return=CheckProtect:Integer:-1", 1},
+        {"Long 0x00010001", "Return=CheckProtect:Long:65537", 1},
+        {"Long 0x00020000", "Return=CheckProtect:Long:131072", 0},
+        {"False by fault", "Return=CheckProtect:False", 0},
+        {"Empty, as a Sub answers", "Return=CheckProtect:Empty", 0},
+        {"Double 1, bits 0x3FF0000000000000", "Return=CheckProtect:Double:1", 0},
+        {"Double 0.1, bits 0x3FB999999999999A", "Return=CheckProtect:Double:0.1", -26214},
+        {"error value #N/A, 0x800A07FA", "Return=CheckProtect:Error:2042", 2042},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        CStandinFaults faults;
-        if (c.fault)
-            faults.SetReturn("CheckProtect", c.kind, c.value);
-        SetFaults(faults);
+        SetFaults(c.fault);
         EXPECT_EQ(c.result, CheckProtect());
     }
+    // A String gives the low word of the pointer to its characters: never
+    // odd, so never True (-1 or 1).
+    SetFaults("Return=CheckProtect:String:True");
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(0, CheckProtect() & 1);
     // A protected book makes the macro itself answer True.
     ExcelStandin::ClearFaults();
     CStandinWorkbook book;
@@ -80,6 +114,84 @@ TEST_F(ExcelDriver, OneInstancePerRunUntilItsWindowIsGone) {
     EXPECT_FALSE(m_op.m_excel.IsConnected());
     EXPECT_EQ(0, CheckProtect());
     EXPECT_EQ(2, ServerStarts());
+    EXPECT_TRUE(AlertsOffAtEveryStart());
+    EXPECT_TRUE(Texts().empty());
+}
+
+// An Excel whose alerts stay on could wait for ever on a question nobody
+// sees: it is let go, the call fails as after any automation error, and the
+// next call tries a new instance.
+TEST_F(ExcelDriver, InstanceWhoseAlertsCannotBeSwitchedOffIsNotUsed) {
+    const struct {
+        const char* what;
+        CStandinFaults::AlertsFault fault;
+        const char* logged;
+    } cases[] = {
+        {"name unknown", CStandinFaults::alertsUnknown, "GetIDsOfNames\tDisplayAlerts\t=> unknown"},
+        {"put refused", CStandinFaults::alertsRaise,
+         "DisplayAlerts\tput\tBOOL:0\t=> ERROR:Application クラスの DisplayAlerts "
+         "プロパティを設定できません。"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ClearLog();
+        m_answers.Clear();
+        CStandinFaults faults;
+        faults.SetAlertsFault(c.fault);
+        SetFaults(faults);
+        EXPECT_EQ(0, m_op.MacroPayData(WorkFile(), "kyuyo.xls", "表参道店.xls"));
+        EXPECT_EQ(std::vector<std::string>{kAborted}, Texts());
+        EXPECT_TRUE(m_op.m_excel.m_app.IsEmpty());
+        EXPECT_EQ(1, m_op.m_excel.m_bCanCreate);
+        EXPECT_TRUE(uidriver::PollUntil([this] { return LogLines().back() == "Exit"; }, 10000))
+            << "the instance let go still runs";
+        EXPECT_EQ((std::vector<std::string>{"Start", c.logged, "Exit"}), LogLines());
+
+        ExcelStandin::ClearFaults();
+        m_answers.Clear();
+        EXPECT_EQ(1, m_op.MacroPayData(WorkFile(), "kyuyo.xls", "表参道店.xls"));
+        EXPECT_TRUE(Texts().empty());
+        EXPECT_EQ(2, ServerStarts());
+        EXPECT_TRUE(m_op.m_excel.IsConnected());
+        ExcelStandin::KillStrayServers(); // the next case starts without an instance
+    }
+}
+
+// A macro that leaves another workbook open and changed: closing the
+// collection would ask whether to save it, in an Excel nobody sees.  With
+// alerts off the book closes unsaved and the run goes on.
+TEST_F(ExcelDriver, BookLeftChangedByAMacroClosesUnsavedWithoutAQuestion) {
+    const std::string original = ReadFileBytes(ExcelDir() + "\\kyuyo.xls");
+    SetFaults("LeaveChanged=給与データコンバート");
+    {
+        const CallDeadline deadline(30000);
+        EXPECT_EQ(1, m_op.MacroPayData(WorkFile(), "kyuyo.xls", "表参道店.xls"));
+        ASSERT_FALSE(deadline.Expired()) << deadline.Why();
+    }
+    EXPECT_EQ(1, m_op.MacroPayslip(WorkFile(), "kyuyo.xls", "表参道店.xls"));
+    const std::string kyuyo = (ExcelDir() + "\\kyuyo.xls").str();
+    const std::vector<std::string> expected = {"Workbooks",
+                                               "Open",
+                                               "LeftChanged\t" + kyuyo,
+                                               "Run",
+                                               "BookClose",
+                                               "Discarded\t" + kyuyo,
+                                               "WorkbooksClose\t1",
+                                               "Workbooks",
+                                               "Open",
+                                               "Run",
+                                               "BookClose",
+                                               "WorkbooksClose\t0"};
+    std::vector<std::string> calls;
+    for (const std::string& line : LogLines()) {
+        const std::string kind = line.substr(0, line.find('\t'));
+        if (kind == "LeftChanged" || kind == "Discarded" || kind == "WorkbooksClose")
+            calls.push_back(line);
+        else if (kind != "Start" && kind != "DisplayAlerts")
+            calls.push_back(kind);
+    }
+    EXPECT_EQ(expected, calls);
+    EXPECT_EQ(original, ReadFileBytes(ExcelDir() + "\\kyuyo.xls"));
     EXPECT_TRUE(Texts().empty());
 }
 

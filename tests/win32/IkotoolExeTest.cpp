@@ -7,7 +7,10 @@
 #include "SampleProduct.h"
 #include "TempDir.h"
 
+#include "MorvaneVersion.h"
+
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <windows.h>
 
@@ -18,14 +21,18 @@ namespace {
 
 struct ToolRun {
     DWORD exitCode;
-    std::string out;
+    std::string out, err;
 };
 
 ToolRun RunIkotool(const std::vector<std::string>& args) {
     const std::string exe = (TestBinDir() + "\\ikotool.exe").str();
     uidriver::Process tool(uidriver::Process::CommandLine(exe, args));
     const DWORD exitCode = tool.WaitForExit(60000);
-    return {exitCode, tool.Stdout() + tool.Stderr()};
+    return {exitCode, tool.Stdout(), tool.Stderr()};
+}
+
+bool Has(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
 }
 
 // Every file below dir\sub: path relative to dir -> bytes.
@@ -80,14 +87,16 @@ TEST(IkotoolExe, SampleProductRoundTripsIntoAnEmptyInstallation) {
 
     const std::string roots0 = ("0=" + src).str(), roots1 = ("1=" + src).str();
     ToolRun run = RunIkotool({"create", iko.str(), "--root", roots0, "--root", roots1});
-    ASSERT_EQ(0u, run.exitCode) << run.out;
+    ASSERT_EQ(0u, run.exitCode) << run.err;
     run = RunIkotool({"test", iko.str()});
-    EXPECT_EQ(0u, run.exitCode) << run.out;
+    EXPECT_EQ(0u, run.exitCode) << run.err;
     EXPECT_EQ(0u, run.out.find("OK: ")) << run.out;
 
     run = RunIkotool(
-        {"extract", iko.str(), "--root", ("0=" + dst).str(), "--root", ("1=" + dst).str()});
-    ASSERT_EQ(0u, run.exitCode) << run.out;
+        {"--root", ("0=" + dst).str(), "extract", "--root", ("1=" + dst).str(), iko.str()});
+    ASSERT_EQ(0u, run.exitCode) << run.err;
+    EXPECT_TRUE(Has(run.err, "skipped: root 0 Data\\Org\\")) << run.err;
+    EXPECT_FALSE(Has(run.out, "skipped:")) << run.out;
     std::map<std::string, std::string> expected;
     for (const auto& file : ProductFiles(src))
         if (Restored(file.first, file.second))
@@ -96,12 +105,18 @@ TEST(IkotoolExe, SampleProductRoundTripsIntoAnEmptyInstallation) {
     EXPECT_EQ(expected, ProductFiles(dst));
 }
 
-TEST(IkotoolExe, DamagedFileEndsWithExitCodeOneAndItsOffset) {
+TEST(IkotoolExe, DamagedFileEndsWithExitCodeTwoAndItsOffset) {
     TempDir work;
     WriteFileBytes(work / "cut.iko", std::string("\x01\x00\x04\x00\x04\x00", 6));
     const ToolRun run = RunIkotool({"test", (work / "cut.iko").str()});
-    EXPECT_EQ(1u, run.exitCode);
-    EXPECT_NE(std::string::npos, run.out.find("cut.iko: damaged at byte offset 4: ")) << run.out;
+    EXPECT_EQ(2u, run.exitCode);
+    EXPECT_EQ("", run.out);
+    EXPECT_TRUE(Has(run.err, "cut.iko: damaged at byte offset 4: ")) << run.err;
+    const ToolRun json = RunIkotool({"test", "--json", (work / "cut.iko").str()});
+    EXPECT_EQ(2u, json.exitCode);
+    const nlohmann::json verdict = nlohmann::json::parse(json.out)["verdict"];
+    EXPECT_EQ("damaged", verdict["status"]);
+    EXPECT_EQ(4, verdict["offset"]);
 }
 
 // Targets Windows would not replace (read-only, hidden, system, held open)
@@ -136,20 +151,18 @@ TEST(IkotoolExe, ExtractListsTheFilesItCouldNotWriteAndFails) {
     const ToolRun run = RunIkotool(
         {"extract", iko.str(), "--root", ("0=" + dst).str(), "--root", ("1=" + dst).str()});
     held.clear();
-    EXPECT_EQ(1u, run.exitCode) << run.out;
+    EXPECT_EQ(1u, run.exitCode) << run.err;
     for (const auto& t : targets) {
         SCOPED_TRACE(t.rel);
-        EXPECT_NE(std::string::npos,
-                  run.out.find(std::string("not written: root ") +
-                               (std::string(t.rel).rfind("Excel", 0) == 0 ? "1 " : "0 ") + t.rel +
-                               ": cannot be written ("))
-            << run.out;
+        EXPECT_TRUE(Has(run.err, std::string("not written: root ") +
+                                     (std::string(t.rel).rfind("Excel", 0) == 0 ? "1 " : "0 ") +
+                                     t.rel + ": cannot be written ("))
+            << run.err;
         ::SetFileAttributesA(dst + "\\" + t.rel, FILE_ATTRIBUTE_NORMAL);
         EXPECT_EQ("kept", ReadFileBytes(dst + "\\" + t.rel));
     }
-    EXPECT_NE(std::string::npos,
-              run.out.find("the restore is incomplete: 4 of its files could not be written"))
-        << run.out;
+    EXPECT_TRUE(Has(run.err, "the restore is incomplete: 4 of its files could not be written"))
+        << run.err;
     EXPECT_EQ(ReadFileBytes(src + "\\Data\\MyData\\ExType1.dat"),
               ReadFileBytes(dst + "\\Data\\MyData\\ExType1.dat"));
 }
@@ -197,19 +210,116 @@ TEST(IkotoolExe, HostileFilesAreRefusedOrKeptInsideTheRoots) {
              ("1=" + (work / "d")).str(), "--root", ("2=" + (work / "c")).str()});
         EXPECT_EQ(std::vector<std::string>({"c\\", "d\\", "p\\"}), OutsideTheRoots(work.Path()));
         if (f.kind == HostileFile::damaged) {
-            EXPECT_EQ(1u, test.exitCode) << test.out;
-            EXPECT_NE(std::string::npos,
-                      test.out.find("damaged at byte offset " + std::to_string(f.faultOffset) +
-                                    ": " + f.fault))
-                << test.out;
-            EXPECT_EQ(1u, extract.exitCode) << extract.out;
+            EXPECT_EQ(2u, test.exitCode) << test.err;
+            EXPECT_TRUE(Has(test.err, "damaged at byte offset " + std::to_string(f.faultOffset) +
+                                          ": " + f.fault))
+                << test.err;
+            EXPECT_EQ(2u, extract.exitCode) << extract.err;
             EXPECT_EQ(3u, FolderContents(work.Path()).size() - 1); // p, d and c, empty
             continue;
         }
-        EXPECT_EQ(0u, test.exitCode) << test.out;
-        EXPECT_EQ(f.refused, CountOf(extract.out, ": refused path (")) << extract.out;
-        EXPECT_EQ(f.filtered, CountOf(extract.out, "kept out by the restore filter"))
-            << extract.out;
+        EXPECT_EQ(0u, test.exitCode) << test.err;
+        EXPECT_EQ(f.refused, CountOf(extract.err, ": refused path (")) << extract.err;
+        EXPECT_EQ(f.filtered, CountOf(extract.err, "kept out by the restore filter"))
+            << extract.err;
+    }
+}
+
+// The console program keeps the conventions of the native one: help and
+// version on standard output with 0, a usage error on standard error with 2.
+TEST(IkotoolExe, HelpVersionAndUsageErrorsKeepTheirStreamsAndCodes) {
+    const ToolRun help = RunIkotool({"--help"});
+    EXPECT_EQ(0u, help.exitCode);
+    EXPECT_EQ("", help.err);
+    EXPECT_TRUE(Has(help.out, "\nCommands:\r\n  list ")) << help.out;
+    EXPECT_EQ(help.out, RunIkotool({"help"}).out);
+    const ToolRun own = RunIkotool({"extract", "-h"});
+    EXPECT_EQ(0u, own.exitCode);
+    EXPECT_EQ(0u, own.out.find("usage: ikotool extract FILE --root 0=DIR")) << own.out;
+    const ToolRun version = RunIkotool({"--version"});
+    EXPECT_EQ(0u, version.exitCode);
+    EXPECT_EQ(0u, version.out.find("ikotool " MORVANE_VERSION_TEXT " ")) << version.out;
+    const ToolRun usage = RunIkotool({"list", "x.iko", "--format", "3"});
+    EXPECT_EQ(2u, usage.exitCode);
+    EXPECT_EQ("", usage.out);
+    EXPECT_EQ(0u, usage.err.find("ikotool: list takes no --format\r\nusage: ikotool list"))
+        << usage.err;
+}
+
+// The names are code page 932 in the file and in the program; the JSON
+// document carries them in UTF-8, read back here by a real JSON reader.
+TEST(IkotoolExe, JsonDocumentCarriesTheNamesInUtf8) {
+    TempDir work;
+    const CString src = work / "src", iko = work / "移行.iko";
+    for (const char* dir : {"", "\\Data", "\\Data\\MyData", "\\Data\\MyData\\表示",
+                            "\\Data\\MyData\\表示\\ソフト", "\\Excel"})
+        ASSERT_TRUE(::CreateDirectoryA(src + dir, nullptr)) << dir;
+    WriteFileBytes(src + "\\Data\\MyData\\表示\\ソフト\\給与.dat", "pay");
+    WriteFileBytes(src + "\\Excel\\表参道店.xls", "");
+    ASSERT_EQ(0u, RunIkotool({"create", iko.str(), "--root", ("0=" + src).str(), "--root",
+                              ("1=" + src).str(), "--format", "4"})
+                      .exitCode);
+    const ToolRun list = RunIkotool({"list", "--json", iko.str()});
+    ASSERT_EQ(0u, list.exitCode) << list.err;
+    EXPECT_EQ("", list.err);
+    EXPECT_EQ(list.out, RunIkotool({"test", iko.str(), "--json"}).out);
+    const nlohmann::json doc = nlohmann::json::parse(list.out);
+    EXPECT_TRUE(Has(doc["file"].get<std::string>(), u8"\\移行.iko")) << doc["file"];
+    std::map<std::string, std::string> kinds;
+    for (const nlohmann::json& e : doc["entries"])
+        kinds[e["path"]] = e["kind"];
+    EXPECT_EQ(
+        (std::map<std::string, std::string>{{u8"Data\\MyData", "directory"},
+                                            {u8"Data\\MyData\\表示", "directory"},
+                                            {u8"Data\\MyData\\表示\\ソフト", "directory"},
+                                            {u8"Data\\MyData\\表示\\ソフト\\給与.dat", "file"},
+                                            {u8"Excel", "directory"},
+                                            {u8"Excel\\表参道店.xls", "empty"}}),
+        kinds);
+    EXPECT_EQ(4, doc["format"]["code"]);
+    EXPECT_EQ(".xlsm\" books", doc["format"]["codes"][0]["meaning"].get<std::string>().substr(1));
+    EXPECT_EQ("whole", doc["verdict"]["status"]);
+
+    const ToolRun text = RunIkotool({"list", iko.str()});
+    EXPECT_EQ(0u, text.out.find("header: 2 top-level entries, product byte 0x04 (Morvane)\r\n"
+                                "book format: 4 (\".xlsm\" books)\r\n"))
+        << text.out;
+    EXPECT_TRUE(Has(text.out, "0 3 Data\\MyData\\表示\\ソフト\\給与.dat\r\n")) << text.out;
+}
+
+// -q keeps only errors, -v names every entry (in code page 932, as the
+// console shows it), --progress writes its line into a file too.
+TEST(IkotoolExe, QuietVerboseAndProgressKeepTheirStreams) {
+    TempDir work;
+    const CString src = work / "src", iko = work / "m.iko";
+    for (const char* dir : {"", "\\Data", "\\Data\\MyData", "\\Data\\Org", "\\dst"})
+        ASSERT_TRUE(::CreateDirectoryA(src + dir, nullptr)) << dir;
+    WriteFileBytes(src + "\\Data\\MyData\\表示.dat", "abc");
+    WriteFileBytes(src + "\\Data\\Org\\kyuyo.xls", "template");
+    const std::string root0 = ("0=" + src).str(), root1 = ("1=" + src).str();
+    ASSERT_EQ(0u, RunIkotool({"create", iko.str(), "--root", root0, "--root", root1}).exitCode);
+    const std::string dst0 = ("0=" + src + "\\dst").str(), dst1 = ("1=" + src + "\\dst").str();
+    const struct {
+        std::vector<std::string> args;
+        const char* out; // a part of it, or "" for nothing
+        const char* err;
+    } cases[] = {
+        {{"extract", "-q", iko.str(), "--root", dst0, "--root", dst1}, "", ""},
+        {{"extract", iko.str(), "--root", dst0, "--root", dst1},
+         "m.iko: 4 entries, 2 files, 11 bytes read, 1 skipped\r\n",
+         "skipped: root 0 Data\\Org\\kyuyo.xls: kept out by the restore filter\r\n"},
+        {{"-v", "test", iko.str()}, "root 0 Data\\MyData\\表示.dat\r\n", ""},
+        {{"create", "-v", (work / "n.iko").str(), "--root", root0, "--root", root1},
+         "root 0 Data\\MyData\\表示.dat\r\n",
+         ""},
+        {{"test", iko.str(), "--progress"}, "OK: 2 files, 11 bytes\r\n", "100% 2 files, "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args[0] + " " + c.args[1]);
+        const ToolRun run = RunIkotool(c.args);
+        EXPECT_EQ(0u, run.exitCode) << run.err;
+        EXPECT_TRUE(*c.out ? Has(run.out, c.out) : run.out.empty()) << run.out;
+        EXPECT_TRUE(*c.err ? Has(run.err, c.err) : run.err.empty()) << run.err;
     }
 }
 
@@ -227,14 +337,14 @@ TEST(IkotoolExe, EveryOtherSpellingOfAProtectedFileIsKeptOut) {
                    FileOfEverySpelling(target.SystemShortNames(), "restored", &entries));
     const ToolRun run = RunIkotool({"extract", (work / "all.iko").str(), "--root",
                                     ("0=" + dst).str(), "--root", ("1=" + dst).str()});
-    EXPECT_EQ(0u, run.exitCode) << run.out;
-    EXPECT_EQ(entries, CountOf(run.out, ": kept out by the restore filter")) << run.out;
+    EXPECT_EQ(0u, run.exitCode) << run.err;
+    EXPECT_EQ(entries, CountOf(run.err, ": kept out by the restore filter")) << run.err;
     EXPECT_EQ(before, target.Contents());
 }
 
 // A workbook whose name code page 932 cannot hold is named as left out,
 // and create ends with exit code 1 although it wrote the rest.
-TEST(IkotoolExe, CreateNamesWhatItLeftOutAndFails) {
+TEST(IkotoolExe, CreateNamesWhatItLeftOutAndEndsWithOne) {
     TempDir work;
     const CString src = work / "src";
     SampleProductOptions options;
@@ -248,10 +358,9 @@ TEST(IkotoolExe, CreateNamesWhatItLeftOutAndFails) {
     ::CloseHandle(h);
     const ToolRun run = RunIkotool({"create", (work / "m.iko").str(), "--root", ("0=" + src).str(),
                                     "--root", ("1=" + src).str()});
-    EXPECT_EQ(1u, run.exitCode) << run.out;
-    EXPECT_NE(std::string::npos, run.out.find("left out: root 1 Excel\\売上?.xlsm: name cannot be "
-                                              "converted"))
-        << run.out;
-    EXPECT_NE(std::string::npos, run.out.find("m.iko: written without 1 of the files")) << run.out;
+    EXPECT_EQ(1u, run.exitCode) << run.err;
+    EXPECT_TRUE(Has(run.err, "left out: root 1 Excel\\売上?.xlsm: name cannot be converted"))
+        << run.err;
+    EXPECT_TRUE(Has(run.err, "m.iko: written without 1 of the files")) << run.err;
     EXPECT_EQ(0u, RunIkotool({"test", (work / "m.iko").str()}).exitCode);
 }

@@ -52,13 +52,14 @@ TEST_F(MacroCalls, EveryWrapperCallsItsMacroExactly) {
                                       "BookClose" + conv + "\tSaveChanges=I4:0",
                                       "WorkbooksClose\t0"};
     std::vector<std::string> lines = LogLines();
-    ASSERT_EQ(1 + 10 * cycle.size(), lines.size());
+    ASSERT_EQ(2 + 10 * cycle.size(), lines.size());
     EXPECT_EQ("Start", lines[0]);
+    EXPECT_EQ("DisplayAlerts\tput\tBOOL:0", lines[1]);
     for (size_t m = 0; m < expected.size(); ++m) {
         SCOPED_TRACE(m);
         cycle[2] = expected[m];
-        EXPECT_EQ(cycle, std::vector<std::string>(lines.begin() + 1 + m * 5,
-                                                  lines.begin() + 1 + (m + 1) * 5));
+        EXPECT_EQ(cycle, std::vector<std::string>(lines.begin() + 2 + m * 5,
+                                                  lines.begin() + 2 + (m + 1) * 5));
     }
     EXPECT_TRUE(m_answers.Boxes().empty());
 }

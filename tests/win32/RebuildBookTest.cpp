@@ -1,3 +1,4 @@
+#include "BookChanges.h"
 #include "BookChecks.h"
 #include "BookOperator.h"
 #include "MsgBoxAnswerer.h"
@@ -76,4 +77,59 @@ TEST_F(RebuildBook, OtherTargetExtensionMakesTheBookFromThatFormatsTemplate) {
                   RunLines());
     }
     EXPECT_TRUE(m_answers.Boxes().empty());
+}
+
+// What a failed format change puts back, file by file: the template's copy
+// goes (or the file it replaced comes back from the safety folder), and the
+// workbook takes its name again from its backup, or from its safety copy
+// when the backup is gone.
+TEST_F(RebuildBook, PutBackGivesEveryWorkbookItsNameAndBytesAgain) {
+    const CString excel = ExcelDir();
+    const CString safety = excel + "\\20260401120000";
+    ASSERT_TRUE(::CreateDirectoryA(safety, nullptr));
+    const auto write = [](const CString& path, const char* bytes) { WriteFileBytes(path, bytes); };
+    // a.xls was renamed to its backup and replaced by a.xlsm, a new name.
+    write(excel + "\\a2026年04月01日.xls", "book a");
+    write(excel + "\\a.xlsm", "template");
+    // 表.xls likewise, but a 表.xlsm of an earlier change was replaced.
+    write(excel + "\\表2026年04月01日.xls", "book 表");
+    write(excel + "\\表.xlsm", "template");
+    write(safety + "\\表.xls", "book 表");
+    write(safety + "\\表.xlsm", "older 表.xlsm");
+    // c.xls kept its name (no extension to change); its backup is gone.
+    write(excel + "\\c.xls", "template");
+    write(safety + "\\c.xls", "book c");
+    CBookChanges changes(excel, safety);
+    changes.NoteReplaced(excel + "\\a.xls", excel + "\\a2026年04月01日.xls", excel + "\\a.xlsm",
+                         false);
+    changes.NoteReplaced(excel + "\\表.xls", excel + "\\表2026年04月01日.xls", excel + "\\表.xlsm",
+                         true);
+    changes.NoteReplaced(excel + "\\c.xls", excel + "\\c2026年04月01日.xls", excel + "\\c.xls",
+                         false);
+    EXPECT_EQ("", changes.PutBack());
+    const auto files = FolderContents(excel);
+    const std::map<std::string, std::string> expected = {
+        {"a.xls", "book a"},
+        {"c.xls", "book c"},
+        {"表.xls", "book 表"},
+        {"表.xlsm", "older 表.xlsm"},
+        {"20260401120000\\", ""},
+        {"20260401120000\\c.xls", "book c"},
+        {"20260401120000\\表.xls", "book 表"},
+        {"20260401120000\\表.xlsm", "older 表.xlsm"},
+    };
+    for (const auto& [name, bytes] : expected)
+        EXPECT_EQ(bytes, files.count(name) ? files.at(name) : "(missing)") << name;
+    EXPECT_EQ(expected.size(), files.size() - 3); // and the sample's own three workbooks
+    EXPECT_EQ("", changes.PutBack());             // nothing is put back twice
+}
+
+// A workbook that can be put back neither way is named.
+TEST_F(RebuildBook, WorkbookThatCannotBePutBackIsNamed) {
+    const CString excel = ExcelDir();
+    CBookChanges changes(excel, excel + "\\none");
+    WriteFileBytes(excel + "\\d.xlsm", "template");
+    changes.NoteReplaced(excel + "\\d.xls", excel + "\\gone.xls", excel + "\\d.xlsm", false);
+    EXPECT_EQ("\nd.xls", changes.PutBack());
+    EXPECT_FALSE(FileExists(excel + "\\d.xlsm"));
 }

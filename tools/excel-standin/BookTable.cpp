@@ -1,6 +1,8 @@
 #include "BookTable.h"
 
 #include "AutomationError.h"
+#include "SavePrompt.h"
+#include "ServerLog.h"
 #include "StandinMacros.h"
 
 #include <algorithm>
@@ -34,12 +36,37 @@ void CBookTable::Close(const std::shared_ptr<COpenBook>& book) {
     m_books.erase(std::remove(m_books.begin(), m_books.end(), book), m_books.end());
 }
 
-int CBookTable::CloseAll() {
-    const int n = static_cast<int>(m_books.size());
-    for (const auto& book : m_books)
-        book->m_bOpen = false;
-    m_books.clear();
-    return n;
+void CBookTable::Save(COpenBook& book) {
+    if (!book.m_contents.Save(book.m_strPath))
+        throw CAutomationError("'" + book.m_strPath + "' を保存できませんでした。");
+    book.m_bChanged = false;
+    LogEvent("Saved\t" + book.m_strPath);
+}
+
+// Alerts off, Excel takes the default answer, which closes without saving.
+bool CBookTable::CloseUnasked(const std::shared_ptr<COpenBook>& book, bool displayAlerts) {
+    if (book->m_bChanged) {
+        const CSavePrompt::Answer answer =
+            displayAlerts ? CSavePrompt::Ask(*book) : CSavePrompt::dontSave;
+        if (answer == CSavePrompt::cancel)
+            return false;
+        if (answer == CSavePrompt::save)
+            Save(*book);
+        else
+            LogEvent("Discarded\t" + book->m_strPath);
+    }
+    Close(book);
+    return true;
+}
+
+int CBookTable::CloseAll(bool displayAlerts) {
+    int closed = 0;
+    for (const auto& book : std::vector<std::shared_ptr<COpenBook>>(m_books)) {
+        if (!CloseUnasked(book, displayAlerts))
+            break;
+        ++closed;
+    }
+    return closed;
 }
 
 // The product's macros live in its converter workbook only.

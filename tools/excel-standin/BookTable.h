@@ -5,12 +5,13 @@
 #include <memory>
 #include <vector>
 
-// A workbook open in the stand-in: its full path and the contents it had
-// when it was opened.
+// A workbook open in the stand-in: its full path and its contents, read when
+// it was opened and changed only in memory until it is saved.
 struct COpenBook {
     CString m_strPath;
     CStandinWorkbook m_contents;
     bool m_bOpen = true;
+    bool m_bChanged = false; // changes not yet saved
 };
 
 // The application's open workbooks.
@@ -20,8 +21,17 @@ public:
     // Excel does; raises Excel's errors for a missing or foreign file.
     std::shared_ptr<COpenBook> Open(const CString& fullPath);
     void Close(const std::shared_ptr<COpenBook>& book);
-    // Closes every book without saving; returns how many were open.
-    int CloseAll();
+    // Writes the book's contents to its file; raises Excel's error when it
+    // cannot.
+    static void Save(COpenBook& book);
+    // Closes a book that nobody said whether to save, as Excel does: a
+    // changed one is saved or not as the save prompt is answered, or, with
+    // alerts off, closed unsaved.  False when the prompt was cancelled: the
+    // book stays open.
+    bool CloseUnasked(const std::shared_ptr<COpenBook>& book, bool displayAlerts);
+    // Workbooks.Close: every book in the order of opening, each as above;
+    // a cancelled prompt stops there.  Returns how many were closed.
+    int CloseAll(bool displayAlerts);
     // The first open converter workbook that holds the macro, or null.
     std::shared_ptr<COpenBook> FindMacro(const CString& name) const;
 

@@ -86,7 +86,7 @@ STDMETHODIMP CDispatchObject::Invoke(DISPID dispid, REFIID riid, LCID, WORD wFla
     if (SUCCEEDED(hr)) {
         if (result)
             ::VariantInit(result);
-        hr = CallMember(dispid, *params, result, excepInfo);
+        hr = CallMember(dispid, wFlags, *params, result, excepInfo);
     }
     if (CTimingLog::IsOn()) {
         const Member* m = FindMember(dispid);
@@ -115,6 +115,8 @@ HRESULT CDispatchObject::CheckCall(DISPID dispid, REFIID riid, WORD wFlags,
     what.Format("%s.%ls: ", ObjectName(), m->name);
     if (riid != IID_NULL)
         return Unexpected(DISP_E_UNKNOWNINTERFACE, what + "riid is not IID_NULL");
+    if (wFlags == DISPATCH_PROPERTYPUT && (m->flags & DISPATCH_PROPERTYPUT))
+        return CheckPut(*params, what);
     if ((wFlags & ~DISPATCH_PROPERTYGET & ~DISPATCH_METHOD) != 0 || (wFlags & m->flags) == 0) {
         CString flags;
         flags.Format("wFlags 0x%X", wFlags);
@@ -131,6 +133,23 @@ HRESULT CDispatchObject::CheckCall(DISPID dispid, REFIID riid, WORD wFlags,
     return S_OK;
 }
 
+// A put carries its value as the one argument, named DISPID_PROPERTYPUT.
+HRESULT CDispatchObject::CheckPut(const DISPPARAMS& params, const CString& what) const {
+    if (params.cNamedArgs != 1 || !params.rgdispidNamedArgs ||
+        params.rgdispidNamedArgs[0] != DISPID_PROPERTYPUT)
+        return Unexpected(DISP_E_PARAMNOTFOUND, what + "put without DISPID_PROPERTYPUT");
+    if (params.cArgs != 1 || !params.rgvarg) {
+        CString count;
+        count.Format("put with cArgs %u", params.cArgs);
+        return Unexpected(DISP_E_BADPARAMCOUNT, what + count);
+    }
+    return S_OK;
+}
+
+void CDispatchObject::Put(DISPID, const VARIANT&) {
+    throw CCallFailure{DISP_E_MEMBERNOTFOUND};
+}
+
 HRESULT CDispatchObject::Unexpected(HRESULT hr, const CString& what) const {
     LogUnexpected(what);
     return hr;
@@ -138,8 +157,8 @@ HRESULT CDispatchObject::Unexpected(HRESULT hr, const CString& what) const {
 
 // IDispatch passes the arguments last first; the members get them in the
 // caller's order.
-HRESULT CDispatchObject::CallMember(DISPID dispid, const DISPPARAMS& params, VARIANT* result,
-                                    EXCEPINFO* excepInfo) {
+HRESULT CDispatchObject::CallMember(DISPID dispid, WORD wFlags, const DISPPARAMS& params,
+                                    VARIANT* result, EXCEPINFO* excepInfo) {
     Args args;
     for (UINT i = params.cArgs; i > 0; --i)
         args.push_back(&params.rgvarg[i - 1]);
@@ -147,7 +166,10 @@ HRESULT CDispatchObject::CallMember(DISPID dispid, const DISPPARAMS& params, VAR
     ::VariantInit(&local);
     HRESULT hr = S_OK;
     try {
-        Call(dispid, args, result ? result : &local);
+        if (wFlags == DISPATCH_PROPERTYPUT)
+            Put(dispid, *args[0]);
+        else
+            Call(dispid, args, result ? result : &local);
     } catch (const CAutomationError& e) {
         if (excepInfo) {
             *excepInfo = EXCEPINFO{};

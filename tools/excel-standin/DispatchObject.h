@@ -13,8 +13,8 @@ public:
     struct Member {
         const wchar_t* name;
         DISPID dispid;
-        WORD flags; // DISPATCH_METHOD or DISPATCH_PROPERTYGET
-        UINT minArgs;
+        WORD flags;   // DISPATCH_METHOD or DISPATCH_PROPERTYGET, with DISPATCH_PROPERTYPUT
+        UINT minArgs; // of a method or a property get; a put takes its value only
         UINT maxArgs;
     };
     using Args = std::vector<const VARIANT*>; // in the caller's order
@@ -36,12 +36,15 @@ protected:
     virtual const std::vector<Member>& Members() const = 0;
     // The member's work; throws CAutomationError or CCallFailure to fail.
     virtual void Call(DISPID dispid, const Args& args, VARIANT* result) = 0;
+    // A property put of a member that has DISPATCH_PROPERTYPUT among its flags.
+    virtual void Put(DISPID dispid, const VARIANT& value);
 
 private:
     const Member* FindMember(DISPID dispid) const;
     HRESULT CheckCall(DISPID dispid, REFIID riid, WORD wFlags, const DISPPARAMS* params) const;
+    HRESULT CheckPut(const DISPPARAMS& params, const CString& what) const;
     HRESULT Unexpected(HRESULT hr, const CString& what) const;
-    HRESULT CallMember(DISPID dispid, const DISPPARAMS& params, VARIANT* result,
+    HRESULT CallMember(DISPID dispid, WORD wFlags, const DISPPARAMS& params, VARIANT* result,
                        EXCEPINFO* excepInfo);
 
     LONG m_nRefs = 1;

@@ -46,6 +46,21 @@ void SetResult(VARIANT* result, const CStandinFaults::Result& r) {
         result->vt = VT_I4;
         result->lVal = r.value;
         break;
+    case CStandinFaults::resultEmpty:
+        result->vt = VT_EMPTY;
+        break;
+    case CStandinFaults::resultDouble:
+        result->vt = VT_R8;
+        result->dblVal = r.dValue;
+        break;
+    case CStandinFaults::resultString:
+        result->vt = VT_BSTR;
+        result->bstrVal = BstrFromNarrow(r.strText);
+        break;
+    case CStandinFaults::resultError:
+        result->vt = VT_ERROR;
+        result->scode = static_cast<SCODE>(0x800A0000UL | static_cast<unsigned long>(r.value));
+        break;
     }
 }
 
@@ -98,11 +113,32 @@ void CRunCall::Perform(const CString& name, const CDispatchObject::Args& args, V
         ::Sleep(ms);
     if (m_faults.Raises(name))
         throw CAutomationError("アプリケーション定義またはオブジェクト定義のエラーです。");
-    if (const CStandinFaults::Result* forced = m_faults.FindReturn(name)) {
+    if (const CStandinFaults::Result* forced = m_faults.FindReturn(name))
         SetResult(result, *forced);
+    else
+        RunMacro(name, *home, args, result);
+    if (m_faults.LeavesChanged(name))
+        LeaveChanged(*home, args);
+}
+
+// A macro that opened the book of its first argument, changed it (a
+// recalculation is enough) and forgot to close it: the book stays open in
+// the instance with a change that no file holds.
+void CRunCall::LeaveChanged(const COpenBook& home, const CDispatchObject::Args& args) {
+    if (args.size() < 2 || args[1]->vt != VT_BSTR) {
+        LogUnexpected("LeaveChanged: the macro has no book argument");
         return;
     }
-    RunMacro(name, *home, args, result);
+    const CString path =
+        CBookLocator(DataDirFor(home.m_strPath)).Resolve(NarrowFromBstr(args[1]->bstrVal));
+    try {
+        const auto book = m_books.Open(path);
+        book->m_contents.SetValue("Book", "UnsavedChange", "1");
+        book->m_bChanged = true;
+        LogEvent("LeftChanged\t" + path);
+    } catch (const CAutomationError& e) {
+        LogUnexpected("LeaveChanged: " + e.m_strDescription);
+    }
 }
 
 void CRunCall::RunMacro(const CString& name, const COpenBook& home,

@@ -17,6 +17,7 @@ private:
     void Perform(const CString& name, const CDispatchObject::Args& args, VARIANT* result);
     void RunMacro(const CString& name, const COpenBook& home, const CDispatchObject::Args& args,
                   VARIANT* result);
+    void LeaveChanged(const COpenBook& home, const CDispatchObject::Args& args);
     [[noreturn]] void Die(const CString& line);
 
     CBookTable& m_books;

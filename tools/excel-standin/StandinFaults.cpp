@@ -15,6 +15,16 @@ bool ParseLong(const CString& text, long& value) {
     return errno == 0 && end && *end == '\0' && text[0] != ' ';
 }
 
+// A whole decimal number with a fraction or an exponent; nothing else.
+bool ParseDouble(const CString& text, double& value) {
+    if (text.IsEmpty() || text[0] == ' ')
+        return false;
+    char* end = nullptr;
+    errno = 0;
+    value = std::strtod(text.GetString(), &end);
+    return errno == 0 && end && *end == '\0';
+}
+
 // An entry of the macro itself, else the one of "*".
 template <typename Map> const typename Map::mapped_type* Lookup(const Map& m, const char* macro) {
     auto it = m.find(CString(macro));
@@ -38,7 +48,23 @@ bool SplitMacro(const CString& value, CString& macro, CString& rest) {
 } // namespace
 
 void CStandinFaults::SetReturn(const char* macro, ResultKind kind, long value) {
-    m_returns[CString(macro)] = Result{kind, value};
+    m_returns[CString(macro)] = Result{kind, value, 0.0, CString()};
+}
+
+void CStandinFaults::SetReturnDouble(const char* macro, double value) {
+    m_returns[CString(macro)] = Result{resultDouble, 0, value, CString()};
+}
+
+void CStandinFaults::SetReturnString(const char* macro, const char* text) {
+    m_returns[CString(macro)] = Result{resultString, 0, 0.0, CString(text)};
+}
+
+void CStandinFaults::SetLeaveChanged(const char* macro) {
+    m_leaveChanged[CString(macro)] = true;
+}
+
+bool CStandinFaults::LeavesChanged(const char* macro) const {
+    return Lookup(m_leaveChanged, macro) != nullptr;
 }
 
 void CStandinFaults::SetRaise(const char* macro) {
@@ -64,20 +90,42 @@ unsigned long CStandinFaults::DelayMs(const char* macro) const {
 
 bool CStandinFaults::IsEmpty() const {
     return m_returns.empty() && m_raises.empty() && m_delays.empty() && m_nDieAfterRuns == 0 &&
-           !m_bOpenFails && m_nRetryLaterCalls == 0;
+           !m_bOpenFails && m_nRetryLaterCalls == 0 && m_leaveChanged.empty() &&
+           m_alertsFault == alertsWork;
+}
+
+namespace {
+
+const char* const kKinds[] = {"False", "Integer", "Long", "Empty", "Double", "String", "Error"};
+
+} // namespace
+
+// A Double is written with every digit it needs to read back the same.
+std::string CStandinFaults::FormatReturns() const {
+    CString text;
+    for (const auto& [macro, result] : m_returns) {
+        text += "Return=" + macro + ":" + kKinds[result.kind];
+        switch (result.kind) {
+        case resultFalse:
+        case resultEmpty:
+            break;
+        case resultDouble:
+            text.AppendFormat(":%.17g", result.dValue);
+            break;
+        case resultString:
+            text += ":" + result.strText;
+            break;
+        default:
+            text.AppendFormat(":%ld", result.value);
+            break;
+        }
+        text += "\r\n";
+    }
+    return text.str();
 }
 
 std::string CStandinFaults::Format() const {
-    static const char* const kKinds[] = {"False", "Integer", "Long"};
-    CString text, line;
-    for (const auto& [macro, result] : m_returns) {
-        if (result.kind == resultFalse)
-            line.Format("Return=%s:False\r\n", macro.GetString());
-        else
-            line.Format("Return=%s:%s:%ld\r\n", macro.GetString(), kKinds[result.kind],
-                        result.value);
-        text += line;
-    }
+    CString text(FormatReturns());
     for (const auto& entry : m_raises)
         text += "Raise=" + entry.first + "\r\n";
     for (const auto& [macro, ms] : m_delays)
@@ -88,6 +136,11 @@ std::string CStandinFaults::Format() const {
         text += "OpenFails=1\r\n";
     if (m_nRetryLaterCalls > 0)
         text.AppendFormat("RetryLaterCalls=%d\r\n", m_nRetryLaterCalls);
+    for (const auto& entry : m_leaveChanged)
+        text += "LeaveChanged=" + entry.first + "\r\n";
+    if (m_alertsFault != alertsWork)
+        text += m_alertsFault == alertsUnknown ? "DisplayAlertsFault=Unknown\r\n"
+                                               : "DisplayAlertsFault=Raise\r\n";
     return text.str();
 }
 
@@ -141,7 +194,23 @@ bool CStandinFaults::ParseLine(const CString& key, const CString& value) {
         m_bOpenFails = n == 1;
         return true;
     }
+    if (key.CompareNoCase("LeaveChanged") == 0 && !value.IsEmpty()) {
+        SetLeaveChanged(value);
+        return true;
+    }
+    if (key.CompareNoCase("DisplayAlertsFault") == 0)
+        return ParseAlertsFault(value);
     return false;
+}
+
+bool CStandinFaults::ParseAlertsFault(const CString& value) {
+    if (value.CompareNoCase("Unknown") == 0)
+        m_alertsFault = alertsUnknown;
+    else if (value.CompareNoCase("Raise") == 0)
+        m_alertsFault = alertsRaise;
+    else
+        return false;
+    return true;
 }
 
 bool CStandinFaults::ParseReturn(const CString& value) {
@@ -149,12 +218,28 @@ bool CStandinFaults::ParseReturn(const CString& value) {
     long n = 0;
     if (!SplitMacro(value, macro, rest))
         return false;
-    if (rest.CompareNoCase("False") == 0) {
-        SetReturn(macro, resultFalse);
+    if (rest.CompareNoCase("False") == 0 || rest.CompareNoCase("Empty") == 0) {
+        SetReturn(macro, rest.CompareNoCase("False") == 0 ? resultFalse : resultEmpty);
         return true;
     }
-    if (!SplitMacro(rest, kind, number) || !ParseLong(number, n))
+    if (!SplitMacro(rest, kind, number))
         return false;
+    double d = 0.0;
+    if (kind.CompareNoCase("String") == 0) {
+        SetReturnString(macro, number);
+        return true;
+    }
+    if (kind.CompareNoCase("Double") == 0 && ParseDouble(number, d)) {
+        SetReturnDouble(macro, d);
+        return true;
+    }
+    if (!ParseLong(number, n))
+        return false;
+    // An error value carries Excel's error number (2042 is #N/A) in its low word.
+    if (kind.CompareNoCase("Error") == 0 && n >= 0 && n <= 0xFFFF) {
+        SetReturn(macro, resultError, n);
+        return true;
+    }
     if (kind.CompareNoCase("Integer") == 0 && n >= -32768 && n <= 32767) {
         SetReturn(macro, resultInteger, n);
         return true;

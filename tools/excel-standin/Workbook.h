@@ -20,7 +20,8 @@ protected:
     void Call(DISPID dispid, const Args& args, VARIANT* result) override;
 
 private:
-    bool SaveChanges(const Args& args, CString& described) const;
+    static bool SaveChangesGiven(const Args& args);
+    static bool SaveChanges(const VARIANT& arg);
     CApplication* m_pApp;
     std::shared_ptr<COpenBook> m_book;
 };

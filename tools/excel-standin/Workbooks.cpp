@@ -16,7 +16,9 @@ CWorkbooks::~CWorkbooks() {
 
 const std::vector<CDispatchObject::Member>& CWorkbooks::Members() const {
     static const std::vector<Member> members = {
-        {L"Open", dispidOpen, DISPATCH_METHOD, 1, 1},
+        // FileName and the 14 optional arguments that follow it in Excel's
+        // Workbooks.Open (UpdateLinks, ReadOnly, Format, Password ...).
+        {L"Open", dispidOpen, DISPATCH_METHOD, 1, 15},
         {L"Close", dispidClose, DISPATCH_METHOD, 0, 0},
     };
     return members;
@@ -24,11 +26,11 @@ const std::vector<CDispatchObject::Member>& CWorkbooks::Members() const {
 
 void CWorkbooks::Call(DISPID dispid, const Args& args, VARIANT* result) {
     if (dispid == dispidOpen) {
-        Open(*args[0], result);
+        Open(args, result);
         return;
     }
     CString line;
-    line.Format("WorkbooksClose\t%d", m_pApp->Books().CloseAll());
+    line.Format("WorkbooksClose\t%d", m_pApp->Books().CloseAll(m_pApp->DisplayAlerts()));
     LogEvent(line);
 }
 
@@ -44,13 +46,17 @@ CString FullPath(const CString& path) {
 
 // A relative name is taken from the current folder, as Excel does; the book
 // keeps its full path, which the macros need to find the product directory.
-void CWorkbooks::Open(const VARIANT& fileName, VARIANT* result) {
+// The optional arguments are logged and not acted on.
+void CWorkbooks::Open(const Args& args, VARIANT* result) {
+    const VARIANT& fileName = *args[0];
     if (fileName.vt != VT_BSTR) {
         LogUnexpected("Workbooks.Open: file name is " + DescribeVariant(fileName));
         throw CCallFailure{DISP_E_TYPEMISMATCH};
     }
     const CString path = NarrowFromBstr(fileName.bstrVal);
-    const CString line = "Open\t" + path;
+    CString line = "Open\t" + path;
+    for (size_t i = 1; i < args.size(); ++i)
+        line += "\t" + DescribeVariant(*args[i]);
     try {
         if (ExcelStandin::ReadFaults().OpenFails())
             throw CAutomationError("Microsoft Excel はファイル '" + path +

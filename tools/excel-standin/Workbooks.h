@@ -3,7 +3,8 @@
 
 class CApplication;
 
-// Excel's Workbooks collection: Open (0x2AA) and Close (0x115).
+// Excel's Workbooks collection: Open (0x2AA) and Close (0x115), which asks
+// about every changed workbook as Excel does.
 class CWorkbooks : public CDispatchObject {
 public:
     static constexpr DISPID dispidOpen = 0x2AA;
@@ -18,6 +19,6 @@ protected:
     void Call(DISPID dispid, const Args& args, VARIANT* result) override;
 
 private:
-    void Open(const VARIANT& fileName, VARIANT* result);
+    void Open(const Args& args, VARIANT* result);
     CApplication* m_pApp;
 };

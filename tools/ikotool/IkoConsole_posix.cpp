@@ -2,7 +2,7 @@
 
 #include "NameConverter.h"
 
-#include <cstdio>
+#include <unistd.h>
 
 // The terminal speaks UTF-8.
 struct CIkoConsole::Impl {
@@ -12,13 +12,16 @@ struct CIkoConsole::Impl {
 CIkoConsole::CIkoConsole() : m_pImpl(std::make_unique<Impl>()) {}
 CIkoConsole::~CIkoConsole() = default;
 
-void CIkoConsole::Out(const CString& strLine) {
-    std::printf("%s\n", m_pImpl->names.ToUtf8Lossy(strLine).c_str());
+std::string CIkoConsole::Shown(const CString& str) {
+    return m_pImpl->names.ToUtf8Lossy(str);
 }
 
-void CIkoConsole::Err(const CString& strLine) {
-    (void)std::fflush(stdout);
-    (void)std::fprintf(stderr, "%s\n", m_pImpl->names.ToUtf8Lossy(strLine).c_str());
+std::string CIkoConsole::ToUtf8(const CString& str) {
+    return m_pImpl->names.ToUtf8Lossy(str);
+}
+
+bool CIkoConsole::ErrIsTerminal() const {
+    return ::isatty(STDERR_FILENO) == 1;
 }
 
 bool CIkoConsole::FromArgument(const char* pszArg, CString& strArg) {

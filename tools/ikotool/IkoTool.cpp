@@ -1,104 +1,79 @@
 #include "IkoTool.h"
 
-#include "Archive.h"
+#include "IkoFileReader.h"
+#include "IkoHelp.h"
+#include "IkoInspector.h"
+#include "IkoMeteredFileSystem.h"
 #include "MigrationEntry.h"
-#include "MigrationFileException.h"
 #include "MigrationReader.h"
 #include "MigrationWriter.h"
-#include "RestorePath.h"
 
-CIkoTool::CIkoTool(CFileSystem& fs, CIkoConsole& console) : m_fs(fs), m_console(console) {}
-
-int CIkoTool::Run(const CIkoOptions& options) {
-    switch (options.m_nCommand) {
-    case CIkoOptions::list:
-        return List(options.m_strFile);
-    case CIkoOptions::test:
-        return Test(options.m_strFile);
-    case CIkoOptions::create:
-        return Create(options);
-    case CIkoOptions::extract:
-        return Extract(options);
-    default:
-        return usage;
-    }
-}
-
-CString CIkoTool::Summary(const CMigrationContext& context) {
-    CString text;
-    text.Format("%lld entries, %lld files, %lld bytes", static_cast<long long>(context.m_nEntries),
-                static_cast<long long>(context.m_nFiles), static_cast<long long>(context.m_nBytes));
-    return text;
-}
-
-// Opens the file, gives read() an archive over it and the file's length,
-// and turns every error into a message naming the file.
-template <typename Read> int CIkoTool::ReadFile(const CString& strFile, Read read) {
-    CFsError error;
-    const std::unique_ptr<CFsFile> file = m_fs.OpenForReading(strFile, error);
-    if (!file) {
-        m_console.Err(strFile + ": cannot be opened: " + error.strCause);
-        return failure;
-    }
-    try {
-        CArchive ar(file.get(), CArchive::load, CMigrationContext::kArchiveBufferSize);
-        return read(ar, file->GetLength());
-    } catch (const CMigrationFileException& e) {
-        CString text;
-        text.Format("%s: damaged at byte offset %llu: %s", strFile.GetString(),
-                    static_cast<unsigned long long>(e.m_nOffset), e.m_strFault.GetString());
-        m_console.Err(text);
-    } catch (const CException& e) {
-        m_console.Err(strFile + ": " + e.GetErrorMessage());
-    }
-    return failure;
-}
-
-int CIkoTool::List(const CString& strFile) {
-    CMigrationContext context(m_fs);
-    context.m_onEntry = [this](const CMigrationEntry& entry) {
-        CString line;
-        line.Format("%d %lld %s", entry.m_nRoot, static_cast<long long>(entry.m_nSize),
-                    CRestorePath::Collapse(entry.GetRelativePath()).GetString());
-        m_console.Out(line);
+// Progress shows on a terminal unless -q asks for silence, and anywhere when
+// --progress asks for it.
+CIkoTool::CIkoTool(CFileSystem& fs, CIkoConsole& console, const CIkoOptions& options)
+    : m_fs(fs), m_console(console), m_options(options), m_out(console, options.m_nVerbosity) {
+    const bool bTerminal = console.ErrIsTerminal();
+    if (!options.m_bProgress && (!bTerminal || options.m_nVerbosity == CIkoOptions::quietOutput))
+        return;
+    CIkoProgress::Show show = [this, bTerminal](const CString& strLine) {
+        if (bTerminal)
+            m_console.Status(strLine);
+        else
+            m_console.Err(strLine);
     };
-    return ReadFile(strFile, [&](CArchive& ar, int64_t nLength) {
-        CMigrationReader(context, CMigrationRoots(), nLength).Check(ar);
-        m_console.Out(Summary(context));
+    m_pProgress = std::make_unique<CIkoProgress>(
+        show, [this] { m_console.ClearStatus(); }, bTerminal, options.m_bProgress);
+}
+
+int CIkoTool::Run() {
+    if (m_options.m_bVersion) {
+        m_console.Out(CIkoHelp::Version());
         return done;
-    });
-}
-
-int CIkoTool::Test(const CString& strFile) {
-    CMigrationContext context(m_fs);
-    return ReadFile(strFile, [&](CArchive& ar, int64_t nLength) {
-        CMigrationReader(context, CMigrationRoots(), nLength).Check(ar);
-        CString text;
-        text.Format("OK: %lld files, %lld bytes", static_cast<long long>(context.m_nFiles),
-                    static_cast<long long>(context.m_nBytes));
-        m_console.Out(text);
+    }
+    if (m_options.m_bHelp) {
+        const CIkoOptions::Command topic = m_options.m_nCommand == CIkoOptions::help
+                                               ? m_options.m_nHelpTopic
+                                               : m_options.m_nCommand;
+        m_console.Out(topic == CIkoOptions::none ? CIkoHelp::General()
+                                                 : CIkoHelp::OfCommand(topic));
         return done;
-    });
+    }
+    const int result = RunCommand();
+    if (m_pProgress)
+        m_pProgress->Finish();
+    return result;
 }
 
-bool CIkoTool::CheckStructure(const CString& strFile) {
-    CMigrationContext context(m_fs);
-    return ReadFile(strFile, [&](CArchive& ar, int64_t nLength) {
-               CMigrationReader(context, CMigrationRoots(), nLength).Check(ar);
-               return done;
-           }) == done;
+int CIkoTool::RunCommand() {
+    CIkoInspector inspector(m_fs, m_out, m_pProgress.get());
+    switch (m_options.m_nCommand) {
+    case CIkoOptions::list:
+        return m_options.m_bJson ? inspector.Document(m_options.m_strFile)
+                                 : inspector.List(m_options.m_strFile);
+    case CIkoOptions::test:
+        return m_options.m_bJson ? inspector.Document(m_options.m_strFile)
+                                 : inspector.Test(m_options.m_strFile);
+    case CIkoOptions::create:
+        return Create();
+    case CIkoOptions::extract:
+        return Extract();
+    default:
+        return trouble;
+    }
 }
 
-CMigrationRoots CIkoTool::RootsOf(const CIkoOptions& options) {
-    return CMigrationRoots(options.m_astrRoots[0], options.m_astrRoots[1], options.m_astrRoots[2]);
+CMigrationRoots CIkoTool::Roots() const {
+    return CMigrationRoots(m_options.m_astrRoots[0], m_options.m_astrRoots[1],
+                           m_options.m_astrRoots[2]);
 }
 
-bool CIkoTool::RootsExist(const CIkoOptions& options) {
+bool CIkoTool::RootsExist() {
     for (int i = 0; i < CIkoOptions::kRootCount; ++i) {
-        if (options.m_abRootGiven[i] && !m_fs.GetStatus(options.m_astrRoots[i]).bDirectory) {
+        const CString& root = m_options.m_astrRoots[i];
+        if (m_options.m_abRootGiven[i] && !m_fs.GetStatus(root).bDirectory) {
             CString text;
-            text.Format("root %d: %s is not a directory", i, options.m_astrRoots[i].GetString());
-            m_console.Err(text);
+            text.Format("root %d: %s is not a directory", i, root.GetString());
+            m_out.Error(text);
             return false;
         }
     }
@@ -107,13 +82,25 @@ bool CIkoTool::RootsExist(const CIkoOptions& options) {
 
 // Without --format, what the installation's markers say, as the product's
 // environment does: ".xlsm" books when only "ExType2.dat" exists.
-int CIkoTool::FormatOf(const CIkoOptions& options) {
-    if (options.m_nFormat != 0)
-        return options.m_nFormat;
-    const CString dir = options.m_astrRoots[0] + "\\Data\\MyData\\";
+int CIkoTool::FormatOf() {
+    if (m_options.m_nFormat != 0)
+        return m_options.m_nFormat;
+    const CString dir = m_options.m_astrRoots[0] + "\\Data\\MyData\\";
     const bool bXlsm =
         m_fs.GetStatus(dir + "ExType2.dat").bExists && !m_fs.GetStatus(dir + "ExType1.dat").bExists;
     return bXlsm ? 4 : 3;
+}
+
+// -v names each entry as its record is written or read; pnFiles, when
+// given, counts the entries that are files.
+void CIkoTool::NameEntries(CMigrationContext& context, int64_t* pnFiles) {
+    if (!m_out.IsVerbose() && !pnFiles)
+        return;
+    context.m_onEntry = [this, pnFiles](const CMigrationEntry& entry) {
+        if (pnFiles && !entry.m_pChildren)
+            ++*pnFiles;
+        m_out.Verbose(CIkoOutput::EntryName(entry.m_nRoot, entry.GetRelativePath()));
+    };
 }
 
 // After a restore, the entries the user expected on disk and did not get
@@ -125,11 +112,11 @@ void CIkoTool::PrintSkipped(const CMigrationContext& context, bool bRestore) {
                            : IsUnwritten(skip.nReason) ? "not written"
                                                        : "skipped";
         CString line;
-        line.Format("%s: root %d %s: %s", what, skip.nRoot,
-                    CRestorePath::Collapse(skip.strPath).GetString(), SkipReasonText(skip.nReason));
+        line.Format("%s: %s: %s", what, CIkoOutput::EntryName(skip.nRoot, skip.strPath).GetString(),
+                    SkipReasonText(skip.nReason));
         if (!skip.strCause.IsEmpty())
             line += " (" + skip.strCause + ")";
-        m_console.Out(line);
+        m_out.Warning(line);
     }
 }
 
@@ -141,68 +128,93 @@ size_t CIkoTool::CountUnwritten(const CMigrationContext& context) {
     return n;
 }
 
-// A file written without some of the installation's files is no whole
-// copy of it: the run names them and ends as a failure, although the file
-// was written and reads whole.
-int CIkoTool::Create(const CIkoOptions& options) {
-    if (!RootsExist(options))
-        return failure;
-    CMigrationContext context(m_fs);
-    context.m_nNewFormat = FormatOf(options);
-    CMigrationWriter writer(context, RootsOf(options));
-    const CString& file = options.m_strFile;
+// With progress, the file system is watched: the writer's listing gives the
+// totals, its reading of the files the work done.  A file written without
+// some of the installation's files is no whole copy of it: the run names
+// them and ends as incomplete, although the file was written and reads whole.
+int CIkoTool::Create() {
+    if (!RootsExist())
+        return trouble;
+    std::unique_ptr<CIkoMeteredFileSystem> metered;
+    if (m_pProgress)
+        metered = std::make_unique<CIkoMeteredFileSystem>(m_fs, *m_pProgress);
+    CMigrationContext context(metered ? *metered : m_fs);
+    context.m_nNewFormat = FormatOf();
+    int64_t files = 0;
+    NameEntries(context, metered ? &files : nullptr);
+    CMigrationWriter writer(context, Roots());
+    const CString& file = m_options.m_strFile;
     if (!writer.BuildList()) {
-        m_console.Err(file + ": nothing to write: none of the items exists below the roots");
-        return failure;
+        m_out.Error(file + ": nothing to write: none of the items exists below the roots");
+        return trouble;
     }
+    if (metered)
+        metered->StartProgress(&files);
     try {
         if (!writer.WriteFile(file)) {
-            m_console.Err(file + ": cannot be written: " + writer.m_strError);
-            return failure;
+            m_out.Error(file + ": cannot be written: " + writer.m_strError);
+            return trouble;
         }
     } catch (const CException& e) {
-        m_console.Err(file + ": writing failed: " + e.GetErrorMessage());
-        return failure;
+        m_out.Error(file + ": writing failed: " + e.GetErrorMessage());
+        return trouble;
     }
+    if (m_pProgress)
+        m_pProgress->Finish();
     PrintSkipped(context, false);
-    m_console.Out(file + ": " + Summary(context) + " written");
+    m_out.Result(file + ": " + CIkoInspector::Summary(context) + " written");
     if (context.m_skipped.empty())
         return done;
     CString text;
     text.Format(": written without %u of the files (left out above)",
                 static_cast<unsigned>(context.m_skipped.size()));
-    m_console.Err(file + text);
-    return failure;
+    m_out.Error(file + text);
+    return incomplete;
 }
 
 // Nothing is written from a file that fails the structure check.  A restore
-// that could not write every file it should have is incomplete, and ends as
-// a failure after saying how many files are missing.
-int CIkoTool::Extract(const CIkoOptions& options) {
-    const CString& file = options.m_strFile;
-    if (!RootsExist(options) || !CheckStructure(file))
-        return failure;
+// that could not write every file it should have is incomplete: it names
+// them, says how many, and ends with exit code 1.
+int CIkoTool::Extract() {
+    const CString& file = m_options.m_strFile;
+    if (!RootsExist())
+        return trouble;
+    CMigrationContext checked(m_fs);
+    const CIkoVerdict check =
+        CIkoFileReader(m_fs).ReadFile(file, [&](CArchive& ar, int64_t nLength) {
+            CMigrationReader(checked, CMigrationRoots(), nLength).Check(ar);
+        });
+    if (!check.IsWhole()) {
+        m_out.Error(check.Message(file));
+        return trouble;
+    }
     CMigrationContext context(m_fs);
-    const int result = ReadFile(file, [&](CArchive& ar, int64_t nLength) {
-        CMigrationReader(context, RootsOf(options), nLength).Restore(ar);
-        return done;
-    });
+    NameEntries(context, nullptr);
+    const CIkoVerdict verdict =
+        CIkoFileReader(m_fs, m_pProgress.get()).ReadFile(file, [&](CArchive& ar, int64_t nLength) {
+            if (m_pProgress)
+                m_pProgress->Start(checked.m_nFiles, nLength, &context.m_nFiles);
+            CMigrationReader(context, Roots(), nLength).Restore(ar);
+        });
+    if (m_pProgress)
+        m_pProgress->Finish();
     PrintSkipped(context, true);
-    if (result != done) {
-        m_console.Err(file + ": the restore is incomplete");
-        return result;
+    if (!verdict.IsWhole()) {
+        m_out.Error(verdict.Message(file));
+        m_out.Error(file + ": the restore is incomplete");
+        return trouble;
     }
     CString text;
-    text.Format(": %s read, %d skipped", Summary(context).GetString(),
+    text.Format(": %s read, %d skipped", CIkoInspector::Summary(context).GetString(),
                 static_cast<int>(context.m_skipped.size()));
-    m_console.Out(file + text);
+    m_out.Result(file + text);
     if (context.m_bBookRestored)
-        m_console.Out("BookMNG.dat was restored: the books need converting (Quimbex /K:12)");
+        m_out.Result("BookMNG.dat was restored: the books need converting (Quimbex /K:12)");
     if (const size_t unwritten = CountUnwritten(context)) {
         text.Format(": the restore is incomplete: %u of its files could not be written",
                     static_cast<unsigned>(unwritten));
-        m_console.Err(file + text);
-        return failure;
+        m_out.Error(file + text);
+        return incomplete;
     }
     return done;
 }

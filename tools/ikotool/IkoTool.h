@@ -2,34 +2,41 @@
 #include "FileSystem.h"
 #include "IkoConsole.h"
 #include "IkoOptions.h"
+#include "IkoOutput.h"
+#include "IkoProgress.h"
 #include "MigrationContext.h"
 #include "MigrationRoots.h"
 
-class CArchive;
+#include <memory>
 
 // The commands of ikotool over one file system.
 class CIkoTool {
 public:
-    enum ExitCode { done = 0, failure = 1, usage = 2 };
+    // As diff and cmp have them.
+    enum ExitCode {
+        done = 0,
+        incomplete = 1, // done, but not everything: files not written or left out
+        trouble = 2,    // a damaged file, a failure, a usage error
+    };
 
-    CIkoTool(CFileSystem& fs, CIkoConsole& console);
-    int Run(const CIkoOptions& options);
+    CIkoTool(CFileSystem& fs, CIkoConsole& console, const CIkoOptions& options);
+    int Run();
 
 private:
-    int List(const CString& strFile);
-    int Test(const CString& strFile);
-    int Create(const CIkoOptions& options);
-    int Extract(const CIkoOptions& options);
+    int RunCommand();
+    int Create();
+    int Extract();
 
-    template <typename Read> int ReadFile(const CString& strFile, Read read);
-    bool CheckStructure(const CString& strFile);
-    bool RootsExist(const CIkoOptions& options);
-    int FormatOf(const CIkoOptions& options);
-    static CMigrationRoots RootsOf(const CIkoOptions& options);
+    bool RootsExist();
+    int FormatOf();
+    CMigrationRoots Roots() const;
     void PrintSkipped(const CMigrationContext& context, bool bRestore);
     static size_t CountUnwritten(const CMigrationContext& context);
-    static CString Summary(const CMigrationContext& context);
+    void NameEntries(CMigrationContext& context, int64_t* pnFiles);
 
     CFileSystem& m_fs;
     CIkoConsole& m_console;
+    const CIkoOptions& m_options;
+    CIkoOutput m_out;
+    std::unique_ptr<CIkoProgress> m_pProgress; // null: no progress is shown
 };

@@ -1,5 +1,6 @@
 // ikotool: lists, tests, creates and extracts Morvane migration files.
 #include "IkoConsole.h"
+#include "IkoHelp.h"
 #include "IkoOptions.h"
 #include "IkoTool.h"
 
@@ -10,7 +11,7 @@ int main(int argc, char** argv) {
         CString arg;
         if (!console.FromArgument(argv[i], arg)) {
             console.Err(CString("ikotool: \"") + argv[i] + "\" has no code page 932 form");
-            return CIkoTool::usage;
+            return CIkoTool::trouble;
         }
         args.push_back(arg);
     }
@@ -18,9 +19,9 @@ int main(int argc, char** argv) {
     CString error;
     if (!options.Parse(args, error)) {
         console.Err("ikotool: " + error);
-        console.Err(CIkoOptions::Usage());
-        return CIkoTool::usage;
+        console.Err(CIkoHelp::UsageHint(options.m_nCommand));
+        return CIkoTool::trouble;
     }
     const std::unique_ptr<CFileSystem> fs = CreatePlatformFileSystem();
-    return CIkoTool(*fs, console).Run(options);
+    return CIkoTool(*fs, console, options).Run();
 }

@@ -167,6 +167,34 @@ void DialogWindow::Click(int id) const {
     Act(UsableControl(id), BM_CLICK, 0, 0);
 }
 
+namespace {
+
+// SendInput's absolute coordinates: 0 to 65535 across the primary screen.
+INPUT MouseInput(DWORD flags, POINT at) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = ::MulDiv(at.x, 65535, ::GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = ::MulDiv(at.y, 65535, ::GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
+    return input;
+}
+
+} // namespace
+
+void DialogWindow::MouseClick(int id, int times) const {
+    RECT rect;
+    ::GetWindowRect(UsableControl(id), &rect);
+    const POINT centre{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    std::vector<INPUT> inputs = {MouseInput(MOUSEEVENTF_MOVE, centre)};
+    for (int i = 0; i < times; ++i) {
+        inputs.push_back(MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTDOWN, centre));
+        inputs.push_back(MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTUP, centre));
+    }
+    const UINT count = static_cast<UINT>(inputs.size());
+    if (::SendInput(count, inputs.data(), sizeof(INPUT)) != count)
+        ThrowLastError(Name(id) + ": SendInput");
+}
+
 // A three-state box goes unchecked, checked, indeterminate: at most three
 // clicks reach any state.
 void DialogWindow::SetCheck(int id, bool checked) const {

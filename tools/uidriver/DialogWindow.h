@@ -45,6 +45,14 @@ public:
     int ComboSelection(int id) const; // -1: none
 
     void Click(int id) const;
+    // The left mouse button pressed and let go on the control's centre, as
+    // a user clicks: the system gives the click to whatever window is there
+    // when the program takes it from its queue (it drops a click on a
+    // disabled window).  Returns at once, the program may be busy; throws
+    // Error, as Click does, when the control cannot be clicked now.  With
+    // `times` 2 the button goes down and up twice in one input: a double
+    // click, all of it queued before the program takes any of it.
+    void MouseClick(int id, int times = 1) const;
     void SetCheck(int id, bool checked) const;
     void SelectListItem(int id, int index) const;
     void SelectListItem(int id, const std::string& text) const;

@@ -1,0 +1,33 @@
+#pragma once
+#include "String.h"
+
+class CBookOperator;
+
+// What a command checks before it renames or copies its first workbook.  A
+// check that fails tells the user which file and why, and that the command
+// stops (the stop line given); it returns false, and the caller changes
+// nothing.
+class CRunCheck {
+public:
+    CRunCheck(CBookOperator& op, const CString& workFile, const char* stopLine);
+
+    // The workbook `name` exists at path.
+    bool Exists(const CString& path, const CString& name) const;
+    // No other program holds the workbook: it can be renamed, and with
+    // bOverwrite written over.  A file that does not exist passes.
+    bool CanChange(const CString& path, const CString& name, bool bOverwrite) const;
+    // The protection macro finds no password on the workbook `name`.
+    bool IsUnprotected(const CString& name) const;
+    bool CanReadTemplate(const CString& path) const;
+    // "BookMNG.dat" can be written as its Save writes it.
+    bool CanWriteList(const CString& path) const;
+    // The format marker `from` exists and can take the name `to`.
+    bool CanRenameMarker(const CString& from, const CString& to) const;
+
+private:
+    bool Refuse(const CString& reason) const;
+
+    CBookOperator& m_op;
+    CString m_strWorkFile;
+    CString m_strStopLine;
+};

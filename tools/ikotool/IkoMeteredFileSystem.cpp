@@ -1,0 +1,70 @@
+#include "IkoMeteredFileSystem.h"
+
+#include "IkoMeteredFile.h"
+#include "IkoProgress.h"
+
+CIkoMeteredFileSystem::CIkoMeteredFileSystem(CFileSystem& fs, CIkoProgress& progress)
+    : m_fs(fs), m_progress(progress) {}
+
+void CIkoMeteredFileSystem::StartProgress(const int64_t* pnFiles) {
+    m_bMeasuring = false;
+    m_progress.Start(m_nMeasuredFiles, m_nMeasuredBytes, pnFiles);
+}
+
+bool CIkoMeteredFileSystem::ListDirectory(const CString& strDir, std::vector<CDirItem>& items) {
+    return m_fs.ListDirectory(strDir, items);
+}
+
+CFsStatus CIkoMeteredFileSystem::GetStatus(const CString& strPath) {
+    return m_fs.GetStatus(strPath);
+}
+
+std::unique_ptr<CFsFile> CIkoMeteredFileSystem::Metered(std::unique_ptr<CFsFile> pFile) {
+    if (!pFile)
+        return pFile;
+    CIkoMeter& meter = *this;
+    return std::make_unique<CIkoMeteredFile>(std::move(pFile), meter);
+}
+
+std::unique_ptr<CFsFile> CIkoMeteredFileSystem::OpenForReading(const CString& strPath,
+                                                               CFsError& error) {
+    return Metered(m_fs.OpenForReading(strPath, error));
+}
+
+std::unique_ptr<CFsFile> CIkoMeteredFileSystem::CreateOrEmpty(const CString& strPath,
+                                                              CFsError& error) {
+    return Metered(m_fs.CreateOrEmpty(strPath, error));
+}
+
+bool CIkoMeteredFileSystem::MakeDirectory(const CString& strPath) {
+    return m_fs.MakeDirectory(strPath);
+}
+
+bool CIkoMeteredFileSystem::MoveOver(const CString& strFrom, const CString& strTo,
+                                     CFsError& error) {
+    return m_fs.MoveOver(strFrom, strTo, error);
+}
+
+bool CIkoMeteredFileSystem::RemoveFile(const CString& strPath) {
+    return m_fs.RemoveFile(strPath);
+}
+
+// The writer measures every file it lists once, by its length.
+void CIkoMeteredFileSystem::OnLength(int64_t nLength) {
+    if (!m_bMeasuring)
+        return;
+    ++m_nMeasuredFiles;
+    if (nLength > 0)
+        m_nMeasuredBytes += nLength;
+}
+
+void CIkoMeteredFileSystem::OnRead(uint64_t nBytes) {
+    if (!m_bMeasuring)
+        m_progress.AddBytes(nBytes);
+}
+
+// Writing the migration file, and nothing read: empty files.
+void CIkoMeteredFileSystem::OnWrite(uint64_t /*nBytes*/) {
+    if (!m_bMeasuring)
+        m_progress.Tick();
+}
