@@ -43,9 +43,10 @@ protected:
         return names;
     }
 
-    // A workbook whose name code page 932 cannot hold (売上€.xlsm), and a
-    // file another program holds so that nobody else may even read it.
-    Holding LayFilesThatCannotBeCarried() {
+    // A workbook whose name code page 932 cannot hold (売上€.xlsm), a file
+    // another program holds so that nobody else may even read it, and a log
+    // that another program writes while Tessaro copies it.
+    std::vector<Holding> LayFilesThatCannotBeCarried() {
         const CString excel = ExcelDir();
         const std::wstring wide(excel.GetString(), excel.GetString() + excel.GetLength());
         const HANDLE book = ::CreateFileW((wide + L"\\\x58F2\x4E0A\x20AC.xlsm").c_str(),
@@ -53,15 +54,20 @@ protected:
         EXPECT_NE(INVALID_HANDLE_VALUE, book);
         ::CloseHandle(book);
         WriteFileBytes(MyDataDir() + "\\使用中.dat", "in use");
-        return HoldHandle(::CreateFileA(MyDataDir() + "\\使用中.dat", GENERIC_READ, 0, nullptr,
-                                        OPEN_EXISTING, 0, nullptr));
+        return {HoldHandle(::CreateFileA(MyDataDir() + "\\使用中.dat", GENERIC_READ, 0, nullptr,
+                                         OPEN_EXISTING, 0, nullptr)),
+                HoldGrowing(DefEruDir() + "\\記録.log")};
     }
 
-    // The two files of LayFilesThatCannotBeCarried, in the order of the items.
+    CString DefEruDir() const { return ProductDir() + "\\Data\\DefEru"; }
+
+    // The files of LayFilesThatCannotBeCarried: those left out while the
+    // installation is listed in the order of the items, then the log.
     std::string LeftOutLines() const {
-        return "（全 2 件）。\n" + MyDataDir().str() +
+        return "（全 3 件）。\n" + MyDataDir().str() +
                "\\使用中.dat（ファイルを読み込めません）\n" + ExcelDir().str() +
-               "\\売上?.xlsm（ファイル名に使用できない文字があります）\n\n";
+               "\\売上?.xlsm（ファイル名に使用できない文字があります）\n" + DefEruDir().str() +
+               "\\記録.log（作成中にファイルが変更されました）\n\n";
     }
 
     TempDir m_files;
@@ -120,11 +126,11 @@ TEST_F(TessaroCreate, NothingToWriteFailsAndCreatesNoFile) {
     EXPECT_TRUE(Names(m_files.Path()).empty());
 }
 
-// Files that are not in the file are named with their reasons, and the box
-// says the file was made without them (exclamation icon): no silent
-// success.  What the file holds is whole.
+// Files that are not in the file, or not whole (the log grew while it was
+// copied), are named with their reasons, and the box says the file was made
+// without them (exclamation icon): no silent success.  The file reads whole.
 TEST_F(TessaroCreate, FilesLeftOutAreNamedAndTheFileIsNoWholeCopy) {
-    const Holding held = LayFilesThatCannotBeCarried();
+    const auto held = LayFilesThatCannotBeCarried();
     uidriver::Process tessaro(TessaroStart());
     const uidriver::DialogWindow dlg = WaitForMainDialog(tessaro);
     const CString file = m_files / "移行.iko";
@@ -180,7 +186,7 @@ TEST_F(TessaroCreate, BackupSaysItWroteTheFile) {
 // The backup mode's box for a file made without some of the files: its
 // caption, the exclamation icon, the names and reasons.
 TEST_F(TessaroCreate, BackupNamesTheFilesItLeftOut) {
-    const Holding held = LayFilesThatCannotBeCarried();
+    const auto held = LayFilesThatCannotBeCarried();
     const CString file = m_files / "backup.iko";
     uidriver::Process tessaro(TessaroStart("/K:1"));
     CommonFileDialog::WaitFor(tessaro.Windows(), kSaveCaption).Confirm(file.str());

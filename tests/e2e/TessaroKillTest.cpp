@@ -132,7 +132,7 @@ TEST_F(TessaroKill, BackupOverAnOlderFileKeepsItOrMakesTheNewOneWhole) {
 
 // The installation holds older files, the migration file new ones; before
 // each kill the older ones are laid again, and whatever temporary file a
-// kill left stays for the next run to take over.
+// kill left stays for the next run to remove.
 TEST_F(TessaroKill, RestoreKilledAnywhereLeavesNoFileCut) {
     TempDir source;
     SampleProductOptions options;

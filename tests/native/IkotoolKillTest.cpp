@@ -92,7 +92,7 @@ struct Landing {
 // Older files in the target, new ones in the migration file: after each
 // kill every target holds its old bytes (or is absent) or its new bytes,
 // never a part; only the restore's temporary file may stay beside them,
-// and the next run takes it over.
+// and the next run removes it.
 TEST(IkotoolKill, ExtractKilledAnywhereLeavesNoFileCut) {
     NativeTree src, dst;
     for (int i = 0; i < kFiles; ++i) {

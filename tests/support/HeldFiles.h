@@ -27,6 +27,9 @@ Holding HoldHandle(HANDLE handle);
 // back: the read-only attribute that Windows honours, and the immutable flag
 // that makes Wine's root honour it too.
 Holding HoldReadOnly(const CString& path);
+// The file (made anew, never empty) grows while held, as a log that another
+// program keeps writing: a line every millisecond or so, until given back.
+Holding HoldGrowing(const CString& path);
 // The folder and everything in it refuse to be written, as a folder whose
 // permissions deny this user, until given back.
 Holding HoldFolderReadOnly(const CString& dir);
