@@ -260,6 +260,7 @@ void CMigrationEntry::LoadContent(CArchive& ar) {
         target.NameTarget(e);
         throw;
     }
+    m_pContext->m_target.NoteWritten();
     ++m_pContext->m_nWritten;
 }
 

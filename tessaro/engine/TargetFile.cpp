@@ -34,8 +34,8 @@ void CTargetFile::Discard() {
 
 // Windows refuses to replace a read-only file, and a hidden or system one
 // opened for creation as a normal one: such a target is skipped as before,
-// and the file system asks the attributes itself, so that Wine, which
-// would replace them, skips the same files.  A target of the temporary name
+// by the attributes the target's path found, so that Wine, which would
+// replace them, skips the same files.  A target of the temporary name
 // itself would be emptied by its own copy; "作成" never carries one.
 bool CTargetFile::Open(const CTargetPath& target, CFsError& error) {
     m_strTarget = target.Path();
@@ -43,7 +43,7 @@ bool CTargetFile::Open(const CTargetPath& target, CFsError& error) {
         error.strCause = "the name of the restore's temporary file";
         return false;
     }
-    const CFsStatus status = m_fs.GetStatus(m_strTarget);
+    const CFsStatus& status = target.Status();
     if (status.bProtected && !status.bDirectory) {
         error.strCause =
             CFileException(CFileException::accessDenied, 5, m_strTarget).GetErrorMessage();
@@ -51,7 +51,7 @@ bool CTargetFile::Open(const CTargetPath& target, CFsError& error) {
     }
     m_bReplacing = status.bExists;
     m_strTemporary = target.Folder() + "\\" + kTemporaryName;
-    m_pFile = m_fs.CreateOrEmpty(m_strTemporary, error);
+    m_pFile = m_fs.CreateTemporary(m_strTemporary, error);
     return m_pFile != nullptr;
 }
 

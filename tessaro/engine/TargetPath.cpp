@@ -21,13 +21,62 @@ bool CTargetPath::Resolve(const CString& strRoot, const CString& strRelPath) {
     m_nRootLength = strRoot.GetLength();
     m_strPath = m_strCachedFolder;
     m_nNameAt = m_strPath.GetLength();
-    if (!parts.empty()) {
-        m_strPath += "\\" + OnDisk(m_strCachedFolder, parts.back());
+    if (parts.empty()) {
+        m_status = m_fs.GetStatus(m_strPath);
+    } else {
+        m_strPath += "\\";
         ++m_nNameAt;
+        ResolveName(parts.back());
     }
     m_strFolded = m_strPath;
     m_strFolded.MakeLower();
     return true;
+}
+
+// Where names have other spellings, the last component is looked up in its
+// folder's listing: one listing per folder instead of a lookup per file,
+// which costs a search of the whole folder for a name that does not exist
+// yet (Wine reads every entry to match the case).  A name the listing
+// cannot settle is asked of the system.
+void CTargetPath::ResolveName(const CString& strPart) {
+    if (!m_fs.HasOtherSpellings()) {
+        m_strPath += strPart;
+        m_status = m_fs.GetStatus(m_strPath);
+        return;
+    }
+    const CTargetFolder& folder = Listed(m_strCachedFolder);
+    CDirItem item;
+    if (folder.Find(strPart, item)) {
+        const bool bNamed = !(item.bSkip && item.nSkipReason == CSkipReason::unconvertibleName);
+        m_strPath += bNamed ? item.strName : strPart;
+        m_status = CFsStatus();
+        m_status.bExists = true;
+        m_status.bDirectory = item.bDirectory;
+        m_status.bProtected = item.bProtected;
+    } else if (folder.IsSurelyMissing(strPart)) {
+        m_strPath += strPart;
+        m_status = CFsStatus();
+    } else {
+        m_strPath += OnDisk(m_strCachedFolder, strPart);
+        m_status = m_fs.GetStatus(m_strPath);
+    }
+}
+
+// The restore walks the tree depth first: the folders above the one it
+// comes to stay listed, the others are done with.
+CTargetFolder& CTargetPath::Listed(const CString& strFolder) {
+    while (!m_listed.empty() && m_listed.back().Path() != strFolder &&
+           strFolder.str().rfind(m_listed.back().Path().str() + "\\", 0) != 0)
+        m_listed.pop_back();
+    if (m_listed.empty() || m_listed.back().Path() != strFolder)
+        m_listed.emplace_back(m_fs, strFolder);
+    return m_listed.back();
+}
+
+// A second entry of the same name then replaces a file, not a missing one.
+void CTargetPath::NoteWritten() {
+    if (!m_listed.empty() && m_listed.back().Path() == Folder())
+        m_listed.back().NoteFile(Name());
 }
 
 void CTargetPath::Forget() {

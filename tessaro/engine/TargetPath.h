@@ -1,5 +1,6 @@
 #pragma once
 #include "FileSystem.h"
+#include "TargetFolder.h"
 
 #include <vector>
 
@@ -15,6 +16,8 @@ public:
     bool Resolve(const CString& strRoot, const CString& strRelPath);
     // Folders made since the last call may carry names that were free.
     void Forget();
+    // The restore put a file at Path().
+    void NoteWritten();
 
     const CString& Refusal() const { return m_strRefusal; }
     // The root, then each component as the system names it, one backslash
@@ -28,11 +31,15 @@ public:
     // component so: what the restore filter reads.
     const CString& Folded() const { return m_strFolded; }
     CString FoldedName() const { return m_strFolded.Mid(m_nNameAt); }
+    // What Path() is now: missing, a file or a folder, protected or not.
+    const CFsStatus& Status() const { return m_status; }
 
 private:
     void ResolveFolder(const CString& strRoot, const std::vector<CString>& parts);
     bool IsCachedFolder(const CString& strRoot, const std::vector<CString>& parts) const;
     CString OnDisk(const CString& strFolder, const CString& strPart);
+    void ResolveName(const CString& strPart);
+    CTargetFolder& Listed(const CString& strFolder);
 
     CFileSystem& m_fs;
     CString m_strRefusal;
@@ -46,4 +53,7 @@ private:
     CString m_strCachedRoot;
     std::vector<CString> m_astrCachedParts;
     CString m_strCachedFolder;
+    CFsStatus m_status;
+    // The folders listed on the way down to the last one, the root first.
+    std::vector<CTargetFolder> m_listed;
 };

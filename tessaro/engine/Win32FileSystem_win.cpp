@@ -30,10 +30,17 @@ bool LostInConversion(const CString& name) {
     return name.Find('?') >= 0 || name.Find('\\') >= 0 || name.Find('/') >= 0;
 }
 
+bool IsProtected(DWORD attributes) {
+    return (attributes &
+            (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0;
+}
+
 CDirItem ItemOf(const WIN32_FIND_DATAA& fd) {
     CDirItem item;
     item.strName = fd.cFileName;
+    item.strShortName = fd.cAlternateFileName;
     item.bDirectory = (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    item.bProtected = IsProtected(fd.dwFileAttributes);
     if (LostInConversion(item.strName)) {
         item.bSkip = true;
         item.nSkipReason = CSkipReason::unconvertibleName;
@@ -74,9 +81,7 @@ CFsStatus CWin32FileSystem::GetStatus(const CString& strPath) {
         status.bDirectory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         status.nSize = static_cast<int64_t>((static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) |
                                             data.nFileSizeLow);
-        status.bProtected =
-            (data.dwFileAttributes &
-             (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0;
+        status.bProtected = IsProtected(data.dwFileAttributes);
     }
     return status;
 }
@@ -107,6 +112,12 @@ std::unique_ptr<CFsFile> CWin32FileSystem::CreateOrEmpty(const CString& strPath,
             CauseOf(CFileException(CFileException::accessDenied, ERROR_ACCESS_DENIED, strPath));
         return nullptr;
     }
+    return Open(strPath, CFile::modeCreate | CFile::modeWrite | CFile::shareDenyWrite, error);
+}
+
+// A temporary file's older self is a killed run's, or was removed just now.
+std::unique_ptr<CFsFile> CWin32FileSystem::CreateTemporary(const CString& strPath,
+                                                           CFsError& error) {
     return Open(strPath, CFile::modeCreate | CFile::modeWrite | CFile::shareDenyWrite, error);
 }
 

@@ -6,10 +6,12 @@
 #include <nlohmann/json.hpp>
 
 #include <cstdlib>
+#include <fcntl.h>
 #include <fstream>
 #include <regex>
 #include <set>
 #include <sstream>
+#include <unistd.h>
 
 namespace {
 
@@ -486,4 +488,34 @@ TEST(Ikotool, FileOfOnlyAHeaderIsDamaged) {
     EXPECT_NE(std::string::npos,
               test.err.find("damaged at byte offset 4: the file holds no entries after its header"))
         << test.err;
+}
+
+// A folder whose path is too long for the system to list it is named as
+// left out, not carried empty without a word; the rest is written.
+TEST(Ikotool, CreateNamesAFolderItCannotList) {
+    NativeTree src;
+    MakeInstallation(src);
+    const std::string level(120, 'a');
+    // Each level made inside the one before: the whole path is never named.
+    int dir = ::open((src / "p/Data/MyData").c_str(), O_RDONLY | O_DIRECTORY);
+    for (int i = 1; i <= 40 && dir >= 0; ++i) {
+        const std::string name = level + std::to_string(i);
+        const int next = ::mkdirat(dir, name.c_str(), 0777) == 0
+                             ? ::openat(dir, name.c_str(), O_RDONLY | O_DIRECTORY)
+                             : -1;
+        ::close(dir);
+        dir = next;
+    }
+    ASSERT_GE(dir, 0);
+    ::close(dir);
+    const ToolRun create = Ikotool(src, std::string("create m.iko") + kRoots);
+    EXPECT_EQ(1, create.exitCode) << create.err;
+    EXPECT_TRUE(Has(create.err, "left out: root 0 Data\\MyData\\" + level + "1\\" + level + "2\\"))
+        << create.err;
+    EXPECT_TRUE(Has(create.err, ": folder cannot be listed\n")) << create.err;
+    EXPECT_TRUE(Has(create.err, "m.iko: written without 1 of the files (left out above)"))
+        << create.err;
+    EXPECT_EQ(0, Ikotool(src, "test m.iko").exitCode);
+    // Below the longest path the tree's own removal can reach.
+    EXPECT_EQ(0, std::system(("rm -rf " + (src / "p/Data/MyData/") + level + "1").c_str()));
 }

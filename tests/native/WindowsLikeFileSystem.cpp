@@ -96,7 +96,12 @@ bool CWindowsLikeFileSystem::RemoveFile(const CString& strPath) {
 }
 
 bool CWindowsLikeFileSystem::ListDirectory(const CString& strDir, std::vector<CDirItem>& items) {
-    return CMemFileSystem::ListDirectory(Resolve(strDir), items);
+    const size_t first = items.size();
+    if (!CMemFileSystem::ListDirectory(Resolve(strDir), items))
+        return false;
+    for (size_t i = first; i < items.size(); ++i)
+        items[i].strShortName = ShortName(items[i].strName);
+    return true;
 }
 
 bool CWindowsLikeFileSystem::GetLongName(const CString& strPath, CString& strName) {

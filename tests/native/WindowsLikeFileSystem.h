@@ -6,7 +6,8 @@
 // component dropped, letters of either case, and a short name for every
 // name that is no valid 8.3 name ("DenMainData.dat" answers to
 // "DENMAI~1.DAT").  What the engine opens, makes, renames and removes is
-// resolved so, and GetLongName answers as Windows does.
+// resolved so, and GetLongName and the short names of a listing answer as
+// Windows does.
 class CWindowsLikeFileSystem : public CMemFileSystem {
 public:
     // The short name Windows gives a name; empty for a valid 8.3 name.
@@ -20,6 +21,7 @@ public:
     bool RemoveFile(const CString& strPath) override;
     bool ListDirectory(const CString& strDir, std::vector<CDirItem>& items) override;
     bool GetLongName(const CString& strPath, CString& strName) override;
+    bool HasOtherSpellings() const override { return true; }
 
     // The path of the entry it names, or as Windows would create it.
     CString Resolve(const CString& strPath);

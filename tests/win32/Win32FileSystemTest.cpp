@@ -12,6 +12,9 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstring>
+#include <iterator>
+#include <map>
 
 namespace {
 
@@ -208,4 +211,53 @@ TEST(Win32FileSystem, EveryOtherSpellingOfAProtectedFileIsKeptOut) {
         EXPECT_EQ(CSkipReason::filtered, skip.nReason);
     }
     EXPECT_EQ(0, context.m_nWritten);
+}
+
+// A restore finds each target in its folder's listing: a hidden file is
+// skipped under every spelling that the system resolves to it (letter case,
+// a full-width letter of the other case, its short name), and a file that
+// the restore made is replaced through its short name, not doubled.
+TEST(Win32FileSystem, ListedTargetIsFoundUnderEverySpellingOfIt) {
+    TempDir dir;
+    const CString excel = dir / "Excel";
+    ASSERT_TRUE(::CreateDirectoryA(excel, nullptr));
+    const std::string wide = "Ｋｙｕｙｏ.dat";
+    for (const std::string& name : {std::string("KyuyoData2024.dat"), wide}) {
+        WriteFileBytes(excel + "\\" + name.c_str(), "old");
+        ASSERT_TRUE(::SetFileAttributesA(excel + "\\" + name.c_str(), FILE_ATTRIBUTE_HIDDEN));
+    }
+    // The short name the system gives a new file of that name, as it will
+    // give it to the restored one.
+    TempDir probe;
+    WriteFileBytes(probe / "NewLongName2024.dat", "");
+    char shortNew[MAX_PATH], shortOld[MAX_PATH];
+    ASSERT_NE(0u, ::GetShortPathNameA(probe / "NewLongName2024.dat", shortNew, MAX_PATH));
+    ASSERT_NE(0u, ::GetShortPathNameA(excel + "\\KyuyoData2024.dat", shortOld, MAX_PATH));
+    const auto NameOf = [](const char* path) { return std::string(std::strrchr(path, '\\') + 1); };
+    const struct {
+        std::string name, content;
+    } entries[] = {
+        {"kyuyodata2024.DAT", "a"},     {NameOf(shortOld), "b"},     {"ｋｙｕｙｏ.dat", "c"},
+        {"NewLongName2024.dat", "new"}, {NameOf(shortNew), "newer"},
+    };
+    std::string bytes = Header(static_cast<uint16_t>(std::size(entries)));
+    for (const auto& e : entries)
+        bytes += Record(3, 1, "\\Excel", e.name, e.content, 0);
+    CWin32FileSystem fs;
+    CMigrationContext context(fs);
+    CMemFile mem(bytes);
+    CArchive ar(&mem, CArchive::load);
+    CMigrationReader(context, CMigrationRoots(dir.Path(), dir.Path(), ""),
+                     static_cast<int64_t>(bytes.size()))
+        .Restore(ar);
+    ASSERT_EQ(3u, context.m_skipped.size());
+    for (const CSkippedEntry& skip : context.m_skipped) {
+        SCOPED_TRACE(skip.strPath.GetString());
+        EXPECT_EQ(CSkipReason::cannotWrite, skip.nReason);
+    }
+    for (const std::string& name : {std::string("KyuyoData2024.dat"), wide})
+        ::SetFileAttributesA(excel + "\\" + name.c_str(), FILE_ATTRIBUTE_NORMAL);
+    const std::map<std::string, std::string> expected = {
+        {"KyuyoData2024.dat", "old"}, {wide, "old"}, {"NewLongName2024.dat", "newer"}};
+    EXPECT_EQ(expected, FolderContents(excel));
 }
