@@ -3,7 +3,6 @@
 #include "Archive.h"
 #include "BookConversion.h"
 #include "File.h"
-#include "MigrationEntry.h"
 #include "MigrationFileException.h"
 #include "MigrationReader.h"
 #include "RestoreReport.h"
@@ -66,15 +65,25 @@ CMigrationRestore::CMigrationRestore(CTessaroApp& app)
     : m_app(app), m_context(m_fs),
       m_roots(app.m_astrRoots[0], app.m_astrRoots[1], app.m_astrRoots[2]) {}
 
-// A marker renamed for the workbook format stays renamed whatever follows:
-// the data of the file are meant for the other format.
+// A marker renamed for the workbook format is renamed back when the restore
+// ends before any file is written (the user declines the conversion, the
+// file cannot be opened again): the books of this computer are still in
+// the old format, and the product must go on finding them.  Once data are
+// written it stays, as they are meant for the new format.
 bool CMigrationRestore::Run() {
     int32_t nFormat = 0;
-    if (!PeekFormat(nFormat) || !AcceptFile(nFormat) || !Confirm(kConvertQuestion))
+    if (!PeekFormat(nFormat) || !AcceptFile(nFormat))
         return false;
+    if (!Confirm(kConvertQuestion)) {
+        UndoMarkerRename();
+        return false;
+    }
     CWaitCursor cursor;
-    if (!Extract(cursor))
+    if (!Extract(cursor)) {
+        if (m_context.m_nWritten == 0)
+            UndoMarkerRename();
         return false;
+    }
     const bool bComplete = Finish();
     cursor.Restore();
     return bComplete;
@@ -88,7 +97,7 @@ CString CMigrationRestore::WithFileName(const char* pszFormat) const {
 
 // The header and the format code of the first entry.  A file that cannot be
 // opened ends the restore without a word, as the open dialog has just shown
-// it; a file too short for them is damaged.
+// it; a file too short for them, or without entries, is damaged.
 bool CMigrationRestore::PeekFormat(int32_t& nFormat) {
     CFile file;
     if (!file.Open(m_app.m_strFilePath, CFile::modeRead | CFile::shareDenyNone))
@@ -96,17 +105,14 @@ bool CMigrationRestore::PeekFormat(int32_t& nFormat) {
     try {
         CArchive ar(&file, CArchive::load, 4096);
         CMigrationContext context(m_fs);
-        CMigrationReader reader(context, CMigrationRoots(), static_cast<int64_t>(file.GetLength()));
-        uint16_t nCount = 0;
-        if (!reader.ReadHeader(ar, nCount)) {
+        nFormat =
+            CMigrationReader(context, CMigrationRoots(), static_cast<int64_t>(file.GetLength()))
+                .PeekFormat(ar);
+        if (nFormat < 0) {
             file.Close();
             AfxMessageBox(kForeignFile, MB_ICONINFORMATION);
             return false;
         }
-        CMigrationEntry probe(context);
-        probe.ReadFormat(ar);
-        nFormat = probe.m_nFormat;
-        probe.Reset();
     } catch (const CException& e) {
         ReportUnreadable(e);
         return false;
@@ -147,15 +153,16 @@ bool CMigrationRestore::CheckWholeFile() {
     return true;
 }
 
-// An archive error is a damaged file, with the offset of the first fault
-// when the check found one; a file error is the system's refusal to read.
+// An archive error is a damaged file, with the place of the first fault
+// when the check found one (the offset counts from 0, the user counts the
+// bytes from 1); a file error is the system's refusal to read.
 void CMigrationRestore::ReportUnreadable(const CException& e) const {
     CString text;
     if (dynamic_cast<const CArchiveException*>(&e)) {
         CString where;
         if (const auto* fault = dynamic_cast<const CMigrationFileException*>(&e))
             where.Format("（%llu バイト目に異常があります）",
-                         static_cast<unsigned long long>(fault->m_nOffset));
+                         static_cast<unsigned long long>(fault->m_nOffset) + 1);
         text.Format(kDamaged, m_app.m_strFilePath.GetString(), where.GetString());
     } else {
         text.Format(kUnreadable, m_app.m_strFilePath.GetString(), e.GetErrorMessage().GetString());
@@ -180,8 +187,25 @@ bool CMigrationRestore::ReconcileBookFormat(int32_t nFormat) {
     return true;
 }
 
-// Fails on a missing marker and on an existing target alike.
 bool CMigrationRestore::RenameMarker(const char* pszFrom, const char* pszTo) {
+    if (!MoveMarker(pszFrom, pszTo))
+        return false;
+    m_pszRenamedFrom = pszFrom;
+    m_pszRenamedTo = pszTo;
+    return true;
+}
+
+// A marker that cannot take its old name back leaves the installation in
+// the other format: the user is told, as for the rename itself.
+void CMigrationRestore::UndoMarkerRename() {
+    if (!m_pszRenamedFrom)
+        return;
+    MoveMarker(m_pszRenamedTo, m_pszRenamedFrom);
+    m_pszRenamedFrom = m_pszRenamedTo = nullptr;
+}
+
+// Fails on a missing marker and on an existing target alike.
+bool CMigrationRestore::MoveMarker(const char* pszFrom, const char* pszTo) {
     const CString dir = m_env.m_strInstallDir + "\\Data\\MyData\\";
     try {
         CFile::Rename(dir + pszFrom, dir + pszTo);

@@ -29,6 +29,8 @@ private:
     bool CheckWholeFile();
     bool ReconcileBookFormat(int32_t nFormat);
     bool RenameMarker(const char* pszFrom, const char* pszTo);
+    void UndoMarkerRename();
+    bool MoveMarker(const char* pszFrom, const char* pszTo);
     bool Extract(CWaitCursor& cursor);
     bool ReadEntries(CFile& file);
     void NoteBookRestored();
@@ -44,4 +46,7 @@ private:
     CMigrationContext m_context;
     CMigrationRoots m_roots;
     std::vector<CSkippedEntry> m_unwritten;
+    // The marker renamed for the workbook format, while it may go back.
+    const char* m_pszRenamedFrom = nullptr;
+    const char* m_pszRenamedTo = nullptr;
 };

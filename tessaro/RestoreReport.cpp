@@ -22,11 +22,15 @@ CString CRestoreReport::FullPath(const CSkippedEntry& entry, const CMigrationRoo
 }
 
 CString CRestoreReport::NameLines(const std::vector<CSkippedEntry>& unwritten,
-                                  const CMigrationRoots& roots) {
+                                  const CMigrationRoots& roots,
+                                  const char* (*pReason)(CSkipReason)) {
     CString lines;
     const size_t shown = std::min(unwritten.size(), kNamesShown);
-    for (size_t i = 0; i < shown; ++i)
+    for (size_t i = 0; i < shown; ++i) {
         lines += "\n" + FullPath(unwritten[i], roots);
+        if (pReason)
+            lines += CString("（") + pReason(unwritten[i].nReason) + "）";
+    }
     if (unwritten.size() > shown) {
         CString more;
         more.Format("\nほか %u 件", static_cast<unsigned>(unwritten.size() - shown));

@@ -16,9 +16,11 @@ public:
     // paths that would leave their root.  Entries kept out on purpose (the
     // restore filter, a root this computer does not have) are not among them.
     static std::vector<CSkippedEntry> Unwritten(const std::vector<CSkippedEntry>& skipped);
-    // The full paths of the first kNamesShown entries, one a line, then how
-    // many more there are.
+    // The full paths of the first kNamesShown entries, one a line, each
+    // followed by its reason when pReason gives one, then how many more
+    // there are.
     static CString NameLines(const std::vector<CSkippedEntry>& unwritten,
-                             const CMigrationRoots& roots);
+                             const CMigrationRoots& roots,
+                             const char* (*pReason)(CSkipReason) = nullptr);
     static CString FullPath(const CSkippedEntry& entry, const CMigrationRoots& roots);
 };

@@ -1,7 +1,9 @@
 #pragma once
+#include "SkippedEntry.h"
 #include "WinApp.h"
 
 #include <cstdint>
+#include <vector>
 
 // The migration tool: start-up checks, then the main dialog or, with
 // "/K:1", the backup mode.  Each start does one of them and ends.
@@ -20,6 +22,9 @@ public:
     bool WriteMigrationFile();
     // strMessage, followed by the cause of the last failed write if known.
     CString WithWriteError(const CString& strMessage) const;
+    // pszFormat (file name, count, name lines) filled for the files that the
+    // last written file lacks.
+    CString LeftOutText(const char* pszFormat) const;
     bool RestoreMigrationFile();
     void ReadExcelVersion();
 
@@ -30,6 +35,9 @@ public:
     CString m_strFilePath;
     CString m_astrRoots[5];
     CString m_strWriteError; // why the last WriteMigrationFile failed
+    // What the file that the last WriteMigrationFile wrote does not hold
+    // whole; empty when it wrote none.
+    std::vector<CSkippedEntry> m_leftOut;
 
 private:
     bool TakeLocalMutex(const CString& strProductName);

@@ -8,6 +8,11 @@
 
 namespace {
 
+const char kCreatedWithout[] =
+    "ファイル名：%s\nMorvaneデータ移行用ファイルを作成しましたが、次のファイルは含まれていません"
+    "（全 %u 件）。%s\n\nこれらのファイルは移行先に復元されません。他のアプリケーションで使用中の"
+    "ファイルは、そのアプリケーションを終了してから、もう一度作成してください。";
+
 // Sets the attribute byte of "App.tmp" and leaves its times alone.  A file
 // error (the file is missing) gets the framework's report, and the dialog
 // stays open.
@@ -29,13 +34,16 @@ bool SetAppTmpAttribute(BYTE nAttribute) {
 
 } // namespace
 
-// The information icon for both outcomes; a failure names its cause.
+// The information icon for both outcomes; a failure names its cause.  A
+// file written without some of the files says so, with the exclamation icon.
 LRESULT CTessaroDlg::OnDoCreateFile() {
     CString text;
     if (theApp.WriteMigrationFile()) {
         text.Format("ファイル名：%s\nMorvaneデータ移行用ファイルを作成しました。",
                     theApp.m_strFilePath.GetString());
         AfxMessageBox(text, MB_ICONINFORMATION);
+    } else if (!theApp.m_leftOut.empty()) {
+        AfxMessageBox(theApp.LeftOutText(kCreatedWithout), MB_ICONEXCLAMATION);
     } else {
         text.Format("ファイル名：%s\nMorvaneデータ移行用ファイルが作成できませんでした。",
                     theApp.m_strFilePath.GetString());

@@ -13,11 +13,12 @@ CContentCopier::CContentCopier() : m_zeros(kZerosSize, '\0') {}
 // The size was written before the content, so a file that changed since it
 // was measured must still give exactly that many bytes, or every later entry
 // of the migration file would be read from the wrong place.
-void CContentCopier::Store(CArchive& ar, CArchiveStream& source, int64_t nSize) {
+int64_t CContentCopier::Store(CArchive& ar, CArchiveStream& source, int64_t nSize) {
     if (nSize <= 0)
-        return;
-    const uint64_t got = ar.WriteFrom(source, static_cast<uint64_t>(nSize));
-    StoreZeros(ar, nSize - static_cast<int64_t>(got));
+        return 0;
+    const auto got = static_cast<int64_t>(ar.WriteFrom(source, static_cast<uint64_t>(nSize)));
+    StoreZeros(ar, nSize - got);
+    return got;
 }
 
 void CContentCopier::StoreZeros(CArchive& ar, int64_t nCount) {

@@ -10,8 +10,8 @@ class CContentCopier {
 public:
     CContentCopier();
     // Writes exactly nSize bytes: zeros when the file ends early, nothing of
-    // what lies beyond when it has grown.
-    void Store(CArchive& ar, CArchiveStream& source, int64_t nSize);
+    // what lies beyond when it has grown.  Returns the bytes the file gave.
+    int64_t Store(CArchive& ar, CArchiveStream& source, int64_t nSize);
     void Restore(CArchive& ar, CArchiveStream& target, int64_t nSize);
     void Discard(CArchive& ar, int64_t nSize);
 

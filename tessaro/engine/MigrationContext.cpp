@@ -3,7 +3,7 @@
 #include "MigrationEntry.h"
 
 CMigrationContext::CMigrationContext(CFileSystem& fs, const CString& strBookExt)
-    : m_fs(fs), m_nNewFormat(FormatOfBookExtension(strBookExt)) {}
+    : m_fs(fs), m_nNewFormat(FormatOfBookExtension(strBookExt)), m_target(fs) {}
 
 // 3 for the Excel 97-2003 books, 4 for every other extension.  A byte
 // comparison: ".XLS" is not ".xls".

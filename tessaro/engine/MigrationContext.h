@@ -2,6 +2,7 @@
 #include "ContentCopier.h"
 #include "FileSystem.h"
 #include "SkippedEntry.h"
+#include "TargetPath.h"
 
 #include <cstdint>
 #include <functional>
@@ -31,6 +32,7 @@ public:
     Mode m_nMode = restore;       // when reading
     int64_t m_nFileLength = 0;    // bytes of the migration file being read
     bool m_bBookRestored = false; // a "BookMNG.dat" passed the restore filter
+    int64_t m_nWritten = 0;       // files a restore put in place
     std::vector<CSkippedEntry> m_skipped;
     int64_t m_nEntries = 0;
     int64_t m_nFiles = 0; // entries without children (the format cannot tell an empty directory)
@@ -38,4 +40,6 @@ public:
     // Called for each entry record written or read, before its content.
     std::function<void(const CMigrationEntry&)> m_onEntry;
     CContentCopier m_copier;
+    CTargetPath m_target;     // the restore's targets, one after the other
+    CString m_strSweptFolder; // the last folder rid of a killed run's temporary file
 };

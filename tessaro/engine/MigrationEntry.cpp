@@ -2,52 +2,10 @@
 
 #include "Archive.h"
 #include "EntryRecordReader.h"
-#include "RestorePath.h"
+#include "RestoreFilter.h"
 #include "TargetDirectory.h"
-
-#include <algorithm>
-#include <cstring>
-
-namespace {
-
-// Names that belong to the target computer and are never overwritten.
-const char* const kNeverRestored[] = {"DenMainData.dat", "TMBFILEMAP.DAT", "Company.dat",
-                                      "Custom.dat", "CompURL.dat"};
-// The product's own templates and converter, kept out below "\Data\Org\".
-const char* const kOrgTemplates[] = {"kyuyo.xls",    "kyuyo.xlsm",     "xlConv2.xls",
-                                     "xlConv2.xlsm", "勤怠_kyuyo.xls", "勤怠_kyuyo.xlsm"};
-
-// Folding case keeps every character's length, and the comparison ends at a
-// NUL as the platform's names do: names of another length up to their NUL
-// cannot be equal, and most names are told apart without folding them.
-bool SameNameNoCase(const CString& name, const char* candidate) {
-    return std::strlen(name.GetString()) == std::strlen(candidate) &&
-           name.CompareNoCase(candidate) == 0;
-}
-
-template <size_t N> bool NameIsOneOf(const CString& name, const char* const (&names)[N]) {
-    for (const char* candidate : names)
-        if (SameNameNoCase(name, candidate))
-            return true;
-    return false;
-}
-
-// Whether the path's lower-case form holds the lower-case text as whole
-// characters.  A path whose bytes do not hold it, whatever their case, cannot
-// hold it as characters either: most paths are answered without folding.
-bool LowerPathContains(const CString& strPath, const char* lowerText) {
-    const std::string& s = strPath.str();
-    const size_t m = std::strlen(lowerText);
-    const auto foldsTo = [](char a, char b) { return (a >= 'A' && a <= 'Z' ? a + 32 : a) == b; };
-    const auto byteMatch = std::search(s.begin(), s.end(), lowerText, lowerText + m, foldsTo);
-    if (byteMatch == s.end())
-        return false;
-    CString lower = strPath;
-    lower.MakeLower();
-    return lower.Find(lowerText) >= 0;
-}
-
-} // namespace
+#include "TargetFile.h"
+#include "TargetPath.h"
 
 CMigrationEntry::CMigrationEntry(CMigrationContext& context)
     : m_nFormat(context.m_nNewFormat), m_pContext(&context) {}
@@ -154,9 +112,10 @@ bool CMigrationEntry::MeasureFile() {
     return true;
 }
 
-// A directory that cannot be listed is carried with no children.  The depth
-// limit of the reader holds here too, so a loop of directory links on
-// Windows ends instead of exhausting the stack.
+// A directory that cannot be listed (its path too long, its rights denied)
+// is carried with no children, and left out in the sense that its files
+// are.  The depth limit of the reader holds here too, so a loop of
+// directory links on Windows ends instead of exhausting the stack.
 bool CMigrationEntry::ScanDirectory() {
     DeleteChildren();
     m_pChildren = new CObList;
@@ -165,13 +124,20 @@ bool CMigrationEntry::ScanDirectory() {
         return true;
     }
     std::vector<CDirItem> items;
-    if (m_pContext->m_fs.ListDirectory(GetFullPath(), items))
-        for (const CDirItem& item : items)
-            AddScannedChild(item);
+    if (!m_pContext->m_fs.ListDirectory(GetFullPath(), items)) {
+        m_pContext->Skip(*this, CSkipReason::cannotList, CString());
+        return true;
+    }
+    for (const CDirItem& item : items)
+        AddScannedChild(item);
     return true;
 }
 
+// A restore's temporary file, which a killed restore may have left, is no
+// data of the product's: it is not carried, and needs no word.
 void CMigrationEntry::AddScannedChild(const CDirItem& item) {
+    if (!item.bDirectory && CTargetFile::IsTemporaryName(item.strName))
+        return;
     std::unique_ptr<CMigrationEntry> child = NewChild();
     child->m_nRoot = m_nRoot;
     if (CMigrationRoots::IsIndex(m_nRoot))
@@ -215,7 +181,10 @@ void CMigrationEntry::Store(CArchive& ar) {
         static_cast<CMigrationEntry*>(m_pChildren->GetNext(pos))->Serialize(ar);
 }
 
-// A file that was listed but cannot be opened now is carried empty.
+// A file that was listed but cannot be opened now is carried empty.  One
+// whose length has changed since it was measured is carried with the
+// length recorded, cut or padded with zeros, so that the migration file
+// stays readable; it is named as not carried whole.
 void CMigrationEntry::StoreContent(CArchive& ar) {
     if (m_nSize <= 0) {
         ar << m_nSize;
@@ -230,8 +199,15 @@ void CMigrationEntry::StoreContent(CArchive& ar) {
         return;
     }
     ar << m_nSize;
-    m_pContext->m_copier.Store(ar, *file, m_nSize);
+    const int64_t nLength = file->GetLength();
+    const int64_t nCopied = m_pContext->m_copier.Store(ar, *file, m_nSize);
     file->Close();
+    if (nLength != m_nSize || nCopied != m_nSize) {
+        CString cause;
+        cause.Format("%lld bytes when listed, %lld when copied", static_cast<long long>(m_nSize),
+                     static_cast<long long>(nCopied != m_nSize ? nCopied : nLength));
+        m_pContext->Skip(*this, CSkipReason::sizeChanged, cause);
+    }
 }
 
 // Reading: the probe and each child probe are reused for every record, and
@@ -242,16 +218,14 @@ void CMigrationEntry::Load(CArchive& ar) {
     LoadFields(in);
     if (m_pContext->m_onEntry)
         m_pContext->m_onEntry(*this);
-    const bool bRestore = m_pContext->m_nMode == CMigrationContext::restore;
-    const CString strRefusal = bRestore ? CRestorePath::Refusal(GetRelativePath()) : CString();
-    LoadContent(ar, strRefusal);
+    LoadContent(ar);
     DeleteChildren();
     const int32_t nChildren = in.ChildCount(m_nDepth);
     m_pContext->Count(m_nSize, nChildren);
     if (nChildren <= 0)
         return;
-    if (bRestore)
-        PrepareDirectory(strRefusal);
+    if (m_pContext->m_nMode == CMigrationContext::restore)
+        PrepareDirectory();
     LoadChildren(ar, nChildren);
 }
 
@@ -265,44 +239,61 @@ void CMigrationEntry::LoadFields(CEntryRecordReader& in) {
     m_strRoot = m_astrRoots[m_nRoot];
 }
 
-void CMigrationEntry::LoadContent(CArchive& ar, const CString& strRefusal) {
+// The older file is replaced only by a complete one: an error of the
+// archive or the disk half-way leaves it as it was.
+void CMigrationEntry::LoadContent(CArchive& ar) {
     if (m_nSize <= 0)
         return;
-    const std::unique_ptr<CFsFile> target = OpenTarget(strRefusal);
-    if (!target) {
+    CTargetFile target(m_pContext->m_fs);
+    if (!OpenTarget(target)) {
         m_pContext->m_copier.Discard(ar, m_nSize);
         return;
     }
-    m_pContext->m_copier.Restore(ar, *target, m_nSize);
-    target->Close();
+    CFsError error;
+    try {
+        m_pContext->m_copier.Restore(ar, target.File(), m_nSize);
+        if (!target.Commit(error)) {
+            SkipUnwritten(error);
+            return;
+        }
+    } catch (CFileException& e) {
+        target.NameTarget(e);
+        throw;
+    }
+    m_pContext->m_target.NoteWritten();
+    ++m_pContext->m_nWritten;
 }
 
 // A path that would leave its root never reaches the filter, so a refused
 // "BookMNG.dat" does not count as restored.
-std::unique_ptr<CFsFile> CMigrationEntry::OpenTarget(const CString& strRefusal) {
+bool CMigrationEntry::OpenTarget(CTargetFile& file) {
     if (m_pContext->m_nMode == CMigrationContext::check)
-        return nullptr;
-    const CString path = GetFullPath();
-    if (path.IsEmpty()) {
+        return false;
+    if (m_strRoot.IsEmpty()) {
         m_pContext->Skip(*this, CSkipReason::emptyRoot, CString());
-        return nullptr;
+        return false;
     }
-    if (!strRefusal.IsEmpty()) {
-        m_pContext->Skip(*this, CSkipReason::refusedPath, strRefusal);
-        return nullptr;
+    CTargetPath& target = m_pContext->m_target;
+    if (!target.Resolve(m_strRoot, GetRelativePath())) {
+        m_pContext->Skip(*this, CSkipReason::refusedPath, target.Refusal());
+        return false;
     }
-    if (!AcceptOnRestore(m_nFormat, path)) {
+    RemoveStaleTemporary(target.Folder());
+    if (!AcceptOnRestore(m_nFormat, target)) {
         m_pContext->Skip(*this, CSkipReason::filtered, FilterCause(m_nFormat));
-        return nullptr;
+        return false;
     }
     CFsError error;
-    std::unique_ptr<CFsFile> file = m_pContext->m_fs.CreateOrEmpty(path, error);
-    if (!file)
-        m_pContext->Skip(*this,
-                         error.bUnconvertibleName ? CSkipReason::unconvertibleName
-                                                  : CSkipReason::cannotWrite,
-                         error.strCause);
-    return file;
+    if (file.Open(target, error))
+        return true;
+    SkipUnwritten(error);
+    return false;
+}
+
+void CMigrationEntry::SkipUnwritten(const CFsError& error) {
+    m_pContext->Skip(
+        *this, error.bUnconvertibleName ? CSkipReason::unconvertibleName : CSkipReason::cannotWrite,
+        error.strCause);
 }
 
 CString CMigrationEntry::FilterCause(int nFormat) const {
@@ -313,15 +304,30 @@ CString CMigrationEntry::FilterCause(int nFormat) const {
 }
 
 // A refused directory is not created; its children are judged one by one.
-void CMigrationEntry::PrepareDirectory(const CString& strRefusal) {
+// The folder is made under the name the system gives it, and names looked
+// up before may name it now.
+void CMigrationEntry::PrepareDirectory() {
     if (m_strRoot.IsEmpty())
         return;
-    if (!strRefusal.IsEmpty()) {
+    CTargetPath& target = m_pContext->m_target;
+    if (!target.Resolve(m_strRoot, GetRelativePath())) {
         if (m_nSize <= 0) // else its content was reported already
-            m_pContext->Skip(*this, CSkipReason::refusedPath, strRefusal);
+            m_pContext->Skip(*this, CSkipReason::refusedPath, target.Refusal());
         return;
     }
-    CTargetDirectory::Ensure(m_pContext->m_fs, m_strRoot, GetRelativePath());
+    CTargetDirectory::Ensure(m_pContext->m_fs, m_strRoot, target.RelativePath());
+    target.Forget();
+    RemoveStaleTemporary(target.Path());
+}
+
+// Once for each folder the restore comes to (its files follow one another),
+// whether or not a file of it is written: a folder whose files are all kept
+// out or refused is rid of a killed run's temporary file too.
+void CMigrationEntry::RemoveStaleTemporary(const CString& strFolder) {
+    if (strFolder == m_pContext->m_strSweptFolder)
+        return;
+    CTargetFile::RemoveStale(m_pContext->m_fs, strFolder);
+    m_pContext->m_strSweptFolder = strFolder;
 }
 
 void CMigrationEntry::LoadChildren(CArchive& ar, int32_t nCount) {
@@ -332,18 +338,12 @@ void CMigrationEntry::LoadChildren(CArchive& ar, int32_t nCount) {
     }
 }
 
-// Consulted only for entries with content and a full path.  Letters are
-// folded only where they are single-byte characters.
-bool CMigrationEntry::AcceptOnRestore(int nFormat, const CString& strPath) {
-    if (nFormat > 4)
+// Consulted only for entries with content and a full path, in its one
+// canonical form.
+bool CMigrationEntry::AcceptOnRestore(int nFormat, const CTargetPath& target) {
+    if (!CRestoreFilter::Accepts(nFormat, target))
         return false;
-    if (NameIsOneOf(m_strName, kNeverRestored))
-        return false;
-    if (LowerPathContains(strPath, "\\excel_old\\"))
-        return false;
-    if (NameIsOneOf(m_strName, kOrgTemplates) && LowerPathContains(strPath, "\\data\\org\\"))
-        return false;
-    if (SameNameNoCase(m_strName, "BookMNG.dat"))
+    if (CRestoreFilter::IsBookMap(target))
         m_pContext->m_bBookRestored = true;
     return true;
 }

@@ -9,6 +9,8 @@
 
 class CArchive;
 class CEntryRecordReader;
+class CTargetFile;
+class CTargetPath;
 
 // One file or directory of a migration file, with its subtree.
 class CMigrationEntry : public CObject {
@@ -28,7 +30,7 @@ public:
     bool ScanDirectory();
     void Serialize(CArchive& ar) override;
     virtual void ReadFormat(CArchive& ar);
-    bool AcceptOnRestore(int nFormat, const CString& strPath);
+    bool AcceptOnRestore(int nFormat, const CTargetPath& target);
     void Reset();
 
     CMigrationRoots m_astrRoots;
@@ -50,9 +52,11 @@ private:
     void StoreContent(CArchive& ar);
     void Load(CArchive& ar);
     void LoadFields(CEntryRecordReader& in);
-    void LoadContent(CArchive& ar, const CString& strRefusal);
-    std::unique_ptr<CFsFile> OpenTarget(const CString& strRefusal);
-    void PrepareDirectory(const CString& strRefusal);
+    void LoadContent(CArchive& ar);
+    bool OpenTarget(CTargetFile& file);
+    void SkipUnwritten(const CFsError& error);
+    void PrepareDirectory();
+    void RemoveStaleTemporary(const CString& strFolder);
     void LoadChildren(CArchive& ar, int32_t nCount);
     CString FilterCause(int nFormat) const;
 

@@ -21,9 +21,20 @@ int32_t CMigrationReader::PeekFormat(CArchive& ar) {
     uint16_t nCount;
     if (!ReadHeader(ar, nCount))
         return -1;
+    RequireEntries(nCount);
     CMigrationEntry probe(m_context);
     probe.ReadFormat(ar);
     return probe.m_nFormat;
+}
+
+// No writer makes a file without entries (there is nothing to write then),
+// and a restore of one would report a migration that moved nothing: both
+// the check and the format peek refuse it, so that every program that
+// reads the file gives the same verdict.
+void CMigrationReader::RequireEntries(uint16_t nCount) {
+    if (nCount == 0)
+        throw CMigrationFileException(CArchiveException::endOfFile, kHeaderSize,
+                                      "the file holds no entries after its header");
 }
 
 void CMigrationReader::ReadEntries(CArchive& ar, uint16_t nCount) {
@@ -47,6 +58,7 @@ void CMigrationReader::Check(CArchive& ar) {
     if (!ReadHeader(ar, nCount))
         throw CMigrationFileException(CArchiveException::badIndex, 2,
                                       "the product byte is not that of Morvane");
+    RequireEntries(nCount);
     ReadEntries(ar, nCount);
     const uint64_t end = ar.GetPosition();
     if (end != static_cast<uint64_t>(m_context.m_nFileLength)) {

@@ -19,6 +19,7 @@ public:
     // False when the product byte is not ours; nCount is the entry count.
     bool ReadHeader(CArchive& ar, uint16_t& nCount);
     // The format code of the first entry, or -1 when the file is not ours.
+    // Throws CMigrationFileException for a file without entries.
     int32_t PeekFormat(CArchive& ar);
     // Reads the whole structure and writes nothing.  Throws
     // CMigrationFileException with the first fault.
@@ -27,6 +28,7 @@ public:
     bool Restore(CArchive& ar);
 
 private:
+    static void RequireEntries(uint16_t nCount);
     void ReadEntries(CArchive& ar, uint16_t nCount);
 
     CMigrationContext& m_context;

@@ -2,6 +2,7 @@
 
 #include "Exception.h"
 #include "Mbcs.h"
+#include "RestorePath.h"
 
 #include <cerrno>
 #include <cstring>
@@ -103,6 +104,11 @@ public:
             ThrowErrno(errno, m_strPath);
     }
 
+    void Flush() override {
+        if (::fdatasync(m_fd) != 0)
+            ThrowErrno(errno, m_strPath);
+    }
+
     CString GetFilePath() const override { return m_strPath; }
 
 private:
@@ -167,6 +173,8 @@ bool CPosixFileSystem::NameFromDisk(const std::string& name, CString& strName) {
            strName.Find('\\') < 0;
 }
 
+// A name that no file may have on Windows ("con.txt", "10:30.log", "a.")
+// would be refused or renamed by every restore: it is left out, and named.
 // Links to files are followed; a link to a directory could make a loop, and
 // a special file could block a read for ever.  The directory entry tells a
 // plain file or directory on most file systems; only the others are looked
@@ -179,6 +187,12 @@ CDirItem CPosixFileSystem::ItemOf(const std::string& dir, const std::string& nam
         item.bSkip = true;
         item.nSkipReason = CSkipReason::unconvertibleName;
         item.strSkipCause = "not representable in code page 932";
+        return item;
+    }
+    item.strSkipCause = CRestorePath::WindowsNameRefusal(item.strName);
+    if (!item.strSkipCause.IsEmpty()) {
+        item.bSkip = true;
+        item.nSkipReason = CSkipReason::notAWindowsName;
         return item;
     }
     if (nType == DT_REG || nType == DT_DIR) {
@@ -328,14 +342,25 @@ bool CPosixFileSystem::MakeDirectory(const CString& strPath) {
     return ToNative(strPath, path) && ::mkdir(path.c_str(), 0777) == 0;
 }
 
+// A restored file and its temporary name lie in one folder, which the
+// second lookup finds remembered: one rename by names.  Resolving names in
+// two folders would close the first one's descriptor; whole paths then.
 bool CPosixFileSystem::MoveOver(const CString& strFrom, const CString& strTo, CFsError& error) {
+    const int cut = strTo.ReverseFind('\\');
+    const bool bOneFolder = cut > 0 && strFrom.ReverseFind('\\') == cut &&
+                            strFrom.str().compare(0, static_cast<size_t>(cut), strTo.str(), 0,
+                                                  static_cast<size_t>(cut)) == 0;
+    int toDir = AT_FDCWD, fromDir = AT_FDCWD;
     std::string from, to;
-    if (!ToNative(strFrom, from) || !ToNative(strTo, to)) {
-        error.bUnconvertibleName = true;
-        error.strCause = "not representable in UTF-8";
-        return false;
+    if (!bOneFolder || !Resolve(strTo, toDir, to) || !Resolve(strFrom, fromDir, from)) {
+        toDir = fromDir = AT_FDCWD;
+        if (!ToNative(strFrom, from) || !ToNative(strTo, to)) {
+            error.bUnconvertibleName = true;
+            error.strCause = "not representable in UTF-8";
+            return false;
+        }
     }
-    if (::rename(from.c_str(), to.c_str()) == 0)
+    if (::renameat(fromDir, from.c_str(), toDir, to.c_str()) == 0)
         return true;
     error.strCause = std::strerror(errno);
     return false;

@@ -2,6 +2,7 @@
 
 #include "Mbcs.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -31,26 +32,34 @@ const char* const kDeviceNames[] = {"CON",  "PRN",  "AUX",  "NUL",  "CONIN$", "C
 
 } // namespace
 
+CString CRestorePath::Refusal(const CString& strRelPath) {
+    std::vector<CString> parts;
+    return Split(strRelPath, parts);
+}
+
 // Splits at '\\' and '/' (both separate on Windows) on character boundaries,
 // so the trail byte 0x5C of "表" never splits a name.  Runs of separators,
 // such as the leading ones of a grandchild's relative directory, give empty
 // components and are harmless: the path is always appended to its root.
-CString CRestorePath::Refusal(const CString& strRelPath) {
+// Each component loses its trailing dots and blanks, as Windows drops them.
+CString CRestorePath::Split(const CString& strRelPath, std::vector<CString>& parts) {
     const std::string& s = strRelPath.str();
     const size_t n = s.size();
     CString component;
-    for (size_t i = 0; i < n; ++i) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        if (fw::IsLeadByte932(c)) {
+    for (size_t i = 0; i <= n; ++i) {
+        const auto c = i < n ? static_cast<unsigned char>(s[i]) : 0;
+        if (i == n || IsSeparator(s[i])) {
+            CString why = ComponentRefusal(component);
+            if (!why.IsEmpty())
+                return why;
+            if (!component.IsEmpty())
+                parts.push_back(WithoutTrailingDotsAndBlanks(component));
+            component.Empty();
+        } else if (fw::IsLeadByte932(c)) {
             if (i + 1 >= n || !IsTrailByte932(static_cast<unsigned char>(s[i + 1])))
                 return "a broken double-byte character";
             component += s[i];
             component += s[++i];
-        } else if (IsSeparator(s[i])) {
-            CString why = ComponentRefusal(component);
-            if (!why.IsEmpty())
-                return why;
-            component.Empty();
         } else if (c < 0x20) {
             return "a control character";
         } else if (c == ':') {
@@ -59,7 +68,15 @@ CString CRestorePath::Refusal(const CString& strRelPath) {
             component += s[i];
         }
     }
-    return ComponentRefusal(component);
+    return CString();
+}
+
+// A component that is not all dots and blanks keeps a character before them.
+CString CRestorePath::WithoutTrailingDotsAndBlanks(const CString& strComponent) {
+    int end = strComponent.GetLength();
+    while (end > 0 && (strComponent[end - 1] == '.' || strComponent[end - 1] == ' '))
+        --end;
+    return end == strComponent.GetLength() ? strComponent : strComponent.Left(end);
 }
 
 // Windows drops the trailing dots and blanks of a name, so "...", ". ." or
@@ -89,6 +106,44 @@ bool CRestorePath::IsDeviceName(const CString& strComponent) {
     for (const char* device : kDeviceNames)
         if (base == device)
             return true;
+    return false;
+}
+
+// What the restore refuses in a path, and what Windows refuses in a name:
+// the reserved characters, and a dot or blank at the end, which Windows
+// drops, so that the file would be made under another name.  Most names
+// hold none of the bytes these rules look at, and are settled by one look
+// at each byte; the trail byte of "ポ" is a '|', which the slow way reads
+// as part of its character.
+CString CRestorePath::WindowsNameRefusal(const CString& strName) {
+    const std::string& s = strName.str();
+    const bool bPlain =
+        !s.empty() && s.back() != '.' && s.back() != ' ' &&
+        std::strchr("CPANLcpanl", s[0]) == nullptr && std::none_of(s.begin(), s.end(), [](char c) {
+            return static_cast<unsigned char>(c) < 0x20 || std::strchr("<>:\"|?*\\/", c) != nullptr;
+        });
+    if (bPlain)
+        return CString();
+    std::vector<CString> parts;
+    CString why = Split(strName, parts);
+    if (!why.IsEmpty())
+        return why;
+    if (parts.size() != 1 || HasReservedCharacter(strName))
+        return "a character that Windows does not allow in a name";
+    if (parts[0] != strName)
+        return "a dot or blank at the end";
+    return CString();
+}
+
+bool CRestorePath::HasReservedCharacter(const CString& strName) {
+    const std::string& s = strName.str();
+    const int n = static_cast<int>(s.size());
+    for (int i = 0; i < n;) {
+        const int len = fw::CharLen932(s.data(), i, n);
+        if (len == 1 && std::strchr("<>\"|?*", s[static_cast<size_t>(i)]) != nullptr)
+            return true;
+        i += len;
+    }
     return false;
 }
 

@@ -16,6 +16,12 @@ const char* SkipReasonText(CSkipReason nReason) {
         return "cannot be read";
     case CSkipReason::notFollowed:
         return "not followed";
+    case CSkipReason::cannotList:
+        return "folder cannot be listed";
+    case CSkipReason::sizeChanged:
+        return "changed while it was written";
+    case CSkipReason::notAWindowsName:
+        return "name not allowed on Windows";
     }
     return "skipped";
 }

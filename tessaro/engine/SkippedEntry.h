@@ -10,6 +10,9 @@ enum class CSkipReason {
     unconvertibleName, // the name has no form on the other side of the conversion
     cannotRead,        // a file that was listed cannot be opened for reading
     notFollowed,       // a link to a directory, a special file, or a tree too deep
+    cannotList,        // a folder whose entries cannot be listed
+    sizeChanged,       // a file whose length changed while it was written
+    notAWindowsName,   // a name that no file may have on Windows
 };
 
 struct CSkippedEntry {

@@ -11,6 +11,10 @@ public:
     int64_t Skip(uint64_t nCount) override { return m_file.Skip(nCount); }
     int64_t GetLength() override { return static_cast<int64_t>(m_file.GetLength()); }
     void Close() override { m_file.Close(); }
+    void Flush() override {
+        if (!::FlushFileBuffers(m_file.m_hFile))
+            ThrowFileOsError(::GetLastError(), m_file.GetFilePath());
+    }
     CString GetFilePath() const override { return m_file.GetFilePath(); }
 
     CFile m_file;
@@ -26,10 +30,17 @@ bool LostInConversion(const CString& name) {
     return name.Find('?') >= 0 || name.Find('\\') >= 0 || name.Find('/') >= 0;
 }
 
+bool IsProtected(DWORD attributes) {
+    return (attributes &
+            (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0;
+}
+
 CDirItem ItemOf(const WIN32_FIND_DATAA& fd) {
     CDirItem item;
     item.strName = fd.cFileName;
+    item.strShortName = fd.cAlternateFileName;
     item.bDirectory = (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    item.bProtected = IsProtected(fd.dwFileAttributes);
     if (LostInConversion(item.strName)) {
         item.bSkip = true;
         item.nSkipReason = CSkipReason::unconvertibleName;
@@ -38,14 +49,21 @@ CDirItem ItemOf(const WIN32_FIND_DATAA& fd) {
     return item;
 }
 
+// The wildcards of the system's name matching (the DOS ones among them);
+// none is a trail byte.
+bool HasWildcard(const CString& name) {
+    return name.str().find_first_of("*?<>\"") != std::string::npos;
+}
+
 } // namespace
 
-// "*.*" lists hidden and system entries too.
+// "*.*" lists hidden and system entries too.  A folder without even "."
+// and ".." (the root of a drive) answers "no file found": it is empty.
 bool CWin32FileSystem::ListDirectory(const CString& strDir, std::vector<CDirItem>& items) {
     WIN32_FIND_DATAA fd;
     const HANDLE h = ::FindFirstFileA(strDir + "\\*.*", &fd);
     if (h == INVALID_HANDLE_VALUE)
-        return false;
+        return ::GetLastError() == ERROR_FILE_NOT_FOUND;
     do {
         const CString name(fd.cFileName);
         if (name != "." && name != "..")
@@ -63,6 +81,7 @@ CFsStatus CWin32FileSystem::GetStatus(const CString& strPath) {
         status.bDirectory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         status.nSize = static_cast<int64_t>((static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) |
                                             data.nFileSizeLow);
+        status.bProtected = IsProtected(data.dwFileAttributes);
     }
     return status;
 }
@@ -87,14 +106,18 @@ std::unique_ptr<CFsFile> CWin32FileSystem::OpenForReading(const CString& strPath
 // same files wherever it runs (Wine replaces a hidden file, and lets its
 // administrator write a read-only one).
 std::unique_ptr<CFsFile> CWin32FileSystem::CreateOrEmpty(const CString& strPath, CFsError& error) {
-    const DWORD attributes = ::GetFileAttributesA(strPath);
-    const DWORD kept = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
-        (attributes & kept)) {
+    const CFsStatus status = GetStatus(strPath);
+    if (status.bProtected && !status.bDirectory) {
         error.strCause =
             CauseOf(CFileException(CFileException::accessDenied, ERROR_ACCESS_DENIED, strPath));
         return nullptr;
     }
+    return Open(strPath, CFile::modeCreate | CFile::modeWrite | CFile::shareDenyWrite, error);
+}
+
+// A temporary file's older self is a killed run's, or was removed just now.
+std::unique_ptr<CFsFile> CWin32FileSystem::CreateTemporary(const CString& strPath,
+                                                           CFsError& error) {
     return Open(strPath, CFile::modeCreate | CFile::modeWrite | CFile::shareDenyWrite, error);
 }
 
@@ -113,6 +136,24 @@ bool CWin32FileSystem::MoveOver(const CString& strFrom, const CString& strTo, CF
 
 bool CWin32FileSystem::RemoveFile(const CString& strPath) {
     return ::DeleteFileA(strPath) != FALSE;
+}
+
+// The directory entry that the path names, found as the system finds it,
+// through a short name too.  A wildcard would match other names, and no
+// file holds one; a long name without a code page 932 form would name
+// another file, and the name as given is kept.
+bool CWin32FileSystem::GetLongName(const CString& strPath, CString& strName) {
+    if (HasWildcard(strPath.Mid(strPath.ReverseFind('\\') + 1)))
+        return false;
+    WIN32_FIND_DATAA fd;
+    const HANDLE h = ::FindFirstFileA(strPath, &fd);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    ::FindClose(h);
+    if (LostInConversion(fd.cFileName))
+        return false;
+    strName = fd.cFileName;
+    return true;
 }
 
 std::unique_ptr<CFileSystem> CreatePlatformFileSystem() {

@@ -1,5 +1,6 @@
 #include "CommonFileDialog.h"
 #include "FullDisk.h"
+#include "HeldFiles.h"
 #include "MigrationFiles.h"
 #include "QuimbexRun.h"
 #include "TessaroFixture.h"
@@ -40,6 +41,42 @@ protected:
         for (const auto& entry : FolderContents(dir))
             names.push_back(entry.first);
         return names;
+    }
+
+    // A workbook whose name code page 932 cannot hold (売上€.xlsm), a file
+    // another program holds so that nobody else may even read it, and a log
+    // that another program writes while Tessaro copies it.  The log is
+    // measured with the first item and copied after the whole installation
+    // is listed: the forms of the fourth item keep Tessaro listing for a good
+    // part of a second, so that the log grows in between on a busy machine
+    // too.
+    std::vector<Holding> LayFilesThatCannotBeCarried() {
+        for (int i = 0; i < 400; ++i) {
+            CString form;
+            form.Format("%s\\Data\\Other\\様式%03d.frm", ProductDir().GetString(), i);
+            WriteFileBytes(form, "f");
+        }
+        const CString excel = ExcelDir();
+        const std::wstring wide(excel.GetString(), excel.GetString() + excel.GetLength());
+        const HANDLE book = ::CreateFileW((wide + L"\\\x58F2\x4E0A\x20AC.xlsm").c_str(),
+                                          GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+        EXPECT_NE(INVALID_HANDLE_VALUE, book);
+        ::CloseHandle(book);
+        WriteFileBytes(MyDataDir() + "\\使用中.dat", "in use");
+        return {HoldHandle(::CreateFileA(MyDataDir() + "\\使用中.dat", GENERIC_READ, 0, nullptr,
+                                         OPEN_EXISTING, 0, nullptr)),
+                HoldGrowing(DefEruDir() + "\\記録.log")};
+    }
+
+    CString DefEruDir() const { return ProductDir() + "\\Data\\DefEru"; }
+
+    // The files of LayFilesThatCannotBeCarried: those left out while the
+    // installation is listed in the order of the items, then the log.
+    std::string LeftOutLines() const {
+        return "（全 3 件）。\n" + MyDataDir().str() +
+               "\\使用中.dat（ファイルを読み込めません）\n" + ExcelDir().str() +
+               "\\売上?.xlsm（ファイル名に使用できない文字があります）\n" + DefEruDir().str() +
+               "\\記録.log（作成中にファイルが変更されました）\n\n";
     }
 
     TempDir m_files;
@@ -98,6 +135,27 @@ TEST_F(TessaroCreate, NothingToWriteFailsAndCreatesNoFile) {
     EXPECT_TRUE(Names(m_files.Path()).empty());
 }
 
+// Files that are not in the file, or not whole (the log grew while it was
+// copied), are named with their reasons, and the box says the file was made
+// without them (exclamation icon): no silent success.  The file reads whole.
+TEST_F(TessaroCreate, FilesLeftOutAreNamedAndTheFileIsNoWholeCopy) {
+    const auto held = LayFilesThatCannotBeCarried();
+    uidriver::Process tessaro(TessaroStart());
+    const uidriver::DialogWindow dlg = WaitForMainDialog(tessaro);
+    const CString file = m_files / "移行.iko";
+    ChooseFile(tessaro, dlg, kCreateButton, file);
+    AnswerBoxes(tessaro,
+                {{"ファイル名：" + file.str() +
+                      "\nMorvaneデータ移行用ファイルを作成しましたが、次のファイルは含まれていませ"
+                      "ん" +
+                      LeftOutLines() +
+                      "これらのファイルは移行先に復元されません。他のアプリケーションで使用中のフ"
+                      "ァイルは、そのアプリケーションを終了してから、もう一度作成してください。",
+                  IconKind::Exclamation, nullptr, kTessaroCaption, "tessaro-create-left-out"}});
+    CloseExpectingNoMoreBoxes(tessaro, dlg);
+    EXPECT_EQ(-1, migration_files::FaultOffset(file));
+}
+
 // A disk that fills half-way: the failure message names the cause, the old
 // file keeps its bytes and the temporary file is gone.
 TEST_F(TessaroCreate, FullDiskKeepsTheOldFileAndNamesTheCause) {
@@ -132,6 +190,24 @@ TEST_F(TessaroCreate, BackupSaysItWroteTheFile) {
                   IconKind::Information, nullptr, kBackupCaption, "tessaro-backup-created"}});
     EXPECT_EQ(0u, tessaro.WaitForExit(30000));
     EXPECT_EQ(ExpectedFile(), ReadFileBytes(file));
+}
+
+// The backup mode's box for a file made without some of the files: its
+// caption, the exclamation icon, the names and reasons.
+TEST_F(TessaroCreate, BackupNamesTheFilesItLeftOut) {
+    const auto held = LayFilesThatCannotBeCarried();
+    const CString file = m_files / "backup.iko";
+    uidriver::Process tessaro(TessaroStart("/K:1"));
+    CommonFileDialog::WaitFor(tessaro.Windows(), kSaveCaption).Confirm(file.str());
+    AnswerBoxes(tessaro,
+                {{"ファイル名：" + file.str() +
+                      "\nバックアップファイルを作成しましたが、次のファイルは含まれていません" +
+                      LeftOutLines() +
+                      "これらのファイルは復元されません。他のアプリケーションで使用中のファイルは"
+                      "、そのアプリケーションを終了してから、もう一度バックアップしてください。",
+                  IconKind::Exclamation, nullptr, kBackupCaption, "tessaro-backup-left-out"}});
+    EXPECT_EQ(0u, tessaro.WaitForExit(30000));
+    EXPECT_EQ(-1, migration_files::FaultOffset(file));
 }
 
 // A file that cannot be replaced (nobody may write it) stays as it was; the

@@ -3,6 +3,7 @@
 #include "HostileFiles.h"
 #include "MigrationBytes.h"
 #include "MigrationFiles.h"
+#include "ProtectedInstallation.h"
 #include "SampleProduct.h"
 #include "StandinWorkbook.h"
 #include "QuimbexRun.h"
@@ -54,10 +55,11 @@ std::string Migrated(const CString& file) {
     return "ファイル名：" + file.str() + "\nMorvaneデータを移行しました。";
 }
 
+// The user counts bytes from 1: the fault at offset 131 is the 132nd byte.
 std::string Damaged(const CString& file, int64_t offset) {
     std::string where;
     if (offset >= 0)
-        where = "（" + std::to_string(offset) + " バイト目に異常があります）";
+        where = "（" + std::to_string(offset + 1) + " バイト目に異常があります）";
     return "ファイル名：" + file.str() + "\nこの移行データは壊れているため、復元できません。" +
            where + "\n\n復元を中止します。このパソコンのデータは変更していません。";
 }
@@ -179,8 +181,9 @@ enum class Excel { version16, version11, none };
 } // namespace
 
 // Each refusal comes before anything is written, each "いいえ" ends the
-// restore there; only a format question answered "はい" leaves its marker
-// renamed.  "App.tmp" ends hidden as it was, its time untouched.
+// restore there.  A marker renamed after "はい" to the format question is
+// renamed back when the conversion is declined: the books are still in the
+// old format.  "App.tmp" ends hidden as it was, its time untouched.
 TEST_F(TessaroRestore, RefusedOrDeclinedRestoreWritesNothing) {
     const std::function<void(const CString&)> asWritten = [](const CString&) {};
     const struct {
@@ -191,8 +194,6 @@ TEST_F(TessaroRestore, RefusedOrDeclinedRestoreWritesNothing) {
         Excel excel;
         Markers markers;
         std::vector<ExpectedBox> boxes;
-        const char* renamedFrom; // a marker in Data\MyData, or null
-        const char* renamedTo;
     } cases[] = {
         {"product-byte-5",
          ".xls",
@@ -200,72 +201,56 @@ TEST_F(TessaroRestore, RefusedOrDeclinedRestoreWritesNothing) {
          [](const CString& f) { migration_files::Patch(f, 2, "\x05"); },
          Excel::version16,
          Markers::sample,
-         {{kForeign, IconKind::Information, nullptr, kTessaroCaption, "tessaro-restore-foreign"}},
-         nullptr,
-         nullptr},
+         {{kForeign, IconKind::Information, nullptr, kTessaroCaption, "tessaro-restore-foreign"}}},
         {"format-5",
          ".xls",
          3,
          [](const CString& f) { migration_files::Patch(f, 4, std::string("\x05\0\0\0", 4)); },
          Excel::version16,
          Markers::sample,
-         {{kNewer, IconKind::Exclamation, nullptr, kTessaroCaption, "tessaro-restore-newer"}},
-         nullptr,
-         nullptr},
+         {{kNewer, IconKind::Exclamation, nullptr, kTessaroCaption, "tessaro-restore-newer"}}},
         {"xlsm-file-on-excel-11",
          ".xls",
          4,
          asWritten,
          Excel::version11,
          Markers::sample,
-         {{kXlsmRefused, IconKind::Error, nullptr, kTessaroCaption, "tessaro-restore-excel-11"}},
-         nullptr,
-         nullptr},
+         {{kXlsmRefused, IconKind::Error, nullptr, kTessaroCaption, "tessaro-restore-excel-11"}}},
         {"xlsm-file-without-excel",
          ".xls",
          4,
          asWritten,
          Excel::none,
          Markers::sample,
-         {{kToXlsm, IconKind::Question, kNo, kTessaroCaption, "tessaro-restore-to-xlsm"}},
-         nullptr,
-         nullptr},
+         {{kToXlsm, IconKind::Question, kNo, kTessaroCaption, "tessaro-restore-to-xlsm"}}},
         {"xls-file-on-xlsm-books",
          ".xlsm",
          3,
          asWritten,
          Excel::version16,
          Markers::sample,
-         {{kToXls, IconKind::Question, kNo, kTessaroCaption, "tessaro-restore-to-xls"}},
-         nullptr,
-         nullptr},
+         {{kToXls, IconKind::Question, kNo, kTessaroCaption, "tessaro-restore-to-xls"}}},
         {"equal-formats",
          ".xls",
          3,
          asWritten,
          Excel::version16,
          Markers::sample,
-         {{kConvert, IconKind::Question, kNo, kTessaroCaption, "tessaro-restore-convert"}},
-         nullptr,
-         nullptr},
+         {{kConvert, IconKind::Question, kNo, kTessaroCaption, "tessaro-restore-convert"}}},
         {"xlsm-file-conversion-declined",
          ".xls",
          4,
          asWritten,
          Excel::version16,
          Markers::sample,
-         {Ask(kToXlsm, kYes), Ask(kConvert, kNo)},
-         "ExType1.dat",
-         "ExType2.dat"},
+         {Ask(kToXlsm, kYes), Ask(kConvert, kNo)}},
         {"xls-file-conversion-declined",
          ".xlsm",
          3,
          asWritten,
          Excel::version16,
          Markers::sample,
-         {Ask(kToXls, kYes), Ask(kConvert, kNo)},
-         "ExType2.dat",
-         "ExType1.dat"},
+         {Ask(kToXls, kYes), Ask(kConvert, kNo)}},
         {"marker-missing",
          ".xls",
          4,
@@ -274,18 +259,14 @@ TEST_F(TessaroRestore, RefusedOrDeclinedRestoreWritesNothing) {
          Markers::withoutType1,
          {Ask(kToXlsm, kYes),
           {kRenameFailed, IconKind::Exclamation, nullptr, kTessaroCaption,
-           "tessaro-restore-rename-failed"}},
-         nullptr,
-         nullptr},
+           "tessaro-restore-rename-failed"}}},
         {"marker-target-exists",
          ".xls",
          4,
          asWritten,
          Excel::version16,
          Markers::bothTypes,
-         {Ask(kToXlsm, kYes), {kRenameFailed, IconKind::Exclamation}},
-         nullptr,
-         nullptr},
+         {Ask(kToXlsm, kYes), {kRenameFailed, IconKind::Exclamation}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -301,12 +282,7 @@ TEST_F(TessaroRestore, RefusedOrDeclinedRestoreWritesNothing) {
         }
         const CString file = SourceFile(c.name, c.format);
         c.bend(file);
-        std::map<std::string, std::string> expected = Snapshot();
-        if (c.renamedFrom) {
-            const std::string from = std::string("Data\\MyData\\") + c.renamedFrom;
-            expected[std::string("Data\\MyData\\") + c.renamedTo] = expected.at(from);
-            expected.erase(from);
-        }
+        const std::map<std::string, std::string> expected = Snapshot();
         const ULONGLONG appTmpTime = WriteTime(AppTmpPath());
 
         Restore(file, c.boxes);
@@ -334,6 +310,8 @@ TEST_F(TessaroRestore, DamagedFileIsRefusedBeforeAnythingChanges) {
          [](const CString& f) { migration_files::Cut(f, ReadFileBytes(f).size() / 2); }, true},
         {"bytes-after-the-last-entry",
          [](const CString& f) { WriteFileBytes(f, ReadFileBytes(f) + "x"); }, true},
+        {"only-a-header",
+         [](const CString& f) { WriteFileBytes(f, std::string("\x00\x00\x04\x00", 4)); }, true},
         {"count-higher-than-the-entries",
          [](const CString& f) {
              const std::string bytes = ReadFileBytes(f);
@@ -426,9 +404,10 @@ TEST_F(TessaroRestore, FailedConversionIsToldInItsOwnBox) {
     EXPECT_TRUE(IsHidden(AppTmpPath()));
 }
 
-// A full disk half-way: the files written so far stay, the user learns what
-// failed and that the restore is incomplete, "App.tmp" is hidden again, and
-// Quimbex is not started on the half-restored books.
+// A full disk half-way: the files written so far stay, the file being
+// written keeps its older bytes (no cut file takes its place), the user
+// learns what failed and that the restore is incomplete, "App.tmp" is
+// hidden again, and Quimbex is not started on the half-restored books.
 TEST_F(TessaroRestore, ErrorDuringTheExtractionLeavesTheBooksUnconverted) {
     FullDisk disk(4);
     if (!disk.IsMounted())
@@ -438,6 +417,9 @@ TEST_F(TessaroRestore, ErrorDuringTheExtractionLeavesTheBooksUnconverted) {
         ASSERT_TRUE(::DeleteFileA(Source((std::string("Excel\\") + book).c_str())));
     WriteFileBytes(Source("Excel\\大きい表.xls"), std::string(size_t{64} * 1024, 'x'));
     const CString file = SourceFile("with-book-map", 3);
+    const CString older = disk.Path() + "\\Excel\\大きい表.xls";
+    ASSERT_TRUE(::CreateDirectoryA(disk.Path() + "\\Excel", nullptr));
+    WriteFileBytes(older, "the older book");
     // Quimbex deletes the product's request for a conversion whatever it
     // converts: the request staying shows that it never ran.
     const CString request = MyDataDir() + "\\ExConv.dat";
@@ -452,6 +434,8 @@ TEST_F(TessaroRestore, ErrorDuringTheExtractionLeavesTheBooksUnconverted) {
                     "tessaro-restore-incomplete"}});
     ExpectSourceDataRestored();
     EXPECT_EQ(ReadFileBytes(Source("Data\\MyData\\BookMNG.dat")), ReadFileBytes(BookMngPath()));
+    EXPECT_EQ("the older book", ReadFileBytes(older));
+    EXPECT_FALSE(FileExists(disk.Path() + "\\Excel\\~TESSARO.TMP"));
     EXPECT_TRUE(FileExists(request));
     EXPECT_EQ(0, ServerStarts());
     EXPECT_TRUE(IsHidden(AppTmpPath()));
@@ -513,6 +497,20 @@ TEST_F(TessaroRestore, FilesThatCouldNotBeWrittenAreNamed) {
               ReadFileBytes(Target("Data\\MsgMemo\\メモ.txt")));
     EXPECT_EQ(ReadFileBytes(Source("Excel\\kyuyo.xls")), ReadFileBytes(ExcelDir() + "\\kyuyo.xls"));
     EXPECT_TRUE(IsHidden(AppTmpPath()));
+}
+
+// Every other spelling of each protected file of the installation, Wine's
+// short names among them, in one file through "復元": none of them is
+// written, and the restore of the rest is a whole one.
+TEST_F(TessaroRestore, EveryOtherSpellingOfAProtectedFileIsKeptOut) {
+    const ProtectedInstallation target(ProductDir(), DataDir());
+    target.Lay("the target's own");
+    const std::map<std::string, std::string> before = target.Contents();
+    const CString file = m_files.Path() + "\\every-spelling.iko";
+    WriteFileBytes(file, FileOfEverySpelling(target.SystemShortNames(), "restored"));
+    Restore(file, {Ask(kConvert, kYes), {Migrated(file), IconKind::Information}});
+    EXPECT_EQ(before, target.Contents());
+    EXPECT_EQ(0, ServerStarts());
 }
 
 // Without "App.tmp" the framework reports the file error and the restore

@@ -24,9 +24,9 @@ struct HostileFile {
     int refused = 0;          // entries refused for their path
     int filtered = 0;         // entries kept out by the restore filter
     // The files a restore writes, by "<root>\<path below it>" in code page
-    // 932 ("0\表"; roots 3 and 4 are root 0), with their bytes.  A platform
-    // that drops trailing dots or limits the path length may write fewer or
-    // name them differently, but never anywhere else.
+    // 932 ("0\表"; roots 3 and 4 are root 0), with their bytes, each name
+    // as Windows names it (no trailing dots and blanks).  A platform that
+    // limits the path length may write fewer, but never anywhere else.
     std::map<std::string, std::string> written;
 };
 

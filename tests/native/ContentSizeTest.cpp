@@ -12,7 +12,9 @@
 
 namespace {
 
-std::string WriteAfterChange(const std::string& measured, const std::string& copied) {
+// The file's bytes, and what the writer left out.
+std::string WriteAfterChange(const std::string& measured, const std::string& copied,
+                             std::vector<CSkippedEntry>& skipped) {
     CMemFileSystem fs;
     fs.AddFile("src0\\Data\\MyData\\a.dat", measured);
     fs.AddFile("src0\\Data\\MyData\\b.dat", "next");
@@ -24,6 +26,7 @@ std::string WriteAfterChange(const std::string& measured, const std::string& cop
     CArchive ar(&mem, CArchive::store);
     writer.Write(ar);
     ar.Close();
+    skipped = context.m_skipped;
     return mem.Bytes();
 }
 
@@ -140,12 +143,22 @@ const std::string kBigSuffix = Le32(0);
 
 } // namespace
 
-TEST(ContentSize, FileThatShrankIsPaddedWithZerosAndOneThatGrewIsCut) {
-    const std::string shrunk = WriteAfterChange("0123456789", "0123");
+// The file stays readable with the size recorded first, and the changed
+// file is named as not carried whole.
+TEST(ContentSize, FileThatChangedWhileWrittenKeepsItsRecordedSizeAndIsNamed) {
+    std::vector<CSkippedEntry> shrunkSkips, grownSkips;
+    const std::string shrunk = WriteAfterChange("0123456789", "0123", shrunkSkips);
     EXPECT_NE(std::string::npos,
               shrunk.find(Str("a.dat") + Le64(10) + "0123" + std::string(6, '\0') + Le32(0)));
-    const std::string grown = WriteAfterChange("0123456789", "0123456789ABCDEF");
+    const std::string grown = WriteAfterChange("0123456789", "0123456789ABCDEF", grownSkips);
     EXPECT_NE(std::string::npos, grown.find(Str("a.dat") + Le64(10) + "0123456789" + Le32(0)));
+    for (const auto* skipped : {&shrunkSkips, &grownSkips}) {
+        ASSERT_EQ(1u, skipped->size());
+        EXPECT_EQ(CSkipReason::sizeChanged, (*skipped)[0].nReason);
+        EXPECT_EQ("\\Data\\MyData\\a.dat", (*skipped)[0].strPath);
+    }
+    EXPECT_EQ("10 bytes when listed, 4 when copied", shrunkSkips[0].strCause);
+    EXPECT_EQ("10 bytes when listed, 16 when copied", grownSkips[0].strCause);
     for (const std::string& bytes : {shrunk, grown}) {
         ASSERT_NO_THROW(Check(bytes));
         CMemFileSystem dst;

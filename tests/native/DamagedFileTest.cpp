@@ -1,9 +1,13 @@
 // Damaged structure: found, located, and nothing written past the fault.
 // Each kind of fault, with its offset and words, is in the table of hostile
 // files (HostileFileTest).
+#include "Archive.h"
 #include "EntryRecordReader.h"
+#include "MemFile.h"
 #include "MigrationFileException.h"
+#include "MigrationReader.h"
 #include "MigrationTestSupport.h"
+#include "MigrationWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -53,4 +57,32 @@ TEST(DamagedFile, SizeBeyondTheEndCreatesNoTargetFile) {
     ReadResult result(dst);
     EXPECT_THROW(Restore(bytes, dst, TargetRoots(), result), CMigrationFileException);
     EXPECT_EQ("old", dst.FileBytes("dst0\\a.dat"));
+}
+
+// No writer makes a file without entries: the check and the format peek
+// refuse one alike, so that Tessaro and ikotool give the same verdict.
+TEST(DamagedFile, FileWithoutEntriesIsDamagedForTheCheckAndThePeek) {
+    const CMigrationFileException e = CheckFault(Header(0));
+    EXPECT_EQ(4u, e.m_nOffset);
+    EXPECT_EQ("the file holds no entries after its header", e.m_strFault);
+    CMemFileSystem fs;
+    CMigrationContext context(fs);
+    CMemFile mem(Header(0));
+    CArchive ar(&mem, CArchive::load);
+    EXPECT_THROW(CMigrationReader(context, TargetRoots(), 4).PeekFormat(ar),
+                 CMigrationFileException);
+}
+
+// A folder whose entries cannot be listed is carried empty and named.
+TEST(DamagedFile, FolderThatCannotBeListedIsCarriedEmptyAndNamed) {
+    CMemFileSystem src;
+    src.AddFile("src0\\Data\\MyData\\a.dat", "a");
+    src.AddFile("src0\\Data\\MyData\\Locked\\b.dat", "b");
+    src.SetLocked("src0\\Data\\MyData\\Locked");
+    CMigrationContext context(src);
+    CMigrationWriter writer(context, SourceRoots());
+    ASSERT_TRUE(writer.BuildList());
+    ASSERT_EQ(1u, context.m_skipped.size());
+    EXPECT_EQ(CSkipReason::cannotList, context.m_skipped[0].nReason);
+    EXPECT_EQ("\\Data\\MyData\\Locked", context.m_skipped[0].strPath);
 }

@@ -6,10 +6,12 @@
 #include <nlohmann/json.hpp>
 
 #include <cstdlib>
+#include <fcntl.h>
 #include <fstream>
 #include <regex>
 #include <set>
 #include <sstream>
+#include <unistd.h>
 
 namespace {
 
@@ -443,4 +445,77 @@ TEST(Ikotool, OnATerminalTheProgressLineIsGoneWhenDone) {
     ASSERT_EQ(0, run.exitCode) << run.err;
     EXPECT_TRUE(Has(run.out, "\r100% 0 files, 5.5 KiB of 5.5 KiB, ")) << run.out;
     EXPECT_EQ("OK: 8 files, 5027 bytes\n\n", Screen(run.out)) << run.out;
+}
+
+// Names Windows would refuse or rename, and a name without a code page 932
+// form, are left out of the file and named; the run ends with exit code 1
+// although the file was written, and its own extract then restores every
+// file it holds.
+TEST(Ikotool, CreateNamesWhatItLeftOutAndEndsWithOne) {
+    NativeTree src, dst;
+    MakeInstallation(src);
+    const char* const leftOut[] = {"con.txt", "10:30.log", "notes.", "memo ", u8"売上€.xlsm"};
+    for (const char* name : leftOut)
+        src.Write(std::string("d/Excel/") + name, "x");
+    src.Write(u8"d/Excel/ポイント.xls", "points"); // the trail byte of ポ is a '|'
+    const ToolRun create = Ikotool(src, std::string("create m.iko") + kRoots);
+    EXPECT_EQ(1, create.exitCode) << create.out << create.err;
+    for (const char* reason :
+         {"left out: root 1 Excel\\con.txt: name not allowed on Windows (a device name",
+          "left out: root 1 Excel\\10:30.log: name not allowed on Windows (a colon",
+          "left out: root 1 Excel\\notes.: name not allowed on Windows (a dot or blank at the end)",
+          "left out: root 1 Excel\\memo : name not allowed on Windows (a dot or blank at the end)",
+          "left out: root 1 Excel\\%E5%A3%B2%E4%B8%8A%E2%82%AC.xlsm: name cannot be converted"})
+        EXPECT_TRUE(Has(create.err, reason)) << reason << "\n" << create.err;
+    EXPECT_FALSE(Has(create.out, "left out")) << create.out;
+    EXPECT_NE(std::string::npos,
+              create.err.find("m.iko: written without 5 of the files (left out above)"))
+        << create.err;
+    for (const char* root : {"p", "d", "c"})
+        dst.MakeDir(root);
+    const ToolRun extract = Ikotool(dst, "extract " + (src / "m.iko") + kRoots);
+    EXPECT_EQ(0, extract.exitCode) << extract.out << extract.err;
+    EXPECT_EQ("book", ReadNativeFile(dst / "d/Excel/book.xls"));
+    EXPECT_EQ("points", ReadNativeFile(dst / u8"d/Excel/ポイント.xls"));
+}
+
+// A file of only a header holds nothing: damaged, as Tessaro says too.
+TEST(Ikotool, FileOfOnlyAHeaderIsDamaged) {
+    NativeTree work;
+    work.Write("empty.iko", std::string("\x00\x00\x04\x00", 4));
+    const ToolRun test = Ikotool(work, "test " + (work / "empty.iko"));
+    EXPECT_EQ(2, test.exitCode);
+    EXPECT_NE(std::string::npos,
+              test.err.find("damaged at byte offset 4: the file holds no entries after its header"))
+        << test.err;
+}
+
+// A folder whose path is too long for the system to list it is named as
+// left out, not carried empty without a word; the rest is written.
+TEST(Ikotool, CreateNamesAFolderItCannotList) {
+    NativeTree src;
+    MakeInstallation(src);
+    const std::string level(120, 'a');
+    // Each level made inside the one before: the whole path is never named.
+    int dir = ::open((src / "p/Data/MyData").c_str(), O_RDONLY | O_DIRECTORY);
+    for (int i = 1; i <= 40 && dir >= 0; ++i) {
+        const std::string name = level + std::to_string(i);
+        const int next = ::mkdirat(dir, name.c_str(), 0777) == 0
+                             ? ::openat(dir, name.c_str(), O_RDONLY | O_DIRECTORY)
+                             : -1;
+        ::close(dir);
+        dir = next;
+    }
+    ASSERT_GE(dir, 0);
+    ::close(dir);
+    const ToolRun create = Ikotool(src, std::string("create m.iko") + kRoots);
+    EXPECT_EQ(1, create.exitCode) << create.err;
+    EXPECT_TRUE(Has(create.err, "left out: root 0 Data\\MyData\\" + level + "1\\" + level + "2\\"))
+        << create.err;
+    EXPECT_TRUE(Has(create.err, ": folder cannot be listed\n")) << create.err;
+    EXPECT_TRUE(Has(create.err, "m.iko: written without 1 of the files (left out above)"))
+        << create.err;
+    EXPECT_EQ(0, Ikotool(src, "test m.iko").exitCode);
+    // Below the longest path the tree's own removal can reach.
+    EXPECT_EQ(0, std::system(("rm -rf " + (src / "p/Data/MyData/") + level + "1").c_str()));
 }

@@ -52,3 +52,22 @@ TEST(RestorePath, CollapseFoldsSeparatorRunsOnCharacterBoundaries) {
     EXPECT_EQ("表\\x", CRestorePath::Collapse("\\\\表\\\\x"));
     EXPECT_EQ("a\\b", CRestorePath::Collapse("a//b"));
 }
+
+// What natively may be carried: a name a file may have on Windows.  The
+// trail byte of "ポ" is '|', of "表" a backslash; both are characters here.
+TEST(RestorePath, WindowsNamesAreToldFromNamesWindowsRefuses) {
+    const struct {
+        const char* name;
+        bool allowed;
+    } cases[] = {
+        {"ポイント.xls", true}, {"表.xls", true},  {"a.b", true},      {"CONSOLE.txt", true},
+        {"COM10", true},        {".hidden", true}, {"con.txt", false}, {"NUL", false},
+        {"10:30.log", false},   {"a.", false},     {"a ", false},      {"a|b", false},
+        {"a?b", false},         {"..", false},     {"x\ty", false},    {"a<b", false},
+        {"a\"b", false},        {"a*", false},     {"", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(c.allowed, CRestorePath::WindowsNameRefusal(c.name).IsEmpty());
+    }
+}

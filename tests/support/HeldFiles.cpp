@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
 #include <functional>
 #include <string>
+#include <thread>
 
 HeldFile::HeldFile(const CString& path)
     : m_handle(
@@ -21,6 +23,45 @@ Holding HoldHandle(HANDLE handle) {
     return Holding(handle, [](void* h) {
         if (h)
             ::CloseHandle(h);
+    });
+}
+
+namespace {
+
+struct Growing {
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    std::atomic<bool> bStop{false};
+    std::thread writer;
+};
+
+void AppendLine(HANDLE handle) {
+    static const char kLine[] = "12:00:00 another line of the log\r\n";
+    DWORD written = 0;
+    ::WriteFile(handle, kLine, sizeof kLine - 1, &written, nullptr);
+}
+
+} // namespace
+
+// Others may read and write it, as a log is shared.  The writer sleeps
+// between lines, so that a test of some seconds leaves a few hundred KiB.
+Holding HoldGrowing(const CString& path) {
+    auto* growing = new Growing;
+    growing->handle = ::CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    EXPECT_NE(INVALID_HANDLE_VALUE, growing->handle) << path.GetString();
+    AppendLine(growing->handle);
+    growing->writer = std::thread([growing] {
+        while (!growing->bStop) {
+            AppendLine(growing->handle);
+            ::Sleep(1);
+        }
+    });
+    return Holding(growing, [](void* p) {
+        auto* g = static_cast<Growing*>(p);
+        g->bStop = true;
+        g->writer.join();
+        ::CloseHandle(g->handle);
+        delete g;
     });
 }
 

@@ -27,6 +27,9 @@ Holding HoldHandle(HANDLE handle);
 // and deleting it fail with access denied, as Windows refuses a standard
 // user; renaming it works.
 Holding HoldReadOnly(const CString& path);
+// The file (made anew, never empty) grows while held, as a log that another
+// program keeps writing: a line every millisecond or so, until given back.
+Holding HoldGrowing(const CString& path);
 // The folder and everything in it refuse to be written, renamed, deleted or
 // given other attributes, as a folder whose permissions deny this user,
 // until given back.

@@ -3,6 +3,7 @@
 #include "HeldFiles.h"
 #include "HostileFiles.h"
 #include "Process.h"
+#include "ProtectedInstallation.h"
 #include "SampleProduct.h"
 #include "TempDir.h"
 
@@ -320,4 +321,46 @@ TEST(IkotoolExe, QuietVerboseAndProgressKeepTheirStreams) {
         EXPECT_TRUE(*c.out ? Has(run.out, c.out) : run.out.empty()) << run.out;
         EXPECT_TRUE(*c.err ? Has(run.err, c.err) : run.err.empty()) << run.err;
     }
+}
+
+// Every other spelling of each protected file, Wine's short names among
+// them, through ikotool.exe extract: each is kept out, nothing changes.
+TEST(IkotoolExe, EveryOtherSpellingOfAProtectedFileIsKeptOut) {
+    TempDir work;
+    const CString dst = work / "dst";
+    ASSERT_TRUE(::CreateDirectoryA(dst, nullptr));
+    const ProtectedInstallation target(dst, dst);
+    target.Lay("the target's own");
+    const auto before = target.Contents();
+    int entries = 0;
+    WriteFileBytes(work / "all.iko",
+                   FileOfEverySpelling(target.SystemShortNames(), "restored", &entries));
+    const ToolRun run = RunIkotool({"extract", (work / "all.iko").str(), "--root",
+                                    ("0=" + dst).str(), "--root", ("1=" + dst).str()});
+    EXPECT_EQ(0u, run.exitCode) << run.err;
+    EXPECT_EQ(entries, CountOf(run.err, ": kept out by the restore filter")) << run.err;
+    EXPECT_EQ(before, target.Contents());
+}
+
+// A workbook whose name code page 932 cannot hold is named as left out,
+// and create ends with exit code 1 although it wrote the rest.
+TEST(IkotoolExe, CreateNamesWhatItLeftOutAndEndsWithOne) {
+    TempDir work;
+    const CString src = work / "src";
+    SampleProductOptions options;
+    options.bWriteRegistry = false;
+    CString error;
+    ASSERT_TRUE(LaySampleProduct(src, options, error)) << error.GetString();
+    const std::wstring wide(src.GetString(), src.GetString() + src.GetLength());
+    const HANDLE h = ::CreateFileW((wide + L"\\Excel\\\x58F2\x4E0A\x20AC.xlsm").c_str(),
+                                   GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, h); // 売上€.xlsm
+    ::CloseHandle(h);
+    const ToolRun run = RunIkotool({"create", (work / "m.iko").str(), "--root", ("0=" + src).str(),
+                                    "--root", ("1=" + src).str()});
+    EXPECT_EQ(1u, run.exitCode) << run.err;
+    EXPECT_TRUE(Has(run.err, "left out: root 1 Excel\\売上?.xlsm: name cannot be converted"))
+        << run.err;
+    EXPECT_TRUE(Has(run.err, "m.iko: written without 1 of the files")) << run.err;
+    EXPECT_EQ(0u, RunIkotool({"test", (work / "m.iko").str()}).exitCode);
 }

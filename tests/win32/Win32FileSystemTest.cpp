@@ -1,4 +1,9 @@
 // The migration engine's Win32 file system on real folders.
+#include "Archive.h"
+#include "MemFile.h"
+#include "MigrationBytes.h"
+#include "MigrationReader.h"
+#include "ProtectedInstallation.h"
 #include "TempDir.h"
 #include "Win32FileSystem.h"
 
@@ -7,6 +12,9 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstring>
+#include <iterator>
+#include <map>
 
 namespace {
 
@@ -140,4 +148,116 @@ TEST(Win32FileSystem, NameWithoutCodePage932FormIsSkippedWhenListed) {
         EXPECT_EQ(item.strName != "ok.dat", item.bSkip);
     }
     ::DeleteFileW(wide.c_str());
+}
+
+// The system's own short names (Wine forms them with its own hash, such as
+// DENM~N0O.DAT) and a name with trailing dots reach the long name; a
+// wildcard, a missing file and a missing folder reach none.
+TEST(Win32FileSystem, LongNameIsTheSystemsNameOfAnExistingEntry) {
+    TempDir dir;
+    ASSERT_TRUE(::CreateDirectoryA(dir / "Excel_Old", nullptr));
+    WriteFileBytes(dir / "Excel_Old\\DenMainData.dat", "d");
+    char buf[MAX_PATH];
+    ASSERT_NE(0u, ::GetShortPathNameA(dir / "Excel_Old\\DenMainData.dat", buf, sizeof buf));
+    const CString shortPath(buf);
+    const CString shortFolder = shortPath.Left(shortPath.ReverseFind('\\'));
+    const CString shortName = shortPath.Mid(shortPath.ReverseFind('\\') + 1);
+    ASSERT_NE("DenMainData.dat", shortName.str());
+    const struct {
+        CString path;
+        const char* longName; // null: none
+    } cases[] = {
+        {shortFolder + "\\" + shortName, "DenMainData.dat"},
+        {shortFolder, "Excel_Old"},
+        {dir / "EXCEL_OLD\\denmaindata.DAT", "DenMainData.dat"},
+        {dir / "Excel_Old\\DenMainData.dat.", "DenMainData.dat"},
+        {dir / "Excel_Old\\DenMain*.dat", nullptr},
+        {dir / "Excel_Old\\Den?ainData.dat", nullptr},
+        {dir / "Excel_Old\\missing.dat", nullptr},
+        {dir / "missing\\DenMainData.dat", nullptr},
+    };
+    CWin32FileSystem fs;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path.GetString());
+        CString name = "untouched";
+        EXPECT_EQ(c.longName != nullptr, fs.GetLongName(c.path, name));
+        EXPECT_EQ(c.longName ? c.longName : "untouched", name);
+    }
+}
+
+// Every other spelling of each protected file, Wine's short names among
+// them, through the engine into real folders: each is kept out and no
+// protected file changes.
+TEST(Win32FileSystem, EveryOtherSpellingOfAProtectedFileIsKeptOut) {
+    TempDir dir;
+    const ProtectedInstallation target(dir.Path(), dir.Path());
+    target.Lay("the target's own");
+    const auto before = target.Contents();
+    int entries = 0;
+    const std::string bytes = FileOfEverySpelling(target.SystemShortNames(), "restored", &entries);
+    // Wine's short names of seven files and one folder are among them.
+    EXPECT_EQ(11 * ProtectedFiles().size() + 7 * 3 + 2, static_cast<size_t>(entries));
+    CWin32FileSystem fs;
+    CMigrationContext context(fs);
+    CMemFile mem(bytes);
+    CArchive ar(&mem, CArchive::load);
+    CMigrationReader(context, CMigrationRoots(dir.Path(), dir.Path(), ""),
+                     static_cast<int64_t>(bytes.size()))
+        .Restore(ar);
+    EXPECT_EQ(before, target.Contents());
+    EXPECT_EQ(static_cast<size_t>(entries), context.m_skipped.size());
+    for (const CSkippedEntry& skip : context.m_skipped) {
+        SCOPED_TRACE(skip.strPath.GetString());
+        EXPECT_EQ(CSkipReason::filtered, skip.nReason);
+    }
+    EXPECT_EQ(0, context.m_nWritten);
+}
+
+// A restore finds each target in its folder's listing: a hidden file is
+// skipped under every spelling that the system resolves to it (letter case,
+// a full-width letter of the other case, its short name), and a file that
+// the restore made is replaced through its short name, not doubled.
+TEST(Win32FileSystem, ListedTargetIsFoundUnderEverySpellingOfIt) {
+    TempDir dir;
+    const CString excel = dir / "Excel";
+    ASSERT_TRUE(::CreateDirectoryA(excel, nullptr));
+    const std::string wide = "Ｋｙｕｙｏ.dat";
+    for (const std::string& name : {std::string("KyuyoData2024.dat"), wide}) {
+        WriteFileBytes(excel + "\\" + name.c_str(), "old");
+        ASSERT_TRUE(::SetFileAttributesA(excel + "\\" + name.c_str(), FILE_ATTRIBUTE_HIDDEN));
+    }
+    // The short name the system gives a new file of that name, as it will
+    // give it to the restored one.
+    TempDir probe;
+    WriteFileBytes(probe / "NewLongName2024.dat", "");
+    char shortNew[MAX_PATH], shortOld[MAX_PATH];
+    ASSERT_NE(0u, ::GetShortPathNameA(probe / "NewLongName2024.dat", shortNew, MAX_PATH));
+    ASSERT_NE(0u, ::GetShortPathNameA(excel + "\\KyuyoData2024.dat", shortOld, MAX_PATH));
+    const auto NameOf = [](const char* path) { return std::string(std::strrchr(path, '\\') + 1); };
+    const struct {
+        std::string name, content;
+    } entries[] = {
+        {"kyuyodata2024.DAT", "a"},     {NameOf(shortOld), "b"},     {"ｋｙｕｙｏ.dat", "c"},
+        {"NewLongName2024.dat", "new"}, {NameOf(shortNew), "newer"},
+    };
+    std::string bytes = Header(static_cast<uint16_t>(std::size(entries)));
+    for (const auto& e : entries)
+        bytes += Record(3, 1, "\\Excel", e.name, e.content, 0);
+    CWin32FileSystem fs;
+    CMigrationContext context(fs);
+    CMemFile mem(bytes);
+    CArchive ar(&mem, CArchive::load);
+    CMigrationReader(context, CMigrationRoots(dir.Path(), dir.Path(), ""),
+                     static_cast<int64_t>(bytes.size()))
+        .Restore(ar);
+    ASSERT_EQ(3u, context.m_skipped.size());
+    for (const CSkippedEntry& skip : context.m_skipped) {
+        SCOPED_TRACE(skip.strPath.GetString());
+        EXPECT_EQ(CSkipReason::cannotWrite, skip.nReason);
+    }
+    for (const std::string& name : {std::string("KyuyoData2024.dat"), wide})
+        ::SetFileAttributesA(excel + "\\" + name.c_str(), FILE_ATTRIBUTE_NORMAL);
+    const std::map<std::string, std::string> expected = {
+        {"KyuyoData2024.dat", "old"}, {wide, "old"}, {"NewLongName2024.dat", "newer"}};
+    EXPECT_EQ(expected, FolderContents(excel));
 }

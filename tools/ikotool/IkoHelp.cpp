@@ -13,12 +13,14 @@ const char kRoots[] =
 
 const char kExitCodes[] = "Exit codes, as diff and cmp have them:\n"
                           "  0  done\n"
-                          "  1  done, but not everything: files that extract could not write\n"
+                          "  1  done, but not everything: files that extract could not write,\n"
+                          "     or files that create left out of the file it wrote\n"
                           "  2  trouble: a damaged file, a failure, a usage error\n";
 
 const char kStreams[] =
-    "Results go to standard output; warnings (\"skipped:\", \"not written:\") and\n"
-    "errors to standard error.  Options may stand before or after the file.\n";
+    "Results go to standard output; warnings (\"skipped:\", \"not written:\",\n"
+    "\"left out:\") and errors to standard error.  Options may stand before or\n"
+    "after the file.\n";
 
 } // namespace
 

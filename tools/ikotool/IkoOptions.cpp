@@ -26,14 +26,18 @@ const Spec kCommands[] = {
      "checks the whole file; the first fault with its byte offset",
      "Reads the whole structure and writes nothing: \"OK: F files, M bytes\", or\n"
      "the first fault with its byte offset.  Bytes after the last entry are a\n"
-     "fault too.  --json prints the same JSON document as list --json.\n"},
+     "fault too, and so is a file of only a header.  --json prints the same\n"
+     "JSON document as list --json.\n"},
     {"create", CIkoOptions::create, true,
      "FILE --root 0=DIR --root 1=DIR [--root 2=DIR] [--format 3|4]",
      "writes the migration file of an installation, as Tessaro's 作成",
      "Writes what Tessaro's 作成 writes for these roots: the nine items that\n"
      "exist, in their order.  The format code is --format, or else what the\n"
      "installation's markers say.  The file is written under a temporary name\n"
-     "and put in place when complete.\n"},
+     "and put in place when complete.  Each file it does not hold whole (a name\n"
+     "without a code page 932 form or one Windows refuses, a file that cannot\n"
+     "be read or changed while it was written, a folder that cannot be listed)\n"
+     "is named on standard error (\"left out:\") and makes the exit code 1.\n"},
     {"extract", CIkoOptions::extract, true, "FILE --root 0=DIR --root 1=DIR [--root 2=DIR]",
      "restores a migration file into an installation, as Tessaro's 復元",
      "Tests the file first and writes nothing from a damaged one, then restores\n"

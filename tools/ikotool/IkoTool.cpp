@@ -104,12 +104,15 @@ void CIkoTool::NameEntries(CMigrationContext& context, int64_t* pnFiles) {
 }
 
 // After a restore, the entries the user expected on disk and did not get
-// stand apart from those kept out on purpose.
+// stand apart from those kept out on purpose; whatever a create skips is
+// left out of the file.
 void CIkoTool::PrintSkipped(const CMigrationContext& context, bool bRestore) {
     for (const CSkippedEntry& skip : context.m_skipped) {
+        const char* what = !bRestore                   ? "left out"
+                           : IsUnwritten(skip.nReason) ? "not written"
+                                                       : "skipped";
         CString line;
-        line.Format("%s: %s: %s", bRestore && IsUnwritten(skip.nReason) ? "not written" : "skipped",
-                    CIkoOutput::EntryName(skip.nRoot, skip.strPath).GetString(),
+        line.Format("%s: %s: %s", what, CIkoOutput::EntryName(skip.nRoot, skip.strPath).GetString(),
                     SkipReasonText(skip.nReason));
         if (!skip.strCause.IsEmpty())
             line += " (" + skip.strCause + ")";
@@ -126,7 +129,9 @@ size_t CIkoTool::CountUnwritten(const CMigrationContext& context) {
 }
 
 // With progress, the file system is watched: the writer's listing gives the
-// totals, its reading of the files the work done.
+// totals, its reading of the files the work done.  A file written without
+// some of the installation's files is no whole copy of it: the run names
+// them and ends as incomplete, although the file was written and reads whole.
 int CIkoTool::Create() {
     if (!RootsExist())
         return trouble;
@@ -158,7 +163,13 @@ int CIkoTool::Create() {
         m_pProgress->Finish();
     PrintSkipped(context, false);
     m_out.Result(file + ": " + CIkoInspector::Summary(context) + " written");
-    return done;
+    if (context.m_skipped.empty())
+        return done;
+    CString text;
+    text.Format(": written without %u of the files (left out above)",
+                static_cast<unsigned>(context.m_skipped.size()));
+    m_out.Error(file + text);
+    return incomplete;
 }
 
 // Nothing is written from a file that fails the structure check.  A restore

@@ -15,7 +15,7 @@ public:
     // As diff and cmp have them.
     enum ExitCode {
         done = 0,
-        incomplete = 1, // done, but not everything: files not written
+        incomplete = 1, // done, but not everything: files not written or left out
         trouble = 2,    // a damaged file, a failure, a usage error
     };
 

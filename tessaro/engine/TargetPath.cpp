@@ -1,0 +1,112 @@
+#include "TargetPath.h"
+
+#include "RestorePath.h"
+
+CTargetPath::CTargetPath(CFileSystem& fs) : m_fs(fs) {}
+
+// The system takes other spellings of one file: runs of separators and "/"
+// as one backslash, a component without its trailing dots and blanks, any
+// case of a letter, and the short (8.3) name of an existing file or folder.
+// Each of them is brought to the one spelling here, so that a stored
+// "\Data/Org.\KYUYO~1.XLS" is judged as the "kyuyo.xlsm" it would replace.
+// A component that names nothing yet keeps the spelling given, as the
+// system then creates it.  The folder is resolved once for all the files
+// that follow in it.
+bool CTargetPath::Resolve(const CString& strRoot, const CString& strRelPath) {
+    std::vector<CString> parts;
+    m_strRefusal = CRestorePath::Split(strRelPath, parts);
+    if (!m_strRefusal.IsEmpty())
+        return false;
+    ResolveFolder(strRoot, parts);
+    m_nRootLength = strRoot.GetLength();
+    m_strPath = m_strCachedFolder;
+    m_nNameAt = m_strPath.GetLength();
+    if (parts.empty()) {
+        m_status = m_fs.GetStatus(m_strPath);
+    } else {
+        m_strPath += "\\";
+        ++m_nNameAt;
+        ResolveName(parts.back());
+    }
+    m_strFolded = m_strPath;
+    m_strFolded.MakeLower();
+    return true;
+}
+
+// Where names have other spellings, the last component is looked up in its
+// folder's listing: one listing per folder instead of a lookup per file,
+// which costs a search of the whole folder for a name that does not exist
+// yet (Wine reads every entry to match the case).  A name the listing
+// cannot settle is asked of the system.
+void CTargetPath::ResolveName(const CString& strPart) {
+    if (!m_fs.HasOtherSpellings()) {
+        m_strPath += strPart;
+        m_status = m_fs.GetStatus(m_strPath);
+        return;
+    }
+    const CTargetFolder& folder = Listed(m_strCachedFolder);
+    CDirItem item;
+    if (folder.Find(strPart, item)) {
+        const bool bNamed = !(item.bSkip && item.nSkipReason == CSkipReason::unconvertibleName);
+        m_strPath += bNamed ? item.strName : strPart;
+        m_status = CFsStatus();
+        m_status.bExists = true;
+        m_status.bDirectory = item.bDirectory;
+        m_status.bProtected = item.bProtected;
+    } else if (folder.IsSurelyMissing(strPart)) {
+        m_strPath += strPart;
+        m_status = CFsStatus();
+    } else {
+        m_strPath += OnDisk(m_strCachedFolder, strPart);
+        m_status = m_fs.GetStatus(m_strPath);
+    }
+}
+
+// The restore walks the tree depth first: the folders above the one it
+// comes to stay listed, the others are done with.
+CTargetFolder& CTargetPath::Listed(const CString& strFolder) {
+    while (!m_listed.empty() && m_listed.back().Path() != strFolder &&
+           strFolder.str().rfind(m_listed.back().Path().str() + "\\", 0) != 0)
+        m_listed.pop_back();
+    if (m_listed.empty() || m_listed.back().Path() != strFolder)
+        m_listed.emplace_back(m_fs, strFolder);
+    return m_listed.back();
+}
+
+// A second entry of the same name then replaces a file, not a missing one.
+void CTargetPath::NoteWritten() {
+    if (!m_listed.empty() && m_listed.back().Path() == Folder())
+        m_listed.back().NoteFile(Name());
+}
+
+void CTargetPath::Forget() {
+    m_bCached = false;
+}
+
+// All components but the last.
+void CTargetPath::ResolveFolder(const CString& strRoot, const std::vector<CString>& parts) {
+    if (IsCachedFolder(strRoot, parts))
+        return;
+    const size_t nFolder = parts.empty() ? 0 : parts.size() - 1;
+    m_strCachedFolder = strRoot;
+    for (size_t i = 0; i < nFolder; ++i)
+        m_strCachedFolder += "\\" + OnDisk(m_strCachedFolder, parts[i]);
+    m_strCachedRoot = strRoot;
+    m_astrCachedParts.assign(parts.begin(), parts.begin() + static_cast<ptrdiff_t>(nFolder));
+    m_bCached = true;
+}
+
+bool CTargetPath::IsCachedFolder(const CString& strRoot, const std::vector<CString>& parts) const {
+    const size_t nFolder = parts.empty() ? 0 : parts.size() - 1;
+    if (!m_bCached || nFolder != m_astrCachedParts.size() || strRoot != m_strCachedRoot)
+        return false;
+    for (size_t i = 0; i < nFolder; ++i)
+        if (parts[i] != m_astrCachedParts[i])
+            return false;
+    return true;
+}
+
+CString CTargetPath::OnDisk(const CString& strFolder, const CString& strPart) {
+    CString name;
+    return m_fs.GetLongName(strFolder + "\\" + strPart, name) ? name : strPart;
+}

@@ -1,0 +1,163 @@
+// The native ikotool killed from outside (SIGKILL) at moments spread over
+// its work: an older migration file is as it was or the new one is whole,
+// no restored file is ever cut, and the next run completes.
+#include "IkotoolRun.h"
+
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fcntl.h>
+#include <fstream>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int kFiles = 60;
+constexpr int kKillPoints = 25;
+
+std::string Name(int i) {
+    char name[32];
+    std::snprintf(name, sizeof name, "Data/Other/f%02d.dat", i);
+    return name;
+}
+
+// New contents differ from the old ones in every byte and in their length.
+std::string NewBytes(int i) {
+    return std::string(size_t{384} * 1024 + static_cast<size_t>(i),
+                       static_cast<char>('A' + i % 26));
+}
+std::string OldBytes(int i) {
+    return std::string(size_t{100} * 1024, static_cast<char>('a' + i % 26));
+}
+
+// ikotool in `dir` with its output thrown away; the caller waits or kills.
+pid_t Start(const NativeTree& dir, const std::vector<std::string>& args) {
+    std::vector<char*> argv;
+    std::string program = IKOTOOL;
+    std::vector<std::string> words = args;
+    argv.push_back(&program[0]);
+    for (std::string& word : words)
+        argv.push_back(&word[0]);
+    argv.push_back(nullptr);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const int null = ::open("/dev/null", O_WRONLY);
+        ::dup2(null, 1);
+        ::dup2(null, 2);
+        if (::chdir(dir.Path().c_str()) == 0)
+            ::execv(IKOTOOL, argv.data());
+        ::_exit(127);
+    }
+    return pid;
+}
+
+int Wait(pid_t pid) {
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+Clock::duration TimeOfOneRun(const NativeTree& dir, const std::vector<std::string>& args) {
+    const Clock::time_point start = Clock::now();
+    EXPECT_EQ(0, Wait(Start(dir, args)));
+    return Clock::now() - start;
+}
+
+// The k-th of kKillPoints moments spread evenly over a run of `whole` and a
+// fifth beyond, where a slower run may still be at work.
+void KillAt(pid_t pid, Clock::duration whole, int k) {
+    std::this_thread::sleep_for(whole * 6 * (k + 1) / (5 * kKillPoints));
+    ::kill(pid, SIGKILL);
+    Wait(pid);
+}
+
+// Where a kill landed, by what it left.
+struct Landing {
+    int before = 0, between = 0, after = 0;
+    void Note(int newFiles, int allFiles, bool temporary) {
+        (newFiles == 0 && !temporary ? before : newFiles == allFiles ? after : between)++;
+    }
+};
+
+} // namespace
+
+// Older files in the target, new ones in the migration file: after each
+// kill every target holds its old bytes (or is absent) or its new bytes,
+// never a part; only the restore's temporary file may stay beside them,
+// and the next run removes it.
+TEST(IkotoolKill, ExtractKilledAnywhereLeavesNoFileCut) {
+    NativeTree src, dst;
+    for (int i = 0; i < kFiles; ++i) {
+        src.Write("p/" + Name(i), NewBytes(i));
+        if (i % 3 != 0) // every third file is new to the target
+            dst.Write("p/" + Name(i), OldBytes(i));
+    }
+    ASSERT_EQ(0, Ikotool(src, "create m.iko --root 0=p --root 1=p").exitCode);
+    const std::vector<std::string> extract = {"extract", src / "m.iko", "--root",
+                                              "0=p",     "--root",      "1=p"};
+    NativeTree probe; // as the target, for the time of a whole run
+    for (int i = 0; i < kFiles; ++i)
+        if (i % 3 != 0)
+            probe.Write("p/" + Name(i), OldBytes(i));
+    const Clock::duration whole = TimeOfOneRun(probe, extract);
+    Landing landing;
+    for (int k = 0; k < kKillPoints; ++k) {
+        SCOPED_TRACE("kill point " + std::to_string(k));
+        KillAt(Start(dst, extract), whole, k);
+        std::map<std::string, std::string> contents = dst.Contents();
+        const bool temporary = contents.erase("p/Data/Other/~TESSARO.TMP") > 0;
+        int newFiles = 0;
+        for (int i = 0; i < kFiles; ++i) {
+            const auto it = contents.find("p/" + Name(i));
+            const bool isNew = it != contents.end() && it->second == NewBytes(i);
+            const bool isOld = it == contents.end() ? i % 3 == 0 : it->second == OldBytes(i);
+            EXPECT_TRUE(isNew || isOld) << Name(i) << " is cut";
+            newFiles += isNew;
+        }
+        landing.Note(newFiles, kFiles, temporary);
+    }
+    EXPECT_EQ(0, Wait(Start(dst, extract)));
+    for (int i = 0; i < kFiles; ++i)
+        EXPECT_EQ(NewBytes(i), ReadNativeFile(dst / ("p/" + Name(i)))) << Name(i);
+    EXPECT_EQ(0u, dst.Contents().count("p/Data/Other/~TESSARO.TMP"));
+    std::printf("extract killed at %d points: %d before any file, %d half-way, %d at the end\n",
+                kKillPoints, landing.before, landing.between, landing.after);
+}
+
+// An older migration file of the same name stays byte for byte until the
+// new one is whole.
+TEST(IkotoolKill, CreateKilledAnywhereKeepsTheOlderFileOrMakesTheNewOneWhole) {
+    NativeTree work;
+    for (int i = 0; i < kFiles; ++i)
+        work.Write("p/" + Name(i), OldBytes(i));
+    ASSERT_EQ(0, Ikotool(work, "create m.iko --root 0=p --root 1=p").exitCode);
+    const std::string older = ReadNativeFile(work / "m.iko");
+    for (int i = 0; i < kFiles; ++i)
+        work.Write("p/" + Name(i), NewBytes(i));
+    ASSERT_EQ(0, Ikotool(work, "create new.iko --root 0=p --root 1=p").exitCode);
+    const std::string newer = ReadNativeFile(work / "new.iko");
+    const std::vector<std::string> create = {"create", "m.iko", "--root", "0=p", "--root", "1=p"};
+    const Clock::duration whole =
+        TimeOfOneRun(work, {"create", "x.iko", "--root", "0=p", "--root", "1=p"});
+    Landing landing;
+    for (int k = 0; k < kKillPoints; ++k) {
+        SCOPED_TRACE("kill point " + std::to_string(k));
+        KillAt(Start(work, create), whole, k);
+        const std::string now = ReadNativeFile(work / "m.iko");
+        EXPECT_TRUE(now == older || now == newer) << "m.iko: " << now.size() << " bytes";
+        landing.Note(now == newer, 1, std::ifstream(work / "m.iko.~tmp").good());
+    }
+    EXPECT_EQ(0, Wait(Start(work, create)));
+    EXPECT_EQ(newer, ReadNativeFile(work / "m.iko"));
+    EXPECT_FALSE(std::ifstream(work / "m.iko.~tmp").good());
+    std::printf("create killed at %d points: %d before writing, %d half-way, %d at the end\n",
+                kKillPoints, landing.before, landing.between, landing.after);
+}
