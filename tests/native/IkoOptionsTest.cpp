@@ -115,13 +115,13 @@ TEST(IkoOptions, UsageErrorsSayWhatIsWrong) {
 // line, and each command's own help lists just its options.
 TEST(IkoOptions, HelpNamesEveryCommandAndOptionOnce) {
     const CString general = CIkoHelp::General();
-    for (const CIkoOptions::CommandSpec& c : CIkoOptions::Commands()) {
+    for (const CIkoOptions::CommandForm& c : CIkoOptions::Commands()) {
         SCOPED_TRACE(c.pszName);
         EXPECT_GE(general.Find(CString("\n  ") + c.pszName + " "), 0);
         const CString own = CIkoHelp::OfCommand(c.nCommand);
         EXPECT_EQ(0, own.Find(CString("usage: ikotool ") + c.pszName + " " + c.pszArguments));
         const CString options = own.Mid(own.Find("\nOptions:\n"));
-        for (const CIkoOptions::OptionSpec& o : CIkoOptions::Options())
+        for (const CIkoOptions::OptionForm& o : CIkoOptions::Options())
             EXPECT_EQ(CIkoOptions::Takes(o, c.nCommand),
                       options.Find(CString(" ") + o.pszLong + " ") >= 0)
                 << o.pszLong;

@@ -31,11 +31,11 @@ CString CIkoHelp::Column(const CString& strLeft, int nWidth) {
     return text + ' ';
 }
 
-CString CIkoHelp::UsageLine(const CIkoOptions::CommandSpec& command) {
+CString CIkoHelp::UsageLine(const CIkoOptions::CommandForm& command) {
     return CString("ikotool ") + command.pszName + " " + command.pszArguments;
 }
 
-CString CIkoHelp::OptionName(const CIkoOptions::OptionSpec& option) {
+CString CIkoHelp::OptionName(const CIkoOptions::OptionForm& option) {
     CString name;
     if (option.cShort)
         name.Format("-%c, ", option.cShort);
@@ -47,7 +47,7 @@ CString CIkoHelp::OptionName(const CIkoOptions::OptionSpec& option) {
 
 CString CIkoHelp::OptionLines(CIkoOptions::Command nCommand) {
     CString text = "Options:\n";
-    for (const CIkoOptions::OptionSpec& o : CIkoOptions::Options())
+    for (const CIkoOptions::OptionForm& o : CIkoOptions::Options())
         if (nCommand == CIkoOptions::none || CIkoOptions::Takes(o, nCommand))
             text += Column(OptionName(o), 17) + o.pszHelp + "\n";
     return text;
@@ -59,7 +59,7 @@ CString CIkoHelp::General() {
                    "usage: ikotool COMMAND FILE [OPTIONS]\n"
                    "       ikotool COMMAND --help\n\n"
                    "Commands:\n";
-    for (const CIkoOptions::CommandSpec& c : CIkoOptions::Commands())
+    for (const CIkoOptions::CommandForm& c : CIkoOptions::Commands())
         text += Column(c.pszName, 10) + c.pszSummary + "\n";
     text +=
         "\n" + OptionLines(CIkoOptions::none) + "\n" + kStreams + "\n" + kRoots + "\n" + kExitCodes;
@@ -67,7 +67,7 @@ CString CIkoHelp::General() {
 }
 
 CString CIkoHelp::OfCommand(CIkoOptions::Command nCommand) {
-    const CIkoOptions::CommandSpec& command = CIkoOptions::SpecOf(nCommand);
+    const CIkoOptions::CommandForm& command = CIkoOptions::FormOf(nCommand);
     CString text = "usage: " + UsageLine(command) + "\n\n" + command.pszDescription + "\n" +
                    OptionLines(nCommand);
     if (command.bNeedsRoots)
@@ -83,6 +83,6 @@ CString CIkoHelp::Version() {
 CString CIkoHelp::UsageHint(CIkoOptions::Command nCommand) {
     if (nCommand == CIkoOptions::none || nCommand == CIkoOptions::help)
         return "usage: ikotool COMMAND FILE [OPTIONS]; ikotool --help lists them";
-    return "usage: " + UsageLine(CIkoOptions::SpecOf(nCommand)) + "; ikotool " +
-           CIkoOptions::SpecOf(nCommand).pszName + " --help tells more";
+    return "usage: " + UsageLine(CIkoOptions::FormOf(nCommand)) + "; ikotool " +
+           CIkoOptions::FormOf(nCommand).pszName + " --help tells more";
 }

@@ -13,8 +13,8 @@ public:
     static CString UsageHint(CIkoOptions::Command nCommand);
 
 private:
-    static CString UsageLine(const CIkoOptions::CommandSpec& command);
-    static CString OptionName(const CIkoOptions::OptionSpec& option);
+    static CString UsageLine(const CIkoOptions::CommandForm& command);
+    static CString OptionName(const CIkoOptions::OptionForm& option);
     static CString OptionLines(CIkoOptions::Command nCommand);
     static CString Column(const CString& strLeft, int nWidth);
 };

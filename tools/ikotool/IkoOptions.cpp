@@ -4,8 +4,8 @@
 
 namespace {
 
-using Spec = CIkoOptions::CommandSpec;
-using OptionSpec = CIkoOptions::OptionSpec;
+using Form = CIkoOptions::CommandForm;
+using OptionForm = CIkoOptions::OptionForm;
 
 constexpr unsigned Bit(CIkoOptions::Command nCommand) {
     return 1u << nCommand;
@@ -16,7 +16,7 @@ constexpr unsigned kWriters = Bit(CIkoOptions::create) | Bit(CIkoOptions::extrac
 
 // Usage lines and help texts are made from these tables; a command or an
 // option added here appears in every one of them.
-const Spec kCommands[] = {
+const Form kCommands[] = {
     {"list", CIkoOptions::list, false, "FILE [--json]", "what the header says, then every entry",
      "Prints what the header says (the product byte, the number of top-level\n"
      "entries, the format code of the books), then one line per entry in file\n"
@@ -50,7 +50,7 @@ const Spec kCommands[] = {
      "command's own help.\n"},
 };
 
-const OptionSpec kOptions[] = {
+const OptionForm kOptions[] = {
     {CIkoOptions::root, "--root", 0, "N=DIR", kWriters, true,
      "root N is the folder DIR (N: 0, 1 or 2; see Roots)"},
     {CIkoOptions::format, "--format", 0, "3|4", Bit(CIkoOptions::create), false,
@@ -70,29 +70,29 @@ const OptionSpec kOptions[] = {
 
 } // namespace
 
-CIkoOptions::Table<Spec> CIkoOptions::Commands() {
+CIkoOptions::Table<Form> CIkoOptions::Commands() {
     return {kCommands, sizeof kCommands / sizeof kCommands[0]};
 }
 
-CIkoOptions::Table<OptionSpec> CIkoOptions::Options() {
+CIkoOptions::Table<OptionForm> CIkoOptions::Options() {
     return {kOptions, sizeof kOptions / sizeof kOptions[0]};
 }
 
-const Spec* CIkoOptions::FindCommand(const CString& strName) {
-    for (const Spec& c : Commands())
+const Form* CIkoOptions::FindCommand(const CString& strName) {
+    for (const Form& c : Commands())
         if (strName == c.pszName)
             return &c;
     return nullptr;
 }
 
-const Spec& CIkoOptions::SpecOf(Command nCommand) {
-    for (const Spec& c : Commands())
+const Form& CIkoOptions::FormOf(Command nCommand) {
+    for (const Form& c : Commands())
         if (c.nCommand == nCommand)
             return c;
     return kCommands[0];
 }
 
-bool CIkoOptions::Takes(const OptionSpec& option, Command nCommand) {
+bool CIkoOptions::Takes(const OptionForm& option, Command nCommand) {
     return (option.nCommands & Bit(nCommand)) != 0;
 }
 
@@ -117,9 +117,9 @@ bool CIkoOptions::Parse(const std::vector<CString>& args, CString& strError) {
     return m_bHelp || m_bVersion || CheckComplete(strError);
 }
 
-const OptionSpec* CIkoOptions::FindOption(const CString& strName) {
+const OptionForm* CIkoOptions::FindOption(const CString& strName) {
     const bool bShort = strName.GetLength() == 2 && strName[1] != '-';
-    for (const OptionSpec& o : Options())
+    for (const OptionForm& o : Options())
         if (bShort ? o.cShort == strName[1] : strName == o.pszLong)
             return &o;
     return nullptr;
@@ -130,7 +130,7 @@ bool CIkoOptions::ParseOption(const std::vector<CString>& args, size_t& i, CStri
     const CString& word = args[i];
     const int equals = word.Left(2) == "--" ? word.Find('=') : -1;
     const CString name = equals < 0 ? word : word.Left(equals);
-    const OptionSpec* option = FindOption(name);
+    const OptionForm* option = FindOption(name);
     if (!option) {
         strError = "unknown option \"" + name + "\"";
         return false;
@@ -147,7 +147,7 @@ bool CIkoOptions::ParseOption(const std::vector<CString>& args, size_t& i, CStri
            Apply(*option, value, strError);
 }
 
-bool CIkoOptions::TakeValue(const OptionSpec& option, const std::vector<CString>& args, size_t& i,
+bool CIkoOptions::TakeValue(const OptionForm& option, const std::vector<CString>& args, size_t& i,
                             const CString& strInline, bool bInline, CString& strValue,
                             CString& strError) {
     if (!option.pszValue) {
@@ -167,7 +167,7 @@ bool CIkoOptions::TakeValue(const OptionSpec& option, const std::vector<CString>
     return true;
 }
 
-bool CIkoOptions::Apply(const OptionSpec& option, const CString& strValue, CString& strError) {
+bool CIkoOptions::Apply(const OptionForm& option, const CString& strValue, CString& strError) {
     switch (option.nOption) {
     case root:
         return ParseRoot(strValue, strError);
@@ -227,7 +227,7 @@ bool CIkoOptions::TakeWords(const std::vector<CString>& words, CString& strError
             strError = "a command is needed";
         return m_bHelp || m_bVersion;
     }
-    const Spec* command = FindCommand(words[0]);
+    const Form* command = FindCommand(words[0]);
     if (!command) {
         strError = "unknown command \"" + words[0] + "\"";
         return false;
@@ -240,7 +240,7 @@ bool CIkoOptions::TakeWords(const std::vector<CString>& words, CString& strError
     m_strFile = words.size() > 1 ? words[1] : CString();
     if (m_nCommand != help)
         return true;
-    const Spec* topic = m_strFile.IsEmpty() ? nullptr : FindCommand(m_strFile);
+    const Form* topic = m_strFile.IsEmpty() ? nullptr : FindCommand(m_strFile);
     if (!m_strFile.IsEmpty() && !topic) {
         strError = "unknown command \"" + m_strFile + "\"";
         return false;
@@ -253,10 +253,10 @@ bool CIkoOptions::TakeWords(const std::vector<CString>& words, CString& strError
 
 bool CIkoOptions::CheckOptions(CString& strError) const {
     if (m_nCommand != none && m_nCommand != help)
-        for (const OptionSpec& o : Options())
+        for (const OptionForm& o : Options())
             if (!Takes(o, m_nCommand) &&
                 std::count(m_given.begin(), m_given.end(), o.nOption) > 0) {
-                strError = CString(SpecOf(m_nCommand).pszName) + " takes no " + o.pszLong;
+                strError = CString(FormOf(m_nCommand).pszName) + " takes no " + o.pszLong;
                 return false;
             }
     const auto given = [this](Option n) {
@@ -271,10 +271,10 @@ bool CIkoOptions::CheckOptions(CString& strError) const {
 
 bool CIkoOptions::CheckComplete(CString& strError) const {
     if (m_strFile.IsEmpty()) {
-        strError = CString(SpecOf(m_nCommand).pszName) + " needs a FILE";
+        strError = CString(FormOf(m_nCommand).pszName) + " needs a FILE";
         return false;
     }
-    if (SpecOf(m_nCommand).bNeedsRoots && (!m_abRootGiven[0] || !m_abRootGiven[1])) {
+    if (FormOf(m_nCommand).bNeedsRoots && (!m_abRootGiven[0] || !m_abRootGiven[1])) {
         strError = "--root 0=DIR and --root 1=DIR are needed";
         return false;
     }

@@ -14,7 +14,7 @@ public:
     enum Verbosity { quietOutput, normalOutput, verboseOutput };
     static constexpr int kRootCount = 3; // product, data, common
 
-    struct CommandSpec {
+    struct CommandForm {
         const char* pszName;
         Command nCommand;
         bool bNeedsRoots;           // --root 0=DIR and --root 1=DIR
@@ -22,7 +22,7 @@ public:
         const char* pszSummary;     // one line in the list of commands
         const char* pszDescription; // the command's own help, lines ending in \n
     };
-    struct OptionSpec {
+    struct OptionForm {
         Option nOption;
         const char* pszLong;  // "--root"
         char cShort;          // 'q', or 0
@@ -37,11 +37,11 @@ public:
         const T* begin() const { return pBegin; }
         const T* end() const { return pBegin + nCount; }
     };
-    static Table<CommandSpec> Commands();
-    static Table<OptionSpec> Options();
-    static const CommandSpec* FindCommand(const CString& strName);
-    static const CommandSpec& SpecOf(Command nCommand);
-    static bool Takes(const OptionSpec& option, Command nCommand);
+    static Table<CommandForm> Commands();
+    static Table<OptionForm> Options();
+    static const CommandForm* FindCommand(const CString& strName);
+    static const CommandForm& FormOf(Command nCommand);
+    static bool Takes(const OptionForm& option, Command nCommand);
 
     // False with strError on a usage error.
     bool Parse(const std::vector<CString>& args, CString& strError);
@@ -60,10 +60,10 @@ public:
 
 private:
     bool ParseOption(const std::vector<CString>& args, size_t& i, CString& strError);
-    static const OptionSpec* FindOption(const CString& strName);
-    bool TakeValue(const OptionSpec& option, const std::vector<CString>& args, size_t& i,
+    static const OptionForm* FindOption(const CString& strName);
+    bool TakeValue(const OptionForm& option, const std::vector<CString>& args, size_t& i,
                    const CString& strInline, bool bInline, CString& strValue, CString& strError);
-    bool Apply(const OptionSpec& option, const CString& strValue, CString& strError);
+    bool Apply(const OptionForm& option, const CString& strValue, CString& strError);
     bool ParseRoot(const CString& strValue, CString& strError);
     bool ParseFormat(const CString& strValue, CString& strError);
     bool TakeWords(const std::vector<CString>& words, CString& strError);
