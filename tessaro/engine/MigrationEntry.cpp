@@ -7,6 +7,17 @@
 #include "TargetFile.h"
 #include "TargetPath.h"
 
+namespace {
+
+// The length is taken when a file is opened, and the copy stops at it: a
+// file that grew meanwhile shows it only by a byte beyond.
+bool HasMore(CFsFile& file) {
+    char c;
+    return file.Read(&c, 1) > 0;
+}
+
+} // namespace
+
 CMigrationEntry::CMigrationEntry(CMigrationContext& context)
     : m_nFormat(context.m_nNewFormat), m_pContext(&context) {}
 
@@ -199,11 +210,17 @@ void CMigrationEntry::StoreContent(CArchive& ar) {
     ar << m_nSize;
     const int64_t nLength = file->GetLength();
     const int64_t nCopied = m_pContext->m_copier.Store(ar, *file, m_nSize);
+    const bool bGrew = nLength == m_nSize && nCopied == m_nSize && HasMore(*file);
     file->Close();
-    if (nLength != m_nSize || nCopied != m_nSize) {
+    if (nLength != m_nSize || nCopied != m_nSize || bGrew) {
         CString cause;
-        cause.Format("%lld bytes when listed, %lld when copied", static_cast<long long>(m_nSize),
-                     static_cast<long long>(nCopied != m_nSize ? nCopied : nLength));
+        if (bGrew)
+            cause.Format("%lld bytes when listed, more when copied",
+                         static_cast<long long>(m_nSize));
+        else
+            cause.Format("%lld bytes when listed, %lld when copied",
+                         static_cast<long long>(m_nSize),
+                         static_cast<long long>(nCopied != m_nSize ? nCopied : nLength));
         m_pContext->Skip(*this, CSkipReason::sizeChanged, cause);
     }
 }

@@ -136,6 +136,34 @@ public:
     PatternStream* m_pRestored = nullptr;
 };
 
+// A file that grows after it was opened for copying: its length was taken
+// when it was opened, as the platforms do, and the reading goes on past it.
+class GrowingFile : public CFsFile {
+public:
+    unsigned Read(void* pBuf, unsigned nCount) override {
+        const size_t n = std::min<size_t>(nCount, m_bytes.size() - m_pos);
+        std::memcpy(pBuf, m_bytes.data() + m_pos, n);
+        m_pos += n;
+        return static_cast<unsigned>(n);
+    }
+    void Write(const void*, unsigned) override { FAIL(); }
+    int64_t GetLength() override { return 10; }
+    void Close() override {}
+
+private:
+    std::string m_bytes = "0123456789ABCDEF";
+    size_t m_pos = 0;
+};
+
+class GrowingFileSystem : public CMemFileSystem {
+public:
+    std::unique_ptr<CFsFile> OpenForReading(const CString& strPath, CFsError& error) override {
+        if (strPath.Find("a.dat") >= 0)
+            return std::make_unique<GrowingFile>();
+        return CMemFileSystem::OpenForReading(strPath, error);
+    }
+};
+
 const std::string kBigPrefix = Header(1) + Le32(4) + Le32(0) + Str("") + Str("Data\\MyData") +
                                Le64(0) + Le32(1) + Le32(4) + Le32(0) + Str("\\Data\\MyData") +
                                Str("big.dat") + Le64(kBigSize);
@@ -167,6 +195,25 @@ TEST(ContentSize, FileThatChangedWhileWrittenKeepsItsRecordedSizeAndIsNamed) {
         Restore(bytes, dst, TargetRoots(), result);
         EXPECT_EQ("next", dst.FileBytes("dst0\\Data\\MyData\\b.dat"));
     }
+}
+
+// Measured at 10 bytes when listed and again when opened, it has 16 by the
+// time its copy ends: the 10 bytes carried are not the whole file.
+TEST(ContentSize, FileThatGrowsWhileItIsCopiedIsNamed) {
+    GrowingFileSystem fs;
+    fs.AddFile("src0\\Data\\MyData\\a.dat", "0123456789");
+    CMigrationContext context(fs);
+    CMigrationWriter writer(context, SourceRoots());
+    ASSERT_TRUE(writer.BuildList());
+    CMemFile mem;
+    CArchive ar(&mem, CArchive::store);
+    writer.Write(ar);
+    ar.Close();
+    EXPECT_NE(std::string::npos,
+              mem.Bytes().find(Str("a.dat") + Le64(10) + "0123456789" + Le32(0)));
+    ASSERT_EQ(1u, context.m_skipped.size());
+    EXPECT_EQ(CSkipReason::sizeChanged, context.m_skipped[0].nReason);
+    EXPECT_EQ("\\Data\\MyData\\a.dat", context.m_skipped[0].strPath);
 }
 
 TEST(ContentSize, FileOfMoreThanFourGibibytesIsWrittenAndRestoredWhole) {
