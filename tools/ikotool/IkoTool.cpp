@@ -196,7 +196,7 @@ int CIkoTool::Extract(const CIkoOptions& options) {
     text.Format(": %s read, %d skipped", Summary(context).GetString(),
                 static_cast<int>(context.m_skipped.size()));
     m_console.Out(file + text);
-    if (context.m_bBookRestored)
+    if (context.m_bBookMapWritten)
         m_console.Out("BookMNG.dat was restored: the books need converting (Quimbex /K:12)");
     if (const size_t unwritten = CountUnwritten(context)) {
         text.Format(": the restore is incomplete: %u of its files could not be written",
