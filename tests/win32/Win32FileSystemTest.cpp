@@ -29,6 +29,14 @@ std::string ReadAll(CFsFile& file) {
     return bytes;
 }
 
+// The migration file's bytes through the engine, roots 0 and 1 at dir.
+void Restore(CMigrationContext& context, const CString& dir, const std::string& bytes) {
+    CMemFile mem(bytes);
+    CArchive ar(&mem, CArchive::load);
+    CMigrationReader(context, CMigrationRoots(dir, dir, ""), static_cast<int64_t>(bytes.size()))
+        .Restore(ar);
+}
+
 } // namespace
 
 TEST(Win32FileSystem, ListingHoldsHiddenAndSystemEntriesButNotDots) {
@@ -196,11 +204,7 @@ TEST(Win32FileSystem, EveryOtherSpellingOfAProtectedFileIsKeptOut) {
     EXPECT_EQ(11 * ProtectedFiles().size() + 7 * 3 + 2, static_cast<size_t>(entries));
     CWin32FileSystem fs;
     CMigrationContext context(fs);
-    CMemFile mem(bytes);
-    CArchive ar(&mem, CArchive::load);
-    CMigrationReader(context, CMigrationRoots(dir.Path(), dir.Path(), ""),
-                     static_cast<int64_t>(bytes.size()))
-        .Restore(ar);
+    Restore(context, dir.Path(), bytes);
     EXPECT_EQ(before, target.Contents());
     EXPECT_EQ(static_cast<size_t>(entries), context.m_skipped.size());
     for (const CSkippedEntry& skip : context.m_skipped) {
