@@ -213,3 +213,24 @@ TEST(Win32FileSystem, EveryOtherSpellingOfAProtectedFileIsKeptOut) {
     }
     EXPECT_EQ(0, context.m_nWritten);
 }
+
+// A temporary file is made anew or not at all, and the sweep of another
+// restore leaves it while it is open: the share mode refuses the delete.
+TEST(Win32FileSystem, TemporaryFileIsMadeAnewAndKeptWhileOpen) {
+    TempDir dir;
+    const CString path = dir / "~TESSARO.TMP";
+    CWin32FileSystem fs;
+    CFsError error;
+    std::unique_ptr<CFsFile> file = fs.CreateNew(path, error);
+    ASSERT_NE(nullptr, file) << error.strCause.GetString();
+    file->Write("live", 4);
+    CFsError again;
+    EXPECT_EQ(nullptr, fs.CreateNew(path, again));
+    EXPECT_TRUE(again.bExists);
+    EXPECT_FALSE(fs.RemoveUnlessOpen(path));
+    EXPECT_TRUE(fs.GetStatus(path).bExists);
+    file->Close();
+    file.reset();
+    EXPECT_TRUE(fs.RemoveUnlessOpen(path));
+    EXPECT_FALSE(fs.GetStatus(path).bExists);
+}
