@@ -32,7 +32,9 @@ public:
         modeNoInherit = 0x0080,
         modeCreate = 0x1000,
         modeNoTruncate = 0x2000,
-        typeBinary = 0x8000
+        typeBinary = 0x8000,
+        // Ours, with modeCreate: the file must not exist yet.
+        modeCreateNew = 0x100000
     };
 
     CFile() = default;

@@ -73,6 +73,8 @@ DWORD ShareOf(UINT flags) {
 }
 
 DWORD CreationOf(UINT flags) {
+    if (flags & CFile::modeCreateNew)
+        return CREATE_NEW;
     if (flags & CFile::modeCreate)
         return (flags & CFile::modeNoTruncate) ? OPEN_ALWAYS : CREATE_ALWAYS;
     return OPEN_EXISTING;

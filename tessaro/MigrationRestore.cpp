@@ -257,8 +257,10 @@ bool CMigrationRestore::ReadEntries(CFile& file) {
 }
 
 // Set for the rest of the run: every later restore converts the books too.
+// A book map that the filter let through but that could not be written is
+// not restored: the older one stays, and its books need no conversion.
 void CMigrationRestore::NoteBookRestored() {
-    if (m_context.m_bBookRestored)
+    if (m_context.m_bBookMapWritten)
         m_app.m_bBookRestored = 1;
 }
 

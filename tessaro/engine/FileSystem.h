@@ -33,6 +33,8 @@ struct CDirItem {
 // Why an open failed, in the platform's words.
 struct CFsError {
     bool bUnconvertibleName = false;
+    bool bExists = false; // CreateNew found the name taken
+
     CString strCause;
 };
 
@@ -57,16 +59,21 @@ public:
     // Shared so that others may go on reading and writing the file.
     virtual std::unique_ptr<CFsFile> OpenForReading(const CString& strPath, CFsError& error) = 0;
     virtual std::unique_ptr<CFsFile> CreateOrEmpty(const CString& strPath, CFsError& error) = 0;
-    // The same for a file of the engine's own that takes its final name
-    // later: no older file of its name is asked about first.
-    virtual std::unique_ptr<CFsFile> CreateTemporary(const CString& strPath, CFsError& error) {
-        return CreateOrEmpty(strPath, error);
-    }
+    // A file that must not exist yet, for writing (error.bExists when it
+    // does), which RemoveUnlessOpen leaves alone while it is open.
+    virtual std::unique_ptr<CFsFile> CreateNew(const CString& strPath, CFsError& error) = 0;
+    // Closes pFile, made by CreateNew as strFrom, and renames it over strTo;
+    // false with error when the system refuses or strFrom no longer names
+    // pFile.  Throws the errors of closing.
+    virtual bool CloseOver(std::unique_ptr<CFsFile> pFile, const CString& strFrom,
+                           const CString& strTo, CFsError& error);
     // One level; false when it fails.
     virtual bool MakeDirectory(const CString& strPath) = 0;
     // Renames strFrom to strTo, replacing a file of that name.
     virtual bool MoveOver(const CString& strFrom, const CString& strTo, CFsError& error) = 0;
     virtual bool RemoveFile(const CString& strPath) = 0;
+    // Removes a file unless a program holds it open from CreateNew.
+    virtual bool RemoveUnlessOpen(const CString& strPath) = 0;
     // The name that the last component of strPath has on disk, when it names
     // an existing file or folder: its long name where the system answers to
     // a short one too.  A system without short names keeps every name as

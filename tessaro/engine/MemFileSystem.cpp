@@ -28,6 +28,7 @@ public:
     }
 
     int64_t GetLength() override { return static_cast<int64_t>(m_pBytes->size()); }
+    bool Holds(const Node* node) const { return node && node->pBytes == m_pBytes; }
     void Close() override {}
     CString GetFilePath() const override { return m_strPath; }
 
@@ -171,6 +172,34 @@ std::unique_ptr<CFsFile> CMemFileSystem::CreateOrEmpty(const CString& strPath, C
     Node& target = m_nodes[key];
     target.pBytes = std::make_shared<std::string>();
     return std::make_unique<File>(target.pBytes, strPath, &m_nFreeSpace);
+}
+
+std::unique_ptr<CFsFile> CMemFileSystem::CreateNew(const CString& strPath, CFsError& error) {
+    if (Find(Normalize(strPath))) {
+        error.bExists = true;
+        error.strCause = "exists";
+        return nullptr;
+    }
+    return CreateOrEmpty(strPath, error);
+}
+
+// The name must still hold the bytes of this file, as on a real disk.
+bool CMemFileSystem::CloseOver(std::unique_ptr<CFsFile> pFile, const CString& strFrom,
+                               const CString& strTo, CFsError& error) {
+    const auto* file = dynamic_cast<const File*>(pFile.get());
+    if (file && !file->Holds(Find(Normalize(strFrom)))) {
+        error.strCause = "its temporary file was replaced by another program";
+        return false;
+    }
+    return CFileSystem::CloseOver(std::move(pFile), strFrom, strTo, error);
+}
+
+// A file open for writing shares its bytes with the node.
+bool CMemFileSystem::RemoveUnlessOpen(const CString& strPath) {
+    const Node* node = Find(Normalize(strPath));
+    if (node && node->pBytes && node->pBytes.use_count() > 1)
+        return false;
+    return RemoveFile(strPath);
 }
 
 bool CMemFileSystem::MakeDirectory(const CString& strPath) {

@@ -31,6 +31,10 @@ public:
     bool MakeDirectory(const CString& strPath) override;
     bool MoveOver(const CString& strFrom, const CString& strTo, CFsError& error) override;
     bool RemoveFile(const CString& strPath) override;
+    std::unique_ptr<CFsFile> CreateNew(const CString& strPath, CFsError& error) override;
+    bool CloseOver(std::unique_ptr<CFsFile> pFile, const CString& strFrom, const CString& strTo,
+                   CFsError& error) override;
+    bool RemoveUnlessOpen(const CString& strPath) override;
 
     // Like Linux, no longer path is accepted.
     static constexpr int kMaxPath = 4096;

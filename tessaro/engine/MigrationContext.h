@@ -28,11 +28,12 @@ public:
     void Count(int64_t nSize, int32_t nChildren);
 
     CFileSystem& m_fs;
-    int32_t m_nNewFormat;         // format code of entries created here
-    Mode m_nMode = restore;       // when reading
-    int64_t m_nFileLength = 0;    // bytes of the migration file being read
-    bool m_bBookRestored = false; // a "BookMNG.dat" passed the restore filter
-    int64_t m_nWritten = 0;       // files a restore put in place
+    int32_t m_nNewFormat;           // format code of entries created here
+    Mode m_nMode = restore;         // when reading
+    int64_t m_nFileLength = 0;      // bytes of the migration file being read
+    bool m_bBookRestored = false;   // a "BookMNG.dat" passed the restore filter
+    bool m_bBookMapWritten = false; // and was put in place whole
+    int64_t m_nWritten = 0;         // files a restore put in place
     std::vector<CSkippedEntry> m_skipped;
     int64_t m_nEntries = 0;
     int64_t m_nFiles = 0; // entries without children (the format cannot tell an empty directory)

@@ -257,7 +257,9 @@ void CMigrationEntry::LoadFields(CEntryRecordReader& in) {
 }
 
 // The older file is replaced only by a complete one: an error of the
-// archive or the disk half-way leaves it as it was.
+// archive or the disk half-way leaves it as it was.  Only a book map in
+// place calls for the books' conversion: one that passed the filter but
+// could not be written leaves the older map, whose books need none.
 void CMigrationEntry::LoadContent(CArchive& ar) {
     if (m_nSize <= 0)
         return;
@@ -279,6 +281,8 @@ void CMigrationEntry::LoadContent(CArchive& ar) {
     }
     m_pContext->m_target.NoteWritten();
     ++m_pContext->m_nWritten;
+    if (CRestoreFilter::IsBookMap(m_pContext->m_target))
+        m_pContext->m_bBookMapWritten = true;
 }
 
 // A path that would leave its root never reaches the filter, so a refused

@@ -19,6 +19,10 @@ public:
     bool MakeDirectory(const CString& strPath) override;
     bool MoveOver(const CString& strFrom, const CString& strTo, CFsError& error) override;
     bool RemoveFile(const CString& strPath) override;
+    std::unique_ptr<CFsFile> CreateNew(const CString& strPath, CFsError& error) override;
+    bool CloseOver(std::unique_ptr<CFsFile> pFile, const CString& strFrom, const CString& strTo,
+                   CFsError& error) override;
+    bool RemoveUnlessOpen(const CString& strPath) override;
 
     // The path as the system takes it; false when a name does not convert.
     bool ToNative(const CString& strPath, std::string& native);

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -110,6 +111,7 @@ public:
     }
 
     CString GetFilePath() const override { return m_strPath; }
+    int Fd() const { return m_fd; }
 
 private:
     int m_fd;
@@ -312,6 +314,7 @@ std::unique_ptr<CFsFile> CPosixFileSystem::Open(const CString& strPath, int flag
     }
     const int fd = ::openat(dirFd, name.c_str(), flags | O_CLOEXEC, 0666);
     if (fd < 0) {
+        error.bExists = errno == EEXIST;
         error.strCause = std::strerror(errno);
         return nullptr;
     }
@@ -335,6 +338,39 @@ std::unique_ptr<CFsFile> CPosixFileSystem::OpenForReading(const CString& strPath
 // through links to somewhere else.
 std::unique_ptr<CFsFile> CPosixFileSystem::CreateOrEmpty(const CString& strPath, CFsError& error) {
     return Open(strPath, O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_NONBLOCK, error);
+}
+
+// Locked while it is open, the sign RemoveUnlessOpen asks for: a file
+// system that cannot lock still has the name made anew for this run.
+std::unique_ptr<CFsFile> CPosixFileSystem::CreateNew(const CString& strPath, CFsError& error) {
+    std::unique_ptr<CFsFile> file =
+        Open(strPath, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NONBLOCK, error);
+    if (!file)
+        return nullptr;
+    ::flock(static_cast<CPosixFile&>(*file).Fd(), LOCK_EX | LOCK_NB);
+    return file;
+}
+
+// Renamed while it is open and locked: no sweep of another restore can
+// remove it between the look at its name and the rename.  A name that now
+// holds another file (a program that removed this one and made its own)
+// is not renamed over the target.
+bool CPosixFileSystem::CloseOver(std::unique_ptr<CFsFile> pFile, const CString& strFrom,
+                                 const CString& strTo, CFsError& error) {
+    auto* file = dynamic_cast<CPosixFile*>(pFile.get());
+    if (!file)
+        return CFileSystem::CloseOver(std::move(pFile), strFrom, strTo, error);
+    int dirFd;
+    std::string name;
+    struct stat mine, named;
+    const bool bSame = ::fstat(file->Fd(), &mine) == 0 && Resolve(strFrom, dirFd, name) &&
+                       ::fstatat(dirFd, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+                       mine.st_dev == named.st_dev && mine.st_ino == named.st_ino;
+    const bool bMoved = bSame && MoveOver(strFrom, strTo, error);
+    if (!bSame)
+        error.strCause = "its temporary file was replaced by another program";
+    pFile->Close();
+    return bMoved;
 }
 
 bool CPosixFileSystem::MakeDirectory(const CString& strPath) {
@@ -369,6 +405,23 @@ bool CPosixFileSystem::MoveOver(const CString& strFrom, const CString& strTo, CF
 bool CPosixFileSystem::RemoveFile(const CString& strPath) {
     std::string path;
     return ToNative(strPath, path) && ::unlink(path.c_str()) == 0;
+}
+
+// A file another restore has open holds its lock; one of a killed run does
+// not.  The lock is taken on the file the name holds now, and kept until
+// that file is unlinked.
+bool CPosixFileSystem::RemoveUnlessOpen(const CString& strPath) {
+    int dirFd;
+    std::string name;
+    if (!Resolve(strPath, dirFd, name))
+        return false;
+    const int fd = ::openat(dirFd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool bRemoved =
+        ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::unlinkat(dirFd, name.c_str(), 0) == 0;
+    ::close(fd);
+    return bRemoved;
 }
 
 std::unique_ptr<CFileSystem> CreatePlatformFileSystem() {

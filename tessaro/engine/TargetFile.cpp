@@ -2,25 +2,38 @@
 
 #include "TargetPath.h"
 
-// Not a name of the product's (no ".dat", ".xls", ".frm" to be taken for
-// one), an 8.3 name (no short name of its own), and a name no product
-// folder holds otherwise; "作成" leaves it out.
-const char CTargetFile::kTemporaryName[] = "~TESSARO.TMP";
-
-bool CTargetFile::IsTemporaryName(const CString& strName) {
-    return strName.CompareNoCase(kTemporaryName) == 0;
+// Not names of the product's (no ".dat", ".xls", ".frm" to be taken for
+// one), 8.3 names (no short names of their own), and names no product
+// folder holds otherwise; "作成" leaves them out.  A restore takes the
+// first one free, so that two restores into one folder at the same time
+// (two ikotool runs; Tessaro's mutex keeps a second Tessaro out) never
+// write into one file.
+CString CTargetFile::TemporaryName(int nIndex) {
+    std::string name = "~TESSARO.TMP";
+    if (nIndex > 0)
+        name[7] = static_cast<char>('0' + nIndex);
+    return CString(std::move(name));
 }
 
-// Found before this restore writes into the folder, it is a killed run's:
-// Tessaro's mutex keeps a second restore out.  Whatever the new restore
-// writes there, the folder is left without it.
+bool CTargetFile::IsTemporaryName(const CString& strName) {
+    for (int i = 0; i < kTemporaryNames; ++i)
+        if (strName.CompareNoCase(TemporaryName(i)) == 0)
+            return true;
+    return false;
+}
+
+// Found before this restore writes into the folder, they are killed runs';
+// one that another restore has open is its live file, and stays.  Whatever
+// the new restore writes there, the folder is left without them.
 void CTargetFile::RemoveStale(CFileSystem& fs, const CString& strFolder) {
-    fs.RemoveFile(strFolder + "\\" + kTemporaryName);
+    for (int i = 0; i < kTemporaryNames; ++i)
+        fs.RemoveUnlessOpen(strFolder + "\\" + TemporaryName(i));
 }
 
 CTargetFile::CTargetFile(CFileSystem& fs) : m_fs(fs) {}
 
 // Whatever ended the copy, the temporary file goes and the target stays.
+// Its name is freed only where no other restore has taken it meanwhile.
 CTargetFile::~CTargetFile() {
     Discard();
 }
@@ -29,13 +42,13 @@ void CTargetFile::Discard() {
     if (!m_pFile)
         return;
     m_pFile.reset();
-    m_fs.RemoveFile(m_strTemporary);
+    m_fs.RemoveUnlessOpen(m_strTemporary);
 }
 
 // Windows refuses to replace a read-only file, and a hidden or system one
 // opened for creation as a normal one: such a target is skipped as before,
 // by the attributes the target's path found, so that Wine, which would
-// replace them, skips the same files.  A target of the temporary name
+// replace them, skips the same files.  A target of a temporary name
 // itself would be emptied by its own copy; "作成" never carries one.
 bool CTargetFile::Open(const CTargetPath& target, CFsError& error) {
     m_strTarget = target.Path();
@@ -50,21 +63,33 @@ bool CTargetFile::Open(const CTargetPath& target, CFsError& error) {
         return false;
     }
     m_bReplacing = status.bExists;
-    m_strTemporary = target.Folder() + "\\" + kTemporaryName;
-    m_pFile = m_fs.CreateTemporary(m_strTemporary, error);
-    return m_pFile != nullptr;
+    return CreateTemporary(target.Folder(), error);
+}
+
+// Made anew, never opened as it stands: a file of the name is another
+// restore's, live, or a killed one's that the sweep could not remove.
+bool CTargetFile::CreateTemporary(const CString& strFolder, CFsError& error) {
+    for (int i = 0; i < kTemporaryNames; ++i) {
+        error = CFsError();
+        m_strTemporary = strFolder + "\\" + TemporaryName(i);
+        m_pFile = m_fs.CreateNew(m_strTemporary, error);
+        if (m_pFile || !error.bExists)
+            return m_pFile != nullptr;
+    }
+    error.strCause = "every temporary name of its folder is taken by other restores";
+    return false;
 }
 
 // The bytes reach the disk before they replace an older file, so that not
-// even a power cut leaves it cut; a file that is new is not waited for.
+// even a power cut leaves it cut; a file that is new is not waited for (a
+// flush per file costs more than the whole extraction of many small files,
+// and the migration file still holds what a cut new file lacks).
 bool CTargetFile::Commit(CFsError& error) {
     if (m_bReplacing)
         m_pFile->Flush();
-    m_pFile->Close();
-    m_pFile.reset();
-    if (m_fs.MoveOver(m_strTemporary, m_strTarget, error))
+    if (m_fs.CloseOver(std::move(m_pFile), m_strTemporary, m_strTarget, error))
         return true;
-    m_fs.RemoveFile(m_strTemporary);
+    m_fs.RemoveUnlessOpen(m_strTemporary);
     return false;
 }
 

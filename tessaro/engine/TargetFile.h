@@ -4,16 +4,17 @@
 
 class CTargetPath;
 
-// A restored file, written beside its target under the restore's temporary
-// name and put in its place only when it is complete: the older file keeps
+// A restored file, written beside its target under a temporary name of its
+// own and put in its place only when it is complete: the older file keeps
 // its bytes until then, whatever happens to the restore.
 class CTargetFile {
 public:
-    // One name for every folder, which the next restore into the folder
-    // takes over when a killed run left it behind.
-    static const char kTemporaryName[];
+    // The temporary names, one for each restore writing into a folder at
+    // the same time; the first is the usual one.
+    static constexpr int kTemporaryNames = 10;
+    static CString TemporaryName(int nIndex);
     static bool IsTemporaryName(const CString& strName);
-    // Removes the temporary file a killed restore left in strFolder.
+    // Removes the temporary files killed restores left in strFolder.
     static void RemoveStale(CFileSystem& fs, const CString& strFolder);
 
     explicit CTargetFile(CFileSystem& fs);
@@ -33,6 +34,7 @@ public:
     void NameTarget(CFileException& e) const;
 
 private:
+    bool CreateTemporary(const CString& strFolder, CFsError& error);
     void Discard();
 
     CFileSystem& m_fs;

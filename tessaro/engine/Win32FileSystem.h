@@ -12,9 +12,10 @@ public:
     bool MakeDirectory(const CString& strPath) override;
     bool MoveOver(const CString& strFrom, const CString& strTo, CFsError& error) override;
     bool RemoveFile(const CString& strPath) override;
+    std::unique_ptr<CFsFile> CreateNew(const CString& strPath, CFsError& error) override;
+    bool RemoveUnlessOpen(const CString& strPath) override;
     bool GetLongName(const CString& strPath, CString& strName) override;
     bool HasOtherSpellings() const override { return true; }
-    std::unique_ptr<CFsFile> CreateTemporary(const CString& strPath, CFsError& error) override;
 
 private:
     std::unique_ptr<CFsFile> Open(const CString& strPath, unsigned nFlags, CFsError& error);

@@ -93,6 +93,7 @@ std::unique_ptr<CFsFile> CWin32FileSystem::Open(const CString& strPath, unsigned
     if (file->m_file.Open(strPath, nFlags, &e))
         return file;
     error.strCause = CauseOf(e);
+    error.bExists = e.m_lOsError == ERROR_FILE_EXISTS || e.m_lOsError == ERROR_ALREADY_EXISTS;
     return nullptr;
 }
 
@@ -115,10 +116,17 @@ std::unique_ptr<CFsFile> CWin32FileSystem::CreateOrEmpty(const CString& strPath,
     return Open(strPath, CFile::modeCreate | CFile::modeWrite | CFile::shareDenyWrite, error);
 }
 
-// A temporary file's older self is a killed run's, or was removed just now.
-std::unique_ptr<CFsFile> CWin32FileSystem::CreateTemporary(const CString& strPath,
-                                                           CFsError& error) {
-    return Open(strPath, CFile::modeCreate | CFile::modeWrite | CFile::shareDenyWrite, error);
+// Shared for reading only: while it is open, no other program can delete
+// it, which is what RemoveUnlessOpen relies on.
+std::unique_ptr<CFsFile> CWin32FileSystem::CreateNew(const CString& strPath, CFsError& error) {
+    return Open(strPath,
+                CFile::modeCreate | CFile::modeCreateNew | CFile::modeWrite | CFile::shareDenyWrite,
+                error);
+}
+
+// A file open without leave to delete it refuses with a sharing violation.
+bool CWin32FileSystem::RemoveUnlessOpen(const CString& strPath) {
+    return ::DeleteFileA(strPath) != FALSE;
 }
 
 bool CWin32FileSystem::MakeDirectory(const CString& strPath) {

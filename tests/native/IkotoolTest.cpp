@@ -447,6 +447,24 @@ TEST(Ikotool, OnATerminalTheProgressLineIsGoneWhenDone) {
     EXPECT_EQ("OK: 8 files, 5027 bytes\n\n", Screen(run.out)) << run.out;
 }
 
+// A book map that could not be written is not reported restored: the
+// books are not to be converted on its account.
+TEST(Ikotool, BookMapThatCouldNotBeWrittenIsNotReportedRestored) {
+    NativeTree src, dst;
+    MakeInstallation(src);
+    ASSERT_EQ(0, Ikotool(src, std::string("create m.iko") + kRoots).exitCode);
+    for (const char* root : {"p", "d", "c"})
+        dst.MakeDir(root);
+    dst.MakeDir("p/Data/MyData/BookMNG.dat");
+    const ToolRun extract = Ikotool(dst, "extract " + (src / "m.iko") + kRoots);
+    EXPECT_EQ(1, extract.exitCode);
+    EXPECT_NE(
+        std::string::npos,
+        extract.out.find("not written: root 0 Data\\MyData\\BookMNG.dat: cannot be written ("))
+        << extract.out;
+    EXPECT_EQ(std::string::npos, extract.out.find("BookMNG.dat was restored")) << extract.out;
+}
+
 // Names Windows would refuse or rename, and a name without a code page 932
 // form, are left out of the file and named; the run ends with exit code 1
 // although the file was written, and its own extract then restores every

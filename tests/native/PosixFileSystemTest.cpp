@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -124,4 +125,63 @@ TEST(PosixFileSystem, BackslashesAndSeparatorRunsBecomeOneSlash) {
     std::string native;
     ASSERT_TRUE(fs.ToNative("/tmp\\\\\\Data\\MyData//表\\x", native));
     EXPECT_EQ("/tmp/Data/MyData/\xE8\xA1\xA8/x", native); // 表 in UTF-8, no split at its 0x5C
+}
+
+namespace {
+
+// The migration file's bytes; once the reading has passed nAt, another
+// restore comes to the folder, as ikotool run twice at once does: it removes
+// the temporary file it takes for a killed run's and begins its own.
+class StreamWithRivalRestore : public CArchiveStream {
+public:
+    StreamWithRivalRestore(const std::string& bytes, size_t nAt, std::string temporary)
+        : m_mem(bytes), m_nAt(nAt), m_temporary(std::move(temporary)) {}
+    unsigned Read(void* pBuf, unsigned nCount) override {
+        const unsigned n = m_mem.Read(pBuf, nCount);
+        m_nRead += n;
+        if (!m_bDone && m_nRead > m_nAt) {
+            m_bDone = true;
+            ::unlink(m_temporary.c_str());
+            NativeWrite(m_temporary, "the other restore's half of other.dat");
+        }
+        return n;
+    }
+    void Write(const void*, unsigned) override { FAIL(); }
+
+private:
+    static void NativeWrite(const std::string& path, const std::string& bytes) {
+        FILE* f = std::fopen(path.c_str(), "wb");
+        ASSERT_NE(nullptr, f);
+        std::fwrite(bytes.data(), 1, bytes.size(), f);
+        std::fclose(f);
+    }
+    CMemFile m_mem;
+    size_t m_nAt;
+    std::string m_temporary;
+    size_t m_nRead = 0;
+    bool m_bDone = false;
+};
+
+} // namespace
+
+// The temporary file this restore renames over its target must be the one
+// it wrote: a file of that name made by another run in the meantime is not
+// put in place of the book map, and the book map is not reported restored.
+TEST(PosixFileSystem, TemporaryFileMadeAnewByAnotherRestoreDoesNotReplaceTheTarget) {
+    NativeTree dst;
+    dst.Write("Data/MyData/BookMNG.dat", "the old book map");
+    const std::string content(200000, 'n');
+    const std::string bytes = Header(1) + Record(4, 0, "\\Data\\MyData", "BookMNG.dat", content, 0);
+    StreamWithRivalRestore stream(bytes, 50000, dst / "Data/MyData/~TESSARO.TMP");
+    CPosixFileSystem fs;
+    CMigrationContext context(fs);
+    CArchive ar(&stream, CArchive::load);
+    CMigrationReader(context, CMigrationRoots(CString(dst.Path().c_str()), "", ""),
+                     static_cast<int64_t>(bytes.size()))
+        .Restore(ar);
+    const std::string now = ReadNativeFile(dst / "Data/MyData/BookMNG.dat");
+    EXPECT_TRUE(now == content || now == "the old book map") << now.substr(0, 40);
+    if (now != content) {
+        EXPECT_EQ(0, context.m_nWritten);
+    }
 }

@@ -13,15 +13,19 @@ struct Restored {
     bool bWritten = false;
 };
 
-void RestoreOneFile(int root, const CString& relPath, Restored& out, int format = 4) {
+// A locked target refuses to be replaced.
+void RestoreOneFile(int root, const CString& relPath, Restored& out, int format = 4,
+                    bool bLocked = false) {
     CMemFileSystem src;
     const CMigrationRoots roots = SourceRoots();
     src.AddFile(roots[root] + "\\" + relPath, "content");
     const std::string bytes = WriteMigration(src, roots, format);
     out.dst.AddDirectory("dst0\\Data");
     out.dst.AddDirectory("dst1");
+    if (bLocked)
+        out.dst.SetLocked(TargetRoots()[root] + "\\" + relPath);
     Restore(bytes, out.dst, TargetRoots(), out.result);
-    out.bWritten = out.dst.IsFile(TargetRoots()[root] + "\\" + relPath);
+    out.bWritten = out.dst.FileBytes(TargetRoots()[root] + "\\" + relPath) == "content";
 }
 
 } // namespace
@@ -72,18 +76,20 @@ TEST(RestoreFilter, BookManagementFileSetsTheFlagOnlyWhenWritten) {
     const struct {
         const char* relPath;
         int format;
-        bool written, flag;
+        bool locked, written, flag, mapWritten;
     } cases[] = {
-        {"Data\\MyData\\BookMNG.dat", 4, true, true},
-        {"Data\\MyData\\bookmng.DAT", 3, true, true},
-        {"Data\\MyData\\BookMNG.dat", 5, false, false}, // newer format: read past
-        {"Data\\MyData\\BookMNG.dat.old", 4, true, false},
+        {"Data\\MyData\\BookMNG.dat", 4, false, true, true, true},
+        {"Data\\MyData\\bookmng.DAT", 3, false, true, true, true},
+        {"Data\\MyData\\BookMNG.dat", 5, false, false, false, false}, // newer format: read past
+        {"Data\\MyData\\BookMNG.dat.old", 4, false, true, false, false},
+        {"Data\\MyData\\BookMNG.dat", 4, true, false, true, false}, // let through, not written
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.relPath);
         Restored r;
-        RestoreOneFile(0, c.relPath, r, c.format);
+        RestoreOneFile(0, c.relPath, r, c.format, c.locked);
         EXPECT_EQ(c.flag, r.result.context.m_bBookRestored);
+        EXPECT_EQ(c.mapWritten, r.result.context.m_bBookMapWritten);
         EXPECT_EQ(c.written, r.bWritten);
     }
 }

@@ -11,7 +11,7 @@
 namespace {
 
 const CString kTarget = "dst0\\Data\\MyData\\BookMNG.dat";
-const CString kTemporary = CString("dst0\\Data\\MyData\\") + CTargetFile::kTemporaryName;
+const CString kTemporary = CString("dst0\\Data\\MyData\\") + CTargetFile::TemporaryName(0);
 
 std::string BookMapFile(const std::string& content) {
     return Header(1) + Record(4, 0, "\\Data\\MyData", "BookMNG.dat", content, 0);
@@ -65,7 +65,7 @@ TEST(WholeOrNothing, FailureHalfWayKeepsTheOlderFile) {
 // folder removes it, whether it writes a file there or keeps every file of
 // the folder out, and "作成" never carries it.
 TEST(WholeOrNothing, TemporaryFileOfAKilledRunIsRemovedAndNeverCarried) {
-    const CString commonTemporary = CString("dst2\\") + CTargetFile::kTemporaryName;
+    const CString commonTemporary = CString("dst2\\") + CTargetFile::TemporaryName(0);
     const struct {
         const char* what;
         std::string bytes;
@@ -94,7 +94,7 @@ TEST(WholeOrNothing, TemporaryFileOfAKilledRunIsRemovedAndNeverCarried) {
     }
     CMemFileSystem src;
     src.AddFile("src0\\Data\\MyData\\BookMNG.dat", "books");
-    src.AddFile(CString("src0\\Data\\MyData\\") + CTargetFile::kTemporaryName, "half");
+    src.AddFile(CString("src0\\Data\\MyData\\") + CTargetFile::TemporaryName(0), "half");
     CMigrationContext context(src);
     CMigrationWriter writer(context, SourceRoots());
     ASSERT_TRUE(writer.BuildList());
@@ -114,4 +114,43 @@ TEST(WholeOrNothing, EntryOfTheTemporaryNameIsNotWritten) {
     EXPECT_FALSE(dst.IsFile(kTemporary));
     ASSERT_EQ(1u, result.context.m_skipped.size());
     EXPECT_EQ(CSkipReason::cannotWrite, result.context.m_skipped[0].nReason);
+}
+
+// Another restore writing into the folder at the same time holds its
+// temporary file open: the sweep leaves it, this restore takes a name of
+// its own, and each file put in place is the one its restore wrote.
+TEST(WholeOrNothing, RestoresIntoOneFolderAtOnceKeepToTheirOwnTemporaryFiles) {
+    const struct {
+        const char* what;
+        int open; // temporary names the other restores hold open
+        bool written;
+    } cases[] = {
+        {"no other restore", 0, true},
+        {"one other restore", 1, true},
+        {"every name taken", CTargetFile::kTemporaryNames, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        CMemFileSystem dst;
+        dst.AddFile(kTarget, "the old book map");
+        dst.AddDirectory("dst0\\Data\\MyData");
+        std::vector<std::unique_ptr<CFsFile>> others;
+        for (int i = 0; i < c.open; ++i) {
+            CFsError error;
+            others.push_back(dst.CreateNew(
+                CString("dst0\\Data\\MyData\\") + CTargetFile::TemporaryName(i), error));
+            ASSERT_NE(nullptr, others.back());
+            others.back()->Write("other", 5);
+        }
+        ReadResult result(dst);
+        Restore(BookMapFile("the new book map"), dst, TargetRoots(), result);
+        EXPECT_EQ(c.written ? "the new book map" : "the old book map", dst.FileBytes(kTarget));
+        EXPECT_EQ(c.written, result.context.m_bBookMapWritten);
+        for (int i = 0; i < c.open; ++i)
+            EXPECT_EQ("other", dst.FileBytes(CString("dst0\\Data\\MyData\\") +
+                                             CTargetFile::TemporaryName(i)));
+        for (int i = c.open; i < CTargetFile::kTemporaryNames; ++i)
+            EXPECT_FALSE(
+                dst.IsFile(CString("dst0\\Data\\MyData\\") + CTargetFile::TemporaryName(i)));
+    }
 }

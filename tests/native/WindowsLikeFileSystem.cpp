@@ -82,6 +82,15 @@ std::unique_ptr<CFsFile> CWindowsLikeFileSystem::CreateOrEmpty(const CString& st
     return CMemFileSystem::CreateOrEmpty(Resolve(strPath), error);
 }
 
+std::unique_ptr<CFsFile> CWindowsLikeFileSystem::CreateNew(const CString& strPath,
+                                                           CFsError& error) {
+    return CMemFileSystem::CreateNew(Resolve(strPath), error);
+}
+
+bool CWindowsLikeFileSystem::RemoveUnlessOpen(const CString& strPath) {
+    return CMemFileSystem::RemoveUnlessOpen(Resolve(strPath));
+}
+
 bool CWindowsLikeFileSystem::MakeDirectory(const CString& strPath) {
     return CMemFileSystem::MakeDirectory(Resolve(strPath));
 }

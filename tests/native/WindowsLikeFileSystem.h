@@ -19,6 +19,8 @@ public:
     bool MakeDirectory(const CString& strPath) override;
     bool MoveOver(const CString& strFrom, const CString& strTo, CFsError& error) override;
     bool RemoveFile(const CString& strPath) override;
+    std::unique_ptr<CFsFile> CreateNew(const CString& strPath, CFsError& error) override;
+    bool RemoveUnlessOpen(const CString& strPath) override;
     bool ListDirectory(const CString& strDir, std::vector<CDirItem>& items) override;
     bool GetLongName(const CString& strPath, CString& strName) override;
     bool HasOtherSpellings() const override { return true; }

@@ -32,6 +32,14 @@ std::string ReadAll(CFsFile& file) {
     return bytes;
 }
 
+// The migration file's bytes through the engine, roots 0 and 1 at dir.
+void Restore(CMigrationContext& context, const CString& dir, const std::string& bytes) {
+    CMemFile mem(bytes);
+    CArchive ar(&mem, CArchive::load);
+    CMigrationReader(context, CMigrationRoots(dir, dir, ""), static_cast<int64_t>(bytes.size()))
+        .Restore(ar);
+}
+
 } // namespace
 
 TEST(Win32FileSystem, ListingHoldsHiddenAndSystemEntriesButNotDots) {
@@ -199,11 +207,7 @@ TEST(Win32FileSystem, EveryOtherSpellingOfAProtectedFileIsKeptOut) {
     EXPECT_EQ(11 * ProtectedFiles().size() + 7 * 3 + 2, static_cast<size_t>(entries));
     CWin32FileSystem fs;
     CMigrationContext context(fs);
-    CMemFile mem(bytes);
-    CArchive ar(&mem, CArchive::load);
-    CMigrationReader(context, CMigrationRoots(dir.Path(), dir.Path(), ""),
-                     static_cast<int64_t>(bytes.size()))
-        .Restore(ar);
+    Restore(context, dir.Path(), bytes);
     EXPECT_EQ(before, target.Contents());
     EXPECT_EQ(static_cast<size_t>(entries), context.m_skipped.size());
     for (const CSkippedEntry& skip : context.m_skipped) {
@@ -260,4 +264,25 @@ TEST(Win32FileSystem, ListedTargetIsFoundUnderEverySpellingOfIt) {
     const std::map<std::string, std::string> expected = {
         {"KyuyoData2024.dat", "old"}, {wide, "old"}, {"NewLongName2024.dat", "newer"}};
     EXPECT_EQ(expected, FolderContents(excel));
+}
+
+// A temporary file is made anew or not at all, and the sweep of another
+// restore leaves it while it is open: the share mode refuses the delete.
+TEST(Win32FileSystem, TemporaryFileIsMadeAnewAndKeptWhileOpen) {
+    TempDir dir;
+    const CString path = dir / "~TESSARO.TMP";
+    CWin32FileSystem fs;
+    CFsError error;
+    std::unique_ptr<CFsFile> file = fs.CreateNew(path, error);
+    ASSERT_NE(nullptr, file) << error.strCause.GetString();
+    file->Write("live", 4);
+    CFsError again;
+    EXPECT_EQ(nullptr, fs.CreateNew(path, again));
+    EXPECT_TRUE(again.bExists);
+    EXPECT_FALSE(fs.RemoveUnlessOpen(path));
+    EXPECT_TRUE(fs.GetStatus(path).bExists);
+    file->Close();
+    file.reset();
+    EXPECT_TRUE(fs.RemoveUnlessOpen(path));
+    EXPECT_FALSE(fs.GetStatus(path).bExists);
 }

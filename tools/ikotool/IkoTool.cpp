@@ -208,7 +208,7 @@ int CIkoTool::Extract() {
     text.Format(": %s read, %d skipped", CIkoInspector::Summary(context).GetString(),
                 static_cast<int>(context.m_skipped.size()));
     m_out.Result(file + text);
-    if (context.m_bBookRestored)
+    if (context.m_bBookMapWritten)
         m_out.Result("BookMNG.dat was restored: the books need converting (Quimbex /K:12)");
     if (const size_t unwritten = CountUnwritten(context)) {
         text.Format(": the restore is incomplete: %u of its files could not be written",
