@@ -3,6 +3,7 @@
 #include "BookFiles.h"
 #include "BookInitDlgRes.h"
 #include "BookListOrder.h"
+#include "BookNames.h"
 #include "DialogAtWork.h"
 #include "DornEnv.h"
 #include "WinApp.h"
@@ -104,7 +105,8 @@ void CBookInitDlg::OnOK() {
 }
 
 // The combo text is the book's key.  False when the run cannot start: no
-// choice (the dialog stays) or a name the map does not hold (it ends).
+// choice (the dialog stays), or a name the map does not hold or whose
+// record names no workbook of the Excel folder (it ends).
 bool CBookInitDlg::ChooseBook(CDialogAtWork& work) {
     const int selected = m_bookCombo.GetCurSel();
     if (selected < 0) {
@@ -114,13 +116,14 @@ bool CBookInitDlg::ChooseBook(CDialogAtWork& work) {
     }
     m_strBookKey = m_bookCombo.GetLBText(selected);
     CDataForExMap book;
-    if (!m_operator.m_bookMap.m_mapBooks.Lookup(m_strBookKey, book)) {
+    const bool found = m_operator.m_bookMap.m_mapBooks.Lookup(m_strBookKey, book);
+    m_strBookFile = m_operator.GetFileNamePart(book.m_strFileName);
+    if (!found || !IsPlainBookName(m_strBookFile)) {
         work.EndWait();
         AfxMessageBox("ブックの初期化を実行できません。ブック管理データファイルが壊れています。");
         EndDialog(IDCANCEL);
         return false;
     }
-    m_strBookFile = m_operator.GetFileNamePart(book.m_strFileName);
     return true;
 }
 

@@ -136,6 +136,8 @@ bool CFormatChangeRun::CheckBeforeChange() const {
 // name it takes in the other format, if some file has it, written over.
 bool CFormatChangeRun::CheckFiles(const CRunCheck& check, const CString& name,
                                   bool bRequired) const {
+    if (!check.IsBookName(name))
+        return false;
     const CString path = m_strExcelDir + "\\" + name;
     if (!BookFileExists(path))
         return !bRequired || check.Exists(path, name);

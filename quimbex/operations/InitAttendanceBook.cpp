@@ -73,7 +73,8 @@ int ResetAttendanceBook(CBookOperator& op, const CString& workFile, const CStrin
 // Command 10: the attendance workbook of the book the user picks starts
 // afresh from the template.  1 after a completed initialisation, 2 in every
 // other case.  A missing book list leaves the list empty; one that cannot
-// be read whole (Load has told that it is damaged) shows no dialog.
+// be read whole (Load has told that it is damaged) shows no dialog, and a
+// chosen record whose name leads out of the Excel folder changes nothing.
 int CBookOperator::InitAttendanceBook(const CString& workFile) {
     if (!m_bookMap.Load() && BookFileExists(m_bookMap.GetMngPath())) {
         AfxMessageBox("ブックの初期化を実行できません。");
@@ -85,5 +86,9 @@ int CBookOperator::InitAttendanceBook(const CString& workFile) {
     CWaitCursor waitCursor;
     if (dlg.m_strSelected.IsEmpty())
         return 2;
+    if (!IsPlainBookName(dlg.m_strSelected)) {
+        AfxMessageBox("ブックの初期化を実行できません。ブック管理データファイルが壊れています。");
+        return 2;
+    }
     return ResetAttendanceBook(*this, workFile, dlg.m_strSelected, dlg.m_nInitMode == 0);
 }

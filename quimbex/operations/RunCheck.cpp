@@ -1,6 +1,7 @@
 #include "RunCheck.h"
 
 #include "BookFiles.h"
+#include "BookNames.h"
 #include "BookOperator.h"
 #include "SafeFile.h"
 #include "WinApp.h"
@@ -43,6 +44,16 @@ CRunCheck::CRunCheck(CBookOperator& op, const CString& workFile, const char* sto
 bool CRunCheck::Refuse(const CString& reason) const {
     AfxMessageBox(reason + "\n" + m_strStopLine);
     return false;
+}
+
+// A name that leads out of the Excel folder would have the run rename or
+// overwrite the product's own files: the list is damaged.
+bool CRunCheck::IsBookName(const CString& name) const {
+    return IsPlainBookName(name) ||
+           Refuse(
+               Formatted("ブック管理データファイルが壊れています。\n%s\nはExcelフォルダのブックを"
+                         "指していません。",
+                         name));
 }
 
 bool CRunCheck::Exists(const CString& path, const CString& name) const {

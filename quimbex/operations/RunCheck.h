@@ -11,6 +11,8 @@ class CRunCheck {
 public:
     CRunCheck(CBookOperator& op, const CString& workFile, const char* stopLine);
 
+    // A book record's workbook name is a name of the Excel folder.
+    bool IsBookName(const CString& name) const;
     // The workbook `name` exists at path.
     bool Exists(const CString& path, const CString& name) const;
     // No other program holds the workbook: it can be renamed, and with

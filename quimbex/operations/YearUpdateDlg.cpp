@@ -1,6 +1,7 @@
 #include "YearUpdateDlg.h"
 
 #include "BookListOrder.h"
+#include "BookNames.h"
 #include "DialogAtWork.h"
 #include "DornEnv.h"
 #include "RunCheck.h"
@@ -133,14 +134,16 @@ void CYearUpdateDlg::OnOK() {
         UpdateAllBooks(work);
 }
 
-// The list text is the book's key; false when the map does not hold it.
+// The list text is the book's key; false when the map does not hold it, or
+// its record names no workbook of the Excel folder (a "/" or a ".." would
+// lead out of it: the list is damaged).
 bool CYearUpdateDlg::LookUpBook(const CString& key) {
     m_strBookKey = key;
     CDataForExMap book;
     if (!m_operator.m_bookMap.m_mapBooks.Lookup(m_strBookKey, book))
         return false;
     m_strBookFile = m_operator.GetFileNamePart(book.m_strFileName);
-    return true;
+    return IsPlainBookName(m_strBookFile);
 }
 
 // A failed book ends the dialog without a further message: its cause has
