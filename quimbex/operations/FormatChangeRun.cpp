@@ -107,8 +107,9 @@ CFormatChangeRun::Outcome CFormatChangeRun::SwitchWithoutBooks(CWaitDlg& wait) {
     return done;
 }
 
-// Files first, then Excel's protection check, which is slow: a run that
-// cannot begin says so without waiting for Excel when it can.
+// Files first (no two books may be one workbook), then Excel's protection
+// check, which is slow: a run that cannot begin says so without waiting for
+// Excel when it can.
 bool CFormatChangeRun::CheckBeforeChange() const {
     const CRunCheck check(m_op, m_strWorkFile, kStopLine);
     bool attendance = false;
@@ -120,10 +121,14 @@ bool CFormatChangeRun::CheckBeforeChange() const {
         (attendance &&
          !check.CanReadTemplate(m_strProductDir + "\\Data\\Org\\勤怠_kyuyo" + m_strTarget)))
         return false;
+    std::vector<std::pair<CString, CString>> workbooks;
     const bool filesOk = EveryBook([&](const CString&, const CString& name) {
+        for (const CString& each : {name, kAttendancePrefix + name})
+            workbooks.emplace_back(m_strExcelDir + "\\" + each, each);
         return CheckFiles(check, name, true) && CheckFiles(check, kAttendancePrefix + name, false);
     });
-    if (!filesOk || !check.CanWriteList(m_op.m_bookMap.GetMngPath()) ||
+    if (!filesOk || !check.AreDistinct(workbooks) ||
+        !check.CanWriteList(m_op.m_bookMap.GetMngPath()) ||
         !check.CanRenameMarker(m_strMarkerFrom, m_strMarkerTo))
         return false;
     return EveryBook([&](const CString&, const CString& name) {

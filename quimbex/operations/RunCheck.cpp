@@ -30,6 +30,24 @@ bool CanOpenForReading(const CString& path) {
     return true;
 }
 
+// The file's volume and index: one file whatever spelling of its name
+// opened it (the case of its letters, its short name, trailing dots).
+// Opened for no access, so that no other program's hold gets in the way.
+bool GetFileIdentity(const CString& path, BY_HANDLE_FILE_INFORMATION& info) {
+    const HANDLE h = ::CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                   nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    const bool ok = ::GetFileInformationByHandle(h, &info) != FALSE;
+    ::CloseHandle(h);
+    return ok;
+}
+
+bool IsSameFile(const BY_HANDLE_FILE_INFORMATION& a, const BY_HANDLE_FILE_INFORMATION& b) {
+    return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
+           a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
+}
+
 CString Formatted(const char* format, const CString& name) {
     CString text;
     text.Format(format, name.GetString());
@@ -72,6 +90,29 @@ bool CRunCheck::CanChange(const CString& path, const CString& name, bool bOverwr
         return Refuse(Formatted(
             "%s\nは他のアプリケーションで開かれています。\nブックを閉じてください。", name));
     return Refuse(Formatted("%s\nは書き込みが禁止されているため、変更できません。", name));
+}
+
+// Two records of one workbook would have a run change it twice (a year
+// update two years on) or fail half-way on the name the first change took
+// away.  A workbook whose identity cannot be read is left to the other
+// checks.
+bool CRunCheck::AreDistinct(const std::vector<std::pair<CString, CString>>& books) const {
+    std::vector<std::pair<BY_HANDLE_FILE_INFORMATION, const CString*>> seen;
+    for (const auto& book : books) {
+        BY_HANDLE_FILE_INFORMATION info{};
+        if (!GetFileIdentity(book.first, info))
+            continue;
+        for (const auto& earlier : seen) {
+            if (!IsSameFile(earlier.first, info))
+                continue;
+            CString text;
+            text.Format("%s\nと\n%s\nは同じブックです。\nブック管理データファイルが壊れています。",
+                        earlier.second->GetString(), book.second.GetString());
+            return Refuse(text);
+        }
+        seen.emplace_back(info, &book.second);
+    }
+    return true;
 }
 
 // A failed check (Excel unreachable) reads as not protected, as everywhere:

@@ -1,6 +1,9 @@
 #pragma once
 #include "String.h"
 
+#include <utility>
+#include <vector>
+
 class CBookOperator;
 
 // What a command checks before it renames or copies its first workbook.  A
@@ -18,6 +21,8 @@ public:
     // No other program holds the workbook: it can be renamed, and with
     // bOverwrite written over.  A file that does not exist passes.
     bool CanChange(const CString& path, const CString& name, bool bOverwrite) const;
+    // No two of these workbooks (path and name) are one file.
+    bool AreDistinct(const std::vector<std::pair<CString, CString>>& books) const;
     // The protection macro finds no password on the workbook `name`.
     bool IsUnprotected(const CString& name) const;
     bool CanReadTemplate(const CString& path) const;

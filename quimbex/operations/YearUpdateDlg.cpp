@@ -196,7 +196,8 @@ void CYearUpdateDlg::UpdateAllBooks(CDialogAtWork& work) {
 }
 
 // A name missing from the map is told as the damaged list it is; then the
-// template, each book's file, and last each book's protection (Excel).
+// template, each book's file, that no two books are one workbook, and last
+// each book's protection (Excel).
 bool CYearUpdateDlg::CheckAllBooks(CDialogAtWork& work) {
     for (int i = 0; i < m_bookList.GetCount(); ++i) {
         if (!LookUpBook(m_bookList.GetText(i))) {
@@ -209,12 +210,16 @@ bool CYearUpdateDlg::CheckAllBooks(CDialogAtWork& work) {
     const CRunCheck check(m_operator, m_strWorkBook, kStopLine);
     if (!check.CanReadTemplate(env.m_strInstallDir + "\\Data\\Org\\Kyuyo" + env.m_strExcelExt))
         return false;
+    std::vector<std::pair<CString, CString>> books;
     for (int i = 0; i < m_bookList.GetCount(); ++i) {
         LookUpBook(m_bookList.GetText(i));
         const CString path = env.m_strDataDir + "\\Excel\\" + m_strBookFile;
         if (!check.Exists(path, m_strBookFile) || !check.CanChange(path, m_strBookFile, false))
             return false;
+        books.emplace_back(path, m_strBookFile);
     }
+    if (!check.AreDistinct(books))
+        return false;
     for (int i = 0; i < m_bookList.GetCount(); ++i) {
         LookUpBook(m_bookList.GetText(i));
         if (!check.IsUnprotected(m_strBookFile))

@@ -2,12 +2,15 @@
 // name that leads out of the Excel folder, two records of one workbook.
 // Every command that works from the list refuses such a record, or lets
 // its book fail, before it changes a file, and loses nothing.
+#include "BookNames.h"
 #include "DialogChecks.h"
 #include "DialogWindow.h"
 #include "NothingLost.h"
+#include "Poll.h"
 #include "ProductFixture.h"
 #include "QuimbexRun.h"
 #include "TempDir.h"
+#include "YearUpdateDlgRes.h"
 
 #include <windows.h>
 
@@ -126,5 +129,65 @@ TEST_F(DamagedBookList, RecordLeadingOutOfTheExcelFolderTouchesNothing) {
         EXPECT_EQ(c.texts, Texts(run));
         EXPECT_EQ(std::vector<std::string>{}, ChangedFiles(product, ProductFiles()));
         EXPECT_FALSE(FileExists(ProductDir() + "\\Data\\MyData\\ExMng.dat"));
+    }
+}
+
+// Two records of one workbook, by another spelling of its name (the case of
+// its letters, a trailing dot, its short name): the year update of every
+// book would update it twice (two years on, its data carried from the
+// once-updated book), the format change would convert it and then fail on
+// the name that is gone.  Both find it before any book changes.
+TEST_F(DamagedBookList, TwoRecordsOfOneWorkbookAreRefusedBeforeAnyChange) {
+    char shortPath[MAX_PATH] = {};
+    ASSERT_NE(0u, ::GetShortPathNameA(ExcelDir() + "\\表参道店.xls", shortPath, MAX_PATH));
+    const CString shortName = FileNamePart(shortPath);
+    const struct {
+        const char* original;
+        CString spelling;
+    } spellings[] = {
+        {"kyuyo.xls", "KYUYO.XLS"},
+        {"kyuyo.xls", "kyuyo.xls."},
+        {"表参道店.xls", shortName},
+    };
+    const struct {
+        const Command& command;
+        const char* stopLine;
+    } commands[] = {
+        {kYear, "年度更新処理を中断します"},
+        {kFormat, "ﾌｧｲﾙ形式の変換を中断します"},
+    };
+    for (const auto& s : spellings) {
+        for (const auto& c : commands) {
+            SCOPED_TRACE(s.spelling.str() + ", " + c.command.tail);
+            RelayProduct();
+            WriteBookMap(BookMngPath(), {{"kyuyo", 0, "kyuyo.xls", ""},
+                                         {"表参道店", 1, "表参道店.xls", ""},
+                                         {"控え", 2, s.spelling.str(), ""}});
+            ClearLog();
+            const auto product = ProductFiles();
+            const auto books = FolderContents(ExcelDir());
+            uidriver::Process quimbex(QuimbexStart(c.command.tail));
+            const uidriver::DialogWindow dialog =
+                uidriver::DialogWindow::WaitFor(quimbex.Windows(), c.command.dialog, 60000);
+            if (&c.command == &kYear)
+                dialog.SetCheck(IDC_YEAR_ALL_BOOKS, true);
+            dialog.Click(IDOK);
+            const QuimbexRun::Box box = AnswerNextBox(quimbex.Windows());
+            EXPECT_EQ(std::string(s.original) + "\nと\n" + s.spelling.str() +
+                          "\nは同じブックです。\nブック管理データファイルが壊れています。\n" +
+                          c.stopLine,
+                      box.text);
+            if (&c.command == &kYear) {
+                // The year update's dialog stays open for another try.
+                ASSERT_TRUE(uidriver::PollUntil(
+                    [&] { return ::IsWindowEnabled(dialog.Handle()) != FALSE; }, 10000));
+                dialog.Click(IDCANCEL);
+            }
+            QuimbexRun run;
+            FinishRun(quimbex, run);
+            EXPECT_EQ(books, FolderContents(ExcelDir()));
+            EXPECT_EQ(std::vector<std::string>{}, ChangedFiles(product, ProductFiles()));
+            EXPECT_EQ(std::vector<std::string>{}, RunLines()) << "no book was asked of Excel";
+        }
     }
 }
