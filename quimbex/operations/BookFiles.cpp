@@ -24,6 +24,21 @@ bool NameIsTaken(const CString& path) {
     return CFile::GetStatus(path, status) != FALSE;
 }
 
+// The system opens a file by its short name, in any case of its letters and
+// with trailing dots; a file copied to such a spelling would get it as its
+// own name.  A pattern is never looked up: it would find another file.
+CString NameInFolder(const CString& path) {
+    const CString name = FileNamePart(path);
+    if (name.Find('*') >= 0 || name.Find('?') >= 0)
+        return name;
+    WIN32_FIND_DATAA fd;
+    const HANDLE h = ::FindFirstFileA(path, &fd);
+    if (h == INVALID_HANDLE_VALUE)
+        return name;
+    ::FindClose(h);
+    return fd.cFileName;
+}
+
 // A program started without standard output has nowhere to write the line,
 // and nothing else to do about it: the message box follows all the same.
 void NoteOnStdout(const char* line) {

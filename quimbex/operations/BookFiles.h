@@ -9,6 +9,10 @@ bool BookFileExists(const CString& path);
 // Something, a file or a folder, already has this name.
 bool NameIsTaken(const CString& path);
 
+// The name under which its folder holds the file at path (one that
+// exists), whatever spelling opened it; the name part of path otherwise.
+CString NameInFolder(const CString& path);
+
 // Renames a workbook to its backup name.  A workbook open in Excel (access
 // denied, sharing violation) is reported on standard output and with
 // closeMessage; any other failure with the file error's own report.

@@ -139,22 +139,24 @@ int CBookOperator::ConvertAllBooks(const CString& workFile, BOOL showResult) {
 // Command 5: rebuild the one payroll workbook named on the command line.
 // The macros' results are not evaluated; the attendance workbook stays.
 // The template is found readable before the book is renamed, and a copy
-// that still fails gives the book its name back.
+// that still fails gives the book its name back.  The book keeps its own
+// name, the one the book list holds, whatever spelling named it.
 int CBookOperator::ConvertSingleBook(const CString& workFile, const CString& bookFile) {
     CDornEnv env;
     const CString date = BackupDateText();
     const CString excelDir = env.m_strDataDir + "\\Excel\\";
-    const CString bookPath = excelDir + bookFile;
     const CString templ = env.m_strInstallDir + "\\Data\\Org\\Kyuyo" + env.m_strExcelExt;
 
-    if (!BookFileExists(bookPath)) {
+    if (!BookFileExists(excelDir + bookFile)) {
         AfxMessageBox("コンバート対象の給与計算ブックが見つかりません。コンバート処理を中断します");
         return 0;
     }
+    const CString name = NameInFolder(excelDir + bookFile);
+    const CString bookPath = excelDir + name;
     const CString backupPath = MakeUniquePath(excelDir + date + "給与計算" + env.m_strExcelExt);
 
     CWaitDlg wait(0);
-    if (!CheckUnprotected(workFile, bookFile) ||
+    if (!CheckUnprotected(workFile, name) ||
         !CRunCheck(*this, workFile, kStopLine).CanReadTemplate(templ) ||
         !ReplaceBookWithTemplate(bookPath, backupPath, templ, bookPath,
                                  "給与計算Excelブックを閉じてください。")) {
@@ -162,13 +164,13 @@ int CBookOperator::ConvertSingleBook(const CString& workFile, const CString& boo
         return 0;
     }
     const CString backupFile = GetFileNamePart(backupPath);
-    MacroCompanyInfo(workFile, backupFile, "", bookFile);
-    MacroEmployeeList(workFile, backupFile, 0, bookFile);
-    MacroPayData(workFile, backupFile, bookFile);
-    MacroPayslip(workFile, backupFile, bookFile);
-    MacroBonusSlip(workFile, backupFile, bookFile);
-    MacroWithholdingSlip(workFile, backupFile, bookFile);
-    MacroTaxRecalc(workFile, backupFile, bookFile);
+    MacroCompanyInfo(workFile, backupFile, "", name);
+    MacroEmployeeList(workFile, backupFile, 0, name);
+    MacroPayData(workFile, backupFile, name);
+    MacroPayslip(workFile, backupFile, name);
+    MacroBonusSlip(workFile, backupFile, name);
+    MacroWithholdingSlip(workFile, backupFile, name);
+    MacroTaxRecalc(workFile, backupFile, name);
     wait.DestroyWindow();
     return 1;
 }

@@ -138,6 +138,38 @@ TEST_F(ConvertSingleBook, TakenBackupNameGetsTheTimeOfDay) {
     EXPECT_TRUE(IsRebuiltFrom(Excel("kyuyo.xls"), Excel(name), kPayrollSections));
 }
 
+// The product may name the workbook by another spelling of its name (its
+// short name, the case of its letters, a trailing dot), which the system
+// opens all the same.  The book is rebuilt under its own name, the one the
+// book list holds: the template never takes the spelling as a new name of
+// its own (a short name would leave the list naming a file that is gone).
+TEST_F(ConvertSingleBook, OtherSpellingOfTheNameRebuildsTheBookUnderItsOwnName) {
+    RelayProduct(".xlsm");
+    char shortPath[MAX_PATH] = {};
+    ASSERT_NE(0u, ::GetShortPathNameA(Excel("kyuyo.xlsm"), shortPath, MAX_PATH));
+    const std::string shortName =
+        CString(shortPath).Mid(CString(shortPath).ReverseFind('\\') + 1).str();
+    ASSERT_NE("kyuyo.xlsm", shortName) << "no short name of its own";
+    for (const std::string& spelling :
+         {shortName, std::string("KYUYO.XLSM"), std::string("kyuyo.xlsm.")}) {
+        SCOPED_TRACE(spelling);
+        RelayProduct(".xlsm");
+        ClearLog();
+        const NothingLost kept(ExcelDir());
+        auto expected = FolderContents(ExcelDir());
+        const QuimbexRun run = Run(("/F:" + spelling).c_str());
+        EXPECT_TRUE(run.boxes.empty());
+        const CString backup = Backup("", "給与計算.xlsm");
+        EXPECT_EQ(expected["kyuyo.xlsm"], ReadFileBytes(backup));
+        EXPECT_TRUE(IsRebuiltFrom(Excel("kyuyo.xlsm"), backup, kPayrollSections));
+        expected[BackupFile("", "給与計算.xlsm")] = ReadFileBytes(backup);
+        expected["kyuyo.xlsm"] = ReadFileBytes(Excel("kyuyo.xlsm"));
+        EXPECT_EQ(expected, FolderContents(ExcelDir())) << "no file under another name";
+        EXPECT_EQ(PayrollRebuildRuns("kyuyo.xlsm", BackupFile("", "給与計算.xlsm"), "kyuyo.xlsm"),
+                  RunLines());
+    }
+}
+
 // Excel may sit in one macro for longer than the program's message-pending
 // delay (10 s) while the user presses keys in the program's window: neither
 // a busy nor a not-responding dialog may appear, only the wait dialog.  The
