@@ -85,11 +85,34 @@ bool CopyTemplate(const CString& templ, const CString& bookPath) {
     return false;
 }
 
+namespace {
+
+// A run that notes its changes writes the book list only when every book is
+// done: a workbook whose name changes stays under its old one until then,
+// so that a run that ends half-way (the program killed) leaves the list
+// naming workbooks that exist.  Its backup is a copy.
+bool CopyBookAside(const CString& bookPath, const CString& backupPath, const CString& templ,
+                   const CString& newPath, CBookChanges& changes) {
+    if (!CopyBookFile(bookPath, backupPath, true)) {
+        CString text;
+        text.Format("ブック\n%s\nのバックアップ\n%s\nを作成できませんでした。",
+                    FileNamePart(bookPath).GetString(), FileNamePart(backupPath).GetString());
+        AfxMessageBox(text);
+        return false;
+    }
+    changes.NoteCopied(bookPath, backupPath, newPath, NameIsTaken(newPath));
+    return CopyTemplate(templ, newPath);
+}
+
+} // namespace
+
 // A workbook whose template copy failed is never left under its backup name
 // only: the book list and the product would no longer find it.
 bool ReplaceBookWithTemplate(const CString& bookPath, const CString& backupPath,
                              const CString& templ, const CString& newPath, const char* closeMessage,
                              CBookChanges* pChanges) {
+    if (pChanges && newPath != bookPath)
+        return CopyBookAside(bookPath, backupPath, templ, newPath, *pChanges);
     if (!RenameBookToBackup(bookPath, backupPath, closeMessage))
         return false;
     if (pChanges) {

@@ -35,7 +35,9 @@ bool CopyTemplate(const CString& templ, const CString& bookPath);
 // place at newPath.  A workbook that cannot be renamed is reported with
 // closeMessage and stays.  When the copy fails the user is told and the
 // workbook takes its name back at once, unless pChanges notes it for a run
-// that puts back all its books when it fails.  False in both cases.
+// that puts back all its books when it fails.  False in both cases.  In
+// such a run a workbook whose name changes is copied to its backup and
+// keeps its name until the run is done.
 bool ReplaceBookWithTemplate(const CString& bookPath, const CString& backupPath,
                              const CString& templ, const CString& newPath, const char* closeMessage,
                              CBookChanges* pChanges = nullptr);

@@ -54,7 +54,10 @@ CFormatChangeRun::Outcome CFormatChangeRun::Execute(CWaitDlg& wait) {
     try {
         const bool ok = RebuildAll(wait) && Commit();
         m_op.m_pRunChanges = nullptr;
-        return ok ? done : PutBack();
+        if (!ok)
+            return PutBack();
+        m_changes.RemoveOldNames();
+        return done;
     } catch (...) {
         m_op.m_pRunChanges = nullptr;
         PutBack();

@@ -491,6 +491,65 @@ TEST_F(FormatChange, ExcelDyingInTheMiddlePutsEveryBookBack) {
         EXPECT_EQ(before.at(name), safe.at(name)) << name;
 }
 
+// The program ends half-way (it is killed, the computer goes down), in the
+// first book, between the books, in the last: every workbook still lies
+// under the name the list gives it, with its data, and the marker agrees
+// with the list.  A second run converts every book, over the new workbooks
+// the first one left.
+TEST_F(FormatChange, RunEndedHalfWayLeavesEveryBookWhereTheListSays) {
+    const auto original = Snapshot(ExcelDir());
+    const struct {
+        const char* macro;
+        int count;
+    } ends[] = {{"会社情報コンバート", 1}, {"会社情報コンバート", 2}, {"源泉徴収票コンバート", 2}};
+    for (const auto& e : ends) {
+        SCOPED_TRACE(std::string(e.macro) + " " + std::to_string(e.count));
+        RelayProduct();
+        ClearLog();
+        const NothingLost kept(ExcelDir());
+        CStandinFaults faults;
+        faults.SetDelay("*", 200);
+        ASSERT_TRUE(ExcelStandin::WriteFaults(faults));
+        Start().Click(IDOK);
+        ASSERT_TRUE(uidriver::PollUntil(
+            [&] {
+                const auto lines = RunLines();
+                return std::count_if(lines.begin(), lines.end(), [&](const std::string& line) {
+                           return line.find(e.macro) != std::string::npos;
+                       }) >= e.count;
+            },
+            60000));
+        m_process->Terminate();
+        ExcelStandin::KillStrayServers();
+        ExcelStandin::ClearFaults();
+        for (const auto& book : ReadBookMap(BookMng())) {
+            for (const std::string& name : {book.second.fileName, "勤怠_" + book.second.fileName}) {
+                if (original.count(name)) {
+                    EXPECT_EQ(original.at(name), ReadFileBytes(Excel(name))) << name;
+                }
+            }
+        }
+        EXPECT_TRUE(FileExists(Marker(1)));
+        EXPECT_FALSE(FileExists(Marker(2)));
+
+        ClearLog();
+        ExpectDone(Change());
+        const auto list = ReadBookMap(BookMng());
+        EXPECT_EQ("kyuyo.xlsm", list.at("kyuyo").fileName);
+        EXPECT_EQ("表参道店.xlsm", list.at("表参道店").fileName);
+        for (const char* stem : {"kyuyo", "表参道店"}) {
+            EXPECT_TRUE(HoldsDataOf(Excel(stem + std::string(".xlsm")),
+                                    original.at(stem + std::string(".xls")), kPayrollSections))
+                << stem;
+            EXPECT_FALSE(FileExists(Excel(stem + std::string(".xls")))) << stem;
+        }
+        EXPECT_TRUE(HoldsDataOf(Excel("勤怠_kyuyo.xlsm"), original.at("勤怠_kyuyo.xls"),
+                                kAttendanceSections));
+        EXPECT_FALSE(FileExists(Excel("勤怠_kyuyo.xls")));
+        EXPECT_TRUE(FileExists(Marker(2)));
+    }
+}
+
 namespace {
 
 // The product directory (with "BookMNG.dat") on the small drive, the data
