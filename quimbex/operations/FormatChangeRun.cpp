@@ -110,9 +110,8 @@ CFormatChangeRun::Outcome CFormatChangeRun::SwitchWithoutBooks(CWaitDlg& wait) {
     return done;
 }
 
-// Files first (no two books may be one workbook), then Excel's protection
-// check, which is slow: a run that cannot begin says so without waiting for
-// Excel when it can.
+// Files first, then Excel's protection check, which is slow: a run that
+// cannot begin says so without waiting for Excel when it can.
 bool CFormatChangeRun::CheckBeforeChange() const {
     const CRunCheck check(m_op, m_strWorkFile, kStopLine);
     bool attendance = false;
@@ -124,20 +123,31 @@ bool CFormatChangeRun::CheckBeforeChange() const {
         (attendance &&
          !check.CanReadTemplate(m_strProductDir + "\\Data\\Org\\勤怠_kyuyo" + m_strTarget)))
         return false;
-    std::vector<std::pair<CString, CString>> workbooks;
     const bool filesOk = EveryBook([&](const CString&, const CString& name) {
-        for (const CString& each : {name, kAttendancePrefix + name})
-            workbooks.emplace_back(m_strExcelDir + "\\" + each, each);
         return CheckFiles(check, name, true) && CheckFiles(check, kAttendancePrefix + name, false);
     });
-    if (!filesOk || !check.AreDistinct(workbooks) ||
-        !check.CanWriteList(m_op.m_bookMap.GetMngPath()) ||
+    if (!filesOk || !CheckDistinct(check) || !check.CanWriteList(m_op.m_bookMap.GetMngPath()) ||
         !check.CanRenameMarker(m_strMarkerFrom, m_strMarkerTo))
         return false;
     return EveryBook([&](const CString&, const CString& name) {
         return CheckProtection(check, name, true) &&
                CheckProtection(check, kAttendancePrefix + name, false);
     });
+}
+
+// No two books are one workbook, and no two workbooks take one name in the
+// target format.
+bool CFormatChangeRun::CheckDistinct(const CRunCheck& check) const {
+    std::vector<std::pair<CString, CString>> workbooks, renames;
+    EveryBook([&](const CString&, const CString& name) {
+        for (const CString& each : {name, kAttendancePrefix + name}) {
+            workbooks.emplace_back(m_strExcelDir + "\\" + each, each);
+            if (BookFileExists(m_strExcelDir + "\\" + each))
+                renames.emplace_back(each, WithExtensionReplaced(each, m_strExt, m_strTarget));
+        }
+        return true;
+    });
+    return check.AreDistinct(workbooks) && check.TakeDistinctNames(renames);
 }
 
 // The workbook (required, or only when it exists) can be renamed, and the

@@ -115,6 +115,23 @@ bool CRunCheck::AreDistinct(const std::vector<std::pair<CString, CString>>& book
     return true;
 }
 
+// A workbook rebuilt under a name that another one takes too would be
+// written over by it (a book of each format, "kyuyo.xls" and "kyuyo.xlsm",
+// in a format change), and its data carried from the other one.
+bool CRunCheck::TakeDistinctNames(const std::vector<std::pair<CString, CString>>& renames) const {
+    for (size_t i = 0; i < renames.size(); ++i)
+        for (size_t j = 0; j < i; ++j) {
+            if (renames[i].second.CompareNoCase(renames[j].second) != 0)
+                continue;
+            CString text;
+            text.Format("%s\nと\n%s\nは変換後に同じ名前\n%s\nになります。",
+                        renames[j].first.GetString(), renames[i].first.GetString(),
+                        renames[i].second.GetString());
+            return Refuse(text);
+        }
+    return true;
+}
+
 // A failed check (Excel unreachable) reads as not protected, as everywhere:
 // the macros then report their own failure.
 bool CRunCheck::IsUnprotected(const CString& name) const {

@@ -23,6 +23,8 @@ public:
     bool CanChange(const CString& path, const CString& name, bool bOverwrite) const;
     // No two of these workbooks (path and name) are one file.
     bool AreDistinct(const std::vector<std::pair<CString, CString>>& books) const;
+    // No two of these workbooks (name, and the name it takes) take one name.
+    bool TakeDistinctNames(const std::vector<std::pair<CString, CString>>& renames) const;
     // The protection macro finds no password on the workbook `name`.
     bool IsUnprotected(const CString& name) const;
     bool CanReadTemplate(const CString& path) const;

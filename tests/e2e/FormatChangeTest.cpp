@@ -550,6 +550,33 @@ TEST_F(FormatChange, RunEndedHalfWayLeavesEveryBookWhereTheListSays) {
     }
 }
 
+// Two books whose workbooks would take one name in the new format (a list
+// that holds a book of each format, "kyuyo.xls" and "kyuyo.xlsm"): the
+// first would be converted over the second, whose data would then be
+// carried from the first.  The change is refused before any book changes.
+TEST_F(FormatChange, BooksThatWouldTakeOneNameAreRefusedBeforeAnyChange) {
+    CStandinWorkbook other;
+    ASSERT_TRUE(other.Load(Excel("表参道店.xls")));
+    other.SetLines("Company", {"Name=株式会社本店", "Code=9"});
+    ASSERT_TRUE(other.Save(Excel("kyuyo.xlsm")));
+    WriteBookMap(BookMng(), {{"kyuyo", 0, "kyuyo.xls", ""},
+                             {"本店", 1, "kyuyo.xlsm", ""},
+                             {"表参道店", 2, "表参道店.xls", ""}});
+    const auto before = Snapshot(ProductDir());
+    const NothingLost kept(ExcelDir());
+    const QuimbexRun run = Change();
+    ASSERT_EQ(1u, run.boxes.size());
+    const std::string& text = run.boxes[0].text;
+    EXPECT_TRUE(text == "kyuyo.xls\nと\nkyuyo.xlsm\nは変換後に同じ名前\nkyuyo.xlsm\nになります。\n"
+                        "ﾌｧｲﾙ形式の変換を中断します" ||
+                text == "kyuyo.xlsm\nと\nkyuyo.xls\nは変換後に同じ名前\nkyuyo.xlsm\nになります。\n"
+                        "ﾌｧｲﾙ形式の変換を中断します")
+        << text;
+    EXPECT_EQ(before, Snapshot(ProductDir()));
+    EXPECT_TRUE(SafetyFolders().empty());
+    EXPECT_EQ(0, ServerStarts());
+}
+
 namespace {
 
 // The product directory (with "BookMNG.dat") on the small drive, the data
