@@ -16,9 +16,14 @@ void ShowConvertMessage(const char* text, const char* caption, UINT icon) {
     ::MessageBoxA(nullptr, text, caption, MB_OK | icon);
 }
 
+const char kStopLine[] = "コンバート処理を中断します";
+
 // The early answers of ConvertAllBooks; neither marker is touched.  A file
-// that could not be read whole has been reported; what was read counts, and
-// `complete` tells the caller that more books may have been lost.
+// that could not be read whole has been reported when damaged; what was
+// read counts, and `complete` tells the caller that more books may have
+// been lost.  A list of which nothing was read (damaged at its start, or
+// held by another program for itself) says nothing of the books: that is
+// told, never that no book needed converting.
 bool HasNothingToConvert(CExcelFileMap& bookMap, bool& complete) {
     complete = true;
     if (BookFileExists(bookMap.GetMngPath())) {
@@ -26,8 +31,15 @@ bool HasNothingToConvert(CExcelFileMap& bookMap, bool& complete) {
         if (!bookMap.m_mapBooks.IsEmpty())
             return false;
     }
-    ShowConvertMessage("コンバートが必要なExcelブックはありませんでした。", kConvertCaption,
-                       MB_ICONINFORMATION);
+    if (complete) {
+        ShowConvertMessage("コンバートが必要なExcelブックはありませんでした。", kConvertCaption,
+                           MB_ICONINFORMATION);
+    } else {
+        CString text;
+        text.Format("ブック管理データファイル\n%s\nを読み込めません。\n%s",
+                    bookMap.GetMngPath().GetString(), kStopLine);
+        AfxMessageBox(text);
+    }
     return true;
 }
 
@@ -43,8 +55,6 @@ bool HasUsableExcel(int32_t version) {
         ShowConvertMessage(text, "Excelブックのコンバート", MB_ICONINFORMATION);
     return text == nullptr;
 }
-
-const char kStopLine[] = "コンバート処理を中断します";
 
 // The templates are read before the first book is renamed: a run without
 // them would rename every book and rebuild none.  The attendance template
@@ -115,7 +125,7 @@ int CBookOperator::ConvertAllBooks(const CString& workFile, BOOL showResult) {
     CDornEnv env;
     bool mapComplete = true;
     if (HasNothingToConvert(m_bookMap, mapComplete))
-        return 1;
+        return mapComplete ? 1 : 0;
     if (!HasUsableExcel(m_nExcelVersion) || !CanReadTemplates(*this, workFile, env))
         return 0;
 

@@ -51,6 +51,11 @@ protected:
             IsRebuiltFrom(Excel("表参道店.xls"), Backup("表参道店", ".xls"), payrollSections));
     }
     void SetFaults(const CStandinFaults& faults) { ASSERT_TRUE(ExcelStandin::WriteFaults(faults)); }
+    // The list exists, but nothing of it could be read.
+    std::string Unreadable() const {
+        return "ブック管理データファイル\n" + BookMngPath().str() +
+               "\nを読み込めません。\nコンバート処理を中断します";
+    }
     // The Run lines of a run that rebuilt every book of the sample: the books
     // in the order of the book map, each with its payroll workbook and then
     // its attendance workbook, if it has one.
@@ -287,7 +292,10 @@ TEST_F(ConvertAllBooks, FailedStepFailsTheRunButEveryBookIsTried) {
 }
 
 // A damaged file has been reported; what was read before the damage is
-// converted, but the run cannot claim that every book was.
+// converted, but the run cannot claim that every book was.  A list of
+// which nothing could be read (no bytes, or another program holds it for
+// itself) says nothing of the books: the run says it cannot read it, never
+// that no book needed converting.
 TEST_F(ConvertAllBooks, DamagedBookManagementFileIsReportedAndFailsTheRun) {
     const std::string whole = ReadFileBytes(BookMngPath());
     // count (2), key (1 + L), order (4), file name (1 + M), note (1)
@@ -304,9 +312,15 @@ TEST_F(ConvertAllBooks, DamagedBookManagementFileIsReportedAndFailsTheRun) {
         std::string bytes;
         std::vector<std::string> texts;
         bool firstConverted;
+        bool heldAlone;
     } cases[] = {
-        {"cut inside the second entry", whole.substr(0, firstEnd + 3), {kDamaged, kFailed}, true},
-        {"no bytes at all", "", {kDamaged, kNothing}, false},
+        {"cut inside the second entry",
+         whole.substr(0, firstEnd + 3),
+         {kDamaged, kFailed},
+         true,
+         false},
+        {"no bytes at all", "", {kDamaged, Unreadable()}, false, false},
+        {"held by another program alone", whole, {Unreadable()}, false, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -314,7 +328,12 @@ TEST_F(ConvertAllBooks, DamagedBookManagementFileIsReportedAndFailsTheRun) {
         WriteFileBytes(BookMngPath(), c.bytes);
         const NothingLost kept(ExcelDir());
         const std::string second = ReadFileBytes(Excel(secondName));
+        Holding held;
+        if (c.heldAlone)
+            held = HoldHandle(
+                ::CreateFileA(BookMngPath(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
         const QuimbexRun run = Run("/K:9");
+        held.reset();
         EXPECT_EQ(c.texts, Texts(run));
         EXPECT_EQ("Quimbex", run.boxes.at(0).caption);
         EXPECT_FALSE(FileExists(ExMng()));
