@@ -67,6 +67,19 @@ bool CopyBookFile(const CString& from, const CString& to, bool failIfExists) {
     return false;
 }
 
+// Copying straight over the file would cut it when the disk fills up: the
+// workbook would hold neither its data nor the template.
+bool ReplaceFileWithCopy(const CString& from, const CString& to) {
+    char temp[MAX_PATH];
+    const int slash = to.ReverseFind('\\');
+    if (slash < 0 || !::GetTempFileNameA(to.Left(slash), "qbx", 0, temp))
+        return false;
+    if (::CopyFileA(from, temp, FALSE) && ::MoveFileExA(temp, to, MOVEFILE_REPLACE_EXISTING))
+        return true;
+    ::DeleteFileA(temp);
+    return false;
+}
+
 namespace {
 
 CString FailedCopyText(const CString& bookPath) {

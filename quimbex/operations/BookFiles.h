@@ -25,6 +25,11 @@ bool RenameBookToBackup(const CString& bookPath, const CString& backupPath,
 // Wine does not, and a later run would take it for a workbook or a backup.
 bool CopyBookFile(const CString& from, const CString& to, bool failIfExists = false);
 
+// Copies `from` over the existing file `to`, whole or not at all: the copy
+// goes to a temporary name beside `to` and replaces it in one rename.  A
+// copy that fails (a full disk) leaves `to` as it was and no temporary file.
+bool ReplaceFileWithCopy(const CString& from, const CString& to);
+
 class CBookChanges;
 
 // Copies a template to a workbook's name; a copy that fails is told (the

@@ -38,7 +38,7 @@ bool CanReset(CBookOperator& op, const CString& workFile, const CString& bookPat
 }
 
 // The workbook `selected` is copied to a dated backup (never over an
-// existing file) and replaced by the empty template; with keepData the macro
+// existing file) and replaced whole by the empty template; with keepData the macro
 // carries the attendance data over from the backup.  A record may name its
 // workbook without an extension: the file on disk, the one the list found,
 // has it.
@@ -55,7 +55,7 @@ int ResetAttendanceBook(CBookOperator& op, const CString& workFile, const CStrin
     const CString backupPath = op.MakeUniquePath(
         saveFolder + "\\" + stem + CTime::GetCurrentTime().Format("_%Y年%m月%d日") + ext);
     const CString backupFile = op.GetFileNamePart(backupPath);
-    if (!CopyBookFile(bookPath, backupPath, true) || !CopyBookFile(templ, bookPath))
+    if (!CopyBookFile(bookPath, backupPath, true) || !ReplaceFileWithCopy(templ, bookPath))
         return Fail();
     if (keepData) {
         CWaitDlg wait(0);
