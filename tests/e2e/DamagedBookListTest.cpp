@@ -47,12 +47,7 @@ std::string FormatRefusal(const std::string& name) {
 class DamagedBookList : public ProductFixture {
 protected:
     QuimbexRun RunCommand(const Command& command) {
-        uidriver::Process quimbex(QuimbexStart(command.tail));
-        if (command.dialog)
-            uidriver::DialogWindow::WaitFor(quimbex.Windows(), command.dialog, 60000).Click(IDOK);
-        QuimbexRun run;
-        FinishRun(quimbex, run);
-        return run;
+        return RunPressingOk(QuimbexStart(command.tail), command.dialog);
     }
 
     // The product's own files: the list, the markers, templates and converters.

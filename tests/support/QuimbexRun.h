@@ -41,5 +41,9 @@ QuimbexRun::Box AnswerNextBox(const uidriver::WindowFinder& windows, const char*
 // program ends, and fills in the exit code and standard output.
 void FinishRun(uidriver::Process& process, QuimbexRun& run, unsigned long timeoutMs = 120000);
 
+// Runs the program to its end, pressing OK in its dialog of this caption
+// (none when null) once it shows, and answering every message box.
+QuimbexRun RunPressingOk(const uidriver::StartInfo& start, const char* dialog);
+
 // build/win/test-output, beside the bin folder.
 std::string TestOutputDir();
