@@ -6,6 +6,7 @@
 #include "BookNames.h"
 #include "DialogAtWork.h"
 #include "DornEnv.h"
+#include "RunOutcome.h"
 #include "WinApp.h"
 
 CBookInitDlg::CBookInitDlg(const CString& workBook, CWnd* pParent)
@@ -44,6 +45,7 @@ BOOL CBookInitDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     if (!m_operator.m_bookMap.Load()) {
         AfxMessageBox("ブックの初期化を実行できません。");
+        CRunOutcome::NoteFailed();
         EndDialog(IDCANCEL);
         return TRUE;
     }
@@ -61,6 +63,7 @@ void CBookInitDlg::FillBookCombo() {
     if (m_bookCombo.GetCount() == 0) {
         AfxMessageBox("ブックの初期化を実行することができません。［ブックの管理］メニューより【復"
                       "元】を試みてください。");
+        CRunOutcome::NoteFailed();
         EndDialog(IDCANCEL);
         return;
     }
@@ -97,6 +100,7 @@ void CBookInitDlg::OnOK() {
     m_nResult = InitOneBook(bookPath, existed ? 1 : 0);
     work.EndWait();
     if (m_nResult == 0) {
+        CRunOutcome::NoteFailed();
         EndDialog(IDCANCEL);
         return;
     }
@@ -121,6 +125,7 @@ bool CBookInitDlg::ChooseBook(CDialogAtWork& work) {
     if (!found || !IsPlainBookName(m_strBookFile)) {
         work.EndWait();
         AfxMessageBox("ブックの初期化を実行できません。ブック管理データファイルが壊れています。");
+        CRunOutcome::NoteFailed();
         EndDialog(IDCANCEL);
         return false;
     }

@@ -5,8 +5,12 @@
 #include "File.h"
 #include "MarkerFiles.h"
 #include "RunCheck.h"
+#include "RunOutcome.h"
 #include "WaitDlg.h"
 #include "WinApp.h"
+
+#include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -147,7 +151,7 @@ int CBookOperator::ConvertAllBooks(const CString& workFile, BOOL showResult) {
 }
 
 // Command 5: rebuild the one payroll workbook named on the command line.
-// The macros' results are not evaluated; the attendance workbook stays.
+// The macros' results leave the result at 1; the attendance workbook stays.
 // The template is found readable before the book is renamed, and a copy
 // that still fails gives the book its name back.  The book keeps its own
 // name, the one the book list holds, whatever spelling named it.
@@ -174,13 +178,17 @@ int CBookOperator::ConvertSingleBook(const CString& workFile, const CString& boo
         return 0;
     }
     const CString backupFile = GetFileNamePart(backupPath);
-    MacroCompanyInfo(workFile, backupFile, "", name);
-    MacroEmployeeList(workFile, backupFile, 0, name);
-    MacroPayData(workFile, backupFile, name);
-    MacroPayslip(workFile, backupFile, name);
-    MacroBonusSlip(workFile, backupFile, name);
-    MacroWithholdingSlip(workFile, backupFile, name);
-    MacroTaxRecalc(workFile, backupFile, name);
+    // The braces run the macros in order.  Their results leave the command's
+    // result alone; a failed one (told by the macro layer) fails the run.
+    const int results[] = {MacroCompanyInfo(workFile, backupFile, "", name),
+                           MacroEmployeeList(workFile, backupFile, 0, name),
+                           MacroPayData(workFile, backupFile, name),
+                           MacroPayslip(workFile, backupFile, name),
+                           MacroBonusSlip(workFile, backupFile, name),
+                           MacroWithholdingSlip(workFile, backupFile, name),
+                           MacroTaxRecalc(workFile, backupFile, name)};
     wait.DestroyWindow();
+    if (std::find(std::begin(results), std::end(results), 0) != std::end(results))
+        CRunOutcome::NoteFailed();
     return 1;
 }

@@ -5,6 +5,7 @@
 #include "BookNames.h"
 #include "DornEnv.h"
 #include "RunCheck.h"
+#include "RunOutcome.h"
 #include "Time.h"
 #include "WaitCursor.h"
 #include "WaitDlg.h"
@@ -14,6 +15,7 @@ namespace {
 
 int Fail() {
     AfxMessageBox("ブックの初期化に失敗しました。");
+    CRunOutcome::NoteFailed();
     return 2;
 }
 
@@ -50,8 +52,10 @@ int ResetAttendanceBook(CBookOperator& op, const CString& workFile, const CStrin
     const CString bookPath = AttendanceBookPathIn(env.m_strDataDir, ext, selected);
     const CString stem = StripExtensionNoCase(selected, ext);
     const CString templ = env.m_strInstallDir + "\\Data\\Org\\勤怠_kyuyo" + ext;
-    if (!CanReset(op, workFile, bookPath, stem + ext, templ, keepData))
+    if (!CanReset(op, workFile, bookPath, stem + ext, templ, keepData)) {
+        CRunOutcome::NoteFailed();
         return 2;
+    }
     const CString backupPath = op.MakeUniquePath(
         saveFolder + "\\" + stem + CTime::GetCurrentTime().Format("_%Y年%m月%d日") + ext);
     const CString backupFile = op.GetFileNamePart(backupPath);
@@ -78,6 +82,7 @@ int ResetAttendanceBook(CBookOperator& op, const CString& workFile, const CStrin
 int CBookOperator::InitAttendanceBook(const CString& workFile) {
     if (!m_bookMap.Load() && BookFileExists(m_bookMap.GetMngPath())) {
         AfxMessageBox("ブックの初期化を実行できません。");
+        CRunOutcome::NoteFailed();
         return 2;
     }
     CAttendInitDlg dlg(&m_bookMap);
@@ -88,6 +93,7 @@ int CBookOperator::InitAttendanceBook(const CString& workFile) {
         return 2;
     if (!IsPlainBookName(dlg.m_strSelected)) {
         AfxMessageBox("ブックの初期化を実行できません。ブック管理データファイルが壊れています。");
+        CRunOutcome::NoteFailed();
         return 2;
     }
     return ResetAttendanceBook(*this, workFile, dlg.m_strSelected, dlg.m_nInitMode == 0);

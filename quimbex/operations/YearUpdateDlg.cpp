@@ -5,6 +5,7 @@
 #include "DialogAtWork.h"
 #include "DornEnv.h"
 #include "RunCheck.h"
+#include "RunOutcome.h"
 #include "Time.h"
 #include "WinApp.h"
 #include "YearUpdateDlgRes.h"
@@ -76,6 +77,7 @@ BOOL CYearUpdateDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     if (!m_operator.m_bookMap.Load()) {
         AfxMessageBox("年度更新を実行できません。");
+        CRunOutcome::NoteFailed();
         EndDialog(IDCANCEL);
         return TRUE;
     }
@@ -100,6 +102,7 @@ void CYearUpdateDlg::FillBookList() {
     if (m_bookList.GetCount() == 0) {
         AfxMessageBox("年度更新を実行することができません。［ブックの管理］メニューより【復元】を試"
                       "みてください。");
+        CRunOutcome::NoteFailed();
         EndDialog(IDCANCEL);
         return;
     }
@@ -158,15 +161,18 @@ void CYearUpdateDlg::UpdateSelectedBook(CDialogAtWork& work) {
     if (!LookUpBook(m_bookList.GetText(selected))) {
         work.EndWait();
         AfxMessageBox(kBrokenMap);
+        CRunOutcome::NoteFailed();
         EndDialog(IDCANCEL);
         return;
     }
     m_nResult = UpdateOneBook();
     work.EndWait();
     if (m_nResult == 0) {
+        CRunOutcome::NoteFailed();
         EndDialog(IDCANCEL);
         return;
     }
+    CRunOutcome::NoteDone();
     CDornEnv env;
     CString text;
     text.Format(
@@ -177,11 +183,13 @@ void CYearUpdateDlg::UpdateSelectedBook(CDialogAtWork& work) {
 }
 
 // Every book is checked before the first is touched; a run that cannot
-// begin changes nothing and leaves the dialog open.  Then every book is
-// tried, also after a failure.
+// begin changes nothing and leaves the dialog open (a run that fails unless
+// the user tries again).  Then every book is tried, also after a failure.
 void CYearUpdateDlg::UpdateAllBooks(CDialogAtWork& work) {
-    if (!CheckAllBooks(work))
+    if (!CheckAllBooks(work)) {
+        CRunOutcome::NoteFailed();
         return;
+    }
     m_bBooksChecked = true;
     for (int i = 0; i < m_bookList.GetCount(); ++i) {
         LookUpBook(m_bookList.GetText(i));
@@ -192,6 +200,10 @@ void CYearUpdateDlg::UpdateAllBooks(CDialogAtWork& work) {
             m_strFailedList += "\n" + m_strBookFile;
     }
     work.EndWait();
+    if (m_strFailedList.IsEmpty())
+        CRunOutcome::NoteDone();
+    else
+        CRunOutcome::NoteFailed();
     ShowResult(AllBooksSummary());
 }
 

@@ -90,6 +90,7 @@ TEST_F(ConvertAllBooks, EveryBookIsRebuiltAndTheMarkersRecordSuccess) {
     EXPECT_EQ(kCaption, run.boxes[0].caption);
     EXPECT_EQ(kDone, run.boxes[0].text);
     EXPECT_EQ(IconKind::Information, run.boxes[0].icon);
+    EXPECT_EQ(0u, run.exitCode);
 
     EXPECT_EQ(oldKyuyo, ReadFileBytes(Backup("kyuyo", ".xls")));
     ExpectSampleBooksRebuilt();
@@ -109,6 +110,7 @@ TEST_F(ConvertAllBooks, EveryBookIsRebuiltAndTheMarkersRecordSuccess) {
 TEST_F(ConvertAllBooks, CodeTwelveShowsNoFinalMessageButLeavesTheMarker) {
     const QuimbexRun run = Run("/K:12");
     EXPECT_TRUE(run.boxes.empty());
+    EXPECT_EQ(0u, run.exitCode);
     EXPECT_TRUE(FileExists(ExMng()));
     EXPECT_FALSE(FileExists(ExConv()));
     EXPECT_TRUE(FileExists(Backup("kyuyo", ".xls")));
@@ -146,6 +148,7 @@ TEST_F(ConvertAllBooks, NothingToConvertTouchesNoMarker) {
         EXPECT_EQ(kCaption, run.boxes[0].caption);
         EXPECT_EQ(kNothing, run.boxes[0].text);
         EXPECT_EQ(IconKind::Information, run.boxes[0].icon);
+        EXPECT_EQ(0u, run.exitCode) << "nothing to do is no failure";
         ExpectMarkersUntouched();
     }
     EXPECT_EQ(0, ServerStarts());
@@ -213,6 +216,7 @@ TEST_F(ConvertAllBooks, TooOldOrMissingExcelIsRefusedBeforeAnyChange) {
         EXPECT_EQ("Excelブックのコンバート", run.boxes[0].caption);
         EXPECT_EQ(c.text, run.boxes[0].text);
         EXPECT_EQ(IconKind::Information, run.boxes[0].icon);
+        EXPECT_EQ(1u, run.exitCode);
         ExpectMarkersUntouched();
         EXPECT_FALSE(FileExists(Backup("kyuyo", ".xls")));
     }
@@ -277,6 +281,7 @@ TEST_F(ConvertAllBooks, FailedStepFailsTheRunButEveryBookIsTried) {
         EXPECT_EQ(std::vector<std::string>{kFailed}, Texts(run));
         EXPECT_EQ(kCaption, run.boxes.at(0).caption);
         EXPECT_EQ(IconKind::Exclamation, run.boxes.at(0).icon);
+        EXPECT_EQ(1u, run.exitCode);
         EXPECT_EQ(kEarlierMarker, ReadFileBytes(ExMng()));
         EXPECT_FALSE(FileExists(ExConv()));
         // A macro that answers False without running carries nothing over.
@@ -336,6 +341,7 @@ TEST_F(ConvertAllBooks, DamagedBookManagementFileIsReportedAndFailsTheRun) {
         held.reset();
         EXPECT_EQ(c.texts, Texts(run));
         EXPECT_EQ("Quimbex", run.boxes.at(0).caption);
+        EXPECT_EQ(1u, run.exitCode);
         EXPECT_FALSE(FileExists(ExMng()));
         EXPECT_EQ(!c.firstConverted, FileExists(ExConv()));
         EXPECT_EQ(second, ReadFileBytes(Excel(secondName)));

@@ -28,6 +28,7 @@ TEST_F(ConvertSingleBook, RebuildsTheNamedBookWithTheSevenMacrosInOrder) {
     const std::string original = ReadFileBytes(Excel("kyuyo.xls"));
     const QuimbexRun run = Run("/F:kyuyo.xls");
     EXPECT_TRUE(run.boxes.empty());
+    EXPECT_EQ(0u, run.exitCode);
     EXPECT_EQ(original, ReadFileBytes(SingleBackup()));
     EXPECT_TRUE(IsRebuiltFrom(Excel("kyuyo.xls"), SingleBackup(), kPayrollSections));
     EXPECT_EQ(attendance, ReadFileBytes(Excel("勤怠_kyuyo.xls")));
@@ -61,6 +62,7 @@ TEST_F(ConvertSingleBook, NoWorkbookOfThatNameIsReportedAndNothingChanges) {
         SCOPED_TRACE(c.tail);
         const QuimbexRun run = Run(c.tail);
         EXPECT_EQ(std::vector<std::string>{c.text}, Texts(run));
+        EXPECT_EQ(1u, run.exitCode);
         for (const QuimbexRun::Box& box : run.boxes) {
             EXPECT_EQ("Quimbex", box.caption);
             EXPECT_EQ(IconKind::Exclamation, box.icon);
@@ -108,6 +110,7 @@ TEST_F(ConvertSingleBook, FailureBeforeTheMacrosLosesNoWorkbook) {
         const QuimbexRun run = Run("/F:kyuyo.xls");
         held.reset();
         EXPECT_EQ(std::vector<std::string>{c.message}, Texts(run));
+        EXPECT_EQ(1u, run.exitCode);
         EXPECT_EQ(c.setup == heldOpen ? "ERROR: accessDenied\r\n" : "", run.stdoutText);
         EXPECT_FALSE(FileExists(SingleBackup()));
         EXPECT_EQ(original, ReadFileBytes(Excel("kyuyo.xls")));
