@@ -1,19 +1,25 @@
 #include "BookOperator.h"
 
 #include "ExcelVersion.h"
+#include "RunOutcome.h"
 #include "Win.h"
 
 void CBookOperator::ReadExcelVersion() {
     m_nExcelVersion = ReadRegisteredExcelVersion();
 }
 
+// The commands without a dialog of their own fail with their result; the
+// others note their outcome where they know it (their dialogs return what
+// the user pressed).
 void CBookOperator::Execute(const CommandPlan& plan) {
     switch (plan.operation) {
     case BookOperation::ConvertSingleBook:
-        ConvertSingleBook(plan.strWorkFile, plan.strArg1);
+        if (ConvertSingleBook(plan.strWorkFile, plan.strArg1) == 0)
+            CRunOutcome::NoteFailed();
         break;
     case BookOperation::AddBook:
-        AddBook(plan.strWorkFile, plan.strArg1, plan.strArg2);
+        if (AddBook(plan.strWorkFile, plan.strArg1, plan.strArg2) == 0)
+            CRunOutcome::NoteFailed();
         break;
     case BookOperation::UpdateYear:
         UpdateYear(plan.strWorkFile);
@@ -22,7 +28,8 @@ void CBookOperator::Execute(const CommandPlan& plan) {
         InitPayrollBook(plan.strWorkFile);
         break;
     case BookOperation::ConvertAllBooks:
-        ConvertAllBooks(plan.strWorkFile, plan.bShowResult ? TRUE : FALSE);
+        if (ConvertAllBooks(plan.strWorkFile, plan.bShowResult ? TRUE : FALSE) != 1)
+            CRunOutcome::NoteFailed();
         break;
     case BookOperation::InitAttendanceBook:
         InitAttendanceBook(plan.strWorkFile);

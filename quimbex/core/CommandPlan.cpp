@@ -10,14 +10,6 @@ CString OtherFormatConverter(const CString& productDir, const CString& bookExt) 
 
 } // namespace
 
-// A value names a workbook inside the Excel folder: a folder, a drive or a
-// parent in it would reach files outside.  Trail bytes are never taken for
-// a "\" (Find steps over whole characters).
-bool IsPlainBookName(const CString& value) {
-    return value.Find('\\') < 0 && value.Find('/') < 0 && value.Find(':') < 0 &&
-           value.Find("..") < 0;
-}
-
 bool PlanCommand(const CommandSwitches& sw, const CString& productDir, const CString& bookExt,
                  CommandPlan& plan) {
     plan = CommandPlan();

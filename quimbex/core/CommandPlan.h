@@ -1,4 +1,5 @@
 #pragma once
+#include "BookNames.h"
 #include "CommandSwitches.h"
 
 // The operations that command codes 5 to 12 select.
@@ -20,10 +21,6 @@ struct CommandPlan {
     CString strArg2;
     bool bShowResult = false; // ConvertAllBooks: report the outcome
 };
-
-// A switch value that names a workbook of the Excel folder holds no "\",
-// "/", ":" or "..".
-bool IsPlainBookName(const CString& value);
 
 // False for a code outside 5..12, and for a workbook name of the command
 // that is no plain name.

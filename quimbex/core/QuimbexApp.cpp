@@ -3,6 +3,7 @@
 #include "BookOperator.h"
 #include "DornEnv.h"
 #include "Ole.h"
+#include "RunOutcome.h"
 
 #include <commctrl.h>
 
@@ -18,6 +19,7 @@ CQuimbexApp::~CQuimbexApp() = default;
 BOOL CQuimbexApp::InitInstance() {
     if (!AfxOleInit()) {
         AfxMessageBox("初期化に失敗");
+        CRunOutcome::NoteFailed();
         return FALSE;
     }
     // Excel may be busy in a macro for a long time: no dialog may ask the
@@ -34,10 +36,18 @@ BOOL CQuimbexApp::InitInstance() {
         RunCommand();
     } catch (const CException&) {
         AfxMessageBox("処理を中断しました。");
+        CRunOutcome::NoteFailed();
     } catch (const std::bad_alloc&) {
         AfxMessageBox("処理を中断しました。");
+        CRunOutcome::NoteFailed();
     }
     return FALSE;
+}
+
+// The exit code: 1 when the command failed or stopped on an error, 0 when
+// it did its work, had nothing to do or the user declined it.
+int CQuimbexApp::ExitInstance() {
+    return CRunOutcome::ExitCode();
 }
 
 void CQuimbexApp::RunCommand() {
@@ -55,6 +65,7 @@ void CQuimbexApp::RunCommand() {
     CommandPlan plan;
     if (!PlanCommand(sw, op.m_strProductDir, op.m_strBookExt, plan)) {
         AfxMessageBox("ﾊﾟﾗﾒｰﾀが不正です。");
+        CRunOutcome::NoteFailed();
         return;
     }
     op.Execute(plan);

@@ -9,6 +9,7 @@ public:
     CQuimbexApp();
     ~CQuimbexApp() override;
     BOOL InitInstance() override;
+    int ExitInstance() override;
     int ParseSwitches();
 
     int32_t m_nCommand = 0;

@@ -15,9 +15,16 @@ public:
     // name that some file had already when bNewPathWasTaken).
     void NoteReplaced(const CString& bookPath, const CString& backupPath, const CString& newPath,
                       bool bNewPathWasTaken);
+    // bookPath was copied to backupPath and stays until the run is done
+    // (RemoveOldNames); a template was copied to newPath, another name.
+    void NoteCopied(const CString& bookPath, const CString& backupPath, const CString& newPath,
+                    bool bNewPathWasTaken);
     // Puts every workbook back, the last first.  The names of those that
     // could not be put back, each after a line break; empty when all are.
     CString PutBack();
+    // After a run that is done: the workbooks that were only copied to their
+    // backups give up their old names.
+    void RemoveOldNames();
 
 private:
     struct CReplacement {
@@ -25,6 +32,7 @@ private:
         CString strBackupPath;
         CString strNewPath;
         bool bNewPathWasTaken;
+        bool bBookStays; // copied to its backup, not renamed
     };
     bool PutBackOne(const CReplacement& r) const;
     CString SafetyCopyOf(const CString& path) const;

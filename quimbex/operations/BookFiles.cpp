@@ -24,6 +24,21 @@ bool NameIsTaken(const CString& path) {
     return CFile::GetStatus(path, status) != FALSE;
 }
 
+// The system opens a file by its short name, in any case of its letters and
+// with trailing dots; a file copied to such a spelling would get it as its
+// own name.  A pattern is never looked up: it would find another file.
+CString NameInFolder(const CString& path) {
+    const CString name = FileNamePart(path);
+    if (name.Find('*') >= 0 || name.Find('?') >= 0)
+        return name;
+    WIN32_FIND_DATAA fd;
+    const HANDLE h = ::FindFirstFileA(path, &fd);
+    if (h == INVALID_HANDLE_VALUE)
+        return name;
+    ::FindClose(h);
+    return fd.cFileName;
+}
+
 // A program started without standard output has nowhere to write the line,
 // and nothing else to do about it: the message box follows all the same.
 void NoteOnStdout(const char* line) {
@@ -52,6 +67,19 @@ bool CopyBookFile(const CString& from, const CString& to, bool failIfExists) {
     return false;
 }
 
+// Copying straight over the file would cut it when the disk fills up: the
+// workbook would hold neither its data nor the template.
+bool ReplaceFileWithCopy(const CString& from, const CString& to) {
+    char temp[MAX_PATH];
+    const int slash = to.ReverseFind('\\');
+    if (slash < 0 || !::GetTempFileNameA(to.Left(slash), "qbx", 0, temp))
+        return false;
+    if (::CopyFileA(from, temp, FALSE) && ::MoveFileExA(temp, to, MOVEFILE_REPLACE_EXISTING))
+        return true;
+    ::DeleteFileA(temp);
+    return false;
+}
+
 namespace {
 
 CString FailedCopyText(const CString& bookPath) {
@@ -70,11 +98,34 @@ bool CopyTemplate(const CString& templ, const CString& bookPath) {
     return false;
 }
 
+namespace {
+
+// A run that notes its changes writes the book list only when every book is
+// done: a workbook whose name changes stays under its old one until then,
+// so that a run that ends half-way (the program killed) leaves the list
+// naming workbooks that exist.  Its backup is a copy.
+bool CopyBookAside(const CString& bookPath, const CString& backupPath, const CString& templ,
+                   const CString& newPath, CBookChanges& changes) {
+    if (!CopyBookFile(bookPath, backupPath, true)) {
+        CString text;
+        text.Format("ブック\n%s\nのバックアップ\n%s\nを作成できませんでした。",
+                    FileNamePart(bookPath).GetString(), FileNamePart(backupPath).GetString());
+        AfxMessageBox(text);
+        return false;
+    }
+    changes.NoteCopied(bookPath, backupPath, newPath, NameIsTaken(newPath));
+    return CopyTemplate(templ, newPath);
+}
+
+} // namespace
+
 // A workbook whose template copy failed is never left under its backup name
 // only: the book list and the product would no longer find it.
 bool ReplaceBookWithTemplate(const CString& bookPath, const CString& backupPath,
                              const CString& templ, const CString& newPath, const char* closeMessage,
                              CBookChanges* pChanges) {
+    if (pChanges && newPath != bookPath)
+        return CopyBookAside(bookPath, backupPath, templ, newPath, *pChanges);
     if (!RenameBookToBackup(bookPath, backupPath, closeMessage))
         return false;
     if (pChanges) {

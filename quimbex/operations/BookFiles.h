@@ -9,6 +9,10 @@ bool BookFileExists(const CString& path);
 // Something, a file or a folder, already has this name.
 bool NameIsTaken(const CString& path);
 
+// The name under which its folder holds the file at path (one that
+// exists), whatever spelling opened it; the name part of path otherwise.
+CString NameInFolder(const CString& path);
+
 // Renames a workbook to its backup name.  A workbook open in Excel (access
 // denied, sharing violation) is reported on standard output and with
 // closeMessage; any other failure with the file error's own report.
@@ -21,6 +25,11 @@ bool RenameBookToBackup(const CString& bookPath, const CString& backupPath,
 // Wine does not, and a later run would take it for a workbook or a backup.
 bool CopyBookFile(const CString& from, const CString& to, bool failIfExists = false);
 
+// Copies `from` over the existing file `to`, whole or not at all: the copy
+// goes to a temporary name beside `to` and replaces it in one rename.  A
+// copy that fails (a full disk) leaves `to` as it was and no temporary file.
+bool ReplaceFileWithCopy(const CString& from, const CString& to);
+
 class CBookChanges;
 
 // Copies a template to a workbook's name; a copy that fails is told (the
@@ -31,7 +40,9 @@ bool CopyTemplate(const CString& templ, const CString& bookPath);
 // place at newPath.  A workbook that cannot be renamed is reported with
 // closeMessage and stays.  When the copy fails the user is told and the
 // workbook takes its name back at once, unless pChanges notes it for a run
-// that puts back all its books when it fails.  False in both cases.
+// that puts back all its books when it fails.  False in both cases.  In
+// such a run a workbook whose name changes is copied to its backup and
+// keeps its name until the run is done.
 bool ReplaceBookWithTemplate(const CString& bookPath, const CString& backupPath,
                              const CString& templ, const CString& newPath, const char* closeMessage,
                              CBookChanges* pChanges = nullptr);

@@ -3,8 +3,10 @@
 #include "BookFiles.h"
 #include "BookInitDlgRes.h"
 #include "BookListOrder.h"
+#include "BookNames.h"
 #include "DialogAtWork.h"
 #include "DornEnv.h"
+#include "RunOutcome.h"
 #include "WinApp.h"
 
 CBookInitDlg::CBookInitDlg(const CString& workBook, CWnd* pParent)
@@ -43,6 +45,7 @@ BOOL CBookInitDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     if (!m_operator.m_bookMap.Load()) {
         AfxMessageBox("ブックの初期化を実行できません。");
+        CRunOutcome::NoteFailed();
         EndDialog(IDCANCEL);
         return TRUE;
     }
@@ -60,6 +63,7 @@ void CBookInitDlg::FillBookCombo() {
     if (m_bookCombo.GetCount() == 0) {
         AfxMessageBox("ブックの初期化を実行することができません。［ブックの管理］メニューより【復"
                       "元】を試みてください。");
+        CRunOutcome::NoteFailed();
         EndDialog(IDCANCEL);
         return;
     }
@@ -96,6 +100,7 @@ void CBookInitDlg::OnOK() {
     m_nResult = InitOneBook(bookPath, existed ? 1 : 0);
     work.EndWait();
     if (m_nResult == 0) {
+        CRunOutcome::NoteFailed();
         EndDialog(IDCANCEL);
         return;
     }
@@ -104,7 +109,8 @@ void CBookInitDlg::OnOK() {
 }
 
 // The combo text is the book's key.  False when the run cannot start: no
-// choice (the dialog stays) or a name the map does not hold (it ends).
+// choice (the dialog stays), or a name the map does not hold or whose
+// record names no workbook of the Excel folder (it ends).
 bool CBookInitDlg::ChooseBook(CDialogAtWork& work) {
     const int selected = m_bookCombo.GetCurSel();
     if (selected < 0) {
@@ -114,13 +120,15 @@ bool CBookInitDlg::ChooseBook(CDialogAtWork& work) {
     }
     m_strBookKey = m_bookCombo.GetLBText(selected);
     CDataForExMap book;
-    if (!m_operator.m_bookMap.m_mapBooks.Lookup(m_strBookKey, book)) {
+    const bool found = m_operator.m_bookMap.m_mapBooks.Lookup(m_strBookKey, book);
+    m_strBookFile = m_operator.GetFileNamePart(book.m_strFileName);
+    if (!found || !IsPlainBookName(m_strBookFile)) {
         work.EndWait();
         AfxMessageBox("ブックの初期化を実行できません。ブック管理データファイルが壊れています。");
+        CRunOutcome::NoteFailed();
         EndDialog(IDCANCEL);
         return false;
     }
-    m_strBookFile = m_operator.GetFileNamePart(book.m_strFileName);
     return true;
 }
 

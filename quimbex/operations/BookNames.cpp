@@ -9,6 +9,13 @@ CString InsertBeforeExtension(const CString& path, const CString& suffix) {
     return path.Left(dot) + suffix + path.Mid(dot);
 }
 
+// A folder, a drive or a parent in the name would reach files outside the
+// Excel folder (the product's list, its templates).  Trail bytes are never
+// taken for a "\" (Find steps over whole characters).
+bool IsPlainBookName(const CString& name) {
+    return name.Find('\\') < 0 && name.Find('/') < 0 && name.Find(':') < 0 && name.Find("..") < 0;
+}
+
 CString FileNamePart(const CString& path) {
     return path.Mid(path.ReverseFind('\\') + 1);
 }

@@ -5,6 +5,10 @@
 // last "." of the file name on); at the end when the name has none.
 CString InsertBeforeExtension(const CString& path, const CString& suffix);
 
+// A workbook name of the Excel folder, as a switch value or a book record
+// gives it, holds no "\", "/", ":" or "..".
+bool IsPlainBookName(const CString& name);
+
 // The part after the last "\"; the whole text when there is none.
 CString FileNamePart(const CString& path);
 

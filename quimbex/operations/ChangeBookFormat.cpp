@@ -4,6 +4,7 @@
 #include "File.h"
 #include "FormatChangeDlg.h"
 #include "FormatChangeRun.h"
+#include "RunOutcome.h"
 #include "WaitDlg.h"
 #include "WinApp.h"
 
@@ -16,6 +17,7 @@ int CBookOperator::ChangeBookFormat(const CString& workFile) {
                 : "ﾌｧｲﾙ形式の変換を行うには、Microsoft "
                   "Excel(2007以上)がｲﾝｽﾄｰﾙされている必要があります";
         ::MessageBoxA(nullptr, text, "ﾌｧｲﾙ形式の変換", MB_OK | MB_ICONINFORMATION);
+        CRunOutcome::NoteFailed();
         return 2;
     }
     CFormatChangeDlg dlg(workFile);

@@ -5,8 +5,12 @@
 #include "File.h"
 #include "MarkerFiles.h"
 #include "RunCheck.h"
+#include "RunOutcome.h"
 #include "WaitDlg.h"
 #include "WinApp.h"
+
+#include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -16,9 +20,14 @@ void ShowConvertMessage(const char* text, const char* caption, UINT icon) {
     ::MessageBoxA(nullptr, text, caption, MB_OK | icon);
 }
 
+const char kStopLine[] = "コンバート処理を中断します";
+
 // The early answers of ConvertAllBooks; neither marker is touched.  A file
-// that could not be read whole has been reported; what was read counts, and
-// `complete` tells the caller that more books may have been lost.
+// that could not be read whole has been reported when damaged; what was
+// read counts, and `complete` tells the caller that more books may have
+// been lost.  A list of which nothing was read (damaged at its start, or
+// held by another program for itself) says nothing of the books: that is
+// told, never that no book needed converting.
 bool HasNothingToConvert(CExcelFileMap& bookMap, bool& complete) {
     complete = true;
     if (BookFileExists(bookMap.GetMngPath())) {
@@ -26,8 +35,15 @@ bool HasNothingToConvert(CExcelFileMap& bookMap, bool& complete) {
         if (!bookMap.m_mapBooks.IsEmpty())
             return false;
     }
-    ShowConvertMessage("コンバートが必要なExcelブックはありませんでした。", kConvertCaption,
-                       MB_ICONINFORMATION);
+    if (complete) {
+        ShowConvertMessage("コンバートが必要なExcelブックはありませんでした。", kConvertCaption,
+                           MB_ICONINFORMATION);
+    } else {
+        CString text;
+        text.Format("ブック管理データファイル\n%s\nを読み込めません。\n%s",
+                    bookMap.GetMngPath().GetString(), kStopLine);
+        AfxMessageBox(text);
+    }
     return true;
 }
 
@@ -43,8 +59,6 @@ bool HasUsableExcel(int32_t version) {
         ShowConvertMessage(text, "Excelブックのコンバート", MB_ICONINFORMATION);
     return text == nullptr;
 }
-
-const char kStopLine[] = "コンバート処理を中断します";
 
 // The templates are read before the first book is renamed: a run without
 // them would rename every book and rebuild none.  The attendance template
@@ -115,7 +129,7 @@ int CBookOperator::ConvertAllBooks(const CString& workFile, BOOL showResult) {
     CDornEnv env;
     bool mapComplete = true;
     if (HasNothingToConvert(m_bookMap, mapComplete))
-        return 1;
+        return mapComplete ? 1 : 0;
     if (!HasUsableExcel(m_nExcelVersion) || !CanReadTemplates(*this, workFile, env))
         return 0;
 
@@ -137,24 +151,26 @@ int CBookOperator::ConvertAllBooks(const CString& workFile, BOOL showResult) {
 }
 
 // Command 5: rebuild the one payroll workbook named on the command line.
-// The macros' results are not evaluated; the attendance workbook stays.
+// The macros' results leave the result at 1; the attendance workbook stays.
 // The template is found readable before the book is renamed, and a copy
-// that still fails gives the book its name back.
+// that still fails gives the book its name back.  The book keeps its own
+// name, the one the book list holds, whatever spelling named it.
 int CBookOperator::ConvertSingleBook(const CString& workFile, const CString& bookFile) {
     CDornEnv env;
     const CString date = BackupDateText();
     const CString excelDir = env.m_strDataDir + "\\Excel\\";
-    const CString bookPath = excelDir + bookFile;
     const CString templ = env.m_strInstallDir + "\\Data\\Org\\Kyuyo" + env.m_strExcelExt;
 
-    if (!BookFileExists(bookPath)) {
+    if (!BookFileExists(excelDir + bookFile)) {
         AfxMessageBox("コンバート対象の給与計算ブックが見つかりません。コンバート処理を中断します");
         return 0;
     }
+    const CString name = NameInFolder(excelDir + bookFile);
+    const CString bookPath = excelDir + name;
     const CString backupPath = MakeUniquePath(excelDir + date + "給与計算" + env.m_strExcelExt);
 
     CWaitDlg wait(0);
-    if (!CheckUnprotected(workFile, bookFile) ||
+    if (!CheckUnprotected(workFile, name) ||
         !CRunCheck(*this, workFile, kStopLine).CanReadTemplate(templ) ||
         !ReplaceBookWithTemplate(bookPath, backupPath, templ, bookPath,
                                  "給与計算Excelブックを閉じてください。")) {
@@ -162,13 +178,17 @@ int CBookOperator::ConvertSingleBook(const CString& workFile, const CString& boo
         return 0;
     }
     const CString backupFile = GetFileNamePart(backupPath);
-    MacroCompanyInfo(workFile, backupFile, "", bookFile);
-    MacroEmployeeList(workFile, backupFile, 0, bookFile);
-    MacroPayData(workFile, backupFile, bookFile);
-    MacroPayslip(workFile, backupFile, bookFile);
-    MacroBonusSlip(workFile, backupFile, bookFile);
-    MacroWithholdingSlip(workFile, backupFile, bookFile);
-    MacroTaxRecalc(workFile, backupFile, bookFile);
+    // The braces run the macros in order.  Their results leave the command's
+    // result alone; a failed one (told by the macro layer) fails the run.
+    const int results[] = {MacroCompanyInfo(workFile, backupFile, "", name),
+                           MacroEmployeeList(workFile, backupFile, 0, name),
+                           MacroPayData(workFile, backupFile, name),
+                           MacroPayslip(workFile, backupFile, name),
+                           MacroBonusSlip(workFile, backupFile, name),
+                           MacroWithholdingSlip(workFile, backupFile, name),
+                           MacroTaxRecalc(workFile, backupFile, name)};
     wait.DestroyWindow();
+    if (std::find(std::begin(results), std::end(results), 0) != std::end(results))
+        CRunOutcome::NoteFailed();
     return 1;
 }

@@ -1,5 +1,6 @@
 #include "ExcelVersionCheck.h"
 
+#include "RunOutcome.h"
 #include "Win.h"
 
 bool HasExcelVersion(int32_t version, int32_t minVersion, const char* caption,
@@ -8,5 +9,6 @@ bool HasExcelVersion(int32_t version, int32_t minVersion, const char* caption,
         return true;
     ::MessageBoxA(nullptr, version == -1 ? missingText : oldText, caption,
                   MB_OK | MB_ICONINFORMATION);
+    CRunOutcome::NoteFailed();
     return false;
 }

@@ -3,6 +3,7 @@
 #include "DialogInputLock.h"
 #include "DornEnv.h"
 #include "FormatChangeDlgRes.h"
+#include "RunOutcome.h"
 #include "WinApp.h"
 
 CFormatChangeDlg::CFormatChangeDlg(const CString& workBook, CWnd* pParent)
@@ -37,5 +38,7 @@ void CFormatChangeDlg::OnOK() {
     if (result == 1)
         ::MessageBoxA(nullptr, "ﾌｧｲﾙ形式の変換が完了しました。", "Excel拡張子の変更",
                       MB_OK | MB_ICONINFORMATION);
+    else
+        CRunOutcome::NoteFailed(); // told by the run, which put every book back
     EndDialog(IDOK);
 }

@@ -54,7 +54,10 @@ CFormatChangeRun::Outcome CFormatChangeRun::Execute(CWaitDlg& wait) {
     try {
         const bool ok = RebuildAll(wait) && Commit();
         m_op.m_pRunChanges = nullptr;
-        return ok ? done : PutBack();
+        if (!ok)
+            return PutBack();
+        m_changes.RemoveOldNames();
+        return done;
     } catch (...) {
         m_op.m_pRunChanges = nullptr;
         PutBack();
@@ -123,7 +126,7 @@ bool CFormatChangeRun::CheckBeforeChange() const {
     const bool filesOk = EveryBook([&](const CString&, const CString& name) {
         return CheckFiles(check, name, true) && CheckFiles(check, kAttendancePrefix + name, false);
     });
-    if (!filesOk || !check.CanWriteList(m_op.m_bookMap.GetMngPath()) ||
+    if (!filesOk || !CheckDistinct(check) || !check.CanWriteList(m_op.m_bookMap.GetMngPath()) ||
         !check.CanRenameMarker(m_strMarkerFrom, m_strMarkerTo))
         return false;
     return EveryBook([&](const CString&, const CString& name) {
@@ -132,10 +135,27 @@ bool CFormatChangeRun::CheckBeforeChange() const {
     });
 }
 
+// No two books are one workbook, and no two workbooks take one name in the
+// target format.
+bool CFormatChangeRun::CheckDistinct(const CRunCheck& check) const {
+    std::vector<std::pair<CString, CString>> workbooks, renames;
+    EveryBook([&](const CString&, const CString& name) {
+        for (const CString& each : {name, kAttendancePrefix + name}) {
+            workbooks.emplace_back(m_strExcelDir + "\\" + each, each);
+            if (BookFileExists(m_strExcelDir + "\\" + each))
+                renames.emplace_back(each, WithExtensionReplaced(each, m_strExt, m_strTarget));
+        }
+        return true;
+    });
+    return check.AreDistinct(workbooks) && check.TakeDistinctNames(renames);
+}
+
 // The workbook (required, or only when it exists) can be renamed, and the
 // name it takes in the other format, if some file has it, written over.
 bool CFormatChangeRun::CheckFiles(const CRunCheck& check, const CString& name,
                                   bool bRequired) const {
+    if (!check.IsBookName(name))
+        return false;
     const CString path = m_strExcelDir + "\\" + name;
     if (!BookFileExists(path))
         return !bRequired || check.Exists(path, name);

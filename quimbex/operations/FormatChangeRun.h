@@ -35,6 +35,7 @@ private:
     Outcome SwitchWithoutBooks(CWaitDlg& wait);
     bool CheckBeforeChange() const;
     bool CheckFiles(const CRunCheck& check, const CString& name, bool bRequired) const;
+    bool CheckDistinct(const CRunCheck& check) const;
     bool CheckProtection(const CRunCheck& check, const CString& name, bool bRequired) const;
     bool MakeSafetyCopies();
     bool CopyForSafety(const CString& name);

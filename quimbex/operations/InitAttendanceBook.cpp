@@ -5,6 +5,7 @@
 #include "BookNames.h"
 #include "DornEnv.h"
 #include "RunCheck.h"
+#include "RunOutcome.h"
 #include "Time.h"
 #include "WaitCursor.h"
 #include "WaitDlg.h"
@@ -14,6 +15,7 @@ namespace {
 
 int Fail() {
     AfxMessageBox("ブックの初期化に失敗しました。");
+    CRunOutcome::NoteFailed();
     return 2;
 }
 
@@ -38,7 +40,7 @@ bool CanReset(CBookOperator& op, const CString& workFile, const CString& bookPat
 }
 
 // The workbook `selected` is copied to a dated backup (never over an
-// existing file) and replaced by the empty template; with keepData the macro
+// existing file) and replaced whole by the empty template; with keepData the macro
 // carries the attendance data over from the backup.  A record may name its
 // workbook without an extension: the file on disk, the one the list found,
 // has it.
@@ -50,12 +52,14 @@ int ResetAttendanceBook(CBookOperator& op, const CString& workFile, const CStrin
     const CString bookPath = AttendanceBookPathIn(env.m_strDataDir, ext, selected);
     const CString stem = StripExtensionNoCase(selected, ext);
     const CString templ = env.m_strInstallDir + "\\Data\\Org\\勤怠_kyuyo" + ext;
-    if (!CanReset(op, workFile, bookPath, stem + ext, templ, keepData))
+    if (!CanReset(op, workFile, bookPath, stem + ext, templ, keepData)) {
+        CRunOutcome::NoteFailed();
         return 2;
+    }
     const CString backupPath = op.MakeUniquePath(
         saveFolder + "\\" + stem + CTime::GetCurrentTime().Format("_%Y年%m月%d日") + ext);
     const CString backupFile = op.GetFileNamePart(backupPath);
-    if (!CopyBookFile(bookPath, backupPath, true) || !CopyBookFile(templ, bookPath))
+    if (!CopyBookFile(bookPath, backupPath, true) || !ReplaceFileWithCopy(templ, bookPath))
         return Fail();
     if (keepData) {
         CWaitDlg wait(0);
@@ -73,10 +77,12 @@ int ResetAttendanceBook(CBookOperator& op, const CString& workFile, const CStrin
 // Command 10: the attendance workbook of the book the user picks starts
 // afresh from the template.  1 after a completed initialisation, 2 in every
 // other case.  A missing book list leaves the list empty; one that cannot
-// be read whole (Load has told that it is damaged) shows no dialog.
+// be read whole (Load has told that it is damaged) shows no dialog, and a
+// chosen record whose name leads out of the Excel folder changes nothing.
 int CBookOperator::InitAttendanceBook(const CString& workFile) {
     if (!m_bookMap.Load() && BookFileExists(m_bookMap.GetMngPath())) {
         AfxMessageBox("ブックの初期化を実行できません。");
+        CRunOutcome::NoteFailed();
         return 2;
     }
     CAttendInitDlg dlg(&m_bookMap);
@@ -85,5 +91,10 @@ int CBookOperator::InitAttendanceBook(const CString& workFile) {
     CWaitCursor waitCursor;
     if (dlg.m_strSelected.IsEmpty())
         return 2;
+    if (!IsPlainBookName(dlg.m_strSelected)) {
+        AfxMessageBox("ブックの初期化を実行できません。ブック管理データファイルが壊れています。");
+        CRunOutcome::NoteFailed();
+        return 2;
+    }
     return ResetAttendanceBook(*this, workFile, dlg.m_strSelected, dlg.m_nInitMode == 0);
 }

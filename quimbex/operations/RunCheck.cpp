@@ -1,6 +1,7 @@
 #include "RunCheck.h"
 
 #include "BookFiles.h"
+#include "BookNames.h"
 #include "BookOperator.h"
 #include "SafeFile.h"
 #include "WinApp.h"
@@ -29,6 +30,24 @@ bool CanOpenForReading(const CString& path) {
     return true;
 }
 
+// The file's volume and index: one file whatever spelling of its name
+// opened it (the case of its letters, its short name, trailing dots).
+// Opened for no access, so that no other program's hold gets in the way.
+bool GetFileIdentity(const CString& path, BY_HANDLE_FILE_INFORMATION& info) {
+    const HANDLE h = ::CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                   nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    const bool ok = ::GetFileInformationByHandle(h, &info) != FALSE;
+    ::CloseHandle(h);
+    return ok;
+}
+
+bool IsSameFile(const BY_HANDLE_FILE_INFORMATION& a, const BY_HANDLE_FILE_INFORMATION& b) {
+    return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
+           a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
+}
+
 CString Formatted(const char* format, const CString& name) {
     CString text;
     text.Format(format, name.GetString());
@@ -43,6 +62,16 @@ CRunCheck::CRunCheck(CBookOperator& op, const CString& workFile, const char* sto
 bool CRunCheck::Refuse(const CString& reason) const {
     AfxMessageBox(reason + "\n" + m_strStopLine);
     return false;
+}
+
+// A name that leads out of the Excel folder would have the run rename or
+// overwrite the product's own files: the list is damaged.
+bool CRunCheck::IsBookName(const CString& name) const {
+    return IsPlainBookName(name) ||
+           Refuse(
+               Formatted("ブック管理データファイルが壊れています。\n%s\nはExcelフォルダのブックを"
+                         "指していません。",
+                         name));
 }
 
 bool CRunCheck::Exists(const CString& path, const CString& name) const {
@@ -61,6 +90,46 @@ bool CRunCheck::CanChange(const CString& path, const CString& name, bool bOverwr
         return Refuse(Formatted(
             "%s\nは他のアプリケーションで開かれています。\nブックを閉じてください。", name));
     return Refuse(Formatted("%s\nは書き込みが禁止されているため、変更できません。", name));
+}
+
+// Two records of one workbook would have a run change it twice (a year
+// update two years on) or fail half-way on the name the first change took
+// away.  A workbook whose identity cannot be read is left to the other
+// checks.
+bool CRunCheck::AreDistinct(const std::vector<std::pair<CString, CString>>& books) const {
+    std::vector<std::pair<BY_HANDLE_FILE_INFORMATION, const CString*>> seen;
+    for (const auto& book : books) {
+        BY_HANDLE_FILE_INFORMATION info{};
+        if (!GetFileIdentity(book.first, info))
+            continue;
+        for (const auto& earlier : seen) {
+            if (!IsSameFile(earlier.first, info))
+                continue;
+            CString text;
+            text.Format("%s\nと\n%s\nは同じブックです。\nブック管理データファイルが壊れています。",
+                        earlier.second->GetString(), book.second.GetString());
+            return Refuse(text);
+        }
+        seen.emplace_back(info, &book.second);
+    }
+    return true;
+}
+
+// A workbook rebuilt under a name that another one takes too would be
+// written over by it (a book of each format, "kyuyo.xls" and "kyuyo.xlsm",
+// in a format change), and its data carried from the other one.
+bool CRunCheck::TakeDistinctNames(const std::vector<std::pair<CString, CString>>& renames) const {
+    for (size_t i = 0; i < renames.size(); ++i)
+        for (size_t j = 0; j < i; ++j) {
+            if (renames[i].second.CompareNoCase(renames[j].second) != 0)
+                continue;
+            CString text;
+            text.Format("%s\nと\n%s\nは変換後に同じ名前\n%s\nになります。",
+                        renames[j].first.GetString(), renames[i].first.GetString(),
+                        renames[i].second.GetString());
+            return Refuse(text);
+        }
+    return true;
 }
 
 // A failed check (Excel unreachable) reads as not protected, as everywhere:

@@ -1,6 +1,9 @@
 #pragma once
 #include "String.h"
 
+#include <utility>
+#include <vector>
+
 class CBookOperator;
 
 // What a command checks before it renames or copies its first workbook.  A
@@ -11,11 +14,17 @@ class CRunCheck {
 public:
     CRunCheck(CBookOperator& op, const CString& workFile, const char* stopLine);
 
+    // A book record's workbook name is a name of the Excel folder.
+    bool IsBookName(const CString& name) const;
     // The workbook `name` exists at path.
     bool Exists(const CString& path, const CString& name) const;
     // No other program holds the workbook: it can be renamed, and with
     // bOverwrite written over.  A file that does not exist passes.
     bool CanChange(const CString& path, const CString& name, bool bOverwrite) const;
+    // No two of these workbooks (path and name) are one file.
+    bool AreDistinct(const std::vector<std::pair<CString, CString>>& books) const;
+    // No two of these workbooks (name, and the name it takes) take one name.
+    bool TakeDistinctNames(const std::vector<std::pair<CString, CString>>& renames) const;
     // The protection macro finds no password on the workbook `name`.
     bool IsUnprotected(const CString& name) const;
     bool CanReadTemplate(const CString& path) const;

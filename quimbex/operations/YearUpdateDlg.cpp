@@ -1,9 +1,11 @@
 #include "YearUpdateDlg.h"
 
 #include "BookListOrder.h"
+#include "BookNames.h"
 #include "DialogAtWork.h"
 #include "DornEnv.h"
 #include "RunCheck.h"
+#include "RunOutcome.h"
 #include "Time.h"
 #include "WinApp.h"
 #include "YearUpdateDlgRes.h"
@@ -75,6 +77,7 @@ BOOL CYearUpdateDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     if (!m_operator.m_bookMap.Load()) {
         AfxMessageBox("年度更新を実行できません。");
+        CRunOutcome::NoteFailed();
         EndDialog(IDCANCEL);
         return TRUE;
     }
@@ -99,6 +102,7 @@ void CYearUpdateDlg::FillBookList() {
     if (m_bookList.GetCount() == 0) {
         AfxMessageBox("年度更新を実行することができません。［ブックの管理］メニューより【復元】を試"
                       "みてください。");
+        CRunOutcome::NoteFailed();
         EndDialog(IDCANCEL);
         return;
     }
@@ -133,14 +137,16 @@ void CYearUpdateDlg::OnOK() {
         UpdateAllBooks(work);
 }
 
-// The list text is the book's key; false when the map does not hold it.
+// The list text is the book's key; false when the map does not hold it, or
+// its record names no workbook of the Excel folder (a "/" or a ".." would
+// lead out of it: the list is damaged).
 bool CYearUpdateDlg::LookUpBook(const CString& key) {
     m_strBookKey = key;
     CDataForExMap book;
     if (!m_operator.m_bookMap.m_mapBooks.Lookup(m_strBookKey, book))
         return false;
     m_strBookFile = m_operator.GetFileNamePart(book.m_strFileName);
-    return true;
+    return IsPlainBookName(m_strBookFile);
 }
 
 // A failed book ends the dialog without a further message: its cause has
@@ -155,15 +161,18 @@ void CYearUpdateDlg::UpdateSelectedBook(CDialogAtWork& work) {
     if (!LookUpBook(m_bookList.GetText(selected))) {
         work.EndWait();
         AfxMessageBox(kBrokenMap);
+        CRunOutcome::NoteFailed();
         EndDialog(IDCANCEL);
         return;
     }
     m_nResult = UpdateOneBook();
     work.EndWait();
     if (m_nResult == 0) {
+        CRunOutcome::NoteFailed();
         EndDialog(IDCANCEL);
         return;
     }
+    CRunOutcome::NoteDone();
     CDornEnv env;
     CString text;
     text.Format(
@@ -174,11 +183,13 @@ void CYearUpdateDlg::UpdateSelectedBook(CDialogAtWork& work) {
 }
 
 // Every book is checked before the first is touched; a run that cannot
-// begin changes nothing and leaves the dialog open.  Then every book is
-// tried, also after a failure.
+// begin changes nothing and leaves the dialog open (a run that fails unless
+// the user tries again).  Then every book is tried, also after a failure.
 void CYearUpdateDlg::UpdateAllBooks(CDialogAtWork& work) {
-    if (!CheckAllBooks(work))
+    if (!CheckAllBooks(work)) {
+        CRunOutcome::NoteFailed();
         return;
+    }
     m_bBooksChecked = true;
     for (int i = 0; i < m_bookList.GetCount(); ++i) {
         LookUpBook(m_bookList.GetText(i));
@@ -189,11 +200,16 @@ void CYearUpdateDlg::UpdateAllBooks(CDialogAtWork& work) {
             m_strFailedList += "\n" + m_strBookFile;
     }
     work.EndWait();
+    if (m_strFailedList.IsEmpty())
+        CRunOutcome::NoteDone();
+    else
+        CRunOutcome::NoteFailed();
     ShowResult(AllBooksSummary());
 }
 
 // A name missing from the map is told as the damaged list it is; then the
-// template, each book's file, and last each book's protection (Excel).
+// template, each book's file, that no two books are one workbook, and last
+// each book's protection (Excel).
 bool CYearUpdateDlg::CheckAllBooks(CDialogAtWork& work) {
     for (int i = 0; i < m_bookList.GetCount(); ++i) {
         if (!LookUpBook(m_bookList.GetText(i))) {
@@ -206,12 +222,16 @@ bool CYearUpdateDlg::CheckAllBooks(CDialogAtWork& work) {
     const CRunCheck check(m_operator, m_strWorkBook, kStopLine);
     if (!check.CanReadTemplate(env.m_strInstallDir + "\\Data\\Org\\Kyuyo" + env.m_strExcelExt))
         return false;
+    std::vector<std::pair<CString, CString>> books;
     for (int i = 0; i < m_bookList.GetCount(); ++i) {
         LookUpBook(m_bookList.GetText(i));
         const CString path = env.m_strDataDir + "\\Excel\\" + m_strBookFile;
         if (!check.Exists(path, m_strBookFile) || !check.CanChange(path, m_strBookFile, false))
             return false;
+        books.emplace_back(path, m_strBookFile);
     }
+    if (!check.AreDistinct(books))
+        return false;
     for (int i = 0; i < m_bookList.GetCount(); ++i) {
         LookUpBook(m_bookList.GetText(i));
         if (!check.IsUnprotected(m_strBookFile))

@@ -3,6 +3,7 @@
 #include "BookChecks.h"
 #include "DialogChecks.h"
 #include "DialogWindow.h"
+#include "FullDisk.h"
 #include "HeldFiles.h"
 #include "NothingLost.h"
 #include "ProductFixture.h"
@@ -14,6 +15,8 @@
 #include "Time.h"
 
 #include <windows.h>
+
+#include <memory>
 
 using uidriver::IconKind;
 
@@ -389,4 +392,35 @@ TEST_F(AttendanceInit, XlsmBookNamedWithoutExtension) {
                                         "Run\t勤怠コンバート\tBSTR:" + backup +
                                             "\tBSTR:KARVINE\tBSTR:勤怠_kyuyo.xlsm\t=> BOOL:-1"}),
               RunLines());
+}
+
+// The disk of the books fills up while the template is copied over the
+// attendance workbook (a template larger than the room that is left): the
+// workbook keeps its bytes, whole, beside its backup copy, and no cut copy
+// of the template stays under any name.
+TEST_F(AttendanceInit, FullDiskLeavesTheWorkbookWhole) {
+    const auto disk = std::make_unique<FullDisk>(512);
+    if (!disk->IsMounted())
+        GTEST_SKIP() << "no small tmpfs (mounting one needs root)";
+    for (const char* folder : {"\\Excel", "\\Data", "\\Exe"})
+        RemoveFolder(ProductDir() + folder);
+    LayProduct(".xls", disk->Path());
+    CStandinWorkbook templ = AttendanceTemplate();
+    templ.SetLines("Attendance", std::vector<CString>(20000, "2026-04,0000,出勤=0,欠勤=0,残業=0"));
+    ASSERT_TRUE(templ.Save(OrgDir() + "\\勤怠_kyuyo.xls"));
+    ASSERT_LT(512u * 1024, ReadFileBytes(OrgDir() + "\\勤怠_kyuyo.xls").size());
+    const auto before = Snapshot(ExcelDir());
+    const QuimbexRun run = Initialise(false);
+    ASSERT_EQ(1u, run.boxes.size());
+    EXPECT_EQ(kFailed, run.boxes[0].text);
+    auto expected = before;
+    expected[DatedBackup("勤怠_kyuyo", ".xls")] = before.at("勤怠_kyuyo.xls");
+    const auto after = Snapshot(ExcelDir());
+    std::vector<std::string> names, expectedNames;
+    for (const auto& file : after)
+        names.push_back(file.first + " (" + std::to_string(file.second.size()) + " bytes)");
+    for (const auto& file : expected)
+        expectedNames.push_back(file.first + " (" + std::to_string(file.second.size()) + " bytes)");
+    EXPECT_EQ(expectedNames, names);
+    EXPECT_TRUE(expected == after);
 }

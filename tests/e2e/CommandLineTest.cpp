@@ -42,6 +42,7 @@ TEST_F(QuimbexCommandLine, CodesOutsideFiveToTwelveAreRefused) {
         EXPECT_EQ("Quimbex", run.boxes[0].caption);
         EXPECT_EQ(kBadParameter, run.boxes[0].text);
         EXPECT_EQ(IconKind::Exclamation, run.boxes[0].icon);
+        EXPECT_EQ(1u, run.exitCode);
         EXPECT_TRUE(run.otherWindows.empty());
     }
     EXPECT_EQ(0, ServerStarts());
@@ -59,6 +60,7 @@ TEST_F(QuimbexCommandLine, BookNamesThatLeaveTheExcelFolderAreRefused) {
         SCOPED_TRACE(tail);
         const QuimbexRun run = Run(tail);
         EXPECT_EQ(std::vector<std::string>{kBadParameter}, Texts(run));
+        EXPECT_EQ(1u, run.exitCode);
         EXPECT_EQ(before, FolderContents(ProductDir()));
     }
     EXPECT_EQ(0, ServerStarts());

@@ -51,6 +51,11 @@ protected:
             IsRebuiltFrom(Excel("表参道店.xls"), Backup("表参道店", ".xls"), payrollSections));
     }
     void SetFaults(const CStandinFaults& faults) { ASSERT_TRUE(ExcelStandin::WriteFaults(faults)); }
+    // The list exists, but nothing of it could be read.
+    std::string Unreadable() const {
+        return "ブック管理データファイル\n" + BookMngPath().str() +
+               "\nを読み込めません。\nコンバート処理を中断します";
+    }
     // The Run lines of a run that rebuilt every book of the sample: the books
     // in the order of the book map, each with its payroll workbook and then
     // its attendance workbook, if it has one.
@@ -85,6 +90,7 @@ TEST_F(ConvertAllBooks, EveryBookIsRebuiltAndTheMarkersRecordSuccess) {
     EXPECT_EQ(kCaption, run.boxes[0].caption);
     EXPECT_EQ(kDone, run.boxes[0].text);
     EXPECT_EQ(IconKind::Information, run.boxes[0].icon);
+    EXPECT_EQ(0u, run.exitCode);
 
     EXPECT_EQ(oldKyuyo, ReadFileBytes(Backup("kyuyo", ".xls")));
     ExpectSampleBooksRebuilt();
@@ -104,6 +110,7 @@ TEST_F(ConvertAllBooks, EveryBookIsRebuiltAndTheMarkersRecordSuccess) {
 TEST_F(ConvertAllBooks, CodeTwelveShowsNoFinalMessageButLeavesTheMarker) {
     const QuimbexRun run = Run("/K:12");
     EXPECT_TRUE(run.boxes.empty());
+    EXPECT_EQ(0u, run.exitCode);
     EXPECT_TRUE(FileExists(ExMng()));
     EXPECT_FALSE(FileExists(ExConv()));
     EXPECT_TRUE(FileExists(Backup("kyuyo", ".xls")));
@@ -141,6 +148,7 @@ TEST_F(ConvertAllBooks, NothingToConvertTouchesNoMarker) {
         EXPECT_EQ(kCaption, run.boxes[0].caption);
         EXPECT_EQ(kNothing, run.boxes[0].text);
         EXPECT_EQ(IconKind::Information, run.boxes[0].icon);
+        EXPECT_EQ(0u, run.exitCode) << "nothing to do is no failure";
         ExpectMarkersUntouched();
     }
     EXPECT_EQ(0, ServerStarts());
@@ -208,6 +216,7 @@ TEST_F(ConvertAllBooks, TooOldOrMissingExcelIsRefusedBeforeAnyChange) {
         EXPECT_EQ("Excelブックのコンバート", run.boxes[0].caption);
         EXPECT_EQ(c.text, run.boxes[0].text);
         EXPECT_EQ(IconKind::Information, run.boxes[0].icon);
+        EXPECT_EQ(1u, run.exitCode);
         ExpectMarkersUntouched();
         EXPECT_FALSE(FileExists(Backup("kyuyo", ".xls")));
     }
@@ -272,6 +281,7 @@ TEST_F(ConvertAllBooks, FailedStepFailsTheRunButEveryBookIsTried) {
         EXPECT_EQ(std::vector<std::string>{kFailed}, Texts(run));
         EXPECT_EQ(kCaption, run.boxes.at(0).caption);
         EXPECT_EQ(IconKind::Exclamation, run.boxes.at(0).icon);
+        EXPECT_EQ(1u, run.exitCode);
         EXPECT_EQ(kEarlierMarker, ReadFileBytes(ExMng()));
         EXPECT_FALSE(FileExists(ExConv()));
         // A macro that answers False without running carries nothing over.
@@ -287,7 +297,10 @@ TEST_F(ConvertAllBooks, FailedStepFailsTheRunButEveryBookIsTried) {
 }
 
 // A damaged file has been reported; what was read before the damage is
-// converted, but the run cannot claim that every book was.
+// converted, but the run cannot claim that every book was.  A list of
+// which nothing could be read (no bytes, or another program holds it for
+// itself) says nothing of the books: the run says it cannot read it, never
+// that no book needed converting.
 TEST_F(ConvertAllBooks, DamagedBookManagementFileIsReportedAndFailsTheRun) {
     const std::string whole = ReadFileBytes(BookMngPath());
     // count (2), key (1 + L), order (4), file name (1 + M), note (1)
@@ -304,9 +317,15 @@ TEST_F(ConvertAllBooks, DamagedBookManagementFileIsReportedAndFailsTheRun) {
         std::string bytes;
         std::vector<std::string> texts;
         bool firstConverted;
+        bool heldAlone;
     } cases[] = {
-        {"cut inside the second entry", whole.substr(0, firstEnd + 3), {kDamaged, kFailed}, true},
-        {"no bytes at all", "", {kDamaged, kNothing}, false},
+        {"cut inside the second entry",
+         whole.substr(0, firstEnd + 3),
+         {kDamaged, kFailed},
+         true,
+         false},
+        {"no bytes at all", "", {kDamaged, Unreadable()}, false, false},
+        {"held by another program alone", whole, {Unreadable()}, false, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -314,9 +333,15 @@ TEST_F(ConvertAllBooks, DamagedBookManagementFileIsReportedAndFailsTheRun) {
         WriteFileBytes(BookMngPath(), c.bytes);
         const NothingLost kept(ExcelDir());
         const std::string second = ReadFileBytes(Excel(secondName));
+        Holding held;
+        if (c.heldAlone)
+            held = HoldHandle(
+                ::CreateFileA(BookMngPath(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
         const QuimbexRun run = Run("/K:9");
+        held.reset();
         EXPECT_EQ(c.texts, Texts(run));
         EXPECT_EQ("Quimbex", run.boxes.at(0).caption);
+        EXPECT_EQ(1u, run.exitCode);
         EXPECT_FALSE(FileExists(ExMng()));
         EXPECT_EQ(!c.firstConverted, FileExists(ExConv()));
         EXPECT_EQ(second, ReadFileBytes(Excel(secondName)));

@@ -28,6 +28,7 @@ TEST_F(ConvertSingleBook, RebuildsTheNamedBookWithTheSevenMacrosInOrder) {
     const std::string original = ReadFileBytes(Excel("kyuyo.xls"));
     const QuimbexRun run = Run("/F:kyuyo.xls");
     EXPECT_TRUE(run.boxes.empty());
+    EXPECT_EQ(0u, run.exitCode);
     EXPECT_EQ(original, ReadFileBytes(SingleBackup()));
     EXPECT_TRUE(IsRebuiltFrom(Excel("kyuyo.xls"), SingleBackup(), kPayrollSections));
     EXPECT_EQ(attendance, ReadFileBytes(Excel("勤怠_kyuyo.xls")));
@@ -61,6 +62,7 @@ TEST_F(ConvertSingleBook, NoWorkbookOfThatNameIsReportedAndNothingChanges) {
         SCOPED_TRACE(c.tail);
         const QuimbexRun run = Run(c.tail);
         EXPECT_EQ(std::vector<std::string>{c.text}, Texts(run));
+        EXPECT_EQ(1u, run.exitCode);
         for (const QuimbexRun::Box& box : run.boxes) {
             EXPECT_EQ("Quimbex", box.caption);
             EXPECT_EQ(IconKind::Exclamation, box.icon);
@@ -108,6 +110,7 @@ TEST_F(ConvertSingleBook, FailureBeforeTheMacrosLosesNoWorkbook) {
         const QuimbexRun run = Run("/F:kyuyo.xls");
         held.reset();
         EXPECT_EQ(std::vector<std::string>{c.message}, Texts(run));
+        EXPECT_EQ(1u, run.exitCode);
         EXPECT_EQ(c.setup == heldOpen ? "ERROR: accessDenied\r\n" : "", run.stdoutText);
         EXPECT_FALSE(FileExists(SingleBackup()));
         EXPECT_EQ(original, ReadFileBytes(Excel("kyuyo.xls")));
@@ -136,6 +139,38 @@ TEST_F(ConvertSingleBook, TakenBackupNameGetsTheTimeOfDay) {
     EXPECT_EQ(0u, name.find(stem)) << name;
     EXPECT_TRUE(std::all_of(name.begin() + stem.size(), name.end() - 4, ::isdigit)) << name;
     EXPECT_TRUE(IsRebuiltFrom(Excel("kyuyo.xls"), Excel(name), kPayrollSections));
+}
+
+// The product may name the workbook by another spelling of its name (its
+// short name, the case of its letters, a trailing dot), which the system
+// opens all the same.  The book is rebuilt under its own name, the one the
+// book list holds: the template never takes the spelling as a new name of
+// its own (a short name would leave the list naming a file that is gone).
+TEST_F(ConvertSingleBook, OtherSpellingOfTheNameRebuildsTheBookUnderItsOwnName) {
+    RelayProduct(".xlsm");
+    char shortPath[MAX_PATH] = {};
+    ASSERT_NE(0u, ::GetShortPathNameA(Excel("kyuyo.xlsm"), shortPath, MAX_PATH));
+    const std::string shortName =
+        CString(shortPath).Mid(CString(shortPath).ReverseFind('\\') + 1).str();
+    ASSERT_NE("kyuyo.xlsm", shortName) << "no short name of its own";
+    for (const std::string& spelling :
+         {shortName, std::string("KYUYO.XLSM"), std::string("kyuyo.xlsm.")}) {
+        SCOPED_TRACE(spelling);
+        RelayProduct(".xlsm");
+        ClearLog();
+        const NothingLost kept(ExcelDir());
+        auto expected = FolderContents(ExcelDir());
+        const QuimbexRun run = Run(("/F:" + spelling).c_str());
+        EXPECT_TRUE(run.boxes.empty());
+        const CString backup = Backup("", "給与計算.xlsm");
+        EXPECT_EQ(expected["kyuyo.xlsm"], ReadFileBytes(backup));
+        EXPECT_TRUE(IsRebuiltFrom(Excel("kyuyo.xlsm"), backup, kPayrollSections));
+        expected[BackupFile("", "給与計算.xlsm")] = ReadFileBytes(backup);
+        expected["kyuyo.xlsm"] = ReadFileBytes(Excel("kyuyo.xlsm"));
+        EXPECT_EQ(expected, FolderContents(ExcelDir())) << "no file under another name";
+        EXPECT_EQ(PayrollRebuildRuns("kyuyo.xlsm", BackupFile("", "給与計算.xlsm"), "kyuyo.xlsm"),
+                  RunLines());
+    }
 }
 
 // Excel may sit in one macro for longer than the program's message-pending

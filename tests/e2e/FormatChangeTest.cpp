@@ -491,6 +491,92 @@ TEST_F(FormatChange, ExcelDyingInTheMiddlePutsEveryBookBack) {
         EXPECT_EQ(before.at(name), safe.at(name)) << name;
 }
 
+// The program ends half-way (it is killed, the computer goes down), in the
+// first book, between the books, in the last: every workbook still lies
+// under the name the list gives it, with its data, and the marker agrees
+// with the list.  A second run converts every book, over the new workbooks
+// the first one left.
+TEST_F(FormatChange, RunEndedHalfWayLeavesEveryBookWhereTheListSays) {
+    const auto original = Snapshot(ExcelDir());
+    const struct {
+        const char* macro;
+        int count;
+    } ends[] = {{"会社情報コンバート", 1}, {"会社情報コンバート", 2}, {"源泉徴収票コンバート", 2}};
+    for (const auto& e : ends) {
+        SCOPED_TRACE(std::string(e.macro) + " " + std::to_string(e.count));
+        RelayProduct();
+        ClearLog();
+        const NothingLost kept(ExcelDir());
+        CStandinFaults faults;
+        faults.SetDelay("*", 200);
+        ASSERT_TRUE(ExcelStandin::WriteFaults(faults));
+        Start().Click(IDOK);
+        ASSERT_TRUE(uidriver::PollUntil(
+            [&] {
+                const auto lines = RunLines();
+                return std::count_if(lines.begin(), lines.end(), [&](const std::string& line) {
+                           return line.find(e.macro) != std::string::npos;
+                       }) >= e.count;
+            },
+            60000));
+        m_process->Terminate();
+        ExcelStandin::KillStrayServers();
+        ExcelStandin::ClearFaults();
+        for (const auto& book : ReadBookMap(BookMng())) {
+            for (const std::string& name : {book.second.fileName, "勤怠_" + book.second.fileName}) {
+                if (original.count(name)) {
+                    EXPECT_EQ(original.at(name), ReadFileBytes(Excel(name))) << name;
+                }
+            }
+        }
+        EXPECT_TRUE(FileExists(Marker(1)));
+        EXPECT_FALSE(FileExists(Marker(2)));
+
+        ClearLog();
+        ExpectDone(Change());
+        const auto list = ReadBookMap(BookMng());
+        EXPECT_EQ("kyuyo.xlsm", list.at("kyuyo").fileName);
+        EXPECT_EQ("表参道店.xlsm", list.at("表参道店").fileName);
+        for (const char* stem : {"kyuyo", "表参道店"}) {
+            EXPECT_TRUE(HoldsDataOf(Excel(stem + std::string(".xlsm")),
+                                    original.at(stem + std::string(".xls")), kPayrollSections))
+                << stem;
+            EXPECT_FALSE(FileExists(Excel(stem + std::string(".xls")))) << stem;
+        }
+        EXPECT_TRUE(HoldsDataOf(Excel("勤怠_kyuyo.xlsm"), original.at("勤怠_kyuyo.xls"),
+                                kAttendanceSections));
+        EXPECT_FALSE(FileExists(Excel("勤怠_kyuyo.xls")));
+        EXPECT_TRUE(FileExists(Marker(2)));
+    }
+}
+
+// Two books whose workbooks would take one name in the new format (a list
+// that holds a book of each format, "kyuyo.xls" and "kyuyo.xlsm"): the
+// first would be converted over the second, whose data would then be
+// carried from the first.  The change is refused before any book changes.
+TEST_F(FormatChange, BooksThatWouldTakeOneNameAreRefusedBeforeAnyChange) {
+    CStandinWorkbook other;
+    ASSERT_TRUE(other.Load(Excel("表参道店.xls")));
+    other.SetLines("Company", {"Name=株式会社本店", "Code=9"});
+    ASSERT_TRUE(other.Save(Excel("kyuyo.xlsm")));
+    WriteBookMap(BookMng(), {{"kyuyo", 0, "kyuyo.xls", ""},
+                             {"本店", 1, "kyuyo.xlsm", ""},
+                             {"表参道店", 2, "表参道店.xls", ""}});
+    const auto before = Snapshot(ProductDir());
+    const NothingLost kept(ExcelDir());
+    const QuimbexRun run = Change();
+    ASSERT_EQ(1u, run.boxes.size());
+    const std::string& text = run.boxes[0].text;
+    EXPECT_TRUE(text == "kyuyo.xls\nと\nkyuyo.xlsm\nは変換後に同じ名前\nkyuyo.xlsm\nになります。\n"
+                        "ﾌｧｲﾙ形式の変換を中断します" ||
+                text == "kyuyo.xlsm\nと\nkyuyo.xls\nは変換後に同じ名前\nkyuyo.xlsm\nになります。\n"
+                        "ﾌｧｲﾙ形式の変換を中断します")
+        << text;
+    EXPECT_EQ(before, Snapshot(ProductDir()));
+    EXPECT_TRUE(SafetyFolders().empty());
+    EXPECT_EQ(0, ServerStarts());
+}
+
 namespace {
 
 // The product directory (with "BookMNG.dat") on the small drive, the data

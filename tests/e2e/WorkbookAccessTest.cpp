@@ -80,12 +80,7 @@ protected:
     }
 
     QuimbexRun RunCommand(const Command& command) {
-        uidriver::Process quimbex(QuimbexStart(command.tail));
-        if (command.dialog)
-            uidriver::DialogWindow::WaitFor(quimbex.Windows(), command.dialog, 60000).Click(IDOK);
-        QuimbexRun run;
-        FinishRun(quimbex, run);
-        return run;
+        return RunPressingOk(QuimbexStart(command.tail), command.dialog);
     }
 };
 

@@ -1,5 +1,6 @@
 #include "QuimbexRun.h"
 
+#include "DialogWindow.h"
 #include "MsgBox.h"
 #include "MsgBoxAnswerer.h"
 #include "Screenshot.h"
@@ -85,4 +86,13 @@ void FinishRun(uidriver::Process& process, QuimbexRun& run, unsigned long timeou
     AnswerWhileRunning(process, run, timeoutMs, nullptr, {});
     run.exitCode = process.WaitForExit(1000);
     run.stdoutText = process.Stdout();
+}
+
+QuimbexRun RunPressingOk(const uidriver::StartInfo& start, const char* dialog) {
+    uidriver::Process process(start);
+    if (dialog)
+        uidriver::DialogWindow::WaitFor(process.Windows(), dialog, 60000).Click(IDOK);
+    QuimbexRun run;
+    FinishRun(process, run);
+    return run;
 }

@@ -41,3 +41,7 @@ QuimbexRun::Box AnswerNextBox(const uidriver::WindowFinder& windows, const char*
 // Answers every further message box with its default button until the
 // program ends, and fills in the exit code and standard output.
 void FinishRun(uidriver::Process& process, QuimbexRun& run, unsigned long timeoutMs = 120000);
+
+// Runs the program to its end, pressing OK in its dialog of this caption
+// (none when null) once it shows, and answering every message box.
+QuimbexRun RunPressingOk(const uidriver::StartInfo& start, const char* dialog);

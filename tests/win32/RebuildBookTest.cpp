@@ -82,7 +82,8 @@ TEST_F(RebuildBook, OtherTargetExtensionMakesTheBookFromThatFormatsTemplate) {
 // What a failed format change puts back, file by file: the template's copy
 // goes (or the file it replaced comes back from the safety folder), and the
 // workbook takes its name again from its backup, or from its safety copy
-// when the backup is gone.
+// when the backup is gone; a workbook that kept its name loses the copy
+// that was its backup.
 TEST_F(RebuildBook, PutBackGivesEveryWorkbookItsNameAndBytesAgain) {
     const CString excel = ExcelDir();
     const CString safety = excel + "\\20260401120000";
@@ -99,7 +100,13 @@ TEST_F(RebuildBook, PutBackGivesEveryWorkbookItsNameAndBytesAgain) {
     // c.xls kept its name (no extension to change); its backup is gone.
     write(excel + "\\c.xls", "template");
     write(safety + "\\c.xls", "book c");
+    // k.xls kept its name: its backup is a copy, k.xlsm the template.
+    write(excel + "\\k.xls", "book k");
+    write(excel + "\\k2026年04月01日.xls", "book k");
+    write(excel + "\\k.xlsm", "template");
     CBookChanges changes(excel, safety);
+    changes.NoteCopied(excel + "\\k.xls", excel + "\\k2026年04月01日.xls", excel + "\\k.xlsm",
+                       false);
     changes.NoteReplaced(excel + "\\a.xls", excel + "\\a2026年04月01日.xls", excel + "\\a.xlsm",
                          false);
     changes.NoteReplaced(excel + "\\表.xls", excel + "\\表2026年04月01日.xls", excel + "\\表.xlsm",
@@ -111,6 +118,7 @@ TEST_F(RebuildBook, PutBackGivesEveryWorkbookItsNameAndBytesAgain) {
     const std::map<std::string, std::string> expected = {
         {"a.xls", "book a"},
         {"c.xls", "book c"},
+        {"k.xls", "book k"},
         {"表.xls", "book 表"},
         {"表.xlsm", "older 表.xlsm"},
         {"20260401120000\\", ""},
@@ -132,4 +140,31 @@ TEST_F(RebuildBook, WorkbookThatCannotBePutBackIsNamed) {
     changes.NoteReplaced(excel + "\\d.xls", excel + "\\gone.xls", excel + "\\d.xlsm", false);
     EXPECT_EQ("\nd.xls", changes.PutBack());
     EXPECT_FALSE(FileExists(excel + "\\d.xlsm"));
+}
+
+// A run that is done: the workbooks that kept their names while it worked
+// give them up, their backups and the new workbooks stay, and nothing is
+// put back any more.
+TEST_F(RebuildBook, DoneRunRemovesTheOldNamesOfTheBooksItCopied) {
+    const CString excel = ExcelDir();
+    WriteFileBytes(excel + "\\k.xls", "book k");
+    WriteFileBytes(excel + "\\k2026年04月01日.xls", "book k");
+    WriteFileBytes(excel + "\\k.xlsm", "rebuilt k");
+    WriteFileBytes(excel + "\\c.xls", "rebuilt c");
+    WriteFileBytes(excel + "\\c2026年04月01日.xls", "book c");
+    CBookChanges changes(excel, excel + "\\none");
+    changes.NoteCopied(excel + "\\k.xls", excel + "\\k2026年04月01日.xls", excel + "\\k.xlsm",
+                       false);
+    changes.NoteReplaced(excel + "\\c.xls", excel + "\\c2026年04月01日.xls", excel + "\\c.xls",
+                         false);
+    changes.RemoveOldNames();
+    EXPECT_FALSE(FileExists(excel + "\\k.xls"));
+    for (const auto& [name, bytes] :
+         std::map<std::string, std::string>{{"k2026年04月01日.xls", "book k"},
+                                            {"k.xlsm", "rebuilt k"},
+                                            {"c.xls", "rebuilt c"},
+                                            {"c2026年04月01日.xls", "book c"}})
+        EXPECT_EQ(bytes, ReadFileBytes(excel + "\\" + name.c_str())) << name;
+    EXPECT_EQ("", changes.PutBack());
+    EXPECT_EQ("rebuilt k", ReadFileBytes(excel + "\\k.xlsm"));
 }

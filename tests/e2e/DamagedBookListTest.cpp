@@ -1,0 +1,188 @@
+// Book lists whose records a command must not take at their word: a file
+// name that leads out of the Excel folder, two records of one workbook.
+// Every command that works from the list refuses such a record, or lets
+// its book fail, before it changes a file, and loses nothing.
+#include "BookNames.h"
+#include "DialogChecks.h"
+#include "DialogWindow.h"
+#include "NothingLost.h"
+#include "Poll.h"
+#include "ProductFixture.h"
+#include "QuimbexRun.h"
+#include "TempDir.h"
+#include "YearUpdateDlgRes.h"
+
+#include <windows.h>
+
+namespace {
+
+// A command as the product starts it and the dialog it asks with
+// (answered with its OK button, the first book chosen).
+struct Command {
+    const char* tail;
+    const char* dialog; // null: none
+};
+
+const Command kYear = {"/K:7", "年度更新"};
+const Command kInit = {"/K:8", "ブックの初期化"};
+const Command kAll = {"/K:9", nullptr};
+const Command kAttendance = {"/K:10", "ブックの初期化"};
+const Command kFormat = {"/K:11", "Excelﾌﾞｯｸの形式変更"};
+const Command kFromMigration = {"/K:12", nullptr};
+
+const char kYearBroken[] = "年度更新を実行できません。ブック管理データファイルが壊れています。";
+const char kInitBroken[] =
+    "ブックの初期化を実行できません。ブック管理データファイルが壊れています。";
+const char kYearMissing[] =
+    "年度更新対象の給与計算ブックが見つかりません。年度更新処理を中断します";
+const char kInitMissing[] = "初期化対象の給与計算ブックが見つかりません。初期化処理を中断します";
+const char kConvertFailed[] = "Excelブックのコンバートに失敗しました。パソコンを再起動し、各ブ"
+                              "ックの初期化を行ってください。";
+
+std::string FormatRefusal(const std::string& name) {
+    return "ブック管理データファイルが壊れています。\n" + name +
+           "\nはExcelフォルダのブックを指していません。\nﾌｧｲﾙ形式の変換を中断します";
+}
+
+class DamagedBookList : public ProductFixture {
+protected:
+    QuimbexRun RunCommand(const Command& command) {
+        return RunPressingOk(QuimbexStart(command.tail), command.dialog);
+    }
+
+    // The product's own files: the list, the markers, templates and converters.
+    std::map<std::string, std::string> ProductFiles() const {
+        return FolderContents(ProductDir() + "\\Data");
+    }
+};
+
+// The names of the files that are new, gone or changed.
+std::vector<std::string> ChangedFiles(const std::map<std::string, std::string>& before,
+                                      const std::map<std::string, std::string>& after) {
+    std::vector<std::string> names;
+    for (const auto& file : before) {
+        const auto now = after.find(file.first);
+        if (now == after.end() || now->second != file.second)
+            names.push_back(file.first);
+    }
+    for (const auto& file : after)
+        if (before.count(file.first) == 0)
+            names.push_back(file.first);
+    return names;
+}
+
+std::vector<std::string> Texts(const QuimbexRun& run) {
+    std::vector<std::string> texts;
+    for (const QuimbexRun::Box& box : run.boxes)
+        texts.push_back(box.text);
+    return texts;
+}
+
+} // namespace
+
+// The record comes first in every list (its order is the lowest), so that
+// the commands of one book choose it.  A file name with a folder, a parent
+// or a "/" never reaches a file outside the Excel folder: the list, the
+// templates and the markers stay as they were, and so does every workbook.
+// The year update and the initialisation take the file-name part of the
+// record, as they always do; the others name the record as damaged, or,
+// converting every book, let its book fail.
+TEST_F(DamagedBookList, RecordLeadingOutOfTheExcelFolderTouchesNothing) {
+    const std::string slashes = "../Data/MyData/BookMNG.dat";
+    const std::string parents = "..\\Data\\MyData\\BookMNG.dat";
+    // The attendance workbook "勤怠_" + name: its first ".." goes back
+    // over "勤怠_..", and the name ends as a workbook's.
+    const std::string deep = "..\\..\\..\\Data\\Org\\Kyuyo.xls";
+    const std::string deepSlashes = "../../../Data/Org/Kyuyo.xls";
+    const struct {
+        const std::string& fileName;
+        const Command& command;
+        std::vector<std::string> texts;
+    } cases[] = {
+        {slashes, kYear, {kYearBroken}},
+        {parents, kYear, {kYearMissing}},
+        {slashes, kInit, {kInitBroken}},
+        {parents, kInit, {kInitMissing}},
+        {slashes, kAll, {kConvertFailed}},
+        {parents, kAll, {kConvertFailed}},
+        {deepSlashes, kAttendance, {kInitBroken}},
+        {deep, kAttendance, {kInitBroken}},
+        {slashes, kFormat, {FormatRefusal(slashes)}},
+        {parents, kFormat, {FormatRefusal(parents)}},
+        {parents, kFromMigration, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fileName + ", " + c.command.tail);
+        RelayProduct();
+        WriteBookMap(BookMngPath(), {{"kyuyo", 0, "kyuyo.xls", ""},
+                                     {"表参道店", 1, "表参道店.xls", ""},
+                                     {"外", -1, c.fileName, ""}});
+        ClearLog();
+        const auto product = ProductFiles();
+        const NothingLost kept(ExcelDir());
+        const QuimbexRun run = RunCommand(c.command);
+        EXPECT_EQ(c.texts, Texts(run));
+        EXPECT_EQ(std::vector<std::string>{}, ChangedFiles(product, ProductFiles()));
+        EXPECT_FALSE(FileExists(ProductDir() + "\\Data\\MyData\\ExMng.dat"));
+    }
+}
+
+// Two records of one workbook, by another spelling of its name (the case of
+// its letters, a trailing dot, its short name): the year update of every
+// book would update it twice (two years on, its data carried from the
+// once-updated book), the format change would convert it and then fail on
+// the name that is gone.  Both find it before any book changes.
+TEST_F(DamagedBookList, TwoRecordsOfOneWorkbookAreRefusedBeforeAnyChange) {
+    char shortPath[MAX_PATH] = {};
+    ASSERT_NE(0u, ::GetShortPathNameA(ExcelDir() + "\\表参道店.xls", shortPath, MAX_PATH));
+    const CString shortName = FileNamePart(shortPath);
+    const struct {
+        const char* original;
+        CString spelling;
+    } spellings[] = {
+        {"kyuyo.xls", "KYUYO.XLS"},
+        {"kyuyo.xls", "kyuyo.xls."},
+        {"表参道店.xls", shortName},
+    };
+    const struct {
+        const Command& command;
+        const char* stopLine;
+    } commands[] = {
+        {kYear, "年度更新処理を中断します"},
+        {kFormat, "ﾌｧｲﾙ形式の変換を中断します"},
+    };
+    for (const auto& s : spellings) {
+        for (const auto& c : commands) {
+            SCOPED_TRACE(s.spelling.str() + ", " + c.command.tail);
+            RelayProduct();
+            WriteBookMap(BookMngPath(), {{"kyuyo", 0, "kyuyo.xls", ""},
+                                         {"表参道店", 1, "表参道店.xls", ""},
+                                         {"控え", 2, s.spelling.str(), ""}});
+            ClearLog();
+            const auto product = ProductFiles();
+            const auto books = FolderContents(ExcelDir());
+            uidriver::Process quimbex(QuimbexStart(c.command.tail));
+            const uidriver::DialogWindow dialog =
+                uidriver::DialogWindow::WaitFor(quimbex.Windows(), c.command.dialog, 60000);
+            if (&c.command == &kYear)
+                dialog.SetCheck(IDC_YEAR_ALL_BOOKS, true);
+            dialog.Click(IDOK);
+            const QuimbexRun::Box box = AnswerNextBox(quimbex.Windows());
+            EXPECT_EQ(std::string(s.original) + "\nと\n" + s.spelling.str() +
+                          "\nは同じブックです。\nブック管理データファイルが壊れています。\n" +
+                          c.stopLine,
+                      box.text);
+            if (&c.command == &kYear) {
+                // The year update's dialog stays open for another try.
+                ASSERT_TRUE(uidriver::PollUntil(
+                    [&] { return ::IsWindowEnabled(dialog.Handle()) != FALSE; }, 10000));
+                dialog.Click(IDCANCEL);
+            }
+            QuimbexRun run;
+            FinishRun(quimbex, run);
+            EXPECT_EQ(books, FolderContents(ExcelDir()));
+            EXPECT_EQ(std::vector<std::string>{}, ChangedFiles(product, ProductFiles()));
+            EXPECT_EQ(std::vector<std::string>{}, RunLines()) << "no book was asked of Excel";
+        }
+    }
+}
