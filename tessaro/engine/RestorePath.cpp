@@ -25,10 +25,11 @@ bool IsDotsAndBlanks(const CString& s) {
     return true;
 }
 
-const char* const kDeviceNames[] = {"CON",  "PRN",  "AUX",  "NUL",  "CONIN$", "CONOUT$",
-                                    "COM1", "COM2", "COM3", "COM4", "COM5",   "COM6",
-                                    "COM7", "COM8", "COM9", "LPT1", "LPT2",   "LPT3",
-                                    "LPT4", "LPT5", "LPT6", "LPT7", "LPT8",   "LPT9"};
+// COM0 and LPT0 as well: current Windows reserves them with the others.
+const char* const kDeviceNames[] = {"CON",  "PRN",  "AUX",  "NUL",  "CONIN$", "CONOUT$", "COM0",
+                                    "COM1", "COM2", "COM3", "COM4", "COM5",   "COM6",    "COM7",
+                                    "COM8", "COM9", "LPT0", "LPT1", "LPT2",   "LPT3",    "LPT4",
+                                    "LPT5", "LPT6", "LPT7", "LPT8", "LPT9"};
 
 } // namespace
 

@@ -64,7 +64,8 @@ TEST(RestorePath, WindowsNamesAreToldFromNamesWindowsRefuses) {
         {"COM10", true},        {".hidden", true}, {"con.txt", false}, {"NUL", false},
         {"10:30.log", false},   {"a.", false},     {"a ", false},      {"a|b", false},
         {"a?b", false},         {"..", false},     {"x\ty", false},    {"a<b", false},
-        {"a\"b", false},        {"a*", false},     {"", false},
+        {"a\"b", false},        {"a*", false},     {"", false},        {"com0.txt", false},
+        {"LPT0", false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -36,6 +36,10 @@ std::unique_ptr<CFsFile> CIkoMeteredFileSystem::CreateOrEmpty(const CString& str
     return Metered(m_fs.CreateOrEmpty(strPath, error));
 }
 
+std::unique_ptr<CFsFile> CIkoMeteredFileSystem::CreateNew(const CString& strPath, CFsError& error) {
+    return Metered(m_fs.CreateNew(strPath, error));
+}
+
 bool CIkoMeteredFileSystem::MakeDirectory(const CString& strPath) {
     return m_fs.MakeDirectory(strPath);
 }
@@ -47,6 +51,10 @@ bool CIkoMeteredFileSystem::MoveOver(const CString& strFrom, const CString& strT
 
 bool CIkoMeteredFileSystem::RemoveFile(const CString& strPath) {
     return m_fs.RemoveFile(strPath);
+}
+
+bool CIkoMeteredFileSystem::RemoveUnlessOpen(const CString& strPath) {
+    return m_fs.RemoveUnlessOpen(strPath);
 }
 
 // The writer measures every file it lists once, by its length.

@@ -17,9 +17,11 @@ public:
     CFsStatus GetStatus(const CString& strPath) override;
     std::unique_ptr<CFsFile> OpenForReading(const CString& strPath, CFsError& error) override;
     std::unique_ptr<CFsFile> CreateOrEmpty(const CString& strPath, CFsError& error) override;
+    std::unique_ptr<CFsFile> CreateNew(const CString& strPath, CFsError& error) override;
     bool MakeDirectory(const CString& strPath) override;
     bool MoveOver(const CString& strFrom, const CString& strTo, CFsError& error) override;
     bool RemoveFile(const CString& strPath) override;
+    bool RemoveUnlessOpen(const CString& strPath) override;
 
 private:
     void OnRead(uint64_t nBytes) override;
