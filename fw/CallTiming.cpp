@@ -1,5 +1,6 @@
 #include "CallTiming.h"
 
+#include "ScopedHandle.h"
 #include "String.h"
 
 #include <windows.h>
@@ -64,13 +65,12 @@ void CCallTiming::Record(const char* pszKind, int64_t nBegin, int64_t nEnd, long
 }
 
 void CCallTiming::AppendToFile(const CString& strPath, const CString& strText) {
-    const HANDLE h = ::CreateFileA(strPath, FILE_APPEND_DATA,
-                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                   OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
+    const CFileHandle h(::CreateFileA(strPath, FILE_APPEND_DATA,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!h)
         return;
     DWORD written = 0;
-    ::WriteFile(h, strText.GetString(), static_cast<DWORD>(strText.GetLength()), &written,
+    ::WriteFile(h.Get(), strText.GetString(), static_cast<DWORD>(strText.GetLength()), &written,
                 nullptr);
-    ::CloseHandle(h);
 }

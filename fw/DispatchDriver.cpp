@@ -1,6 +1,7 @@
 #include "DispatchDriver.h"
 
 #include "CallTiming.h"
+#include "ComPtr.h"
 
 #include <vector>
 
@@ -67,13 +68,13 @@ BOOL COleDispatchDriver::CreateDispatch(const char* pszProgID, COleException* pE
     BSTR progId = AfxAllocSysString932(pszProgID);
     HRESULT hr = ::CLSIDFromProgID(progId, &clsid);
     ::SysFreeString(progId);
-    IUnknown* unknown = nullptr;
+    CComPtr<IUnknown> unknown;
     if (SUCCEEDED(hr))
         hr = ::CoCreateInstance(clsid, nullptr, CLSCTX_LOCAL_SERVER | CLSCTX_INPROC_SERVER,
-                                IID_IUnknown, reinterpret_cast<void**>(&unknown));
+                                IID_IUnknown, unknown.ReceiveVoid());
     if (SUCCEEDED(hr)) {
         hr = unknown->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&m_lpDispatch));
-        unknown->Release();
+        unknown.Reset();
     }
     if (FAILED(hr)) {
         m_lpDispatch = nullptr;
@@ -91,10 +92,11 @@ void COleDispatchDriver::AttachDispatch(IDispatch* pDispatch) {
 
 void COleDispatchDriver::ReleaseDispatch() {
     if (m_lpDispatch) {
-        IDispatch* d = m_lpDispatch;
+        CComPtr<IDispatch> d;
+        d.Attach(m_lpDispatch);
         m_lpDispatch = nullptr;
         const int64_t begin = CCallTiming::IsOn() ? CCallTiming::Now() : 0;
-        d->Release();
+        d.Reset();
         if (begin)
             CCallTiming::Record("Release", begin, CCallTiming::Now(), 0);
     }

@@ -2,21 +2,21 @@
 
 #include "String.h"
 #include "Switches.h"
+#include "ScopedHandle.h"
 #include "Win.h"
 
 int32_t ReadRegisteredExcelVersion() {
-    HKEY key = nullptr;
-    if (::RegOpenKeyExA(HKEY_CLASSES_ROOT, "Excel.Application\\CurVer", 0, KEY_READ, &key) !=
-        ERROR_SUCCESS)
+    CRegKeyHandle key;
+    if (::RegOpenKeyExA(HKEY_CLASSES_ROOT, "Excel.Application\\CurVer", 0, KEY_READ,
+                        key.Receive()) != ERROR_SUCCESS)
         return -1;
     char value[260] = {};
     DWORD size = sizeof value - 1; // always leaves a terminator
     DWORD type = 0;
     int32_t nVersion = -1;
-    if (::RegQueryValueExA(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(value), &size) ==
-            ERROR_SUCCESS &&
+    if (::RegQueryValueExA(key.Get(), nullptr, nullptr, &type, reinterpret_cast<BYTE*>(value),
+                           &size) == ERROR_SUCCESS &&
         (type == REG_SZ || type == REG_EXPAND_SZ))
         nVersion = ExcelVersionFromCurVer(CString(value));
-    ::RegCloseKey(key);
     return nVersion;
 }

@@ -1,4 +1,5 @@
 #include "File.h"
+#include "ScopedHandle.h"
 
 #include <algorithm>
 
@@ -88,18 +89,18 @@ FILETIME FileTimeFromTime(const CTime& time) {
 
 // Each time of the status that is set; a time of 0 is left as it is.
 void SetFileTimes(const char* pszFileName, const CFileStatus& status) {
-    const HANDLE h = ::CreateFileA(pszFileName, FILE_WRITE_ATTRIBUTES,
-                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
+    CFileHandle h(::CreateFileA(pszFileName, FILE_WRITE_ATTRIBUTES,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!h)
         ThrowFileOsError(::GetLastError(), pszFileName);
     const FILETIME created = FileTimeFromTime(status.m_ctime);
     const FILETIME accessed = FileTimeFromTime(status.m_atime);
     const FILETIME written = FileTimeFromTime(status.m_mtime);
-    const BOOL ok = ::SetFileTime(h, status.m_ctime.GetTime() ? &created : nullptr,
+    const BOOL ok = ::SetFileTime(h.Get(), status.m_ctime.GetTime() ? &created : nullptr,
                                   status.m_atime.GetTime() ? &accessed : nullptr, &written);
     const DWORD err = ::GetLastError();
-    ::CloseHandle(h);
+    h.Close();
     if (!ok)
         ThrowFileOsError(err, pszFileName);
 }

@@ -59,7 +59,7 @@ BOOL COleMessageFilter::Register() {
     IMessageFilter* previous = nullptr;
     if (FAILED(::CoRegisterMessageFilter(&m_xMessageFilter, &previous)))
         return FALSE;
-    m_pPrevious = previous;
+    m_pPrevious.Attach(previous);
     m_bRegistered = true;
     return TRUE;
 }
@@ -67,13 +67,10 @@ BOOL COleMessageFilter::Register() {
 void COleMessageFilter::Revoke() {
     if (!m_bRegistered)
         return;
-    IMessageFilter* mine = nullptr;
-    ::CoRegisterMessageFilter(m_pPrevious, &mine);
-    if (mine)
-        mine->Release();
-    if (m_pPrevious)
-        m_pPrevious->Release();
-    m_pPrevious = nullptr;
+    CComPtr<IMessageFilter> mine;
+    ::CoRegisterMessageFilter(m_pPrevious.Get(), mine.Receive());
+    mine.Reset();
+    m_pPrevious.Reset();
     m_bRegistered = false;
 }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include "ComPtr.h"
 #include "Win.h"
 
 // Initialises OLE for the process and registers the application thread's
@@ -61,7 +62,7 @@ private:
     bool m_bInDialog = false;
     XMessageFilter m_xMessageFilter{this};
     bool m_bRegistered = false;
-    IMessageFilter* m_pPrevious = nullptr;
+    CComPtr<IMessageFilter> m_pPrevious;
 };
 
 // The filter registered by AfxOleInit; null before.

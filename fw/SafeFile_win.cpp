@@ -1,4 +1,5 @@
 #include "SafeFile.h"
+#include "ScopedHandle.h"
 
 CSafeFile::~CSafeFile() {
     Abort();
@@ -14,12 +15,10 @@ namespace {
 // (as an exclusive open for writing would find); a file that does not exist
 // yet is free.
 DWORD HeldElsewhereError(const char* pszFileName) {
-    const HANDLE h = ::CreateFileA(pszFileName, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h != INVALID_HANDLE_VALUE) {
-        ::CloseHandle(h);
+    const CFileHandle h(::CreateFileA(pszFileName, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (h)
         return ERROR_SUCCESS;
-    }
     const DWORD err = ::GetLastError();
     return err == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : err;
 }

@@ -2,6 +2,7 @@
 
 #include "DornEnv.h"
 #include "File.h"
+#include "ScopedHandle.h"
 #include "WinApp.h"
 
 CBookConversion::CBookConversion(const CDornEnv& env)
@@ -18,9 +19,8 @@ bool CBookConversion::Run() {
         AfxMessageBox(m_strExe + "を起動できません", MB_ICONEXCLAMATION);
         return false;
     }
+    const CProcessHandles handles(pi);
     WaitForEnd(pi);
-    ::CloseHandle(pi.hProcess);
-    ::CloseHandle(pi.hThread);
     if (Succeeded())
         return true;
     ::MessageBoxA(nullptr,

@@ -41,15 +41,14 @@ void CTessaroApp::SetRootDirectories() {
 // files.  The longest name and data lengths of the key size the read.
 bool CTessaroApp::ReadRegistryString(HKEY hRoot, const char* pszSubKey, const char* pszValueName,
                                      CString& strValue) {
-    HKEY key = nullptr;
-    if (::RegOpenKeyExA(hRoot, pszSubKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    CRegKeyHandle key;
+    if (::RegOpenKeyExA(hRoot, pszSubKey, 0, KEY_READ, key.Receive()) != ERROR_SUCCESS)
         return false;
     DWORD cchMaxName = 0, cbMaxData = 0;
     const bool ok =
-        ::RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+        ::RegQueryInfoKeyA(key.Get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
                            &cchMaxName, &cbMaxData, nullptr, nullptr) == ERROR_SUCCESS &&
         cchMaxName >= std::strlen(pszValueName) &&
-        QueryStringValue(key, pszValueName, cbMaxData, strValue);
-    ::RegCloseKey(key);
+        QueryStringValue(key.Get(), pszValueName, cbMaxData, strValue);
     return ok;
 }

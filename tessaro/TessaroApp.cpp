@@ -66,7 +66,7 @@ BOOL CTessaroApp::InitInstance() {
 
 int CTessaroApp::ExitInstance() {
     if (m_bMutexCreated)
-        ::CloseHandle(m_hMutex);
+        m_hMutex.Close();
     m_bMutexCreated = false;
     return CWinApp::ExitInstance();
 }
@@ -76,14 +76,13 @@ int CTessaroApp::ExitInstance() {
 // look; the one whose creation finds it already there gives way too.
 bool CTessaroApp::TakeLocalMutex(const CString& strProductName) {
     const char* const format = "「%s」または\n「%s データ移行ツール」\nが既に起動しています。";
-    if (const HANDLE hOther = ::OpenMutexA(MUTEX_ALL_ACCESS, FALSE, kLocalMutex)) {
+    if (const CHandle hOther{::OpenMutexA(MUTEX_ALL_ACCESS, FALSE, kLocalMutex)}) {
         ShowProductMessage(format, strProductName, MB_ICONEXCLAMATION);
-        ::CloseHandle(hOther);
         return false;
     }
     ::SetLastError(ERROR_SUCCESS);
-    m_hMutex = ::CreateMutexA(nullptr, FALSE, kLocalMutex);
-    m_bMutexCreated = m_hMutex != nullptr;
+    m_hMutex.Attach(::CreateMutexA(nullptr, FALSE, kLocalMutex));
+    m_bMutexCreated = static_cast<bool>(m_hMutex);
     if (m_bMutexCreated && ::GetLastError() == ERROR_ALREADY_EXISTS) {
         ShowProductMessage(format, strProductName, MB_ICONEXCLAMATION);
         ReleaseMutexes();
@@ -95,7 +94,7 @@ bool CTessaroApp::TakeLocalMutex(const CString& strProductName) {
 // Another user logged on at the same time holds the global mutex with a
 // DACL that refuses us; an existing one of our own is no obstacle.
 bool CTessaroApp::TakeGlobalMutex(const CString& strProductName) {
-    m_hGlobalMutex = ::CreateMutexA(nullptr, FALSE, kGlobalMutex);
+    m_hGlobalMutex.Attach(::CreateMutexA(nullptr, FALSE, kGlobalMutex));
     if (m_hGlobalMutex || ::GetLastError() != ERROR_ACCESS_DENIED)
         return true;
     ShowProductMessage("他のユーザーが「%s」または\n「%s データ移行ツール」を使用しています。\n"
@@ -107,14 +106,12 @@ bool CTessaroApp::TakeGlobalMutex(const CString& strProductName) {
 
 void CTessaroApp::ReleaseMutexes() {
     if (m_hGlobalMutex) {
-        ::ReleaseMutex(m_hGlobalMutex);
-        ::CloseHandle(m_hGlobalMutex);
-        m_hGlobalMutex = nullptr;
+        ::ReleaseMutex(m_hGlobalMutex.Get());
+        m_hGlobalMutex.Close();
     }
     if (m_bMutexCreated) {
-        ::ReleaseMutex(m_hMutex);
-        ::CloseHandle(m_hMutex);
-        m_hMutex = nullptr;
+        ::ReleaseMutex(m_hMutex.Get());
+        m_hMutex.Close();
         m_bMutexCreated = false;
     }
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include "ScopedHandle.h"
 #include "SkippedEntry.h"
 #include "WinApp.h"
 
@@ -45,9 +46,9 @@ private:
     void ReleaseMutexes();
     void RunMainDialog();
 
-    HANDLE m_hMutex = nullptr;
+    CHandle m_hMutex;
     bool m_bMutexCreated = false;
-    HANDLE m_hGlobalMutex = nullptr;
+    CHandle m_hGlobalMutex;
 };
 
 extern CTessaroApp theApp;

@@ -3,6 +3,7 @@
 #include "BookChanges.h"
 #include "BookNames.h"
 #include "File.h"
+#include "ScopedHandle.h"
 #include "WinApp.h"
 
 #include <cstdio>
@@ -156,14 +157,13 @@ void ReportBookFileError(const CFileException& e, const char* closeMessage) {
 
 bool FolderHoldsName(const CString& folder, const CString& name) {
     WIN32_FIND_DATAA fd;
-    const HANDLE h = ::FindFirstFileA(folder + "\\*", &fd);
-    if (h == INVALID_HANDLE_VALUE)
+    const CFindHandle h(::FindFirstFileA(folder + "\\*", &fd));
+    if (!h)
         return false;
     bool found = false;
     do
         found = name.CompareNoCase(fd.cFileName) == 0;
-    while (!found && ::FindNextFileA(h, &fd));
-    ::FindClose(h);
+    while (!found && ::FindNextFileA(h.Get(), &fd));
     return found;
 }
 

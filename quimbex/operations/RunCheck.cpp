@@ -4,6 +4,7 @@
 #include "BookNames.h"
 #include "BookOperator.h"
 #include "SafeFile.h"
+#include "ScopedHandle.h"
 #include "WinApp.h"
 
 namespace {
@@ -12,22 +13,18 @@ namespace {
 // so that only another program's hold makes it fail; the Win32 error, or 0.
 DWORD ChangeError(const CString& path, bool bOverwrite) {
     const DWORD access = DELETE | (bOverwrite ? GENERIC_WRITE : 0);
-    const HANDLE h =
-        ::CreateFileA(path, access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
+    const CFileHandle h(::CreateFileA(path, access,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!h)
         return ::GetLastError();
-    ::CloseHandle(h);
     return ERROR_SUCCESS;
 }
 
 bool CanOpenForReading(const CString& path) {
-    const HANDLE h = ::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
-    ::CloseHandle(h);
-    return true;
+    const CFileHandle h(::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return static_cast<bool>(h);
 }
 
 // The file's volume and index: one file whatever spelling of its name

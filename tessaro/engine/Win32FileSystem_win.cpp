@@ -1,6 +1,7 @@
 #include "Win32FileSystem.h"
 
 #include "File.h"
+#include "ScopedHandle.h"
 
 namespace {
 
@@ -61,15 +62,14 @@ bool HasWildcard(const CString& name) {
 // and ".." (the root of a drive) answers "no file found": it is empty.
 bool CWin32FileSystem::ListDirectory(const CString& strDir, std::vector<CDirItem>& items) {
     WIN32_FIND_DATAA fd;
-    const HANDLE h = ::FindFirstFileA(strDir + "\\*.*", &fd);
-    if (h == INVALID_HANDLE_VALUE)
+    const CFindHandle h(::FindFirstFileA(strDir + "\\*.*", &fd));
+    if (!h)
         return ::GetLastError() == ERROR_FILE_NOT_FOUND;
     do {
         const CString name(fd.cFileName);
         if (name != "." && name != "..")
             items.push_back(ItemOf(fd));
-    } while (::FindNextFileA(h, &fd));
-    ::FindClose(h);
+    } while (::FindNextFileA(h.Get(), &fd));
     return true;
 }
 
@@ -154,10 +154,9 @@ bool CWin32FileSystem::GetLongName(const CString& strPath, CString& strName) {
     if (HasWildcard(strPath.Mid(strPath.ReverseFind('\\') + 1)))
         return false;
     WIN32_FIND_DATAA fd;
-    const HANDLE h = ::FindFirstFileA(strPath, &fd);
-    if (h == INVALID_HANDLE_VALUE)
+    const CFindHandle h(::FindFirstFileA(strPath, &fd));
+    if (!h)
         return false;
-    ::FindClose(h);
     if (LostInConversion(fd.cFileName))
         return false;
     strName = fd.cFileName;

@@ -4,6 +4,7 @@
 // DLL lies.  They are read once per process, so every construction in a run
 // gives the same values.
 #include "DornEnv.h"
+#include "ScopedHandle.h"
 
 #include <windows.h>
 
@@ -61,21 +62,19 @@ struct EnvValues {
 
 EnvValues ReadValues() {
     EnvValues v;
-    HKEY key = nullptr;
-    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        key = nullptr;
-    if (!ReadString(key, "ProgramDir", v.programDir))
+    CRegKeyHandle key;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, KEY_READ, key.Receive()) != ERROR_SUCCESS)
+        key.Detach(); // a failed open leaves nothing of ours there
+    if (!ReadString(key.Get(), "ProgramDir", v.programDir))
         v.programDir = ProgramDirFromModule();
-    if (!ReadString(key, "InstallDir", v.installDir))
+    if (!ReadString(key.Get(), "InstallDir", v.installDir))
         v.installDir = v.programDir;
-    if (!ReadString(key, "DataDir", v.dataDir))
+    if (!ReadString(key.Get(), "DataDir", v.dataDir))
         v.dataDir = v.programDir;
-    if (!ReadString(key, "ProductName", v.productName))
+    if (!ReadString(key.Get(), "ProductName", v.productName))
         v.productName = "Morvane";
-    if (!ReadDword(key, "Installed", v.installed))
+    if (!ReadDword(key.Get(), "Installed", v.installed))
         v.installed = Exists(v.installDir + "\\Data") ? 1 : 0;
-    if (key)
-        ::RegCloseKey(key);
     const CString myData = v.installDir + "\\Data\\MyData\\";
     const bool onlyType2 = Exists(myData + "ExType2.dat") && !Exists(myData + "ExType1.dat");
     v.excelExt = onlyType2 ? ".xlsm" : ".xls";

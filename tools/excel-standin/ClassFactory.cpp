@@ -1,6 +1,7 @@
 #include "ClassFactory.h"
 
 #include "Application.h"
+#include "ComPtr.h"
 #include "ServerLog.h"
 #include "StandinServer.h"
 
@@ -25,12 +26,11 @@ STDMETHODIMP CClassFactory::CreateInstance(IUnknown* outer, REFIID riid, void** 
     *ppv = nullptr;
     if (outer)
         return CLASS_E_NOAGGREGATION;
-    CApplication* app = new (std::nothrow) CApplication();
+    CComPtr<CApplication> app;
+    app.Attach(new (std::nothrow) CApplication());
     if (!app)
         return E_OUTOFMEMORY;
-    const HRESULT hr = app->QueryInterface(riid, ppv);
-    app->Release();
-    return hr;
+    return app->QueryInterface(riid, ppv);
 }
 
 STDMETHODIMP CClassFactory::LockServer(BOOL lock) {

@@ -2,23 +2,21 @@
 
 LONG CRegKey::Open(HKEY parent, const char* path, REGSAM access) {
     Close();
-    return ::RegOpenKeyExA(parent, path, 0, access, &m_hKey);
+    return ::RegOpenKeyExA(parent, path, 0, access, m_hKey.Receive());
 }
 
 LONG CRegKey::Create(HKEY parent, const char* path) {
     Close();
     return ::RegCreateKeyExA(parent, path, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                             KEY_READ | KEY_WRITE, nullptr, &m_hKey, nullptr);
+                             KEY_READ | KEY_WRITE, nullptr, m_hKey.Receive(), nullptr);
 }
 
 void CRegKey::Close() {
-    if (m_hKey)
-        ::RegCloseKey(m_hKey);
-    m_hKey = nullptr;
+    m_hKey.Close();
 }
 
 LONG CRegKey::SetString(const char* name, const char* value) {
-    return ::RegSetValueExA(m_hKey, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+    return ::RegSetValueExA(m_hKey.Get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
                             static_cast<DWORD>(lstrlenA(value)) + 1);
 }
 
@@ -26,13 +24,13 @@ LONG CRegKey::SetString(const char* name, const char* value) {
 // terminating zero is still read whole.
 LONG CRegKey::QueryString(const char* name, CString& value) const {
     DWORD type = 0, size = 0;
-    LONG rc = ::RegQueryValueExA(m_hKey, name, nullptr, &type, nullptr, &size);
+    LONG rc = ::RegQueryValueExA(m_hKey.Get(), name, nullptr, &type, nullptr, &size);
     if (rc != ERROR_SUCCESS)
         return rc;
     if (type != REG_SZ && type != REG_EXPAND_SZ)
         return ERROR_INVALID_DATA;
     std::vector<char> buf(size + 1, '\0');
-    rc = ::RegQueryValueExA(m_hKey, name, nullptr, &type, reinterpret_cast<BYTE*>(buf.data()),
+    rc = ::RegQueryValueExA(m_hKey.Get(), name, nullptr, &type, reinterpret_cast<BYTE*>(buf.data()),
                             &size);
     if (rc == ERROR_SUCCESS)
         value = buf.data();
@@ -40,7 +38,7 @@ LONG CRegKey::QueryString(const char* name, CString& value) const {
 }
 
 LONG CRegKey::DeleteValue(const char* name) {
-    return ::RegDeleteValueA(m_hKey, name);
+    return ::RegDeleteValueA(m_hKey.Get(), name);
 }
 
 std::vector<CString> CRegKey::SubKeyNames() const {
@@ -48,7 +46,8 @@ std::vector<CString> CRegKey::SubKeyNames() const {
     char name[256];
     for (DWORD i = 0;; ++i) {
         DWORD len = sizeof name;
-        const LONG rc = ::RegEnumKeyExA(m_hKey, i, name, &len, nullptr, nullptr, nullptr, nullptr);
+        const LONG rc =
+            ::RegEnumKeyExA(m_hKey.Get(), i, name, &len, nullptr, nullptr, nullptr, nullptr);
         if (rc == ERROR_MORE_DATA)
             continue;
         if (rc != ERROR_SUCCESS)

@@ -1,4 +1,5 @@
 #pragma once
+#include "ScopedHandle.h"
 #include "String.h"
 
 #include <windows.h>
@@ -17,7 +18,7 @@ public:
     LONG Open(HKEY parent, const char* path, REGSAM access = KEY_READ);
     LONG Create(HKEY parent, const char* path);
     void Close();
-    HKEY Handle() const { return m_hKey; }
+    HKEY Handle() const { return m_hKey.Get(); }
 
     // "" names the default value.
     LONG SetString(const char* name, const char* value);
@@ -29,5 +30,5 @@ public:
     static LONG DeleteTree(HKEY parent, const char* path);
 
 private:
-    HKEY m_hKey = nullptr;
+    CRegKeyHandle m_hKey;
 };

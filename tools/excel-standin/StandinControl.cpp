@@ -4,6 +4,7 @@
 
 #include "BookLocator.h"
 #include "RegKey.h"
+#include "ScopedHandle.h"
 
 #include <cstdlib>
 #include <string>
@@ -21,31 +22,30 @@ CString ControlFile(const char* name) {
 }
 
 bool ReadWholeFile(const CString& path, std::string& text) {
-    const HANDLE h =
-        ::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
+    const CFileHandle h(::CreateFileA(path, GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!h)
         return false;
     text.clear();
     char buf[4096];
     DWORD got = 0;
-    while (::ReadFile(h, buf, sizeof buf, &got, nullptr) && got > 0)
+    while (::ReadFile(h.Get(), buf, sizeof buf, &got, nullptr) && got > 0)
         text.append(buf, got);
-    ::CloseHandle(h);
     return true;
 }
 
 bool WriteWholeFile(const CString& path, const std::string& text) {
-    const HANDLE h = ::CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
+    CFileHandle h(::CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!h)
         return false;
     DWORD written = 0;
     const BOOL ok =
-        ::WriteFile(h, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+        ::WriteFile(h.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
         written == text.size();
     const DWORD error = ::GetLastError();
-    ::CloseHandle(h);
+    h.Close();
     ::SetLastError(error);
     return ok != FALSE;
 }
@@ -148,17 +148,17 @@ bool ClearLog() {
 bool AppendLog(const CString& text) {
     const CString dir = ControlDir();
     ::CreateDirectoryA(dir, nullptr);
-    const HANDLE h = ::CreateFileA(dir + "\\calls.log", FILE_APPEND_DATA,
-                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                   OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
+    CFileHandle h(::CreateFileA(dir + "\\calls.log", FILE_APPEND_DATA,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!h)
         return false;
     CString line;
     line.Format("%lu\t%s\r\n", ::GetCurrentProcessId(), text.GetString());
     DWORD written = 0;
-    const BOOL ok =
-        ::WriteFile(h, line.GetString(), static_cast<DWORD>(line.GetLength()), &written, nullptr);
-    ::CloseHandle(h);
+    const BOOL ok = ::WriteFile(h.Get(), line.GetString(), static_cast<DWORD>(line.GetLength()),
+                                &written, nullptr);
+    h.Close();
     return ok && written == static_cast<DWORD>(line.GetLength());
 }
 

@@ -2,6 +2,7 @@
 // client died without releasing it runs for ever, so the test bed calls this
 // after every test.
 #include "ExcelStandinControl.h"
+#include "ScopedHandle.h"
 
 #include <set>
 
@@ -30,14 +31,13 @@ bool IsStandin(HANDLE process) {
 }
 
 bool EndServer(DWORD pid) {
-    const HANDLE process = ::OpenProcess(
-        PROCESS_TERMINATE | SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    const CHandle process(::OpenProcess(
+        PROCESS_TERMINATE | SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
     if (!process)
         return false;
     bool ended = false;
-    if (IsStandin(process) && ::TerminateProcess(process, 1))
-        ended = ::WaitForSingleObject(process, 5000) == WAIT_OBJECT_0;
-    ::CloseHandle(process);
+    if (IsStandin(process.Get()) && ::TerminateProcess(process.Get(), 1))
+        ended = ::WaitForSingleObject(process.Get(), 5000) == WAIT_OBJECT_0;
     return ended;
 }
 

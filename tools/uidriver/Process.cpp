@@ -1,26 +1,11 @@
 #include "Process.h"
 
 #include "Error.h"
+#include "ScopedHandle.h"
 
 namespace uidriver {
 
 namespace {
-
-// Closes a kernel handle when it goes out of scope.
-class ScopedHandle {
-public:
-    explicit ScopedHandle(HANDLE h = nullptr) : m_h(h) {}
-    ~ScopedHandle() {
-        if (m_h && m_h != INVALID_HANDLE_VALUE)
-            ::CloseHandle(m_h);
-    }
-    ScopedHandle(const ScopedHandle&) = delete;
-    ScopedHandle& operator=(const ScopedHandle&) = delete;
-    HANDLE Get() const { return m_h; }
-
-private:
-    HANDLE m_h;
-};
 
 // The attribute that lets the child inherit these handles and no others.
 // Without it the child would inherit every inheritable handle of the test
@@ -82,7 +67,7 @@ HANDLE OpenNulForChild() {
 }
 
 std::string ReadWholeFile(const std::string& path) {
-    const ScopedHandle h(
+    const CHandle h(
         ::CreateFileA(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr));
     if (h.Get() == INVALID_HANDLE_VALUE)
         ThrowLastError("CreateFileA " + path);
@@ -113,8 +98,7 @@ Process::~Process() {
         ::TerminateProcess(m_info.hProcess, 1);
         ::WaitForSingleObject(m_info.hProcess, 5000);
     }
-    ::CloseHandle(m_info.hThread);
-    ::CloseHandle(m_info.hProcess);
+    const CProcessHandles handles(m_info);
     RemoveTemporaries();
 }
 
@@ -143,11 +127,11 @@ void Process::Start(const StartInfo& info) {
             m_stdoutPath = NewTemporaryFile();
         if (m_stderrTemporary)
             m_stderrPath = NewTemporaryFile();
-        const ScopedHandle in(OpenNulForChild());
-        const ScopedHandle out(OpenForChild(m_stdoutPath));
+        const CHandle in(OpenNulForChild());
+        const CHandle out(OpenForChild(m_stdoutPath));
         // One file for both keeps one file position, so neither overwrites the other.
         const bool shared = m_stderrPath == m_stdoutPath;
-        const ScopedHandle err(shared ? nullptr : OpenForChild(m_stderrPath));
+        const CHandle err(shared ? nullptr : OpenForChild(m_stderrPath));
         Launch(info, in.Get(), out.Get(), shared ? out.Get() : err.Get());
     } catch (...) {
         RemoveTemporaries();
