@@ -33,10 +33,9 @@ CString NameInFolder(const CString& path) {
     if (name.Find('*') >= 0 || name.Find('?') >= 0)
         return name;
     WIN32_FIND_DATAA fd;
-    const HANDLE h = ::FindFirstFileA(path, &fd);
-    if (h == INVALID_HANDLE_VALUE)
+    const CFindHandle h(::FindFirstFileA(path, &fd));
+    if (!h)
         return name;
-    ::FindClose(h);
     return fd.cFileName;
 }
 

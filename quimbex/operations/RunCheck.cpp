@@ -31,13 +31,10 @@ bool CanOpenForReading(const CString& path) {
 // opened it (the case of its letters, its short name, trailing dots).
 // Opened for no access, so that no other program's hold gets in the way.
 bool GetFileIdentity(const CString& path, BY_HANDLE_FILE_INFORMATION& info) {
-    const HANDLE h = ::CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                   nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
-    const bool ok = ::GetFileInformationByHandle(h, &info) != FALSE;
-    ::CloseHandle(h);
-    return ok;
+    const CFileHandle h(::CreateFileA(path, 0,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return h && ::GetFileInformationByHandle(h.Get(), &info) != FALSE;
 }
 
 bool IsSameFile(const BY_HANDLE_FILE_INFORMATION& a, const BY_HANDLE_FILE_INFORMATION& b) {
