@@ -23,7 +23,9 @@ bool PlanCommand(const CommandSwitches& sw, const CString& productDir, const CSt
         plan.operation = BookOperation::AddBook;
         plan.strArg1 = sw.strArgO;
         plan.strArg2 = sw.strArgN;
-        return IsPlainBookName(plan.strArg1) && IsPlainBookName(plan.strArg2);
+        // The new workbook is made under its name: one the system would
+        // open as another name or as a device makes no workbook of it.
+        return IsPlainBookName(plan.strArg1) && IsBookFileName(plan.strArg2);
     case 7:
         plan.operation = BookOperation::UpdateYear;
         return true;

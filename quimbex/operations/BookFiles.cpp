@@ -39,6 +39,19 @@ CString NameInFolder(const CString& path) {
     return fd.cFileName;
 }
 
+// The system opens "KYUY~GNT.XLS" as "kyuyo.xlsm": a rename or a template
+// copied under the record's name would change that workbook, or make a
+// second one beside it that the list then names.
+bool NamesBookInFolder(const CString& excelDir, const CString& name) {
+    if (!IsBookFileName(name))
+        return false;
+    WIN32_FIND_DATAA fd;
+    const CFindHandle h(::FindFirstFileA(excelDir + name, &fd));
+    if (!h)
+        return true;
+    return !(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name.CompareNoCase(fd.cFileName) == 0;
+}
+
 // A program started without standard output has nowhere to write the line,
 // and nothing else to do about it: the message box follows all the same.
 void NoteOnStdout(const char* line) {

@@ -122,7 +122,8 @@ bool CBookInitDlg::ChooseBook(CDialogAtWork& work) {
     CDataForExMap book;
     const bool found = m_operator.m_bookMap.m_mapBooks.Lookup(m_strBookKey, book);
     m_strBookFile = m_operator.GetFileNamePart(book.m_strFileName);
-    if (!found || !IsPlainBookName(m_strBookFile)) {
+    CDornEnv env;
+    if (!found || !NamesBookInFolder(env.m_strDataDir + "\\Excel\\", m_strBookFile)) {
         work.EndWait();
         AfxMessageBox("ブックの初期化を実行できません。ブック管理データファイルが壊れています。");
         CRunOutcome::NoteFailed();

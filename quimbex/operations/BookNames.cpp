@@ -16,6 +16,49 @@ bool IsPlainBookName(const CString& name) {
     return name.Find('\\') < 0 && name.Find('/') < 0 && name.Find(':') < 0 && name.Find("..") < 0;
 }
 
+namespace {
+
+// Characters no file name holds: a pattern would find another file, the
+// others are refused by the system or read as a stream or device.
+bool HoldsForbiddenByte(const CString& name) {
+    const int n = name.GetLength();
+    for (int i = 0; i < n;) {
+        const int len = fw::CharLen932(name.GetString(), i, n);
+        const unsigned char c = static_cast<unsigned char>(name[i]);
+        if (len == 1 && (c < 0x20 || CString("*?\"<>|").Find(static_cast<char>(c)) >= 0))
+            return true;
+        i += len;
+    }
+    return false;
+}
+
+// The system takes a device name for the device whatever extension follows
+// and whatever blanks stand before the first ".": "con.xls", "NUL", "lpt1 .txt".
+bool IsDeviceName(const CString& name) {
+    CString base = name;
+    const int dot = base.Find('.');
+    if (dot >= 0)
+        base = base.Left(dot);
+    base.TrimRight();
+    base.MakeUpper();
+    if (base == "CON" || base == "PRN" || base == "AUX" || base == "NUL" || base == "CONIN$" ||
+        base == "CONOUT$")
+        return true;
+    return base.GetLength() == 4 && (base.Left(3) == "COM" || base.Left(3) == "LPT") &&
+           base[3] >= '0' && base[3] <= '9';
+}
+
+} // namespace
+
+bool IsBookFileName(const CString& name) {
+    if (name.IsEmpty() || !IsPlainBookName(name) || HoldsForbiddenByte(name) ||
+        IsDeviceName(name))
+        return false;
+    const char last = name[name.GetLength() - 1];
+    // No trail byte is a "." or a blank: the last byte decides.
+    return last != '.' && last != ' ';
+}
+
 CString FileNamePart(const CString& path) {
     return path.Mid(path.ReverseFind('\\') + 1);
 }

@@ -9,6 +9,12 @@ CString InsertBeforeExtension(const CString& path, const CString& suffix);
 // gives it, holds no "\", "/", ":" or "..".
 bool IsPlainBookName(const CString& name);
 
+// A book record's file name is a plain name that the system opens as it
+// stands: not empty, no wildcard or character a file name cannot hold, no
+// trailing dot or blank (the system drops them and opens another name),
+// and no device name ("con.xls", "NUL") in place of a file.
+bool IsBookFileName(const CString& name);
+
 // The part after the last "\"; the whole text when there is none.
 CString FileNamePart(const CString& path);
 

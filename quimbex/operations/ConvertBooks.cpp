@@ -161,11 +161,12 @@ int CBookOperator::ConvertSingleBook(const CString& workFile, const CString& boo
     const CString excelDir = env.m_strDataDir + "\\Excel\\";
     const CString templ = env.m_strInstallDir + "\\Data\\Org\\Kyuyo" + env.m_strExcelExt;
 
-    if (!BookFileExists(excelDir + bookFile)) {
+    // A device or a pattern in place of the name is no workbook of the folder.
+    const CString name = NameInFolder(excelDir + bookFile);
+    if (!BookFileExists(excelDir + bookFile) || !NamesBookInFolder(excelDir, name)) {
         AfxMessageBox("コンバート対象の給与計算ブックが見つかりません。コンバート処理を中断します");
         return 0;
     }
-    const CString name = NameInFolder(excelDir + bookFile);
     const CString bookPath = excelDir + name;
     const CString backupPath = MakeUniquePath(excelDir + date + "給与計算" + env.m_strExcelExt);
 

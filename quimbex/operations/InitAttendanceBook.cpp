@@ -72,13 +72,23 @@ int ResetAttendanceBook(CBookOperator& op, const CString& workFile, const CStrin
     return 1;
 }
 
+// The workbook the chosen record names, with the extension it is given on
+// disk, is one of the Excel folder as the system opens it.
+bool IsAttendanceBookName(const CString& selected) {
+    CDornEnv env;
+    return IsPlainBookName(selected) &&
+           NamesBookInFolder(env.m_strDataDir + "\\Excel\\",
+                             FileNamePart(AttendanceBookPathIn(env.m_strDataDir,
+                                                               env.m_strExcelExt, selected)));
+}
+
 } // namespace
 
 // Command 10: the attendance workbook of the book the user picks starts
 // afresh from the template.  1 after a completed initialisation, 2 in every
 // other case.  A missing book list leaves the list empty; one that cannot
 // be read whole (Load has told that it is damaged) shows no dialog, and a
-// chosen record whose name leads out of the Excel folder changes nothing.
+// chosen record that names no workbook of the Excel folder changes nothing.
 int CBookOperator::InitAttendanceBook(const CString& workFile) {
     if (!m_bookMap.Load() && BookFileExists(m_bookMap.GetMngPath())) {
         AfxMessageBox("ブックの初期化を実行できません。");
@@ -91,7 +101,7 @@ int CBookOperator::InitAttendanceBook(const CString& workFile) {
     CWaitCursor waitCursor;
     if (dlg.m_strSelected.IsEmpty())
         return 2;
-    if (!IsPlainBookName(dlg.m_strSelected)) {
+    if (!IsAttendanceBookName(dlg.m_strSelected)) {
         AfxMessageBox("ブックの初期化を実行できません。ブック管理データファイルが壊れています。");
         CRunOutcome::NoteFailed();
         return 2;

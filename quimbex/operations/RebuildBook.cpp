@@ -30,8 +30,9 @@ bool CBookOperator::ReplaceWithTemplate(const CString& workFile, const CString& 
 
 // The old workbook becomes a dated backup, the template takes its place and
 // the seven conversion macros carry the data over.  All seven always run.
-// A record whose name leads out of the Excel folder names no workbook of
-// it: the step fails as for a missing workbook.
+// A record whose name leads out of the Excel folder, or that the system
+// opens as another workbook, names no workbook of it: the step fails as for
+// a missing workbook.
 int CBookOperator::RebuildPayrollBook(const CString& workFile, const CString& name,
                                       const CString& key, const CString& target) {
     CDornEnv env;
@@ -39,7 +40,7 @@ int CBookOperator::RebuildPayrollBook(const CString& workFile, const CString& na
     const CString excelDir = env.m_strDataDir + "\\Excel\\";
     const CString backupPath = MakeUniquePath(excelDir + key + date + env.m_strExcelExt);
     const CString templ = env.m_strInstallDir + "\\Data\\Org\\Kyuyo" + target;
-    if (!IsPlainBookName(name) || !BookFileExists(excelDir + name))
+    if (!NamesBookInFolder(excelDir, name) || !BookFileExists(excelDir + name))
         return 0;
     CString newName;
     if (!ReplaceWithTemplate(workFile, excelDir, name, backupPath, templ, env.m_strExcelExt, target,
@@ -58,7 +59,7 @@ int CBookOperator::RebuildPayrollBook(const CString& workFile, const CString& na
 }
 
 // A book without an attendance workbook has nothing to rebuild: success.
-// A record whose name leads out of the Excel folder fails.
+// A record that names no workbook of the Excel folder fails.
 int CBookOperator::RebuildAttendanceBook(const CString& workFile, const CString& name,
                                          const CString& key, const CString& target) {
     CDornEnv env;
@@ -68,7 +69,7 @@ int CBookOperator::RebuildAttendanceBook(const CString& workFile, const CString&
     const CString backupPath =
         MakeUniquePath(excelDir + "勤怠_" + key + "_" + date + env.m_strExcelExt);
     const CString templ = env.m_strInstallDir + "\\Data\\Org\\勤怠_kyuyo" + target;
-    if (!IsPlainBookName(name))
+    if (!NamesBookInFolder(excelDir, name) || !NamesBookInFolder(excelDir, attendanceName))
         return 0;
     if (!BookFileExists(excelDir + attendanceName))
         return 1;

@@ -3,6 +3,7 @@
 #include "BookFiles.h"
 #include "BookNames.h"
 #include "BookOperator.h"
+#include "DornEnv.h"
 #include "SafeFile.h"
 #include "ScopedHandle.h"
 #include "WinApp.h"
@@ -59,9 +60,12 @@ bool CRunCheck::Refuse(const CString& reason) const {
 }
 
 // A name that leads out of the Excel folder would have the run rename or
-// overwrite the product's own files: the list is damaged.
+// overwrite the product's own files, one the system opens as another
+// workbook (its short name, trailing dots) would change that one: the list
+// is damaged.
 bool CRunCheck::IsBookName(const CString& name) const {
-    return IsPlainBookName(name) ||
+    CDornEnv env;
+    return NamesBookInFolder(env.m_strDataDir + "\\Excel\\", name) ||
            Refuse(
                Formatted("ブック管理データファイルが壊れています。\n%s\nはExcelフォルダのブックを"
                          "指していません。",

@@ -14,7 +14,8 @@ class CRunCheck {
 public:
     CRunCheck(CBookOperator& op, const CString& workFile, const char* stopLine);
 
-    // A book record's workbook name is a name of the Excel folder.
+    // A book record's workbook name names a workbook of the Excel folder
+    // as the system opens it (NamesBookInFolder).
     bool IsBookName(const CString& name) const;
     // The workbook `name` exists at path.
     bool Exists(const CString& path, const CString& name) const;

@@ -1,5 +1,6 @@
 #include "YearUpdateDlg.h"
 
+#include "BookFiles.h"
 #include "BookListOrder.h"
 #include "BookNames.h"
 #include "DialogAtWork.h"
@@ -138,15 +139,17 @@ void CYearUpdateDlg::OnOK() {
 }
 
 // The list text is the book's key; false when the map does not hold it, or
-// its record names no workbook of the Excel folder (a "/" or a ".." would
-// lead out of it: the list is damaged).
+// its record names no workbook of the Excel folder as the system opens it
+// (a "/" or a ".." would lead out of it, a short name or a trailing dot
+// opens another workbook: the list is damaged).
 bool CYearUpdateDlg::LookUpBook(const CString& key) {
     m_strBookKey = key;
     CDataForExMap book;
     if (!m_operator.m_bookMap.m_mapBooks.Lookup(m_strBookKey, book))
         return false;
     m_strBookFile = m_operator.GetFileNamePart(book.m_strFileName);
-    return IsPlainBookName(m_strBookFile);
+    CDornEnv env;
+    return NamesBookInFolder(env.m_strDataDir + "\\Excel\\", m_strBookFile);
 }
 
 // A failed book ends the dialog without a further message: its cause has

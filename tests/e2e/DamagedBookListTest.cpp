@@ -127,11 +127,71 @@ TEST_F(DamagedBookList, RecordLeadingOutOfTheExcelFolderTouchesNothing) {
     }
 }
 
+// A record that names no workbook of the Excel folder as the system opens
+// it: trailing dots or blanks and the short name of another workbook open
+// that one, a device name opens the device, a pattern or an empty name no
+// file, and a folder is no workbook.  The commands that rename, copy or
+// convert a workbook refuse it before any book changes; converting every
+// book, its book fails as a missing one, and no file takes the record's
+// name.
+TEST_F(DamagedBookList, RecordNamingNoWorkbookAsOpenedTouchesNothing) {
+    char shortPath[MAX_PATH] = {};
+    ASSERT_NE(0u, ::GetShortPathNameA(ExcelDir() + "\\表参道店.xls", shortPath, MAX_PATH));
+    const std::string shortName = FileNamePart(shortPath).str();
+    ASSERT_NE("表参道店.xls", shortName);
+    const std::string folder = "古い.xls";
+    const std::vector<std::string> names = {
+        "kyuyo.xls.", "kyuyo.xls ", shortName, "con.xls", "NUL", "*.xls", "kyuyo.xl?", "", folder};
+    const struct {
+        const Command& command;
+        bool refuses; // before anything changes; else its book fails
+        std::vector<std::string> texts; // the format change's refusal names the record
+    } commands[] = {
+        {kYear, true, {kYearBroken}},   {kInit, true, {kInitBroken}},
+        {kAll, false, {kConvertFailed}}, {kFormat, true, {}},
+        {kFromMigration, false, {}},
+    };
+    for (const std::string& name : names) {
+        for (const auto& c : commands) {
+            SCOPED_TRACE("[" + name + "], " + c.command.tail);
+            RelayProduct();
+            ASSERT_TRUE(::CreateDirectoryA(ExcelDir() + "\\" + folder.c_str(), nullptr));
+            WriteBookMap(BookMngPath(), {{"kyuyo", 0, "kyuyo.xls", ""}, {"外", -1, name, ""}});
+            ClearLog();
+            const auto product = ProductFiles();
+            const auto books = FolderContents(ExcelDir());
+            const NothingLost kept(ExcelDir());
+            const QuimbexRun run = RunCommand(c.command);
+            EXPECT_EQ(&c.command == &kFormat ? std::vector<std::string>{FormatRefusal(name)}
+                                             : c.texts,
+                      Texts(run));
+            EXPECT_EQ(std::vector<std::string>{}, ChangedFiles(product, ProductFiles()));
+            EXPECT_FALSE(FileExists(ProductDir() + "\\Data\\MyData\\ExMng.dat"));
+            const auto after = FolderContents(ExcelDir());
+            if (c.refuses) {
+                EXPECT_EQ(books, after);
+                continue;
+            }
+            // Only the listed book was converted: its new workbook and its
+            // dated backups are the only new names, and the others are as
+            // they were.
+            for (const auto& file : after) {
+                if (books.count(file.first) == 0) {
+                    EXPECT_NE(std::string::npos, file.first.find(TodayText())) << file.first;
+                }
+            }
+            EXPECT_EQ(books.at("表参道店.xls"), after.at("表参道店.xls"));
+        }
+    }
+}
+
 // Two records of one workbook, by another spelling of its name (the case of
 // its letters, a trailing dot, its short name): the year update of every
 // book would update it twice (two years on, its data carried from the
 // once-updated book), the format change would convert it and then fail on
-// the name that is gone.  Both find it before any book changes.
+// the name that is gone.  Both find it before any book changes: a record in
+// another case as a second record of the workbook, one that the system
+// opens as another name as a damaged record.
 TEST_F(DamagedBookList, TwoRecordsOfOneWorkbookAreRefusedBeforeAnyChange) {
     char shortPath[MAX_PATH] = {};
     ASSERT_NE(0u, ::GetShortPathNameA(ExcelDir() + "\\表参道店.xls", shortPath, MAX_PATH));
@@ -139,10 +199,11 @@ TEST_F(DamagedBookList, TwoRecordsOfOneWorkbookAreRefusedBeforeAnyChange) {
     const struct {
         const char* original;
         CString spelling;
+        bool sameBook; // told as the same workbook, else as a damaged record
     } spellings[] = {
-        {"kyuyo.xls", "KYUYO.XLS"},
-        {"kyuyo.xls", "kyuyo.xls."},
-        {"表参道店.xls", shortName},
+        {"kyuyo.xls", "KYUYO.XLS", true},
+        {"kyuyo.xls", "kyuyo.xls.", false},
+        {"表参道店.xls", shortName, false},
     };
     const struct {
         const Command& command;
@@ -168,10 +229,13 @@ TEST_F(DamagedBookList, TwoRecordsOfOneWorkbookAreRefusedBeforeAnyChange) {
                 dialog.SetCheck(IDC_YEAR_ALL_BOOKS, true);
             dialog.Click(IDOK);
             const QuimbexRun::Box box = AnswerNextBox(quimbex.Windows());
-            EXPECT_EQ(std::string(s.original) + "\nと\n" + s.spelling.str() +
-                          "\nは同じブックです。\nブック管理データファイルが壊れています。\n" +
-                          c.stopLine,
-                      box.text);
+            const std::string refusal =
+                s.sameBook ? std::string(s.original) + "\nと\n" + s.spelling.str() +
+                                 "\nは同じブックです。\nブック管理データファイルが壊れています。\n" +
+                                 c.stopLine
+                : &c.command == &kYear ? std::string(kYearBroken)
+                                       : FormatRefusal(s.spelling.str());
+            EXPECT_EQ(refusal, box.text);
             if (&c.command == &kYear) {
                 // The year update's dialog stays open for another try.
                 ASSERT_TRUE(uidriver::PollUntil(

@@ -154,6 +154,36 @@ std::map<std::string, BookEntry> ReadBookMap(const CString& path) {
     return books;
 }
 
+namespace {
+
+bool IsFile(const CString& path) {
+    const DWORD attributes = ::GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool EndsWithNoCase(const std::string& text, const std::string& suffix) {
+    return text.size() >= suffix.size() &&
+           CString(text.substr(text.size() - suffix.size()).c_str()).CompareNoCase(suffix.c_str()) == 0;
+}
+
+} // namespace
+
+testing::AssertionResult ListAgreesWithBooks(const CString& productDir, const CString& excelDir) {
+    const CString myData = productDir + "\\Data\\MyData";
+    const bool xlsm = IsFile(myData + "\\ExType2.dat");
+    if (xlsm == IsFile(myData + "\\ExType1.dat"))
+        return testing::AssertionFailure() << "both format markers or none";
+    const std::string ext = xlsm ? ".xlsm" : ".xls";
+    for (const auto& record : ReadBookMap(myData + "\\BookMNG.dat")) {
+        const std::string& name = record.second.fileName;
+        if (!IsFile(excelDir + "\\" + name.c_str()))
+            return testing::AssertionFailure() << "the list names " << name << ", which is gone";
+        if (!EndsWithNoCase(name, ext))
+            return testing::AssertionFailure() << name << " is not " << ext << " as the marker says";
+    }
+    return testing::AssertionSuccess();
+}
+
 std::vector<std::string> MapOrder(const CString& path) {
     CExcelFileMap map(path);
     map.Load();

@@ -54,6 +54,12 @@ std::map<std::string, BookEntry> ReadBookMap(const CString& path);
 // The keys in the order in which Quimbex's map walks them after loading.
 std::vector<std::string> MapOrder(const CString& path);
 
+// What a run leaves when it ends, whether it failed or not: every record of
+// the list in "<productDir>\\Data\\MyData" names a workbook of excelDir that
+// exists, in the extension the format marker tells (".xlsm" with
+// "ExType2.dat", ".xls" with "ExType1.dat", never both).
+testing::AssertionResult ListAgreesWithBooks(const CString& productDir, const CString& excelDir);
+
 // Every file below dir (relative name -> bytes), to show that nothing changed.
 std::map<std::string, std::string> Snapshot(const CString& dir);
 // The names of the files of dir (not below) that begin with prefix.

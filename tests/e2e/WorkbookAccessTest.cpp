@@ -154,10 +154,12 @@ TEST_F(WorkbookAccess, EachCommandDoesWhatTheSystemAllowsAndLosesNothing) {
     }
 }
 
-// A template that is missing, or that another program holds so that it
-// cannot be read, is found before the workbook is renamed: the command
-// says which template and stops, and every workbook keeps its name.
+// A template that is missing, that another program holds for itself alone,
+// or that this user may not read, is found before the workbook is renamed: the command
+// says which template and stops, with exit code 1, and every workbook keeps
+// its name.  Tessaro's conversion after a restore leaves no success marker.
 TEST_F(WorkbookAccess, UnreadableTemplateIsFoundBeforeTheBookIsRenamed) {
+    const Command kFromMigration = {"/K:12", nullptr, "kyuyo.xls"};
     const struct {
         const Command& command;
         const char* templ;
@@ -168,40 +170,54 @@ TEST_F(WorkbookAccess, UnreadableTemplateIsFoundBeforeTheBookIsRenamed) {
         {kInit, "Kyuyo.xls", "初期化処理を中断します"},
         {kAll, "Kyuyo.xls", "コンバート処理を中断します"},
         {kAll, "勤怠_kyuyo.xls", "コンバート処理を中断します"},
+        {kFromMigration, "Kyuyo.xls", "コンバート処理を中断します"},
+        {kFromMigration, "勤怠_kyuyo.xls", "コンバート処理を中断します"},
         {kAttendance, "勤怠_kyuyo.xls", "初期化処理を中断します"},
         {kFormat, "Kyuyo.xlsm", "ﾌｧｲﾙ形式の変換を中断します"},
+        {kFormat, "勤怠_kyuyo.xlsm", "ﾌｧｲﾙ形式の変換を中断します"},
     };
-    const Command kFromMigration = {"/K:12", nullptr, "kyuyo.xls"};
-    for (const bool missing : {true, false}) {
+    enum class Fault { missing, heldAlone, denied };
+    const struct {
+        Fault fault;
+        const char* name;
+    } faults[] = {{Fault::missing, "missing"},
+                  {Fault::heldAlone, "held for itself"},
+                  {Fault::denied, "denied"}};
+    for (const auto& f : faults) {
         for (const auto& c : commands) {
-            SCOPED_TRACE(std::string(missing ? "missing " : "held ") + c.templ + ", " +
-                         c.command.tail);
+            SCOPED_TRACE(std::string(f.name) + " " + c.templ + ", " + c.command.tail);
             RelayProduct();
             ClearLog();
             const CString templ = ProductDir() + "\\Data\\Org\\" + c.templ;
             Holding held;
-            if (missing) {
+            switch (f.fault) {
+            case Fault::missing:
                 ASSERT_TRUE(::DeleteFileA(templ));
-            } else {
+                break;
+            case Fault::heldAlone:
                 held = HoldHandle(
                     ::CreateFileA(templ, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+                break;
+            case Fault::denied:
+                held = HoldUnreadable(templ);
+                break;
             }
             const auto before = FolderContents(ExcelDir());
+            const auto product = FolderContents(ProductDir() + "\\Data\\MyData");
             const NothingLost kept(ExcelDir());
             const QuimbexRun run = RunCommand(c.command);
-            ASSERT_EQ(1u, run.boxes.size());
+            std::vector<std::string> texts;
+            for (const QuimbexRun::Box& box : run.boxes)
+                texts.push_back(box.text);
+            ASSERT_EQ(1u, texts.size()) << testing::PrintToString(texts);
             EXPECT_EQ("ひな形のブック\n" + templ.str() + "\nが見つからないか、読み込めません。\n" +
                           c.stopLine,
                       run.boxes[0].text);
+            EXPECT_EQ(1u, run.exitCode);
             EXPECT_EQ(before, FolderContents(ExcelDir()));
+            EXPECT_EQ(product, FolderContents(ProductDir() + "\\Data\\MyData"));
+            EXPECT_FALSE(FileExists(ProductDir() + "\\Data\\MyData\\ExMng.dat"));
+            EXPECT_TRUE(ListAgreesWithBooks(ProductDir(), ExcelDir()));
         }
     }
-    // Tessaro's conversion after a restore says the same and leaves no
-    // success marker.
-    ASSERT_TRUE(::DeleteFileA(ProductDir() + "\\Data\\Org\\Kyuyo.xls"));
-    const auto before = FolderContents(ExcelDir());
-    const QuimbexRun run = RunCommand(kFromMigration);
-    ASSERT_EQ(1u, run.boxes.size());
-    EXPECT_EQ(before, FolderContents(ExcelDir()));
-    EXPECT_FALSE(FileExists(ProductDir() + "\\Data\\MyData\\ExMng.dat"));
 }

@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::abort();
     const bool namesPlain =
         (sw.nCommand != 5 && sw.nCommand != 6) ||
-        (IsPlainBookName(sw.strArgO) && (sw.nCommand == 5 || IsPlainBookName(sw.strArgN)));
+        (IsPlainBookName(sw.strArgO) && (sw.nCommand == 5 || IsBookFileName(sw.strArgN)));
     const bool planned = sw.nCommand >= 5 && sw.nCommand <= 12 && namesPlain;
     for (const char* ext : {".xls", ".xlsm"}) {
         CommandPlan plan;

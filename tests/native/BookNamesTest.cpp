@@ -120,3 +120,47 @@ TEST(BookNames, ExtensionIsReplacedWholeAndInAnyCase) {
     // starts there.
     EXPECT_EQ(CString("a\x81.xls"), WithExtensionReplaced("a\x81.xls", ".xls", ".xlsm"));
 }
+
+// A record's name that the system would open as another name, as a device
+// or as a pattern names no workbook of its own.
+TEST(BookNames, BookFileNameIsOneTheSystemOpensAsItStands) {
+    const struct {
+        const char* name;
+        bool ok;
+    } cases[] = {
+        {"kyuyo.xls", true},
+        {"KYUYO.XLS", true},
+        {"表参道店.xls", true},
+        {"ソ.xls", true}, // trail byte 0x5C
+        {"a b.xls", true},
+        {"console.xls", true},
+        {"com10.xls", true},
+        {"kyuyo", true},
+        {"", false},
+        {"kyuyo.xls.", false},
+        {"kyuyo.xls ", false},
+        {"kyuyo.xls. .", false},
+        {"ソ.", false},
+        {"con.xls", false},
+        {"CON", false},
+        {"nul", false},
+        {"Nul .xls", false},
+        {"aux.xlsm", false},
+        {"prn", false},
+        {"com1.xls", false},
+        {"LPT9", false},
+        {"*.xls", false},
+        {"kyuyo.xl?", false},
+        {"a<b.xls", false},
+        {"a|b.xls", false},
+        {"a\"b.xls", false},
+        {"a\tb.xls", false},
+        {"..\\Org\\Kyuyo.xls", false},
+        {"a/b.xls", false},
+        {"C:kyuyo.xls", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string("[") + c.name + "]");
+        EXPECT_EQ(c.ok, IsBookFileName(c.name));
+    }
+}

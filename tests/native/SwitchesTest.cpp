@@ -127,6 +127,10 @@ TEST(PlanCommand, BookNamesThatLeaveTheExcelFolderAreRefused) {
         {"/K:6 /O:kyuyo.xls /N:..\\Data\\Org\\Kyuyo.xls", false},
         {"/K:6 /O:..\\Data\\Org\\Kyuyo.xls /N:kyuyo2.xls", false},
         {"/K:6 /O:kyuyo.xls /N:C:kyuyo2.xls", false},
+        // The new workbook's name is one the system makes as it stands.
+        {"/K:6 /O:kyuyo.xls /N:kyuyo2.xls.", false},
+        {"/K:6 /O:kyuyo.xls /N:con.xls", false},
+        {"/K:6 /O:kyuyo.xls /N:*.xls", false},
         // Commands that name no workbook do not look at the values.
         {"/K:9 /O:..\\x", true},
         {"/K:11 /N:C:x", true},

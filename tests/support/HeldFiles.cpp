@@ -150,21 +150,20 @@ std::string OtherUid() {
     return n > 0 && n < sizeof uid ? uid : "";
 }
 
-// Gives `unixPath` and everything below it to the other user ("1") or back
-// ("0"), without root: in a user namespace of this user's own, 0 is this
-// user and 1 the other one, whose id scripts/setup-wine.sh lets this user
-// map.  The group stays this user's, which may read but not write.  Wine
-// starts a Unix program like a Windows one, but gives no handle to wait on:
-// `done` tells when the change has come (and what Wine leaves in the process
-// information is no handle to close).  The Unix path is UTF-8, so the
-// command line goes as UTF-16: through the ANSI code page a Japanese name
-// would arrive garbled.
-bool RunChown(const char* owner, const std::string& unixPath, const std::function<bool()>& done) {
-    const std::string uid = OtherUid();
-    if (uid.empty())
+bool Readable(const CString& path) {
+    const HANDLE h = ::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
         return false;
-    const std::string utf8 = "unshare --user --map-root-user --map-users=" + uid +
-                             ",1,1 chown -R " + owner + " \"" + unixPath + "\"";
+    ::CloseHandle(h);
+    return true;
+}
+
+// Starts the Unix program `program` with the UTF-8 command line `utf8` and
+// waits for `done`: Wine gives no handle to wait on (and what it leaves in
+// the process information is no handle to close).  The command line goes
+// as UTF-16: through the ANSI code page a Japanese name would arrive garbled.
+bool RunUnix(const wchar_t* program, const std::string& utf8, const std::function<bool()>& done) {
     std::wstring commandLine(utf8.size() + 1, L'\0');
     commandLine.resize(static_cast<size_t>(
         ::MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), static_cast<int>(utf8.size()),
@@ -172,10 +171,24 @@ bool RunChown(const char* owner, const std::string& unixPath, const std::functio
     STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
-    if (!::CreateProcessW(L"Z:\\usr\\bin\\unshare", &commandLine[0], nullptr, nullptr, FALSE, 0,
-                          nullptr, nullptr, &si, &pi))
+    if (!::CreateProcessW(program, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &si, &pi))
         return false;
     return uidriver::PollUntil(done, 10000);
+}
+
+// Gives `unixPath` and everything below it to the other user ("1") or back
+// ("0"), without root: in a user namespace of this user's own, 0 is this
+// user and 1 the other one, whose id scripts/setup-wine.sh lets this user
+// map.  The group stays this user's, which may read but not write.  `done`
+// tells when the change has come.
+bool RunChown(const char* owner, const std::string& unixPath, const std::function<bool()>& done) {
+    const std::string uid = OtherUid();
+    if (uid.empty())
+        return false;
+    const std::string utf8 = "unshare --user --map-root-user --map-users=" + uid +
+                             ",1,1 chown -R " + owner + " \"" + unixPath + "\"";
+    return RunUnix(L"Z:\\usr\\bin\\unshare", utf8, done);
 }
 
 } // namespace
@@ -214,5 +227,19 @@ Holding HoldFolderReadOnly(const CString& dir) {
         EXPECT_TRUE(RunChown("0", unixPath, [dir] { return FolderIsWritable(dir, true); }))
             << "chown -R back " << unixPath;
         RemoveProbes(dir);
+    });
+}
+
+// The file is this user's own: its permissions are changed without root.
+Holding HoldUnreadable(const CString& path) {
+    const std::string unixPath = UnixPath(path);
+    EXPECT_FALSE(unixPath.empty()) << path.GetString();
+    EXPECT_TRUE(RunUnix(L"Z:\\usr\\bin\\chmod", "chmod 000 \"" + unixPath + "\"",
+                        [path] { return !Readable(path); }))
+        << "chmod 000 " << unixPath;
+    return Holding(nullptr, [path, unixPath](void*) {
+        EXPECT_TRUE(RunUnix(L"Z:\\usr\\bin\\chmod", "chmod 644 \"" + unixPath + "\"",
+                            [path] { return Readable(path); }))
+            << "chmod back " << unixPath;
     });
 }

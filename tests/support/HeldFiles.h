@@ -30,6 +30,9 @@ Holding HoldReadOnly(const CString& path);
 // The file (made anew, never empty) grows while held, as a log that another
 // program keeps writing: a line every millisecond or so, until given back.
 Holding HoldGrowing(const CString& path);
+// The file's permissions deny this user reading it (and writing it), until
+// given back, as a file of another user's that this one may not open.
+Holding HoldUnreadable(const CString& path);
 // The folder and everything in it refuse to be written, renamed, deleted or
 // given other attributes, as a folder whose permissions deny this user,
 // until given back.
