@@ -49,14 +49,17 @@ TEST_F(QuimbexCommandLine, CodesOutsideFiveToTwelveAreRefused) {
 }
 
 // A workbook name that climbs out of the Excel folder, names a folder or a
-// drive is refused before anything is read or changed: the book list and
+// drive, or a new book's name that is no file name, is refused before anything is read or changed: the book list and
 // the templates stay where they are.
 TEST_F(QuimbexCommandLine, BookNamesThatLeaveTheExcelFolderAreRefused) {
     const auto before = FolderContents(ProductDir());
     for (const char* tail :
          {"/K:5 /F:..\\Data\\MyData\\BookMNG.dat", "/K:5 /O:..\\Data\\Org\\Kyuyo.xls",
           "/F:C:\\kyuyo.xls", "/F:..", "/K:6 /O:kyuyo.xls /N:..\\Data\\MyData\\BookMNG.dat",
-          "/K:6 /O:..\\Data\\Org\\Kyuyo.xls /N:kyuyo2.xls"}) {
+          "/K:6 /O:..\\Data\\Org\\Kyuyo.xls /N:kyuyo2.xls",
+          // The new book's name must be one the system makes as it stands.
+          "/K:6 /O:kyuyo.xls /N:kyuyo2.xls.", "/K:6 /O:kyuyo.xls /N:con.xls",
+          "/K:6 /O:kyuyo.xls /N:*.xls"}) {
         SCOPED_TRACE(tail);
         const QuimbexRun run = Run(tail);
         EXPECT_EQ(std::vector<std::string>{kBadParameter}, Texts(run));

@@ -37,7 +37,8 @@ TEST_F(ConvertSingleBook, RebuildsTheNamedBookWithTheSevenMacrosInOrder) {
               RunLines());
 }
 
-// Only a file is a workbook: no name or a folder is reported as missing.  A
+// Only a file is a workbook: no name, a folder, a device or a pattern is
+// reported as missing.  A
 // name with a "\" (a folder's name, even where the file system would take
 // it for the file) is no name of the Excel folder at all.  Nothing in the
 // Excel folder changes.
@@ -55,6 +56,11 @@ TEST_F(ConvertSingleBook, NoWorkbookOfThatNameIsReportedAndNothingChanges) {
         {"/K:5", kMissing},
         {"/K:5 /O:", kMissing},
         {"/F:sub", kMissing},
+        {"/F:sub.", kMissing},
+        {"/F:con.xls", kMissing},
+        {"/F:NUL", kMissing},
+        {"/F:*.xls", kMissing},
+        {"/F:kyuyo.xl?", kMissing},
         {"/F:sub\\", "ﾊﾟﾗﾒｰﾀが不正です。"},
         {"/F:kyuyo.xls\\", "ﾊﾟﾗﾒｰﾀが不正です。"},
     };
