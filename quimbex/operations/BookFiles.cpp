@@ -49,7 +49,8 @@ bool NamesBookInFolder(const CString& excelDir, const CString& name) {
     const CFindHandle h(::FindFirstFileA(excelDir + name, &fd));
     if (!h)
         return true;
-    return !(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name.CompareNoCase(fd.cFileName) == 0;
+    return !(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+           name.CompareNoCase(fd.cFileName) == 0;
 }
 
 // A program started without standard output has nowhere to write the line,

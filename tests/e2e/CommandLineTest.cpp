@@ -49,8 +49,9 @@ TEST_F(QuimbexCommandLine, CodesOutsideFiveToTwelveAreRefused) {
 }
 
 // A workbook name that climbs out of the Excel folder, names a folder or a
-// drive, or a new book's name that is no file name, is refused before anything is read or changed: the book list and
-// the templates stay where they are.
+// drive, or a new book's name that is no file name, is refused before
+// anything is read or changed: the book list and the templates stay where
+// they are.
 TEST_F(QuimbexCommandLine, BookNamesThatLeaveTheExcelFolderAreRefused) {
     const auto before = FolderContents(ProductDir());
     for (const char* tail :

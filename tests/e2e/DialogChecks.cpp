@@ -162,8 +162,10 @@ bool IsFile(const CString& path) {
 }
 
 bool EndsWithNoCase(const std::string& text, const std::string& suffix) {
-    return text.size() >= suffix.size() &&
-           CString(text.substr(text.size() - suffix.size()).c_str()).CompareNoCase(suffix.c_str()) == 0;
+    const CString end = text.size() >= suffix.size()
+                            ? CString(text.substr(text.size() - suffix.size()).c_str())
+                            : CString();
+    return !end.IsEmpty() && end.CompareNoCase(suffix.c_str()) == 0;
 }
 
 } // namespace
@@ -179,7 +181,8 @@ testing::AssertionResult ListAgreesWithBooks(const CString& productDir, const CS
         if (!IsFile(excelDir + "\\" + name.c_str()))
             return testing::AssertionFailure() << "the list names " << name << ", which is gone";
         if (!EndsWithNoCase(name, ext))
-            return testing::AssertionFailure() << name << " is not " << ext << " as the marker says";
+            return testing::AssertionFailure()
+                   << name << " is not " << ext << " as the marker says";
     }
     return testing::AssertionSuccess();
 }
