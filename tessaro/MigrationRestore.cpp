@@ -5,6 +5,7 @@
 #include "File.h"
 #include "MigrationFileException.h"
 #include "MigrationReader.h"
+#include "RestoreRecord.h"
 #include "RestoreReport.h"
 #include "TessaroApp.h"
 #include "WaitCursor.h"
@@ -43,6 +44,8 @@ const char kIncomplete[] =
 const char kUnwritten[] = "ファイル名：%s\n次のファイルは書き込めなかったため、復元されていません"
                           "（全 %u 件）。%s\n\n読み取り専用や隠しファイル、他のアプリケーションで"
                           "使用中のファイルは上書きできません。";
+const char kRecordPlace[] = "\n\n記録ファイル：%s";
+const char kRecordFailed[] = "復元の記録を書き込めませんでした。\n%s";
 const char kPartlyMigrated[] =
     "ファイル名：%s\nMorvaneデータを移行しましたが、復元されていないファイルが %u 件あります。";
 
@@ -63,7 +66,9 @@ void CloseWaitDialog(std::unique_ptr<CWaitDlg>& pWait) {
 
 CMigrationRestore::CMigrationRestore(CTessaroApp& app)
     : m_app(app), m_context(m_fs),
-      m_roots(app.m_astrRoots[0], app.m_astrRoots[1], app.m_astrRoots[2]) {}
+      m_roots(app.m_astrRoots[0], app.m_astrRoots[1], app.m_astrRoots[2]),
+      m_record(app.m_strFilePath, {m_roots[CMigrationRoots::product] + "\\Data",
+                                   m_roots[CMigrationRoots::data] + "\\Excel"}) {}
 
 // A marker renamed for the workbook format is renamed back when the restore
 // ends before any file is written (the user declines the conversion, the
@@ -218,16 +223,21 @@ bool CMigrationRestore::MoveMarker(const char* pszFrom, const char* pszTo) {
 
 // Under the wait dialog, which goes before any message.  An error half-way
 // leaves the files written so far; the user learns what failed, and the
-// books are not converted from half-restored data.
+// books are not converted from half-restored data.  Once entries were read
+// the record of the restore is written, whatever came of it.
 bool CMigrationRestore::Extract(CWaitCursor& cursor) {
     std::unique_ptr<CWaitDlg> pWait(new CWaitDlg(0));
+    std::string recordText;
+    CRestoreRecord record(m_roots, CRestoreRecord::AppendTo(recordText));
     CFile file;
     CFileException openError;
-    bool bOurs = false;
+    bool bOpened = false, bOurs = false;
     CString strError;
     if (!file.Open(m_app.m_strFilePath, CFile::modeRead | CFile::shareDenyNone, &openError)) {
         strError = openError.GetErrorMessage();
     } else {
+        bOpened = true;
+        m_context.m_pRecord = &record;
         try {
             bOurs = ReadEntries(file);
             file.Close();
@@ -235,9 +245,14 @@ bool CMigrationRestore::Extract(CWaitCursor& cursor) {
             file.Abort();
             strError = e.GetErrorMessage();
         }
+        m_context.m_pRecord = nullptr;
     }
     NoteBookRestored();
     CloseWaitDialog(pWait);
+    if (bOpened && (bOurs || !strError.IsEmpty())) {
+        record.Finish(strError);
+        WriteRecord(recordText);
+    }
     if (!strError.IsEmpty()) {
         cursor.Restore();
         ReportIncomplete(strError);
@@ -248,6 +263,24 @@ bool CMigrationRestore::Extract(CWaitCursor& cursor) {
         AfxMessageBox(kForeignFile, MB_ICONINFORMATION);
     }
     return bOurs;
+}
+
+// A record that cannot be written changes nothing of the restore's result:
+// the user is told, and the boxes after it name no record.
+void CMigrationRestore::WriteRecord(const std::string& strText) {
+    if (m_record.Write(strText))
+        return;
+    CString text;
+    text.Format(kRecordFailed, m_record.Failure().GetString());
+    AfxMessageBox(text, MB_ICONEXCLAMATION);
+}
+
+CString CMigrationRestore::WithRecordPlace(const CString& strText) const {
+    if (m_record.Path().IsEmpty())
+        return strText;
+    CString place;
+    place.Format(kRecordPlace, m_record.Path().GetString());
+    return strText + place;
 }
 
 bool CMigrationRestore::ReadEntries(CFile& file) {
@@ -267,7 +300,7 @@ void CMigrationRestore::NoteBookRestored() {
 void CMigrationRestore::ReportIncomplete(const CString& strCause) const {
     CString text;
     text.Format(kIncomplete, m_app.m_strFilePath.GetString(), strCause.GetString());
-    AfxMessageBox(text, MB_ICONEXCLAMATION);
+    AfxMessageBox(WithRecordPlace(text), MB_ICONEXCLAMATION);
 }
 
 // Files that could not be written are named before the books are
@@ -298,7 +331,7 @@ void CMigrationRestore::ReportUnwritten() const {
     text.Format(kUnwritten, m_app.m_strFilePath.GetString(),
                 static_cast<unsigned>(m_unwritten.size()),
                 CRestoreReport::NameLines(m_unwritten, m_roots).GetString());
-    AfxMessageBox(text, MB_ICONEXCLAMATION);
+    AfxMessageBox(WithRecordPlace(text), MB_ICONEXCLAMATION);
 }
 
 bool CTessaroApp::RestoreMigrationFile() {

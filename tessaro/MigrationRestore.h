@@ -2,10 +2,12 @@
 #include "DornEnv.h"
 #include "MigrationContext.h"
 #include "MigrationRoots.h"
+#include "RestoreRecordFile.h"
 #include "Win32FileSystem.h"
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 class CException;
@@ -38,6 +40,8 @@ private:
     void ReportUnreadable(const CException& e) const;
     void ReportIncomplete(const CString& strCause) const;
     void ReportUnwritten() const;
+    void WriteRecord(const std::string& strText);
+    CString WithRecordPlace(const CString& strText) const;
     CString WithFileName(const char* pszFormat) const;
 
     CTessaroApp& m_app;
@@ -46,6 +50,7 @@ private:
     CMigrationContext m_context;
     CMigrationRoots m_roots;
     std::vector<CSkippedEntry> m_unwritten;
+    CRestoreRecordFile m_record;
     // The marker renamed for the workbook format, while it may go back.
     const char* m_pszRenamedFrom = nullptr;
     const char* m_pszRenamedTo = nullptr;

@@ -1,6 +1,6 @@
 #include "RestoreReport.h"
 
-#include "RestorePath.h"
+#include "RestoreRecord.h"
 
 #include <algorithm>
 
@@ -12,13 +12,9 @@ std::vector<CSkippedEntry> CRestoreReport::Unwritten(const std::vector<CSkippedE
     return unwritten;
 }
 
-// The file stores runs of backslashes between the levels; the user reads
-// the path as the system shows it.
+// As the restore's record names it.
 CString CRestoreReport::FullPath(const CSkippedEntry& entry, const CMigrationRoots& roots) {
-    CString relative = CRestorePath::Collapse(entry.strPath);
-    if (!CMigrationRoots::IsIndex(entry.nRoot) || roots[entry.nRoot].IsEmpty())
-        return relative;
-    return roots[entry.nRoot] + "\\" + relative;
+    return CRestoreRecord::FullPath(entry.nRoot, entry.strPath, roots);
 }
 
 CString CRestoreReport::NameLines(const std::vector<CSkippedEntry>& unwritten,

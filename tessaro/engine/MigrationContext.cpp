@@ -1,6 +1,7 @@
 #include "MigrationContext.h"
 
 #include "MigrationEntry.h"
+#include "RestoreRecord.h"
 
 CMigrationContext::CMigrationContext(CFileSystem& fs, const CString& strBookExt)
     : m_fs(fs), m_nNewFormat(FormatOfBookExtension(strBookExt)), m_target(fs) {}
@@ -14,6 +15,8 @@ int32_t CMigrationContext::FormatOfBookExtension(const CString& strBookExt) {
 void CMigrationContext::Skip(const CMigrationEntry& entry, CSkipReason nReason,
                              const CString& strCause) {
     m_skipped.push_back({entry.m_nRoot, entry.GetRelativePath(), nReason, strCause});
+    if (m_pRecord)
+        m_pRecord->NoteSkipped(m_skipped.back());
 }
 
 void CMigrationContext::Count(int64_t nSize, int32_t nChildren) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 class CMigrationEntry;
+class CRestoreRecord;
 
 // What the entries of one write or read share: the file system, the format
 // code of new entries, and what the run found out.
@@ -40,6 +41,8 @@ public:
     int64_t m_nBytes = 0;
     // Called for each entry record written or read, before its content.
     std::function<void(const CMigrationEntry&)> m_onEntry;
+    // When set, a restore notes there each file it wrote or skipped.
+    CRestoreRecord* m_pRecord = nullptr;
     CContentCopier m_copier;
     CTargetPath m_target;     // the restore's targets, one after the other
     CString m_strSweptFolder; // the last folder rid of a killed run's temporary file

@@ -3,6 +3,7 @@
 #include "Archive.h"
 #include "EntryRecordReader.h"
 #include "RestoreFilter.h"
+#include "RestoreRecord.h"
 #include "TargetDirectory.h"
 #include "TargetFile.h"
 #include "TargetPath.h"
@@ -281,6 +282,8 @@ void CMigrationEntry::LoadContent(CArchive& ar) {
     }
     m_pContext->m_target.NoteWritten();
     ++m_pContext->m_nWritten;
+    if (m_pContext->m_pRecord)
+        m_pContext->m_pRecord->NoteRestored(m_nRoot, GetRelativePath());
     if (CRestoreFilter::IsBookMap(m_pContext->m_target))
         m_pContext->m_bBookMapWritten = true;
 }

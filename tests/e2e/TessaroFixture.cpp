@@ -120,3 +120,21 @@ Holding HoldMutex(const char* name, const char* sddl) {
     ::LocalFree(sa.lpSecurityDescriptor);
     return HoldHandle(mutex);
 }
+
+CString WaitForRecord(const CString& folder, const std::string& title) {
+    const CString pattern = folder + "\\" + (title + "_復元記録*.txt").c_str();
+    CString found;
+    const bool bFound = uidriver::PollUntil(
+        [&] {
+            WIN32_FIND_DATAA fd;
+            const HANDLE h = ::FindFirstFileA(pattern, &fd);
+            if (h == INVALID_HANDLE_VALUE)
+                return false;
+            ::FindClose(h);
+            found = folder + "\\" + fd.cFileName;
+            return true;
+        },
+        60000, 50);
+    EXPECT_TRUE(bFound) << "no record " << pattern.GetString();
+    return found;
+}

@@ -58,5 +58,10 @@ ULONGLONG WriteTime(const CString& path);
 // once the program has painted it (two captures in a row alike).
 void SaveWindowShot(HWND hwnd, const std::string& name);
 
+// The record of a restore of the migration file `title` (its name without
+// extension) in `folder`, once it is there; Tessaro writes it before its
+// boxes name it.
+CString WaitForRecord(const CString& folder, const std::string& title);
+
 // A named mutex created by this process; `sddl` its security, or none.
 Holding HoldMutex(const char* name, const char* sddl = nullptr);

@@ -429,9 +429,21 @@ TEST_F(TessaroRestore, ErrorDuringTheExtractionLeavesTheBooksUnconverted) {
                              "\\Excel\\大きい表.xls の書き込み中にディスクがいっぱいになりました。"
                              "\n\n復元は完了していません。原因を取り除いてから、もう一度復元して"
                              "ください。";
-    Restore(file, {Ask(kConvert, kYes),
-                   {text, IconKind::Exclamation, nullptr, kTessaroCaption,
-                    "tessaro-restore-incomplete"}});
+    NoteDate();
+    uidriver::Process tessaro(TessaroStart());
+    const uidriver::DialogWindow dlg = WaitForMainDialog(tessaro);
+    ChooseFile(tessaro, dlg, kRestoreButton, file);
+    AnswerBoxes(tessaro, {Ask(kConvert, kYes)});
+    // The record says what was written before the disk was full.
+    const CString record = WaitForRecord(m_files.Path(), "with-book-map");
+    AnswerBoxes(tessaro, {{text + "\n\n記録ファイル：" + record.str(), IconKind::Exclamation,
+                           nullptr, kTessaroCaption, "tessaro-restore-incomplete"}});
+    CloseExpectingNoMoreBoxes(tessaro, dlg);
+    const std::string lines = ReadFileBytes(record);
+    EXPECT_NE(std::string::npos, lines.find("\t復元は完了していません（" + disk.Path().str() +
+                                            "\\Excel\\大きい表.xls の書き込み中にディスクが"
+                                            "いっぱいになりました。）\r\n"))
+        << lines;
     ExpectSourceDataRestored();
     EXPECT_EQ(ReadFileBytes(Source("Data\\MyData\\BookMNG.dat")), ReadFileBytes(BookMngPath()));
     EXPECT_EQ("the older book", ReadFileBytes(older));
@@ -484,10 +496,15 @@ TEST_F(TessaroRestore, FilesThatCouldNotBeWrittenAreNamed) {
     const std::string partly = "ファイル名：" + file.str() +
                                "\nMorvaneデータを移行しましたが、復元されていないファイルが 6 "
                                "件あります。";
-    Restore(file,
-            {Ask(kConvert, kYes),
-             {list, IconKind::Exclamation, nullptr, kTessaroCaption, "tessaro-restore-unwritten"},
-             {partly, IconKind::Exclamation}});
+    uidriver::Process tessaro(TessaroStart());
+    const uidriver::DialogWindow dlg = WaitForMainDialog(tessaro);
+    ChooseFile(tessaro, dlg, kRestoreButton, file);
+    AnswerBoxes(tessaro, {Ask(kConvert, kYes)});
+    const CString record = WaitForRecord(m_files.Path(), "without-book-map");
+    AnswerBoxes(tessaro, {{list + "\n\n記録ファイル：" + record.str(), IconKind::Exclamation,
+                           nullptr, kTessaroCaption, "tessaro-restore-unwritten"},
+                          {partly, IconKind::Exclamation}});
+    CloseExpectingNoMoreBoxes(tessaro, dlg);
     holds.clear();
     for (const auto& t : targets) {
         SCOPED_TRACE(t.rel);

@@ -184,7 +184,8 @@ TEST(Ikotool, ExtractNamesTheFilesItCouldNotWriteAndEndsWithOne) {
 }
 
 // Results on standard output, warnings and progress on standard error; -q
-// keeps only errors, -v names each entry, --progress writes its lines even
+// keeps only errors, -v names each entry (extract: each file with what
+// became of it), --progress writes its lines even
 // into a file.  Without a terminal and unasked, no progress at all.
 TEST(Ikotool, EachLineGoesToItsStream) {
     NativeTree src;
@@ -201,8 +202,12 @@ TEST(Ikotool, EachLineGoesToItsStream) {
         {"test --progress " + file, {"OK: "}, {"100% 8 files, "}},
         {extract, {"m.iko: 14 entries", "BookMNG.dat was restored"}, {"skipped: root 0 Data\\Org"}},
         {extract + " -q", {""}, {""}},
+        // The lines of Tessaro's record of the restore: each file with its
+        // outcome, then the counts.
         {"-v " + extract,
-         {"root 0 Data\\MyData\\a.dat\n", "root 1 Excel\n", "m.iko: 14 entries"},
+         {u8"復元\tx/p\\Data\\MyData\\a.dat\n",
+          u8"除外\tx/p\\Data\\Org\\kyuyo.xls\t復元の対象外です\n", u8"\n合計\t復元 ",
+          "m.iko: 14 entries"},
          {"skipped: "}},
         {"create -v n.iko --root 0=p --root 1=d",
          {"root 0 Data\\MyData\\a.dat\n", "written\n"},

@@ -288,7 +288,8 @@ TEST(IkotoolExe, JsonDocumentCarriesTheNamesInUtf8) {
 }
 
 // -q keeps only errors, -v names every entry (in code page 932, as the
-// console shows it), --progress writes its line into a file too.
+// console shows it; extract with what became of it), --progress writes its
+// line into a file too.
 TEST(IkotoolExe, QuietVerboseAndProgressKeepTheirStreams) {
     TempDir work;
     const CString src = work / "src", iko = work / "m.iko";
@@ -299,6 +300,8 @@ TEST(IkotoolExe, QuietVerboseAndProgressKeepTheirStreams) {
     const std::string root0 = ("0=" + src).str(), root1 = ("1=" + src).str();
     ASSERT_EQ(0u, RunIkotool({"create", iko.str(), "--root", root0, "--root", root1}).exitCode);
     const std::string dst0 = ("0=" + src + "\\dst").str(), dst1 = ("1=" + src + "\\dst").str();
+    // extract -v: the line of the restore's record, in code page 932.
+    const std::string restoredLine = "復元\t" + (src + "\\dst\\Data\\MyData\\表示.dat\r\n").str();
     const struct {
         std::vector<std::string> args;
         const char* out; // a part of it, or "" for nothing
@@ -309,6 +312,9 @@ TEST(IkotoolExe, QuietVerboseAndProgressKeepTheirStreams) {
          "m.iko: 4 entries, 2 files, 11 bytes read, 1 skipped\r\n",
          "skipped: root 0 Data\\Org\\kyuyo.xls: kept out by the restore filter\r\n"},
         {{"-v", "test", iko.str()}, "root 0 Data\\MyData\\表示.dat\r\n", ""},
+        {{"extract", "-v", iko.str(), "--root", dst0, "--root", dst1},
+         restoredLine.c_str(),
+         "skipped: "},
         {{"create", "-v", (work / "n.iko").str(), "--root", root0, "--root", root1},
          "root 0 Data\\MyData\\表示.dat\r\n",
          ""},

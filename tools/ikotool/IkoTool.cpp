@@ -7,6 +7,7 @@
 #include "MigrationEntry.h"
 #include "MigrationReader.h"
 #include "MigrationWriter.h"
+#include "RestoreRecord.h"
 
 // Progress shows on a terminal unless -q asks for silence, and anywhere when
 // --progress asks for it.
@@ -103,6 +104,17 @@ void CIkoTool::NameEntries(CMigrationContext& context, int64_t* pnFiles) {
     };
 }
 
+// -v names each file of a restore with what became of it, in the lines of
+// Tessaro's record of a restore.
+std::unique_ptr<CRestoreRecord> CIkoTool::RecordLines(CMigrationContext& context) {
+    if (!m_out.IsVerbose())
+        return nullptr;
+    auto record = std::make_unique<CRestoreRecord>(
+        Roots(), [this](const CString& strLine) { m_out.Verbose(strLine); });
+    context.m_pRecord = record.get();
+    return record;
+}
+
 // After a restore, the entries the user expected on disk and did not get
 // stand apart from those kept out on purpose; whatever a create skips is
 // left out of the file.
@@ -189,7 +201,7 @@ int CIkoTool::Extract() {
         return trouble;
     }
     CMigrationContext context(m_fs);
-    NameEntries(context, nullptr);
+    std::unique_ptr<CRestoreRecord> record = RecordLines(context);
     const CIkoVerdict verdict =
         CIkoFileReader(m_fs, m_pProgress.get()).ReadFile(file, [&](CArchive& ar, int64_t nLength) {
             if (m_pProgress)
@@ -198,6 +210,8 @@ int CIkoTool::Extract() {
         });
     if (m_pProgress)
         m_pProgress->Finish();
+    if (record)
+        record->Finish(verdict.IsWhole() ? CString() : verdict.strFault);
     PrintSkipped(context, true);
     if (!verdict.IsWhole()) {
         m_out.Error(verdict.Message(file));

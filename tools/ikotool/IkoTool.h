@@ -9,6 +9,8 @@
 
 #include <memory>
 
+class CRestoreRecord;
+
 // The commands of ikotool over one file system.
 class CIkoTool {
 public:
@@ -33,6 +35,7 @@ private:
     void PrintSkipped(const CMigrationContext& context, bool bRestore);
     static size_t CountUnwritten(const CMigrationContext& context);
     void NameEntries(CMigrationContext& context, int64_t* pnFiles);
+    std::unique_ptr<CRestoreRecord> RecordLines(CMigrationContext& context);
 
     CFileSystem& m_fs;
     CIkoConsole& m_console;

@@ -1,0 +1,63 @@
+#include "RecordPlace.h"
+
+#include <gtest/gtest.h>
+
+// The record carries the migration file's name and the time stamp; a
+// later attempt in the same second gets a number of its own.
+TEST(CRecordPlace, FileNameCarriesTheMigrationFileAndTheStamp) {
+    const struct {
+        const char* file;
+        int attempt;
+        const char* expected;
+    } cases[] = {
+        {"C:\\移行\\morvane.iko", 1, "morvane_復元記録20261209011530.txt"},
+        {"C:\\移行\\morvane.iko", 2, "morvane_復元記録20261209011530_2.txt"},
+        {"C:/移行/表.iko", 1, "表_復元記録20261209011530.txt"},
+        {"C:\\ソ\\a.b.iko", 1, "a.b_復元記録20261209011530.txt"},
+        {"C:\\data\\noext", 1, "noext_復元記録20261209011530.txt"},
+        {"C:\\data.d\\.iko", 1, ".iko_復元記録20261209011530.txt"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        EXPECT_EQ(CString(c.expected), CRecordPlace::FileName(c.file, "20261209011530", c.attempt));
+    }
+}
+
+// The folder of "C:\ソ\x.iko" is "C:\ソ": the trail byte 0x5C of "ソ" is
+// not the last separator.
+TEST(CRecordPlace, FolderOfStopsAtTheLastSeparator) {
+    EXPECT_EQ(CString("C:\\ソ"), CRecordPlace::FolderOf("C:\\ソ\\x.iko"));
+    EXPECT_EQ(CString("C:\\a"), CRecordPlace::FolderOf("C:\\a/x.iko"));
+    EXPECT_EQ(CString("C:"), CRecordPlace::FolderOf("C:\\x.iko"));
+    EXPECT_EQ(CString(), CRecordPlace::FolderOf("x.iko"));
+}
+
+// A folder a migration carries, in every spelling the system takes for
+// it, holds no record; a folder that only begins with the same letters is
+// another one.
+TEST(CRecordPlace, IsInsideReadsPathsAsTheSystemDoes) {
+    const struct {
+        const char* path;
+        bool inside;
+    } cases[] = {
+        {"C:\\Morvane\\Data", true},
+        {"C:\\Morvane\\Data\\Other", true},
+        {"c:\\morvane\\DATA\\other", true},
+        {"C:/Morvane//Data/", true},
+        {"C:\\Morvane\\Data.\\Other", true},
+        {"C:\\Morvane\\Data \\Other", true},
+        {"C:\\Morvane", false},
+        {"C:\\Morvane\\Database", false},
+        {"C:\\Morvane\\Dat", false},
+        {"D:\\Morvane\\Data", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        EXPECT_EQ(c.inside, CRecordPlace::IsInside(c.path, "C:\\Morvane\\Data"));
+    }
+    // "表" ends in the byte 0x5C, "ソ" too: neither splits its folder.
+    EXPECT_TRUE(CRecordPlace::IsInside("C:\\表\\ソ\\x", "C:\\表\\ソ"));
+    EXPECT_FALSE(CRecordPlace::IsInside("C:\\表\\ソ\\x", "C:\\表\\ソ\\x\\y"));
+    EXPECT_FALSE(CRecordPlace::IsInside("C:\\表ソ", "C:\\表"));
+    EXPECT_FALSE(CRecordPlace::IsInside("C:\\a", ""));
+}
