@@ -6,6 +6,7 @@
 #include "BookNames.h"
 #include "DialogAtWork.h"
 #include "DornEnv.h"
+#include "ProductPaths.h"
 #include "RunOutcome.h"
 #include "WinApp.h"
 
@@ -95,7 +96,7 @@ void CBookInitDlg::OnOK() {
     if (!ChooseBook(work))
         return;
     CDornEnv env;
-    const CString bookPath = env.m_strDataDir + "\\Excel\\" + m_strBookFile;
+    const CString bookPath = CProductPaths(env).ExcelFile(m_strBookFile);
     const bool existed = BookFileExists(bookPath);
     m_nResult = InitOneBook(bookPath, existed ? 1 : 0);
     work.EndWait();
@@ -137,8 +138,8 @@ void CBookInitDlg::ShowCompletion(bool existed) {
     if (existed) {
         CDornEnv env;
         text.Format("ブックの初期化が完了しました。\n以前の給与計算ブックは 「%s」 "
-                    "として保存されています｡\n保存場所は %s\\Excelです。",
-                    m_strBackupFile.GetString(), env.m_strDataDir.GetString());
+                    "として保存されています｡\n保存場所は %sです。",
+                    m_strBackupFile.GetString(), CProductPaths(env).ExcelFolder().GetString());
     }
     ::MessageBoxA(m_hWnd, text, "ブックの初期化", MB_OK | MB_ICONINFORMATION);
 }

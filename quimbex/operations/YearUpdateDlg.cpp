@@ -4,6 +4,7 @@
 #include "BookNames.h"
 #include "DialogAtWork.h"
 #include "DornEnv.h"
+#include "ProductPaths.h"
 #include "RunCheck.h"
 #include "RunOutcome.h"
 #include "Time.h"
@@ -177,8 +178,8 @@ void CYearUpdateDlg::UpdateSelectedBook(CDialogAtWork& work) {
     CString text;
     text.Format(
         "処理が完了しました。\n以前の給与計算ブックは %s として保存されています｡\n保存場所は "
-        "%s\\Excelです。",
-        m_strBackupFile.GetString(), env.m_strDataDir.GetString());
+        "%sです。",
+        m_strBackupFile.GetString(), CProductPaths(env).ExcelFolder().GetString());
     ShowResult(text);
 }
 
@@ -219,13 +220,14 @@ bool CYearUpdateDlg::CheckAllBooks(CDialogAtWork& work) {
         }
     }
     CDornEnv env;
+    const CProductPaths paths(env);
     const CRunCheck check(m_operator, m_strWorkBook, kStopLine);
-    if (!check.CanReadTemplate(env.m_strInstallDir + "\\Data\\Org\\Kyuyo" + env.m_strExcelExt))
+    if (!check.CanReadTemplate(paths.PayrollTemplate(env.m_strExcelExt)))
         return false;
     std::vector<std::pair<CString, CString>> books;
     for (int i = 0; i < m_bookList.GetCount(); ++i) {
         LookUpBook(m_bookList.GetText(i));
-        const CString path = env.m_strDataDir + "\\Excel\\" + m_strBookFile;
+        const CString path = paths.ExcelFile(m_strBookFile);
         if (!check.Exists(path, m_strBookFile) || !check.CanChange(path, m_strBookFile, false))
             return false;
         books.emplace_back(path, m_strBookFile);
