@@ -28,9 +28,9 @@ private:
     bool AcceptFile(int32_t nFormat);
     bool CheckWholeFile();
     bool ReconcileBookFormat(int32_t nFormat);
-    bool RenameMarker(const char* pszFrom, const char* pszTo);
+    bool RenameMarker(const CString& strFrom, const CString& strTo);
     void UndoMarkerRename();
-    bool MoveMarker(const char* pszFrom, const char* pszTo);
+    bool MoveMarker(const CString& strFrom, const CString& strTo);
     bool Extract(CWaitCursor& cursor);
     bool ReadEntries(CFile& file);
     void NoteBookRestored();
@@ -47,6 +47,6 @@ private:
     CMigrationRoots m_roots;
     std::vector<CSkippedEntry> m_unwritten;
     // The marker renamed for the workbook format, while it may go back.
-    const char* m_pszRenamedFrom = nullptr;
-    const char* m_pszRenamedTo = nullptr;
+    CString m_strRenamedFrom; // empty while no marker is renamed
+    CString m_strRenamedTo;
 };
