@@ -2,12 +2,13 @@
 
 #include "DornEnv.h"
 #include "File.h"
+#include "ProductPaths.h"
 #include "ScopedHandle.h"
 #include "WinApp.h"
 
 CBookConversion::CBookConversion(const CDornEnv& env)
-    : m_strExe(env.m_strProgramDir + "\\Exe\\Quimbex.exe"),
-      m_strMarker(env.m_strInstallDir + "\\Data\\MyData\\ExMng.dat") {}
+    : m_strExe(CProductPaths(env).QuimbexProgram()),
+      m_strMarker(CProductPaths(env).ConversionDone()) {}
 
 // A marker left by an earlier conversion (the product's own "/K:9" creates
 // it too, and only a restore ever deletes it) would make a failed run look

@@ -5,6 +5,7 @@
 #include "File.h"
 #include "MigrationFileException.h"
 #include "MigrationReader.h"
+#include "ProductPaths.h"
 #include "RestoreRecord.h"
 #include "RestoreReport.h"
 #include "TessaroApp.h"
@@ -178,42 +179,42 @@ void CMigrationRestore::ReportUnreadable(const CException& e) const {
 // ".xlsm" books need Excel 2007 or later; an Excel that cannot be read
 // (-1) or reads as 0 does not refuse.
 bool CMigrationRestore::ReconcileBookFormat(int32_t nFormat) {
+    const CProductPaths paths(m_env);
     if (nFormat == kFormatXlsm) {
         if (m_app.m_nExcelVersion > 0 && m_app.m_nExcelVersion < kFirstXlsmExcel) {
             AfxMessageBox(kXlsmRefused, MB_ICONSTOP);
             return false;
         }
         if (m_app.m_strBookExt == ".xls")
-            return Confirm(kToXlsmQuestion) && RenameMarker("ExType1.dat", "ExType2.dat");
+            return Confirm(kToXlsmQuestion) && RenameMarker(paths.XlsMarker(), paths.XlsmMarker());
         return true;
     }
     if (m_app.m_strBookExt == ".xlsm")
-        return Confirm(kToXlsQuestion) && RenameMarker("ExType2.dat", "ExType1.dat");
+        return Confirm(kToXlsQuestion) && RenameMarker(paths.XlsmMarker(), paths.XlsMarker());
     return true;
 }
 
-bool CMigrationRestore::RenameMarker(const char* pszFrom, const char* pszTo) {
-    if (!MoveMarker(pszFrom, pszTo))
+bool CMigrationRestore::RenameMarker(const CString& strFrom, const CString& strTo) {
+    if (!MoveMarker(strFrom, strTo))
         return false;
-    m_pszRenamedFrom = pszFrom;
-    m_pszRenamedTo = pszTo;
+    m_strRenamedFrom = strFrom;
+    m_strRenamedTo = strTo;
     return true;
 }
 
 // A marker that cannot take its old name back leaves the installation in
 // the other format: the user is told, as for the rename itself.
 void CMigrationRestore::UndoMarkerRename() {
-    if (!m_pszRenamedFrom)
+    if (m_strRenamedFrom.IsEmpty())
         return;
-    MoveMarker(m_pszRenamedTo, m_pszRenamedFrom);
-    m_pszRenamedFrom = m_pszRenamedTo = nullptr;
+    MoveMarker(m_strRenamedTo, m_strRenamedFrom);
+    m_strRenamedFrom = m_strRenamedTo = CString();
 }
 
 // Fails on a missing marker and on an existing target alike.
-bool CMigrationRestore::MoveMarker(const char* pszFrom, const char* pszTo) {
-    const CString dir = m_env.m_strInstallDir + "\\Data\\MyData\\";
+bool CMigrationRestore::MoveMarker(const CString& strFrom, const CString& strTo) {
     try {
-        CFile::Rename(dir + pszFrom, dir + pszTo);
+        CFile::Rename(strFrom, strTo);
     } catch (const CFileException&) {
         AfxMessageBox(kRenameFailed);
         return false;

@@ -30,9 +30,9 @@ private:
     bool AcceptFile(int32_t nFormat);
     bool CheckWholeFile();
     bool ReconcileBookFormat(int32_t nFormat);
-    bool RenameMarker(const char* pszFrom, const char* pszTo);
+    bool RenameMarker(const CString& strFrom, const CString& strTo);
     void UndoMarkerRename();
-    bool MoveMarker(const char* pszFrom, const char* pszTo);
+    bool MoveMarker(const CString& strFrom, const CString& strTo);
     bool Extract(CWaitCursor& cursor);
     bool ReadEntries(CFile& file);
     void NoteBookRestored();
@@ -52,6 +52,6 @@ private:
     std::vector<CSkippedEntry> m_unwritten;
     CRestoreRecordFile m_record;
     // The marker renamed for the workbook format, while it may go back.
-    const char* m_pszRenamedFrom = nullptr;
-    const char* m_pszRenamedTo = nullptr;
+    CString m_strRenamedFrom; // empty while no marker is renamed
+    CString m_strRenamedTo;
 };

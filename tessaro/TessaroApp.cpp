@@ -2,6 +2,7 @@
 
 #include "DornEnv.h"
 #include "File.h"
+#include "ProductPaths.h"
 #include "TessaroDlg.h"
 #include "TessaroSwitches.h"
 
@@ -121,7 +122,7 @@ void CTessaroApp::ReleaseMutexes() {
 // Both boxes ask for no icon; the framework's box adds its exclamation mark.
 bool CTessaroApp::CheckWritePermission() {
     CDornEnv env;
-    const CString path = env.m_strInstallDir + "\\Data\\MyData\\acck.sys";
+    const CString path = CProductPaths(env).WriteProbe();
     CString text;
     CFileStatus status;
     if (!CFile::GetStatus(path, status)) {

@@ -2,6 +2,7 @@
 
 #include "DornEnv.h"
 #include "File.h"
+#include "ProductPaths.h"
 #include "TessaroApp.h"
 
 #include <exception>
@@ -17,7 +18,7 @@ const char kCreatedWithout[] =
 // error (the file is missing) gets the framework's report, and the dialog
 // stays open.
 bool SetAppTmpAttribute(BYTE nAttribute) {
-    const CString path = CDornEnv().m_strInstallDir + "\\Data\\MyData\\App.tmp";
+    const CString path = CProductPaths(CDornEnv()).AppTmp();
     try {
         CFileStatus status;
         if (!CFile::GetStatus(path, status))

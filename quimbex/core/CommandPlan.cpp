@@ -1,11 +1,12 @@
 #include "CommandPlan.h"
 
+#include "ProductPaths.h"
+
 namespace {
 
 // The format change needs the converter of the other format.
 CString OtherFormatConverter(const CString& productDir, const CString& bookExt) {
-    return productDir +
-           (bookExt == ".xls" ? "\\Data\\Org\\xlConv2.xlsm" : "\\Data\\Org\\xlConv2.xls");
+    return CProductPaths::OfProduct(productDir).Converter(bookExt == ".xls" ? ".xlsm" : ".xls");
 }
 
 } // namespace
@@ -13,7 +14,7 @@ CString OtherFormatConverter(const CString& productDir, const CString& bookExt) 
 bool PlanCommand(const CommandSwitches& sw, const CString& productDir, const CString& bookExt,
                  CommandPlan& plan) {
     plan = CommandPlan();
-    plan.strWorkFile = productDir + "\\Data\\Org\\xlConv2" + bookExt;
+    plan.strWorkFile = CProductPaths::OfProduct(productDir).Converter(bookExt);
     switch (sw.nCommand) {
     case 5:
         plan.operation = BookOperation::ConvertSingleBook;

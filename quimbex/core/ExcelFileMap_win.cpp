@@ -3,13 +3,13 @@
 #include "Archive.h"
 #include "DornEnv.h"
 #include "File.h"
-#include "MarkerFiles.h"
+#include "ProductPaths.h"
 #include "SafeFile.h"
 #include "WinApp.h"
 
 CExcelFileMap::CExcelFileMap() : m_mapBooks(17) {
     CDornEnv env;
-    m_strMngPath = env.m_strInstallDir + markers::kBookMngFile;
+    m_strMngPath = CProductPaths(env).BookMap();
 }
 
 // A missing file or one that another process holds open for writing gives 0

@@ -3,6 +3,7 @@
 #include "BookFiles.h"
 #include "DornEnv.h"
 #include "File.h"
+#include "ProductPaths.h"
 #include "WaitDlg.h"
 #include "WinApp.h"
 
@@ -47,18 +48,19 @@ void RemoveIfPresent(const CString& path) {
 int CBookOperator::AddBook(const CString& workFile, const CString& bookFile,
                            const CString& newFile) {
     CDornEnv env;
-    const CString excelDir = env.m_strDataDir + "\\Excel";
-    const CString tempPath = MakeUniquePath(excelDir + "\\Backup_Kyuyo" + env.m_strExcelExt);
-    const CString newPath = excelDir + "\\" + newFile;
-    const CString templ = env.m_strInstallDir + "\\Data\\Org\\Kyuyo" + env.m_strExcelExt;
-    if (!BookFileExists(excelDir + "\\" + bookFile)) {
+    const CProductPaths paths(env);
+    const CString excelDir = paths.ExcelFolder();
+    const CString tempPath = MakeUniquePath(paths.SourceBookCopy(env.m_strExcelExt));
+    const CString newPath = paths.ExcelFile(newFile);
+    const CString templ = paths.PayrollTemplate(env.m_strExcelExt);
+    if (!BookFileExists(paths.ExcelFile(bookFile))) {
         AfxMessageBox("元になる給与計算ブックが見つかりません。ブックの追加処理を中断します");
         return 0;
     }
     if (RefusesTakenName(excelDir, newFile) || !CheckUnprotected(workFile, bookFile))
         return 0;
     try {
-        CopyForMacro(excelDir + "\\" + bookFile, tempPath); // a failed copy fails the macro
+        CopyForMacro(paths.ExcelFile(bookFile), tempPath); // a failed copy fails the macro
         int result = 0;
         if (CopyBookFile(templ, newPath, true)) {
             CWaitDlg wait(0);

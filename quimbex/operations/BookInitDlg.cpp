@@ -6,6 +6,7 @@
 #include "BookNames.h"
 #include "DialogAtWork.h"
 #include "DornEnv.h"
+#include "ProductPaths.h"
 #include "RunOutcome.h"
 #include "WinApp.h"
 
@@ -95,7 +96,7 @@ void CBookInitDlg::OnOK() {
     if (!ChooseBook(work))
         return;
     CDornEnv env;
-    const CString bookPath = env.m_strDataDir + "\\Excel\\" + m_strBookFile;
+    const CString bookPath = CProductPaths(env).ExcelFile(m_strBookFile);
     const bool existed = BookFileExists(bookPath);
     m_nResult = InitOneBook(bookPath, existed ? 1 : 0);
     work.EndWait();
@@ -123,7 +124,7 @@ bool CBookInitDlg::ChooseBook(CDialogAtWork& work) {
     const bool found = m_operator.m_bookMap.m_mapBooks.Lookup(m_strBookKey, book);
     m_strBookFile = m_operator.GetFileNamePart(book.m_strFileName);
     CDornEnv env;
-    if (!found || !NamesBookInFolder(env.m_strDataDir + "\\Excel\\", m_strBookFile)) {
+    if (!found || !NamesBookInFolder(CProductPaths(env).ExcelFolder() + "\\", m_strBookFile)) {
         work.EndWait();
         AfxMessageBox("ブックの初期化を実行できません。ブック管理データファイルが壊れています。");
         CRunOutcome::NoteFailed();
@@ -138,8 +139,8 @@ void CBookInitDlg::ShowCompletion(bool existed) {
     if (existed) {
         CDornEnv env;
         text.Format("ブックの初期化が完了しました。\n以前の給与計算ブックは 「%s」 "
-                    "として保存されています｡\n保存場所は %s\\Excelです。",
-                    m_strBackupFile.GetString(), env.m_strDataDir.GetString());
+                    "として保存されています｡\n保存場所は %sです。",
+                    m_strBackupFile.GetString(), CProductPaths(env).ExcelFolder().GetString());
     }
     ::MessageBoxA(m_hWnd, text, "ブックの初期化", MB_OK | MB_ICONINFORMATION);
 }

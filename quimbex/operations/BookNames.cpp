@@ -1,6 +1,7 @@
 #include "BookNames.h"
 
 #include "Mbcs.h"
+#include "ProductPaths.h"
 
 CString InsertBeforeExtension(const CString& path, const CString& suffix) {
     const int dot = path.ReverseFind('.');
@@ -89,10 +90,10 @@ CString StripExtensionNoCase(const CString& name, const CString& ext) {
 }
 
 // A book record may name its workbook without an extension; the file on
-// disk always has one.
+// disk always has one.  The name counts up to a NUL that the record may hold,
+// as the system reads it.
 CString AttendanceBookPathIn(const CString& dataDir, const CString& ext, const CString& name) {
-    CString path;
-    path.Format("%s\\Excel\\%s", dataDir.GetString(), name.GetString());
+    CString path = CProductPaths::OfData(dataDir).ExcelFile(CString(name.GetString()));
     if (!EndsWithNoCase(path, ext))
         path += ext;
     return path;

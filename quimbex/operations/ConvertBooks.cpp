@@ -3,7 +3,7 @@
 #include "BookFiles.h"
 #include "DornEnv.h"
 #include "File.h"
-#include "MarkerFiles.h"
+#include "ProductPaths.h"
 #include "RunCheck.h"
 #include "RunOutcome.h"
 #include "WaitDlg.h"
@@ -65,16 +65,16 @@ bool HasUsableExcel(int32_t version) {
 // only when some book has an attendance workbook.
 bool CanReadTemplates(CBookOperator& op, const CString& workFile, const CDornEnv& env) {
     const CRunCheck check(op, workFile, kStopLine);
+    const CProductPaths paths(env);
     bool attendance = false;
     for (POSITION pos = op.m_bookMap.m_mapBooks.GetStartPosition(); pos && !attendance;) {
         CString key;
         CDataForExMap book;
         op.m_bookMap.m_mapBooks.GetNextAssoc(pos, key, book);
-        attendance = BookFileExists(env.m_strDataDir + "\\Excel\\勤怠_" + book.m_strFileName);
+        attendance = BookFileExists(paths.ExcelFile("勤怠_" + book.m_strFileName));
     }
-    const CString org = env.m_strInstallDir + "\\Data\\Org\\";
-    return check.CanReadTemplate(org + "Kyuyo" + env.m_strExcelExt) &&
-           (!attendance || check.CanReadTemplate(org + "勤怠_kyuyo" + env.m_strExcelExt));
+    return check.CanReadTemplate(paths.PayrollTemplate(env.m_strExcelExt)) &&
+           (!attendance || check.CanReadTemplate(paths.AttendanceTemplate(env.m_strExcelExt)));
 }
 
 // Only exactly 1 is a step's success.  The first other answer is the run's
@@ -134,7 +134,7 @@ int CBookOperator::ConvertAllBooks(const CString& workFile, BOOL showResult) {
         return 0;
 
     const int result = RebuildEveryBook(*this, workFile, env.m_strExcelExt, mapComplete ? 1 : 0);
-    WithdrawConversionRequest(env.m_strInstallDir + markers::kExConv);
+    WithdrawConversionRequest(CProductPaths(env).ConversionRequest());
     if (result != 1) {
         if (showResult)
             ShowConvertMessage("Excelブックのコンバートに失敗しました。パソコンを再起動し、各ブック"
@@ -146,7 +146,7 @@ int CBookOperator::ConvertAllBooks(const CString& workFile, BOOL showResult) {
         ShowConvertMessage("Excelブックのコンバートが完了しました。\nExcelブックの起動は "
                            "メイン画面【Excel】ボタンから行ってください。",
                            kConvertCaption, MB_ICONINFORMATION);
-    CreateEmptyMarker(env.m_strInstallDir + markers::kExMng);
+    CreateEmptyMarker(CProductPaths(env).ConversionDone());
     return 1;
 }
 
@@ -157,9 +157,10 @@ int CBookOperator::ConvertAllBooks(const CString& workFile, BOOL showResult) {
 // name, the one the book list holds, whatever spelling named it.
 int CBookOperator::ConvertSingleBook(const CString& workFile, const CString& bookFile) {
     CDornEnv env;
+    const CProductPaths paths(env);
     const CString date = BackupDateText();
-    const CString excelDir = env.m_strDataDir + "\\Excel\\";
-    const CString templ = env.m_strInstallDir + "\\Data\\Org\\Kyuyo" + env.m_strExcelExt;
+    const CString excelDir = paths.ExcelFolder() + "\\";
+    const CString templ = paths.PayrollTemplate(env.m_strExcelExt);
 
     // A device or a pattern in place of the name is no workbook of the folder.
     const CString name = NameInFolder(excelDir + bookFile);

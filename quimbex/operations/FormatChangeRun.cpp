@@ -4,7 +4,7 @@
 #include "BookNames.h"
 #include "BookOperator.h"
 #include "DornEnv.h"
-#include "MarkerFiles.h"
+#include "ProductPaths.h"
 #include "RunCheck.h"
 #include "Time.h"
 #include "WaitDlg.h"
@@ -27,16 +27,18 @@ CString TargetExtension(const CString& ext) {
 void CFormatChangeRun::MarkerNames(const CString& productDir, const CString& ext, CString& from,
                                    CString& to) {
     const bool toXlsm = ext == ".xls";
-    from = productDir + (toXlsm ? markers::kExType1 : markers::kExType2);
-    to = productDir + (toXlsm ? markers::kExType2 : markers::kExType1);
+    const CProductPaths paths = CProductPaths::OfProduct(productDir);
+    from = toXlsm ? paths.XlsMarker() : paths.XlsmMarker();
+    to = toXlsm ? paths.XlsmMarker() : paths.XlsMarker();
 }
 
 // The safety folder is named by the time the run began.
 CFormatChangeRun::CFormatChangeRun(CBookOperator& op, const CString& workFile)
     : m_op(op), m_strWorkFile(workFile), m_strProductDir(CDornEnv().m_strInstallDir),
-      m_strExcelDir(CDornEnv().m_strDataDir + "\\Excel"), m_strExt(CDornEnv().m_strExcelExt),
+      m_strExcelDir(CProductPaths(CDornEnv()).ExcelFolder()), m_strExt(CDornEnv().m_strExcelExt),
       m_strTarget(TargetExtension(m_strExt)),
-      m_strSafetyDir(m_strExcelDir + "\\" + CTime::GetCurrentTime().Format("%Y%m%d%H%M%S")),
+      m_strSafetyDir(
+          CProductPaths(CDornEnv()).SafetyFolder(CTime::GetCurrentTime().Format("%Y%m%d%H%M%S"))),
       m_changes(m_strExcelDir, m_strSafetyDir) {
     MarkerNames(m_strProductDir, m_strExt, m_strMarkerFrom, m_strMarkerTo);
 }
@@ -119,9 +121,9 @@ bool CFormatChangeRun::CheckBeforeChange() const {
         attendance = attendance || BookFileExists(m_strExcelDir + "\\" + kAttendancePrefix + name);
         return true;
     });
-    if (!check.CanReadTemplate(m_strProductDir + "\\Data\\Org\\Kyuyo" + m_strTarget) ||
-        (attendance &&
-         !check.CanReadTemplate(m_strProductDir + "\\Data\\Org\\勤怠_kyuyo" + m_strTarget)))
+    const CProductPaths paths = CProductPaths::OfProduct(m_strProductDir);
+    if (!check.CanReadTemplate(paths.PayrollTemplate(m_strTarget)) ||
+        (attendance && !check.CanReadTemplate(paths.AttendanceTemplate(m_strTarget))))
         return false;
     const bool filesOk = EveryBook([&](const CString&, const CString& name) {
         return CheckFiles(check, name, true) && CheckFiles(check, kAttendancePrefix + name, false);

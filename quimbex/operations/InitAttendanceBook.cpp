@@ -4,6 +4,7 @@
 #include "BookFiles.h"
 #include "BookNames.h"
 #include "DornEnv.h"
+#include "ProductPaths.h"
 #include "RunCheck.h"
 #include "RunOutcome.h"
 #include "Time.h"
@@ -47,11 +48,12 @@ bool CanReset(CBookOperator& op, const CString& workFile, const CString& bookPat
 int ResetAttendanceBook(CBookOperator& op, const CString& workFile, const CString& selected,
                         bool keepData) {
     CDornEnv env;
+    const CProductPaths paths(env);
     const CString ext = env.m_strExcelExt;
-    const CString saveFolder = env.m_strDataDir + "\\Excel";
+    const CString saveFolder = paths.ExcelFolder();
     const CString bookPath = AttendanceBookPathIn(env.m_strDataDir, ext, selected);
     const CString stem = StripExtensionNoCase(selected, ext);
-    const CString templ = env.m_strInstallDir + "\\Data\\Org\\勤怠_kyuyo" + ext;
+    const CString templ = paths.AttendanceTemplate(ext);
     if (!CanReset(op, workFile, bookPath, stem + ext, templ, keepData)) {
         CRunOutcome::NoteFailed();
         return 2;
@@ -77,7 +79,7 @@ int ResetAttendanceBook(CBookOperator& op, const CString& workFile, const CStrin
 bool IsAttendanceBookName(const CString& selected) {
     CDornEnv env;
     return IsPlainBookName(selected) &&
-           NamesBookInFolder(env.m_strDataDir + "\\Excel\\",
+           NamesBookInFolder(CProductPaths(env).ExcelFolder() + "\\",
                              FileNamePart(AttendanceBookPathIn(env.m_strDataDir,
                                                                env.m_strExcelExt, selected)));
 }

@@ -2,6 +2,7 @@
 #include "BookInitDlg.h"
 #include "DornEnv.h"
 #include "ExcelVersionCheck.h"
+#include "ProductPaths.h"
 #include "RunCheck.h"
 #include "WinApp.h"
 
@@ -39,9 +40,10 @@ int CBookInitDlg::InitOneBook(const CString& bookPath, int exists) {
                                          "Excel(97以上)がｲﾝｽﾄｰﾙされている必要があります"))
         return 0;
     CDornEnv env;
+    const CProductPaths paths(env);
     const CString backupPath = m_operator.MakeUniquePath(
-        env.m_strDataDir + "\\Excel\\" + m_strBookKey + BackupDateText() + env.m_strExcelExt);
-    const CString templ = env.m_strInstallDir + "\\Data\\Org\\Kyuyo" + env.m_strExcelExt;
+        paths.ExcelFile(m_strBookKey + BackupDateText() + env.m_strExcelExt));
+    const CString templ = paths.PayrollTemplate(env.m_strExcelExt);
     if (keepSettings && !CanKeepSettings(exists != 0))
         return 0;
     if (!CRunCheck(m_operator, m_strWorkBook, "初期化処理を中断します").CanReadTemplate(templ))

@@ -3,6 +3,7 @@
 #include "BookFiles.h"
 #include "BookNames.h"
 #include "DornEnv.h"
+#include "ProductPaths.h"
 
 #include "Win.h"
 
@@ -36,10 +37,11 @@ bool CBookOperator::ReplaceWithTemplate(const CString& workFile, const CString& 
 int CBookOperator::RebuildPayrollBook(const CString& workFile, const CString& name,
                                       const CString& key, const CString& target) {
     CDornEnv env;
+    const CProductPaths paths(env);
     const CString date = BackupDateText();
-    const CString excelDir = env.m_strDataDir + "\\Excel\\";
+    const CString excelDir = paths.ExcelFolder() + "\\";
     const CString backupPath = MakeUniquePath(excelDir + key + date + env.m_strExcelExt);
-    const CString templ = env.m_strInstallDir + "\\Data\\Org\\Kyuyo" + target;
+    const CString templ = paths.PayrollTemplate(target);
     if (!NamesBookInFolder(excelDir, name) || !BookFileExists(excelDir + name))
         return 0;
     CString newName;
@@ -63,12 +65,13 @@ int CBookOperator::RebuildPayrollBook(const CString& workFile, const CString& na
 int CBookOperator::RebuildAttendanceBook(const CString& workFile, const CString& name,
                                          const CString& key, const CString& target) {
     CDornEnv env;
+    const CProductPaths paths(env);
     const CString date = BackupDateText();
-    const CString excelDir = env.m_strDataDir + "\\Excel\\";
+    const CString excelDir = paths.ExcelFolder() + "\\";
     const CString attendanceName = "勤怠_" + name;
     const CString backupPath =
         MakeUniquePath(excelDir + "勤怠_" + key + "_" + date + env.m_strExcelExt);
-    const CString templ = env.m_strInstallDir + "\\Data\\Org\\勤怠_kyuyo" + target;
+    const CString templ = paths.AttendanceTemplate(target);
     if (!NamesBookInFolder(excelDir, name) || !NamesBookInFolder(excelDir, attendanceName))
         return 0;
     if (!BookFileExists(excelDir + attendanceName))

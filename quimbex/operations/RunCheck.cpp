@@ -4,6 +4,7 @@
 #include "BookNames.h"
 #include "BookOperator.h"
 #include "DornEnv.h"
+#include "ProductPaths.h"
 #include "SafeFile.h"
 #include "ScopedHandle.h"
 #include "WinApp.h"
@@ -65,7 +66,7 @@ bool CRunCheck::Refuse(const CString& reason) const {
 // is damaged.
 bool CRunCheck::IsBookName(const CString& name) const {
     CDornEnv env;
-    return NamesBookInFolder(env.m_strDataDir + "\\Excel\\", name) ||
+    return NamesBookInFolder(CProductPaths(env).ExcelFolder() + "\\", name) ||
            Refuse(
                Formatted("ブック管理データファイルが壊れています。\n%s\nはExcelフォルダのブックを"
                          "指していません。",

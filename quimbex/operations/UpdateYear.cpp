@@ -1,6 +1,7 @@
 #include "BookFiles.h"
 #include "DornEnv.h"
 #include "ExcelVersionCheck.h"
+#include "ProductPaths.h"
 #include "RunCheck.h"
 #include "WinApp.h"
 #include "YearUpdateDlg.h"
@@ -23,11 +24,11 @@ int CBookOperator::UpdateYear(const CString& workFile) {
 // and a copy that still fails gives the book its name back.
 int CYearUpdateDlg::UpdateOneBook() {
     CDornEnv env;
-    const CString excelDir = env.m_strDataDir + "\\Excel\\";
-    const CString backupPath =
-        m_operator.MakeUniquePath(excelDir + m_strBookKey + BackupDateText() + env.m_strExcelExt);
-    const CString bookPath = excelDir + m_strBookFile;
-    const CString templ = env.m_strInstallDir + "\\Data\\Org\\Kyuyo" + env.m_strExcelExt;
+    const CProductPaths paths(env);
+    const CString backupPath = m_operator.MakeUniquePath(
+        paths.ExcelFile(m_strBookKey + BackupDateText() + env.m_strExcelExt));
+    const CString bookPath = paths.ExcelFile(m_strBookFile);
+    const CString templ = paths.PayrollTemplate(env.m_strExcelExt);
 
     if (!BookFileExists(bookPath)) {
         AfxMessageBox("年度更新対象の給与計算ブックが見つかりません。年度更新処理を中断します");

@@ -5,6 +5,7 @@
 #include "BookNames.h"
 #include "DialogAtWork.h"
 #include "DornEnv.h"
+#include "ProductPaths.h"
 #include "RunCheck.h"
 #include "RunOutcome.h"
 #include "Time.h"
@@ -149,7 +150,7 @@ bool CYearUpdateDlg::LookUpBook(const CString& key) {
         return false;
     m_strBookFile = m_operator.GetFileNamePart(book.m_strFileName);
     CDornEnv env;
-    return NamesBookInFolder(env.m_strDataDir + "\\Excel\\", m_strBookFile);
+    return NamesBookInFolder(CProductPaths(env).ExcelFolder() + "\\", m_strBookFile);
 }
 
 // A failed book ends the dialog without a further message: its cause has
@@ -180,8 +181,8 @@ void CYearUpdateDlg::UpdateSelectedBook(CDialogAtWork& work) {
     CString text;
     text.Format(
         "処理が完了しました。\n以前の給与計算ブックは %s として保存されています｡\n保存場所は "
-        "%s\\Excelです。",
-        m_strBackupFile.GetString(), env.m_strDataDir.GetString());
+        "%sです。",
+        m_strBackupFile.GetString(), CProductPaths(env).ExcelFolder().GetString());
     ShowResult(text);
 }
 
@@ -222,13 +223,14 @@ bool CYearUpdateDlg::CheckAllBooks(CDialogAtWork& work) {
         }
     }
     CDornEnv env;
+    const CProductPaths paths(env);
     const CRunCheck check(m_operator, m_strWorkBook, kStopLine);
-    if (!check.CanReadTemplate(env.m_strInstallDir + "\\Data\\Org\\Kyuyo" + env.m_strExcelExt))
+    if (!check.CanReadTemplate(paths.PayrollTemplate(env.m_strExcelExt)))
         return false;
     std::vector<std::pair<CString, CString>> books;
     for (int i = 0; i < m_bookList.GetCount(); ++i) {
         LookUpBook(m_bookList.GetText(i));
-        const CString path = env.m_strDataDir + "\\Excel\\" + m_strBookFile;
+        const CString path = paths.ExcelFile(m_strBookFile);
         if (!check.Exists(path, m_strBookFile) || !check.CanChange(path, m_strBookFile, false))
             return false;
         books.emplace_back(path, m_strBookFile);

@@ -3,13 +3,18 @@
 #include "Archive.h"
 #include "MigrationEntry.h"
 #include "MigrationReader.h"
+#include "ProductPaths.h"
 
 // The items of a migration file, in the order they are written.
 const CMigrationWriter::Item CMigrationWriter::kItems[] = {
-    {"Data\\DefEru", CMigrationRoots::product},    {"Data\\MyData", CMigrationRoots::product},
-    {"Data\\Org", CMigrationRoots::product},       {"Data\\Other", CMigrationRoots::product},
-    {"Data\\MsgMemo", CMigrationRoots::product},   {"Excel", CMigrationRoots::data},
-    {"SettingShain.dat", CMigrationRoots::common}, {"CodeShain2.dat", CMigrationRoots::common},
+    {CProductPaths::kDefEruFolder, CMigrationRoots::product},
+    {CProductPaths::kMyDataFolder, CMigrationRoots::product},
+    {CProductPaths::kOrgFolder, CMigrationRoots::product},
+    {CProductPaths::kOtherFolder, CMigrationRoots::product},
+    {CProductPaths::kMsgMemoFolder, CMigrationRoots::product},
+    {CProductPaths::kExcelFolder, CMigrationRoots::data},
+    {"SettingShain.dat", CMigrationRoots::common},
+    {"CodeShain2.dat", CMigrationRoots::common},
     {"CodeShain2_B.dat", CMigrationRoots::common},
 };
 const int CMigrationWriter::kItemCount = sizeof kItems / sizeof kItems[0];
