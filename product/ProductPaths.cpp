@@ -36,6 +36,10 @@ CString CProductPaths::QuimbexProgram() const {
     return Join(m_strProgramDir, "Exe\\Quimbex.exe");
 }
 
+CString CProductPaths::DataFolder() const {
+    return Join(m_strProductDir, kDataFolder);
+}
+
 CString CProductPaths::MyDataFolder() const {
     return Join(m_strProductDir, kMyDataFolder);
 }

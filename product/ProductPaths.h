@@ -9,6 +9,7 @@
 class CProductPaths {
 public:
     // The folders of a migration file, relative to the product directory ...
+    static constexpr char kDataFolder[] = "Data";
     static constexpr char kDefEruFolder[] = "Data\\DefEru";
     static constexpr char kMyDataFolder[] = "Data\\MyData";
     static constexpr char kOrgFolder[] = "Data\\Org";
@@ -28,6 +29,9 @@ public:
 
     // Below the program directory: the program Tessaro starts after a restore.
     CString QuimbexProgram() const;
+
+    // The folder of the product's data, which a migration carries.
+    CString DataFolder() const;
 
     // Below the product directory: the book list, the markers and the files
     // of the migration tool in "\Data\MyData".

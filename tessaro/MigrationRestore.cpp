@@ -68,8 +68,9 @@ void CloseWaitDialog(std::unique_ptr<CWaitDlg>& pWait) {
 CMigrationRestore::CMigrationRestore(CTessaroApp& app)
     : m_app(app), m_context(m_fs),
       m_roots(app.m_astrRoots[0], app.m_astrRoots[1], app.m_astrRoots[2]),
-      m_record(app.m_strFilePath, {m_roots[CMigrationRoots::product] + "\\Data",
-                                   m_roots[CMigrationRoots::data] + "\\Excel"}) {}
+      m_record(app.m_strFilePath,
+               {CProductPaths::OfProduct(m_roots[CMigrationRoots::product]).DataFolder(),
+                CProductPaths::OfData(m_roots[CMigrationRoots::data]).ExcelFolder()}) {}
 
 // A marker renamed for the workbook format is renamed back when the restore
 // ends before any file is written (the user declines the conversion, the

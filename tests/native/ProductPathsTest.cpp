@@ -22,6 +22,7 @@ void ExpectEveryPath(const SampleRecord& record, const Expected& folder) {
     const CProductPaths paths(record);
     const CString program(folder.program), product(folder.product), data(folder.data);
     EXPECT_EQ(program + "\\Exe\\Quimbex.exe", paths.QuimbexProgram());
+    EXPECT_EQ(product + "\\Data", paths.DataFolder());
     EXPECT_EQ(product + "\\Data\\MyData", paths.MyDataFolder());
     EXPECT_EQ(product + "\\Data\\MyData\\BookMNG.dat", paths.BookMap());
     EXPECT_EQ(product + "\\Data\\MyData\\ExType1.dat", paths.XlsMarker());
