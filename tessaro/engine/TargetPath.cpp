@@ -11,23 +11,21 @@ CTargetPath::CTargetPath(CFileSystem& fs) : m_fs(fs) {}
 // "\Data/Org.\KYUYO~1.XLS" is judged as the "kyuyo.xlsm" it would replace.
 // A component that names nothing yet keeps the spelling given, as the
 // system then creates it.  The folder is resolved once for all the files
-// that follow in it.
+// that follow in it.  A path of separators alone names the root itself,
+// which no entry may replace; its folder would be the root's path cut by
+// one character, a folder beside the root.
 bool CTargetPath::Resolve(const CString& strRoot, const CString& strRelPath) {
     std::vector<CString> parts;
     m_strRefusal = CRestorePath::Split(strRelPath, parts);
+    if (m_strRefusal.IsEmpty() && parts.empty())
+        m_strRefusal = "names its root directory, not a file or folder below it";
     if (!m_strRefusal.IsEmpty())
         return false;
     ResolveFolder(strRoot, parts);
     m_nRootLength = strRoot.GetLength();
-    m_strPath = m_strCachedFolder;
+    m_strPath = m_strCachedFolder + "\\";
     m_nNameAt = m_strPath.GetLength();
-    if (parts.empty()) {
-        m_status = m_fs.GetStatus(m_strPath);
-    } else {
-        m_strPath += "\\";
-        ++m_nNameAt;
-        ResolveName(parts.back());
-    }
+    ResolveName(parts.back());
     m_strFolded = m_strPath;
     m_strFolded.MakeLower();
     return true;
@@ -87,7 +85,7 @@ void CTargetPath::Forget() {
 void CTargetPath::ResolveFolder(const CString& strRoot, const std::vector<CString>& parts) {
     if (IsCachedFolder(strRoot, parts))
         return;
-    const size_t nFolder = parts.empty() ? 0 : parts.size() - 1;
+    const size_t nFolder = parts.size() - 1;
     m_strCachedFolder = strRoot;
     for (size_t i = 0; i < nFolder; ++i)
         m_strCachedFolder += "\\" + OnDisk(m_strCachedFolder, parts[i]);
@@ -97,7 +95,7 @@ void CTargetPath::ResolveFolder(const CString& strRoot, const std::vector<CStrin
 }
 
 bool CTargetPath::IsCachedFolder(const CString& strRoot, const std::vector<CString>& parts) const {
-    const size_t nFolder = parts.empty() ? 0 : parts.size() - 1;
+    const size_t nFolder = parts.size() - 1;
     if (!m_bCached || nFolder != m_astrCachedParts.size() || strRoot != m_strCachedRoot)
         return false;
     for (size_t i = 0; i < nFolder; ++i)

@@ -23,7 +23,7 @@ public:
     // The root, then each component as the system names it, one backslash
     // before each: what is opened.
     const CString& Path() const { return m_strPath; }
-    // Path() below its root, beginning with a backslash (empty at the root).
+    // Path() below its root, beginning with a backslash; never the root.
     CString RelativePath() const { return m_strPath.Mid(m_nRootLength); }
     CString Folder() const { return m_strPath.Left(m_nNameAt - 1); }
     CString Name() const { return m_strPath.Mid(m_nNameAt); }
