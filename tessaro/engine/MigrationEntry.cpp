@@ -326,12 +326,18 @@ CString CMigrationEntry::FilterCause(int nFormat) const {
 
 // A refused directory is not created; its children are judged one by one.
 // The folder is made under the name the system gives it, and names looked
-// up before may name it now.
+// up before may name it now.  A folder that names the root itself has
+// nothing to make (a file of that path is refused); its files are swept
+// for in the root.
 void CMigrationEntry::PrepareDirectory() {
     if (m_strRoot.IsEmpty())
         return;
     CTargetPath& target = m_pContext->m_target;
     if (!target.Resolve(m_strRoot, GetRelativePath())) {
+        if (target.IsRoot()) {
+            RemoveStaleTemporary(m_strRoot);
+            return;
+        }
         if (m_nSize <= 0) // else its content was reported already
             m_pContext->Skip(*this, CSkipReason::refusedPath, target.Refusal());
         return;

@@ -17,7 +17,8 @@ CTargetPath::CTargetPath(CFileSystem& fs) : m_fs(fs) {}
 bool CTargetPath::Resolve(const CString& strRoot, const CString& strRelPath) {
     std::vector<CString> parts;
     m_strRefusal = CRestorePath::Split(strRelPath, parts);
-    if (m_strRefusal.IsEmpty() && parts.empty())
+    m_bRoot = m_strRefusal.IsEmpty() && parts.empty();
+    if (m_bRoot)
         m_strRefusal = "names its root directory, not a file or folder below it";
     if (!m_strRefusal.IsEmpty())
         return false;

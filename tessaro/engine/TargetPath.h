@@ -20,6 +20,8 @@ public:
     void NoteWritten();
 
     const CString& Refusal() const { return m_strRefusal; }
+    // Whether the path was refused for naming the root itself.
+    bool IsRoot() const { return m_bRoot; }
     // The root, then each component as the system names it, one backslash
     // before each: what is opened.
     const CString& Path() const { return m_strPath; }
@@ -43,6 +45,7 @@ private:
 
     CFileSystem& m_fs;
     CString m_strRefusal;
+    bool m_bRoot = false;
     CString m_strPath;
     CString m_strFolded;
     int m_nRootLength = 0;
