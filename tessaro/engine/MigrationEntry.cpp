@@ -343,6 +343,7 @@ void CMigrationEntry::PrepareDirectory() {
         return;
     }
     CTargetDirectory::Ensure(m_pContext->m_fs, m_strRoot, target.RelativePath());
+    target.NoteWritten(true);
     target.Forget();
     RemoveStaleTemporary(target.Path());
 }

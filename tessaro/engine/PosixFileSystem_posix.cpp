@@ -121,6 +121,12 @@ private:
     int64_t m_nPos = 0;
 };
 
+// Windows' read-only attribute: a file its owner may not write, whoever
+// runs the restore (root writes any file).
+bool IsReadOnly(const struct stat& st) {
+    return !S_ISDIR(st.st_mode) && (st.st_mode & S_IWUSR) == 0;
+}
+
 // "/" separates; backslashes came from the file's own paths.
 std::string FoldSeparators(const std::string& utf8) {
     std::string out;
@@ -179,8 +185,7 @@ bool CPosixFileSystem::NameFromDisk(const std::string& name, CString& strName) {
 // would be refused or renamed by every restore: it is left out, and named.
 // Links to files are followed; a link to a directory could make a loop, and
 // a special file could block a read for ever.  The directory entry tells a
-// plain file or directory on most file systems; only the others are looked
-// at further.
+// directory on most file systems; files are looked at for their rights.
 CDirItem CPosixFileSystem::ItemOf(const std::string& dir, const std::string& name,
                                   unsigned char nType) {
     CDirItem item;
@@ -197,8 +202,8 @@ CDirItem CPosixFileSystem::ItemOf(const std::string& dir, const std::string& nam
         item.nSkipReason = CSkipReason::notAWindowsName;
         return item;
     }
-    if (nType == DT_REG || nType == DT_DIR) {
-        item.bDirectory = nType == DT_DIR;
+    if (nType == DT_DIR) {
+        item.bDirectory = true;
         return item;
     }
     const std::string path = dir + "/" + name;
@@ -209,6 +214,7 @@ CDirItem CPosixFileSystem::ItemOf(const std::string& dir, const std::string& nam
     if (bLink && ::stat(path.c_str(), &st) != 0)
         return item;
     item.bDirectory = S_ISDIR(st.st_mode) && !bLink;
+    item.bProtected = IsReadOnly(st);
     if ((S_ISDIR(st.st_mode) && bLink) || (!S_ISDIR(st.st_mode) && !S_ISREG(st.st_mode))) {
         item.bSkip = true;
         item.strSkipCause = bLink ? "a link to a directory" : "not a regular file";
@@ -299,6 +305,7 @@ CFsStatus CPosixFileSystem::GetStatus(const CString& strPath) {
         status.bExists = true;
         status.bDirectory = S_ISDIR(st.st_mode);
         status.nSize = static_cast<int64_t>(st.st_size);
+        status.bProtected = IsReadOnly(st);
     }
     return status;
 }

@@ -16,8 +16,8 @@ public:
     bool Resolve(const CString& strRoot, const CString& strRelPath);
     // Folders made since the last call may carry names that were free.
     void Forget();
-    // The restore put a file at Path().
-    void NoteWritten();
+    // The restore put a file at Path(), or made a folder there.
+    void NoteWritten(bool bDirectory = false);
 
     const CString& Refusal() const { return m_strRefusal; }
     // Whether the path was refused for naming the root itself.
@@ -37,10 +37,12 @@ public:
     const CFsStatus& Status() const { return m_status; }
 
 private:
-    void ResolveFolder(const CString& strRoot, const std::vector<CString>& parts);
+    bool ResolveFolder(const CString& strRoot, const std::vector<CString>& parts);
     bool IsCachedFolder(const CString& strRoot, const std::vector<CString>& parts) const;
+    bool FolderOnDisk(const CString& strFolder, const CString& strPart, CString& strName);
     CString OnDisk(const CString& strFolder, const CString& strPart);
-    void ResolveName(const CString& strPart);
+    bool ResolveName(const CString& strPart);
+    bool RefuseTwins(const CString& strPart);
     CTargetFolder& Listed(const CString& strFolder);
 
     CFileSystem& m_fs;

@@ -185,3 +185,74 @@ TEST(PosixFileSystem, TemporaryFileMadeAnewByAnotherRestoreDoesNotReplaceTheTarg
         EXPECT_EQ(0, context.m_nWritten);
     }
 }
+
+// Windows finds a file by any case of its letters, and so does a restore
+// natively: the entry replaces the file on the disk under its own name
+// instead of writing a second one beside it, and the filter judges that
+// name.  A folder of twins differing only in case gives the exact spelling,
+// or refuses the entry.
+TEST(PosixFileSystem, ExistingNamesAreFoundWithoutRegardToCase) {
+    const struct {
+        const char* relDir;
+        const char* name;
+        const char* written; // "" when refused, "-" when kept out by the filter
+    } cases[] = {
+        {"\\data\\MYDATA", "bookmng.DAT", "Data/MyData/BookMNG.dat"},
+        {"\\DATA\\mydata\\表示ＫΩЖⅠ", "ＡΣＸ.dat", u8"Data/MyData/表示ｋωжⅰ/ａσｘ.dat"},
+        {"\\data\\org", "company.DAT", "-"},
+        {"\\DATA\\ORG", "KYUYO.XLSM", "-"},
+        {"\\Data\\MyData\\twins", "a.txt", "Data/MyData/twins/a.txt"},
+        {"\\Data\\MyData\\twins", "A.txt", "Data/MyData/twins/A.txt"},
+        {"\\Data\\MyData\\twins", "a.TXT", ""},
+        {"\\Data\\MyData\\Twin", "x.dat", "Data/MyData/Twin/x.dat"},
+        {"\\Data\\MyData\\TWIN", "x.dat", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.relDir) + "\\" + c.name);
+        NativeTree dst;
+        dst.Write("Data/MyData/BookMNG.dat", "old");
+        dst.Write(u8"Data/MyData/表示ｋωжⅰ/ａσｘ.dat", "old");
+        dst.Write("Data/Org/Company.dat", "old");
+        dst.Write("Data/Org/kyuyo.xlsm", "old");
+        dst.Write("Data/MyData/twins/a.txt", "old");
+        dst.Write("Data/MyData/twins/A.txt", "old");
+        dst.Write("Data/MyData/Twin/x.dat", "old");
+        dst.Write("Data/MyData/twin/x.dat", "old");
+        std::map<std::string, std::string> expected = dst.Contents();
+        if (c.written[0] != '\0' && c.written[0] != '-')
+            expected[c.written] = "new";
+        CPosixFileSystem fs;
+        CMigrationContext context(fs);
+        RestoreTree(fs, Header(1) + Record(4, 0, c.relDir, c.name, "new", 0), dst, context);
+        EXPECT_EQ(expected, dst.Contents());
+        if (c.written[0] == '\0') {
+            ASSERT_EQ(1u, context.m_skipped.size());
+            EXPECT_EQ(CSkipReason::refusedPath, context.m_skipped[0].nReason);
+            EXPECT_NE(std::string::npos,
+                      context.m_skipped[0].strCause.str().find("more than one entry"));
+        } else if (c.written[0] == '-') {
+            ASSERT_EQ(1u, context.m_skipped.size());
+            EXPECT_EQ(CSkipReason::filtered, context.m_skipped[0].nReason);
+        } else {
+            EXPECT_TRUE(context.m_skipped.empty());
+        }
+    }
+}
+
+// Windows refuses to replace a read-only file; natively a file its owner
+// may not write counts as one, whoever runs the restore.
+TEST(PosixFileSystem, FileWithoutOwnerWritePermissionIsNotReplaced) {
+    for (const char* relDir : {"\\Data\\MyData", "\\data\\mydata"}) {
+        SCOPED_TRACE(relDir);
+        NativeTree dst;
+        dst.Write("Data/MyData/BookMNG.dat", "old");
+        ASSERT_EQ(0, ::chmod((dst / "Data/MyData/BookMNG.dat").c_str(), 0444));
+        CPosixFileSystem fs;
+        CMigrationContext context(fs);
+        RestoreTree(fs, Header(1) + Record(4, 0, relDir, "BookMNG.dat", "new", 0), dst, context);
+        EXPECT_EQ("old", ReadNativeFile(dst / "Data/MyData/BookMNG.dat"));
+        ASSERT_EQ(1u, context.m_skipped.size());
+        EXPECT_EQ(CSkipReason::cannotWrite, context.m_skipped[0].nReason);
+        EXPECT_FALSE(context.m_bBookMapWritten);
+    }
+}
