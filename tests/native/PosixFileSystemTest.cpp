@@ -6,6 +6,7 @@
 #include "MigrationWriter.h"
 #include "NativeTree.h"
 #include "PosixFileSystem.h"
+#include "TargetFile.h"
 
 #include <gtest/gtest.h>
 
@@ -254,5 +255,44 @@ TEST(PosixFileSystem, FileWithoutOwnerWritePermissionIsNotReplaced) {
         ASSERT_EQ(1u, context.m_skipped.size());
         EXPECT_EQ(CSkipReason::cannotWrite, context.m_skipped[0].nReason);
         EXPECT_FALSE(context.m_bBookMapWritten);
+    }
+}
+
+// When no temporary name is free, the reason names what holds them: folders
+// of those names, other restores' open files, or both.
+TEST(PosixFileSystem, TemporaryNamesTakenAreToldByWhatHoldsThem) {
+    const struct {
+        int folders;
+        int open;
+        const char* told;
+    } cases[] = {
+        {CTargetFile::kTemporaryNames, 0, "10 by folders of that name"},
+        {4, 6, "4 by folders of that name, 6 by other restores' files"},
+        {0, CTargetFile::kTemporaryNames, "10 by other restores' files"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.told);
+        NativeTree dst;
+        dst.Write("Data/MyData/BookMNG.dat", "old");
+        CPosixFileSystem fs;
+        std::vector<std::unique_ptr<CFsFile>> others;
+        for (int i = 0; i < c.folders + c.open; ++i) {
+            const std::string name = CTargetFile::TemporaryName(i).str();
+            if (i < c.folders) {
+                dst.MakeDir("Data/MyData/" + name);
+                continue;
+            }
+            CFsError error;
+            others.push_back(fs.CreateNew(CString((dst / ("Data/MyData/" + name)).c_str()), error));
+            ASSERT_NE(nullptr, others.back());
+        }
+        CMigrationContext context(fs);
+        RestoreTree(fs, Header(1) + Record(4, 0, "\\Data\\MyData", "BookMNG.dat", "new", 0), dst,
+                    context);
+        EXPECT_EQ("old", ReadNativeFile(dst / "Data/MyData/BookMNG.dat"));
+        ASSERT_EQ(1u, context.m_skipped.size());
+        EXPECT_EQ(CSkipReason::cannotWrite, context.m_skipped[0].nReason);
+        EXPECT_NE(std::string::npos, context.m_skipped[0].strCause.str().find(c.told))
+            << context.m_skipped[0].strCause.GetString();
     }
 }
