@@ -86,6 +86,9 @@ public:
     // Whether it also answers to short (8.3) names, which a listing names
     // only as they are now: a file made since has one the listing lacks.
     virtual bool HasShortNames() const { return false; }
+    // A text that holds the engine's paths as the platform writes them, for
+    // showing: natively every separator a "/".
+    virtual CString ShownPath(const CString& strText) const { return strText; }
 };
 
 // The file system of the platform this program runs on.

@@ -26,6 +26,7 @@ public:
     bool RemoveUnlessOpen(const CString& strPath) override;
     // Names are found without regard to case, as on Windows.
     bool HasOtherSpellings() const override { return true; }
+    CString ShownPath(const CString& strText) const override;
 
     // The path as the system takes it; false when a name does not convert.
     bool ToNative(const CString& strPath, std::string& native);

@@ -144,7 +144,7 @@ CString Escaped(const std::string& name) {
     std::string out;
     for (const char c : name) {
         const auto b = static_cast<unsigned char>(c);
-        if (b >= 0x20 && b < 0x80 && b != '%') {
+        if (b >= 0x20 && b < 0x80 && b != '%' && b != '\\') {
             out += c;
         } else {
             out += '%';
@@ -429,6 +429,27 @@ bool CPosixFileSystem::RemoveUnlessOpen(const CString& strPath) {
         ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::unlinkat(dirFd, name.c_str(), 0) == 0;
     ::close(fd);
     return bRemoved;
+}
+
+// By characters: the trail byte 0x5C of "表" stays.  Runs of separators,
+// which the format writes, show as one.
+CString CPosixFileSystem::ShownPath(const CString& strText) const {
+    const std::string& s = strText.str();
+    const int n = static_cast<int>(s.size());
+    std::string out;
+    out.reserve(s.size());
+    for (int i = 0; i < n;) {
+        const int len = fw::CharLen932(s.data(), i, n);
+        const char c = s[static_cast<size_t>(i)];
+        if (len == 1 && (c == '\\' || c == '/')) {
+            if (out.empty() || out.back() != '/')
+                out += '/';
+        } else {
+            out.append(s, static_cast<size_t>(i), static_cast<size_t>(len));
+        }
+        i += len;
+    }
+    return CString(std::move(out));
 }
 
 std::unique_ptr<CFileSystem> CreatePlatformFileSystem() {
