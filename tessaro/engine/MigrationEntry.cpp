@@ -5,7 +5,10 @@
 #include "RestoreFilter.h"
 #include "TargetDirectory.h"
 #include "TargetFile.h"
+#include "TargetFolder.h"
 #include "TargetPath.h"
+
+#include <unordered_map>
 
 namespace {
 
@@ -139,9 +142,34 @@ bool CMigrationEntry::ScanDirectory() {
         m_pContext->Skip(*this, CSkipReason::cannotList, CString());
         return true;
     }
+    LeaveOutCaseTwins(items);
     for (const CDirItem& item : items)
         AddScannedChild(item);
     return true;
+}
+
+// A Windows folder holds one of names that differ only in case (a native
+// folder may hold both): the first in byte order is carried, whatever
+// order the listing gives, and the others are left out and named.
+void CMigrationEntry::LeaveOutCaseTwins(std::vector<CDirItem>& items) {
+    std::unordered_map<std::string, size_t> first;
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (items[i].bSkip)
+            continue;
+        const auto done = first.emplace(CTargetFolder::Key(items[i].strName), i);
+        if (!done.second && items[i].strName < items[done.first->second].strName)
+            done.first->second = i;
+    }
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (items[i].bSkip)
+            continue;
+        const size_t kept = first[CTargetFolder::Key(items[i].strName)];
+        if (kept == i)
+            continue;
+        items[i].bSkip = true;
+        items[i].nSkipReason = CSkipReason::notAWindowsName;
+        items[i].strSkipCause = "\"" + items[kept].strName + "\" of its folder differs only in case";
+    }
 }
 
 // A restore's temporary file, which a killed restore may have left, is no

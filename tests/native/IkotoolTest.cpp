@@ -556,3 +556,29 @@ TEST(Ikotool, NativeMessagesShowPathsWithSlashesOnly) {
     EXPECT_EQ(std::string::npos, extract.out.find('\\')) << extract.out;
     EXPECT_EQ("older books", ReadNativeFile(dst / "p/Data/MyData/BookMNG.dat"));
 }
+
+// A Windows folder cannot hold names that differ only in case: of such
+// twins one is carried (the first in byte order, whatever the listing's
+// order), the others are named as left out, folders as files.
+TEST(Ikotool, CreateCarriesOneOfNamesThatDifferOnlyInCase) {
+    NativeTree src, dst;
+    MakeInstallation(src);
+    src.Write("d/Excel/a.xls", "small");
+    src.Write("d/Excel/A.xls", "capital");
+    src.Write(u8"d/Excel/Ｋ/x.xls", "wide capital");
+    src.Write(u8"d/Excel/ｋ/x.xls", "wide small");
+    const ToolRun create = Ikotool(src, std::string("create m.iko") + kRoots);
+    EXPECT_EQ(1, create.exitCode) << create.out << create.err;
+    EXPECT_TRUE(Has(create.err, "left out: root 1 Excel/a.xls: name not allowed on Windows ("))
+        << create.err;
+    EXPECT_TRUE(Has(create.err, u8"left out: root 1 Excel/ｋ: name not allowed on Windows ("))
+        << create.err;
+    EXPECT_TRUE(Has(create.err, "m.iko: written without 2 of the files")) << create.err;
+    for (const char* root : {"p", "d", "c"})
+        dst.MakeDir(root);
+    const ToolRun extract = Ikotool(dst, "extract " + (src / "m.iko") + kRoots);
+    EXPECT_EQ(0, extract.exitCode) << extract.out << extract.err;
+    EXPECT_EQ("capital", ReadNativeFile(dst / "d/Excel/A.xls"));
+    EXPECT_EQ("wide capital", ReadNativeFile(dst / u8"d/Excel/Ｋ/x.xls"));
+    EXPECT_FALSE(std::ifstream(dst / "d/Excel/a.xls").good());
+}
