@@ -168,7 +168,8 @@ void CMigrationEntry::LeaveOutCaseTwins(std::vector<CDirItem>& items) {
             continue;
         items[i].bSkip = true;
         items[i].nSkipReason = CSkipReason::notAWindowsName;
-        items[i].strSkipCause = "\"" + items[kept].strName + "\" of its folder differs only in case";
+        items[i].strSkipCause =
+            "\"" + items[kept].strName + "\" of its folder differs only in case";
     }
 }
 

@@ -117,8 +117,7 @@ bool CTargetPath::ResolveFolder(const CString& strRoot, const std::vector<CStrin
 
 // Where names differ in case but not in short names (natively), a folder
 // is found in its parent's listing, as its files are.
-bool CTargetPath::FolderOnDisk(const CString& strFolder, const CString& strPart,
-                               CString& strName) {
+bool CTargetPath::FolderOnDisk(const CString& strFolder, const CString& strPart, CString& strName) {
     if (!m_fs.HasOtherSpellings() || m_fs.HasShortNames()) {
         strName = OnDisk(strFolder, strPart);
         return true;

@@ -550,7 +550,7 @@ TEST(Ikotool, NativeMessagesShowPathsWithSlashesOnly) {
     const ToolRun extract = Ikotool(dst, "extract " + (src / "m.iko") + kRoots + " -v");
     EXPECT_EQ(1, extract.exitCode);
     EXPECT_TRUE(Has(extract.err, "not written: root 0 Data/MyData/BookMNG.dat: cannot be written "
-                                     "(p/Data/MyData/BookMNG.dat "))
+                                 "(p/Data/MyData/BookMNG.dat "))
         << extract.err;
     EXPECT_EQ(std::string::npos, extract.err.find('\\')) << extract.err;
     EXPECT_EQ(std::string::npos, extract.out.find('\\')) << extract.out;

@@ -86,8 +86,8 @@ TEST(RestorePath, EntryThatNamesTheRootItselfIsRefusedAndNothingBesideItChanges)
         const char* content;
         int32_t children;
     } cases[] = {
-        {"", "", "data", 0},   {"\\", "", "data", 0},    {"", "\\", "data", 0},
-        {"\\\\", "/", "data", 0}, {"/", "", "data", 0},   {"", "", "", 1},
+        {"", "", "data", 0},      {"\\", "", "data", 0}, {"", "\\", "data", 0},
+        {"\\\\", "/", "data", 0}, {"/", "", "data", 0},  {"", "", "", 1},
         {"\\", "/", "", 1},
     };
     for (const auto& c : cases) {
