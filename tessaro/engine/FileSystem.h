@@ -83,6 +83,12 @@ public:
     // either case, short names), as on Windows; ListDirectory then gives the
     // short names and the protection of the entries too.
     virtual bool HasOtherSpellings() const { return false; }
+    // Whether it also answers to short (8.3) names, which a listing names
+    // only as they are now: a file made since has one the listing lacks.
+    virtual bool HasShortNames() const { return false; }
+    // A text that holds the engine's paths as the platform writes them, for
+    // showing: natively every separator a "/".
+    virtual CString ShownPath(const CString& strText) const { return strText; }
 };
 
 // The file system of the platform this program runs on.

@@ -6,7 +6,10 @@
 #include "RestoreRecord.h"
 #include "TargetDirectory.h"
 #include "TargetFile.h"
+#include "TargetFolder.h"
 #include "TargetPath.h"
+
+#include <unordered_map>
 
 namespace {
 
@@ -140,9 +143,35 @@ bool CMigrationEntry::ScanDirectory() {
         m_pContext->Skip(*this, CSkipReason::cannotList, CString());
         return true;
     }
+    LeaveOutCaseTwins(items);
     for (const CDirItem& item : items)
         AddScannedChild(item);
     return true;
+}
+
+// A Windows folder holds one of names that differ only in case (a native
+// folder may hold both): the first in byte order is carried, whatever
+// order the listing gives, and the others are left out and named.
+void CMigrationEntry::LeaveOutCaseTwins(std::vector<CDirItem>& items) {
+    std::unordered_map<std::string, size_t> first;
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (items[i].bSkip)
+            continue;
+        const auto done = first.emplace(CTargetFolder::Key(items[i].strName), i);
+        if (!done.second && items[i].strName < items[done.first->second].strName)
+            done.first->second = i;
+    }
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (items[i].bSkip)
+            continue;
+        const size_t kept = first[CTargetFolder::Key(items[i].strName)];
+        if (kept == i)
+            continue;
+        items[i].bSkip = true;
+        items[i].nSkipReason = CSkipReason::notAWindowsName;
+        items[i].strSkipCause =
+            "\"" + items[kept].strName + "\" of its folder differs only in case";
+    }
 }
 
 // A restore's temporary file, which a killed restore may have left, is no
@@ -329,17 +358,24 @@ CString CMigrationEntry::FilterCause(int nFormat) const {
 
 // A refused directory is not created; its children are judged one by one.
 // The folder is made under the name the system gives it, and names looked
-// up before may name it now.
+// up before may name it now.  A folder that names the root itself has
+// nothing to make (a file of that path is refused); its files are swept
+// for in the root.
 void CMigrationEntry::PrepareDirectory() {
     if (m_strRoot.IsEmpty())
         return;
     CTargetPath& target = m_pContext->m_target;
     if (!target.Resolve(m_strRoot, GetRelativePath())) {
+        if (target.IsRoot()) {
+            RemoveStaleTemporary(m_strRoot);
+            return;
+        }
         if (m_nSize <= 0) // else its content was reported already
             m_pContext->Skip(*this, CSkipReason::refusedPath, target.Refusal());
         return;
     }
     CTargetDirectory::Ensure(m_pContext->m_fs, m_strRoot, target.RelativePath());
+    target.NoteWritten(true);
     target.Forget();
     RemoveStaleTemporary(target.Path());
 }

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 class CArchive;
 class CEntryRecordReader;
@@ -28,6 +29,7 @@ public:
     CString GetRelativePath() const;
     bool Build(const CString& strName, int nRoot);
     bool ScanDirectory();
+    void LeaveOutCaseTwins(std::vector<CDirItem>& items);
     void Serialize(CArchive& ar) override;
     virtual void ReadFormat(CArchive& ar);
     bool AcceptOnRestore(int nFormat, const CTargetPath& target);

@@ -4,7 +4,8 @@
 
 // The native file system of a POSIX build: backslashes become "/", runs of
 // separators fold into one, and names are converted between code page 932
-// and UTF-8.
+// and UTF-8.  A restore looks each existing name up in its folder's listing
+// without regard to case; a file its owner may not write is read-only.
 class CPosixFileSystem : public CFileSystem {
 public:
     CPosixFileSystem() = default;
@@ -23,6 +24,9 @@ public:
     bool CloseOver(std::unique_ptr<CFsFile> pFile, const CString& strFrom, const CString& strTo,
                    CFsError& error) override;
     bool RemoveUnlessOpen(const CString& strPath) override;
+    // Names are found without regard to case, as on Windows.
+    bool HasOtherSpellings() const override { return true; }
+    CString ShownPath(const CString& strText) const override;
 
     // The path as the system takes it; false when a name does not convert.
     bool ToNative(const CString& strPath, std::string& native);

@@ -121,6 +121,12 @@ private:
     int64_t m_nPos = 0;
 };
 
+// Windows' read-only attribute: a file its owner may not write, whoever
+// runs the restore (root writes any file).
+bool IsReadOnly(const struct stat& st) {
+    return !S_ISDIR(st.st_mode) && (st.st_mode & S_IWUSR) == 0;
+}
+
 // "/" separates; backslashes came from the file's own paths.
 std::string FoldSeparators(const std::string& utf8) {
     std::string out;
@@ -138,7 +144,7 @@ CString Escaped(const std::string& name) {
     std::string out;
     for (const char c : name) {
         const auto b = static_cast<unsigned char>(c);
-        if (b >= 0x20 && b < 0x80 && b != '%') {
+        if (b >= 0x20 && b < 0x80 && b != '%' && b != '\\') {
             out += c;
         } else {
             out += '%';
@@ -179,8 +185,7 @@ bool CPosixFileSystem::NameFromDisk(const std::string& name, CString& strName) {
 // would be refused or renamed by every restore: it is left out, and named.
 // Links to files are followed; a link to a directory could make a loop, and
 // a special file could block a read for ever.  The directory entry tells a
-// plain file or directory on most file systems; only the others are looked
-// at further.
+// directory on most file systems; files are looked at for their rights.
 CDirItem CPosixFileSystem::ItemOf(const std::string& dir, const std::string& name,
                                   unsigned char nType) {
     CDirItem item;
@@ -197,8 +202,8 @@ CDirItem CPosixFileSystem::ItemOf(const std::string& dir, const std::string& nam
         item.nSkipReason = CSkipReason::notAWindowsName;
         return item;
     }
-    if (nType == DT_REG || nType == DT_DIR) {
-        item.bDirectory = nType == DT_DIR;
+    if (nType == DT_DIR) {
+        item.bDirectory = true;
         return item;
     }
     const std::string path = dir + "/" + name;
@@ -209,6 +214,7 @@ CDirItem CPosixFileSystem::ItemOf(const std::string& dir, const std::string& nam
     if (bLink && ::stat(path.c_str(), &st) != 0)
         return item;
     item.bDirectory = S_ISDIR(st.st_mode) && !bLink;
+    item.bProtected = IsReadOnly(st);
     if ((S_ISDIR(st.st_mode) && bLink) || (!S_ISDIR(st.st_mode) && !S_ISREG(st.st_mode))) {
         item.bSkip = true;
         item.strSkipCause = bLink ? "a link to a directory" : "not a regular file";
@@ -299,6 +305,7 @@ CFsStatus CPosixFileSystem::GetStatus(const CString& strPath) {
         status.bExists = true;
         status.bDirectory = S_ISDIR(st.st_mode);
         status.nSize = static_cast<int64_t>(st.st_size);
+        status.bProtected = IsReadOnly(st);
     }
     return status;
 }
@@ -422,6 +429,27 @@ bool CPosixFileSystem::RemoveUnlessOpen(const CString& strPath) {
         ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::unlinkat(dirFd, name.c_str(), 0) == 0;
     ::close(fd);
     return bRemoved;
+}
+
+// By characters: the trail byte 0x5C of "表" stays.  Runs of separators,
+// which the format writes, show as one.
+CString CPosixFileSystem::ShownPath(const CString& strText) const {
+    const std::string& s = strText.str();
+    const int n = static_cast<int>(s.size());
+    std::string out;
+    out.reserve(s.size());
+    for (int i = 0; i < n;) {
+        const int len = fw::CharLen932(s.data(), i, n);
+        const char c = s[static_cast<size_t>(i)];
+        if (len == 1 && (c == '\\' || c == '/')) {
+            if (out.empty() || out.back() != '/')
+                out += '/';
+        } else {
+            out.append(s, static_cast<size_t>(i), static_cast<size_t>(len));
+        }
+        i += len;
+    }
+    return CString(std::move(out));
 }
 
 std::unique_ptr<CFileSystem> CreatePlatformFileSystem() {

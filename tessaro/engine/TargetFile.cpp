@@ -67,17 +67,40 @@ bool CTargetFile::Open(const CTargetPath& target, CFsError& error) {
 }
 
 // Made anew, never opened as it stands: a file of the name is another
-// restore's, live, or a killed one's that the sweep could not remove.
+// restore's, live, or a killed one's that the sweep could not remove; a
+// folder of the name is no restore's at all.  When every name is taken,
+// the user is told what holds them.
 bool CTargetFile::CreateTemporary(const CString& strFolder, CFsError& error) {
+    int nFolders = 0;
     for (int i = 0; i < kTemporaryNames; ++i) {
         error = CFsError();
         m_strTemporary = strFolder + "\\" + TemporaryName(i);
         m_pFile = m_fs.CreateNew(m_strTemporary, error);
-        if (m_pFile || !error.bExists)
-            return m_pFile != nullptr;
+        if (m_pFile)
+            return true;
+        const CFsStatus status = m_fs.GetStatus(m_strTemporary);
+        if (!error.bExists && !status.bExists)
+            return false;
+        if (status.bDirectory)
+            ++nFolders;
     }
-    error.strCause = "every temporary name of its folder is taken by other restores";
+    error.strCause = TakenNames(nFolders, kTemporaryNames - nFolders);
     return false;
+}
+
+CString CTargetFile::TakenNames(int nFolders, int nFiles) {
+    CString cause = "every temporary name of its folder (" + TemporaryName(0) + " to " +
+                    TemporaryName(kTemporaryNames - 1) + ") is taken: ";
+    CString part;
+    if (nFolders > 0) {
+        part.Format("%d by folders of that name", nFolders);
+        cause += part;
+    }
+    if (nFiles > 0) {
+        part.Format("%s%d by other restores' files", nFolders > 0 ? ", " : "", nFiles);
+        cause += part;
+    }
+    return cause;
 }
 
 // The bytes reach the disk before they replace an older file, so that not

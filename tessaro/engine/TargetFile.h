@@ -35,6 +35,7 @@ public:
 
 private:
     bool CreateTemporary(const CString& strFolder, CFsError& error);
+    static CString TakenNames(int nFolders, int nFiles);
     void Discard();
 
     CFileSystem& m_fs;

@@ -11,23 +11,24 @@ CTargetPath::CTargetPath(CFileSystem& fs) : m_fs(fs) {}
 // "\Data/Org.\KYUYO~1.XLS" is judged as the "kyuyo.xlsm" it would replace.
 // A component that names nothing yet keeps the spelling given, as the
 // system then creates it.  The folder is resolved once for all the files
-// that follow in it.
+// that follow in it.  A path of separators alone names the root itself,
+// which no entry may replace; its folder would be the root's path cut by
+// one character, a folder beside the root.
 bool CTargetPath::Resolve(const CString& strRoot, const CString& strRelPath) {
     std::vector<CString> parts;
     m_strRefusal = CRestorePath::Split(strRelPath, parts);
+    m_bRoot = m_strRefusal.IsEmpty() && parts.empty();
+    if (m_bRoot)
+        m_strRefusal = "names its root directory, not a file or folder below it";
     if (!m_strRefusal.IsEmpty())
         return false;
-    ResolveFolder(strRoot, parts);
+    if (!ResolveFolder(strRoot, parts))
+        return false;
     m_nRootLength = strRoot.GetLength();
-    m_strPath = m_strCachedFolder;
+    m_strPath = m_strCachedFolder + "\\";
     m_nNameAt = m_strPath.GetLength();
-    if (parts.empty()) {
-        m_status = m_fs.GetStatus(m_strPath);
-    } else {
-        m_strPath += "\\";
-        ++m_nNameAt;
-        ResolveName(parts.back());
-    }
+    if (!ResolveName(parts.back()))
+        return false;
     m_strFolded = m_strPath;
     m_strFolded.MakeLower();
     return true;
@@ -38,15 +39,18 @@ bool CTargetPath::Resolve(const CString& strRoot, const CString& strRelPath) {
 // which costs a search of the whole folder for a name that does not exist
 // yet (Wine reads every entry to match the case).  A name the listing
 // cannot settle is asked of the system.
-void CTargetPath::ResolveName(const CString& strPart) {
+bool CTargetPath::ResolveName(const CString& strPart) {
     if (!m_fs.HasOtherSpellings()) {
         m_strPath += strPart;
         m_status = m_fs.GetStatus(m_strPath);
-        return;
+        return true;
     }
     const CTargetFolder& folder = Listed(m_strCachedFolder);
     CDirItem item;
-    if (folder.Find(strPart, item)) {
+    const CTargetFolder::Match match = folder.Look(strPart, item);
+    if (match == CTargetFolder::Match::several)
+        return RefuseTwins(strPart);
+    if (match == CTargetFolder::Match::found) {
         const bool bNamed = !(item.bSkip && item.nSkipReason == CSkipReason::unconvertibleName);
         m_strPath += bNamed ? item.strName : strPart;
         m_status = CFsStatus();
@@ -60,6 +64,14 @@ void CTargetPath::ResolveName(const CString& strPart) {
         m_strPath += OnDisk(m_strCachedFolder, strPart);
         m_status = m_fs.GetStatus(m_strPath);
     }
+    return true;
+}
+
+// Twins that differ only in case (natively) are one file on Windows: which
+// of them an entry of a third spelling means cannot be told.
+bool CTargetPath::RefuseTwins(const CString& strPart) {
+    m_strRefusal = "more than one entry of its folder is named \"" + strPart + "\" (in some case)";
+    return false;
 }
 
 // The restore walks the tree depth first: the folders above the one it
@@ -73,10 +85,11 @@ CTargetFolder& CTargetPath::Listed(const CString& strFolder) {
     return m_listed.back();
 }
 
-// A second entry of the same name then replaces a file, not a missing one.
-void CTargetPath::NoteWritten() {
+// A second entry of the same name then replaces a file, not a missing one;
+// a later entry below a folder made finds it by any spelling.
+void CTargetPath::NoteWritten(bool bDirectory) {
     if (!m_listed.empty() && m_listed.back().Path() == Folder())
-        m_listed.back().NoteFile(Name());
+        m_listed.back().NoteFile(Name(), bDirectory);
 }
 
 void CTargetPath::Forget() {
@@ -84,20 +97,43 @@ void CTargetPath::Forget() {
 }
 
 // All components but the last.
-void CTargetPath::ResolveFolder(const CString& strRoot, const std::vector<CString>& parts) {
+bool CTargetPath::ResolveFolder(const CString& strRoot, const std::vector<CString>& parts) {
     if (IsCachedFolder(strRoot, parts))
-        return;
-    const size_t nFolder = parts.empty() ? 0 : parts.size() - 1;
+        return true;
+    m_bCached = false;
+    const size_t nFolder = parts.size() - 1;
     m_strCachedFolder = strRoot;
-    for (size_t i = 0; i < nFolder; ++i)
-        m_strCachedFolder += "\\" + OnDisk(m_strCachedFolder, parts[i]);
+    for (size_t i = 0; i < nFolder; ++i) {
+        CString name;
+        if (!FolderOnDisk(m_strCachedFolder, parts[i], name))
+            return false;
+        m_strCachedFolder += "\\" + name;
+    }
     m_strCachedRoot = strRoot;
     m_astrCachedParts.assign(parts.begin(), parts.begin() + static_cast<ptrdiff_t>(nFolder));
     m_bCached = true;
+    return true;
+}
+
+// Where names differ in case but not in short names (natively), a folder
+// is found in its parent's listing, as its files are.
+bool CTargetPath::FolderOnDisk(const CString& strFolder, const CString& strPart, CString& strName) {
+    if (!m_fs.HasOtherSpellings() || m_fs.HasShortNames()) {
+        strName = OnDisk(strFolder, strPart);
+        return true;
+    }
+    CDirItem item;
+    const CTargetFolder::Match match = Listed(strFolder).Look(strPart, item);
+    if (match == CTargetFolder::Match::several)
+        return RefuseTwins(strPart);
+    const bool bNamed = match == CTargetFolder::Match::found &&
+                        !(item.bSkip && item.nSkipReason == CSkipReason::unconvertibleName);
+    strName = bNamed ? item.strName : strPart;
+    return true;
 }
 
 bool CTargetPath::IsCachedFolder(const CString& strRoot, const std::vector<CString>& parts) const {
-    const size_t nFolder = parts.empty() ? 0 : parts.size() - 1;
+    const size_t nFolder = parts.size() - 1;
     if (!m_bCached || nFolder != m_astrCachedParts.size() || strRoot != m_strCachedRoot)
         return false;
     for (size_t i = 0; i < nFolder; ++i)

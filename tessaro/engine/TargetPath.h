@@ -16,14 +16,16 @@ public:
     bool Resolve(const CString& strRoot, const CString& strRelPath);
     // Folders made since the last call may carry names that were free.
     void Forget();
-    // The restore put a file at Path().
-    void NoteWritten();
+    // The restore put a file at Path(), or made a folder there.
+    void NoteWritten(bool bDirectory = false);
 
     const CString& Refusal() const { return m_strRefusal; }
+    // Whether the path was refused for naming the root itself.
+    bool IsRoot() const { return m_bRoot; }
     // The root, then each component as the system names it, one backslash
     // before each: what is opened.
     const CString& Path() const { return m_strPath; }
-    // Path() below its root, beginning with a backslash (empty at the root).
+    // Path() below its root, beginning with a backslash; never the root.
     CString RelativePath() const { return m_strPath.Mid(m_nRootLength); }
     CString Folder() const { return m_strPath.Left(m_nNameAt - 1); }
     CString Name() const { return m_strPath.Mid(m_nNameAt); }
@@ -35,14 +37,17 @@ public:
     const CFsStatus& Status() const { return m_status; }
 
 private:
-    void ResolveFolder(const CString& strRoot, const std::vector<CString>& parts);
+    bool ResolveFolder(const CString& strRoot, const std::vector<CString>& parts);
     bool IsCachedFolder(const CString& strRoot, const std::vector<CString>& parts) const;
+    bool FolderOnDisk(const CString& strFolder, const CString& strPart, CString& strName);
     CString OnDisk(const CString& strFolder, const CString& strPart);
-    void ResolveName(const CString& strPart);
+    bool ResolveName(const CString& strPart);
+    bool RefuseTwins(const CString& strPart);
     CTargetFolder& Listed(const CString& strFolder);
 
     CFileSystem& m_fs;
     CString m_strRefusal;
+    bool m_bRoot = false;
     CString m_strPath;
     CString m_strFolded;
     int m_nRootLength = 0;

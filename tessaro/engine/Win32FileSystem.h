@@ -16,6 +16,7 @@ public:
     bool RemoveUnlessOpen(const CString& strPath) override;
     bool GetLongName(const CString& strPath, CString& strName) override;
     bool HasOtherSpellings() const override { return true; }
+    bool HasShortNames() const override { return true; }
 
 private:
     std::unique_ptr<CFsFile> Open(const CString& strPath, unsigned nFlags, CFsError& error);

@@ -11,6 +11,7 @@
 #include <regex>
 #include <set>
 #include <sstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -72,9 +73,9 @@ TEST(Ikotool, CreateTestListExtractGiveEveryFileBack) {
     EXPECT_EQ(0, list.exitCode);
     EXPECT_EQ(0u, list.out.find("header: 4 top-level entries, product byte 0x04 (Morvane)\n"
                                 "book format: 3 (\".xls\" books)\n"
-                                "0 0 Data\\MyData\n"))
+                                "0 0 Data/MyData\n"))
         << list.out;
-    EXPECT_TRUE(Has(list.out, u8"0 5000 Data\\MyData\\表示\\ソフト\\給与.dat\n"));
+    EXPECT_TRUE(Has(list.out, u8"0 5000 Data/MyData/表示/ソフト/給与.dat\n"));
     EXPECT_TRUE(Has(list.out, "2 4 CodeShain2.dat\n"));
     EXPECT_TRUE(Has(list.out, "14 entries, 8 files, 5027 bytes\n"));
 
@@ -83,7 +84,7 @@ TEST(Ikotool, CreateTestListExtractGiveEveryFileBack) {
     const ToolRun extract = Ikotool(dst, "extract " + (src / "m.iko") + kRoots);
     EXPECT_EQ(0, extract.exitCode) << extract.err;
     EXPECT_TRUE(
-        Has(extract.err, "skipped: root 0 Data\\Org\\kyuyo.xls: kept out by the restore filter\n"));
+        Has(extract.err, "skipped: root 0 Data/Org/kyuyo.xls: kept out by the restore filter\n"));
     EXPECT_TRUE(Has(extract.out, "BookMNG.dat was restored"));
 
     std::map<std::string, std::string> expected = src.Contents();
@@ -166,9 +167,9 @@ TEST(Ikotool, ExtractNamesTheFilesItCouldNotWriteAndEndsWithOne) {
     dst.MakeDir("p/Data/MyData/a.dat");
     const ToolRun extract = Ikotool(dst, "extract " + (src / "m.iko") + kRoots);
     EXPECT_EQ(1, extract.exitCode);
-    EXPECT_TRUE(Has(extract.err, "not written: root 0 Data\\MyData\\a.dat: cannot be written ("))
+    EXPECT_TRUE(Has(extract.err, "not written: root 0 Data/MyData/a.dat: cannot be written ("))
         << extract.err;
-    EXPECT_FALSE(Has(extract.err, "not written: root 0 Data\\Org")) << extract.err;
+    EXPECT_FALSE(Has(extract.err, "not written: root 0 Data/Org")) << extract.err;
     EXPECT_TRUE(Has(extract.err, "m.iko: the restore is incomplete: 1 of its files could not be "
                                  "written"))
         << extract.err;
@@ -197,10 +198,10 @@ TEST(Ikotool, EachLineGoesToItsStream) {
         std::vector<std::string> out, err; // what each holds; "" for nothing
     } cases[] = {
         {"test -q " + file, {""}, {""}},
-        {"test " + file + " -v", {"root 0 Data\\MyData\n", "OK: 8 files"}, {""}},
+        {"test " + file + " -v", {"root 0 Data/MyData\n", "OK: 8 files"}, {""}},
         {"list " + file + " --progress", {"header: "}, {"100% 8 of 8 files, ", " in all\n"}},
         {"test --progress " + file, {"OK: "}, {"100% 8 files, "}},
-        {extract, {"m.iko: 14 entries", "BookMNG.dat was restored"}, {"skipped: root 0 Data\\Org"}},
+        {extract, {"m.iko: 14 entries", "BookMNG.dat was restored"}, {"skipped: root 0 Data/Org"}},
         {extract + " -q", {""}, {""}},
         // The lines of Tessaro's record of the restore: each file with its
         // outcome, then the counts.
@@ -210,7 +211,7 @@ TEST(Ikotool, EachLineGoesToItsStream) {
           "m.iko: 14 entries"},
          {"skipped: "}},
         {"create -v n.iko --root 0=p --root 1=d",
-         {"root 0 Data\\MyData\\a.dat\n", "written\n"},
+         {"root 0 Data/MyData/a.dat\n", "written\n"},
          {""}},
         {"create n.iko --root 0=p --root 1=d --progress",
          {"n.iko: 5 entries, 3 files"},
@@ -464,7 +465,7 @@ TEST(Ikotool, BookMapThatCouldNotBeWrittenIsNotReportedRestored) {
     const ToolRun extract = Ikotool(dst, "extract " + (src / "m.iko") + kRoots);
     EXPECT_EQ(1, extract.exitCode);
     EXPECT_TRUE(
-        Has(extract.err, "not written: root 0 Data\\MyData\\BookMNG.dat: cannot be written ("))
+        Has(extract.err, "not written: root 0 Data/MyData/BookMNG.dat: cannot be written ("))
         << extract.err;
     EXPECT_EQ(std::string::npos, extract.out.find("BookMNG.dat was restored")) << extract.out;
 }
@@ -483,11 +484,11 @@ TEST(Ikotool, CreateNamesWhatItLeftOutAndEndsWithOne) {
     const ToolRun create = Ikotool(src, std::string("create m.iko") + kRoots);
     EXPECT_EQ(1, create.exitCode) << create.out << create.err;
     for (const char* reason :
-         {"left out: root 1 Excel\\con.txt: name not allowed on Windows (a device name",
-          "left out: root 1 Excel\\10:30.log: name not allowed on Windows (a colon",
-          "left out: root 1 Excel\\notes.: name not allowed on Windows (a dot or blank at the end)",
-          "left out: root 1 Excel\\memo : name not allowed on Windows (a dot or blank at the end)",
-          "left out: root 1 Excel\\%E5%A3%B2%E4%B8%8A%E2%82%AC.xlsm: name cannot be converted"})
+         {"left out: root 1 Excel/con.txt: name not allowed on Windows (a device name",
+          "left out: root 1 Excel/10:30.log: name not allowed on Windows (a colon",
+          "left out: root 1 Excel/notes.: name not allowed on Windows (a dot or blank at the end)",
+          "left out: root 1 Excel/memo : name not allowed on Windows (a dot or blank at the end)",
+          "left out: root 1 Excel/%E5%A3%B2%E4%B8%8A%E2%82%AC.xlsm: name cannot be converted"})
         EXPECT_TRUE(Has(create.err, reason)) << reason << "\n" << create.err;
     EXPECT_FALSE(Has(create.out, "left out")) << create.out;
     EXPECT_NE(std::string::npos,
@@ -532,7 +533,7 @@ TEST(Ikotool, CreateNamesAFolderItCannotList) {
     ::close(dir);
     const ToolRun create = Ikotool(src, std::string("create m.iko") + kRoots);
     EXPECT_EQ(1, create.exitCode) << create.err;
-    EXPECT_TRUE(Has(create.err, "left out: root 0 Data\\MyData\\" + level + "1\\" + level + "2\\"))
+    EXPECT_TRUE(Has(create.err, "left out: root 0 Data/MyData/" + level + "1/" + level + "2/"))
         << create.err;
     EXPECT_TRUE(Has(create.err, ": folder cannot be listed\n")) << create.err;
     EXPECT_TRUE(Has(create.err, "m.iko: written without 1 of the files (left out above)"))
@@ -540,4 +541,49 @@ TEST(Ikotool, CreateNamesAFolderItCannotList) {
     EXPECT_EQ(0, Ikotool(src, "test m.iko").exitCode);
     // Below the longest path the tree's own removal can reach.
     EXPECT_EQ(0, std::system(("rm -rf " + (src / "p/Data/MyData/") + level + "1").c_str()));
+}
+
+// Natively every path of a message is written with "/", the target's full
+// path in a cause too; a read-only file is not replaced.
+TEST(Ikotool, NativeMessagesShowPathsWithSlashesOnly) {
+    NativeTree src, dst;
+    MakeFile(src);
+    for (const char* root : {"p", "d", "c"})
+        dst.MakeDir(root);
+    dst.Write("p/Data/MyData/BookMNG.dat", "older books");
+    ASSERT_EQ(0, ::chmod((dst / "p/Data/MyData/BookMNG.dat").c_str(), 0444));
+    const ToolRun extract = Ikotool(dst, "extract " + (src / "m.iko") + kRoots + " -v");
+    EXPECT_EQ(1, extract.exitCode);
+    EXPECT_TRUE(Has(extract.err, "not written: root 0 Data/MyData/BookMNG.dat: cannot be written "
+                                 "(p/Data/MyData/BookMNG.dat "))
+        << extract.err;
+    EXPECT_EQ(std::string::npos, extract.err.find('\\')) << extract.err;
+    EXPECT_EQ(std::string::npos, extract.out.find('\\')) << extract.out;
+    EXPECT_EQ("older books", ReadNativeFile(dst / "p/Data/MyData/BookMNG.dat"));
+}
+
+// A Windows folder cannot hold names that differ only in case: of such
+// twins one is carried (the first in byte order, whatever the listing's
+// order), the others are named as left out, folders as files.
+TEST(Ikotool, CreateCarriesOneOfNamesThatDifferOnlyInCase) {
+    NativeTree src, dst;
+    MakeInstallation(src);
+    src.Write("d/Excel/a.xls", "small");
+    src.Write("d/Excel/A.xls", "capital");
+    src.Write(u8"d/Excel/Ｋ/x.xls", "wide capital");
+    src.Write(u8"d/Excel/ｋ/x.xls", "wide small");
+    const ToolRun create = Ikotool(src, std::string("create m.iko") + kRoots);
+    EXPECT_EQ(1, create.exitCode) << create.out << create.err;
+    EXPECT_TRUE(Has(create.err, "left out: root 1 Excel/a.xls: name not allowed on Windows ("))
+        << create.err;
+    EXPECT_TRUE(Has(create.err, u8"left out: root 1 Excel/ｋ: name not allowed on Windows ("))
+        << create.err;
+    EXPECT_TRUE(Has(create.err, "m.iko: written without 2 of the files")) << create.err;
+    for (const char* root : {"p", "d", "c"})
+        dst.MakeDir(root);
+    const ToolRun extract = Ikotool(dst, "extract " + (src / "m.iko") + kRoots);
+    EXPECT_EQ(0, extract.exitCode) << extract.out << extract.err;
+    EXPECT_EQ("capital", ReadNativeFile(dst / "d/Excel/A.xls"));
+    EXPECT_EQ("wide capital", ReadNativeFile(dst / u8"d/Excel/Ｋ/x.xls"));
+    EXPECT_FALSE(std::ifstream(dst / "d/Excel/a.xls").good());
 }

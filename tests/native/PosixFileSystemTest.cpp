@@ -6,6 +6,7 @@
 #include "MigrationWriter.h"
 #include "NativeTree.h"
 #include "PosixFileSystem.h"
+#include "TargetFile.h"
 
 #include <gtest/gtest.h>
 
@@ -183,5 +184,115 @@ TEST(PosixFileSystem, TemporaryFileMadeAnewByAnotherRestoreDoesNotReplaceTheTarg
     EXPECT_TRUE(now == content || now == "the old book map") << now.substr(0, 40);
     if (now != content) {
         EXPECT_EQ(0, context.m_nWritten);
+    }
+}
+
+// Windows finds a file by any case of its letters, and so does a restore
+// natively: the entry replaces the file on the disk under its own name
+// instead of writing a second one beside it, and the filter judges that
+// name.  A folder of twins differing only in case gives the exact spelling,
+// or refuses the entry.
+TEST(PosixFileSystem, ExistingNamesAreFoundWithoutRegardToCase) {
+    const struct {
+        const char* relDir;
+        const char* name;
+        const char* written; // "" when refused, "-" when kept out by the filter
+    } cases[] = {
+        {"\\data\\MYDATA", "bookmng.DAT", "Data/MyData/BookMNG.dat"},
+        {"\\DATA\\mydata\\表示ＫΩЖⅠ", "ＡΣＸ.dat", u8"Data/MyData/表示ｋωжⅰ/ａσｘ.dat"},
+        {"\\data\\org", "company.DAT", "-"},
+        {"\\DATA\\ORG", "KYUYO.XLSM", "-"},
+        {"\\Data\\MyData\\twins", "a.txt", "Data/MyData/twins/a.txt"},
+        {"\\Data\\MyData\\twins", "A.txt", "Data/MyData/twins/A.txt"},
+        {"\\Data\\MyData\\twins", "a.TXT", ""},
+        {"\\Data\\MyData\\Twin", "x.dat", "Data/MyData/Twin/x.dat"},
+        {"\\Data\\MyData\\TWIN", "x.dat", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.relDir) + "\\" + c.name);
+        NativeTree dst;
+        dst.Write("Data/MyData/BookMNG.dat", "old");
+        dst.Write(u8"Data/MyData/表示ｋωжⅰ/ａσｘ.dat", "old");
+        dst.Write("Data/Org/Company.dat", "old");
+        dst.Write("Data/Org/kyuyo.xlsm", "old");
+        dst.Write("Data/MyData/twins/a.txt", "old");
+        dst.Write("Data/MyData/twins/A.txt", "old");
+        dst.Write("Data/MyData/Twin/x.dat", "old");
+        dst.Write("Data/MyData/twin/x.dat", "old");
+        std::map<std::string, std::string> expected = dst.Contents();
+        if (c.written[0] != '\0' && c.written[0] != '-')
+            expected[c.written] = "new";
+        CPosixFileSystem fs;
+        CMigrationContext context(fs);
+        RestoreTree(fs, Header(1) + Record(4, 0, c.relDir, c.name, "new", 0), dst, context);
+        EXPECT_EQ(expected, dst.Contents());
+        if (c.written[0] == '\0') {
+            ASSERT_EQ(1u, context.m_skipped.size());
+            EXPECT_EQ(CSkipReason::refusedPath, context.m_skipped[0].nReason);
+            EXPECT_NE(std::string::npos,
+                      context.m_skipped[0].strCause.str().find("more than one entry"));
+        } else if (c.written[0] == '-') {
+            ASSERT_EQ(1u, context.m_skipped.size());
+            EXPECT_EQ(CSkipReason::filtered, context.m_skipped[0].nReason);
+        } else {
+            EXPECT_TRUE(context.m_skipped.empty());
+        }
+    }
+}
+
+// Windows refuses to replace a read-only file; natively a file its owner
+// may not write counts as one, whoever runs the restore.
+TEST(PosixFileSystem, FileWithoutOwnerWritePermissionIsNotReplaced) {
+    for (const char* relDir : {"\\Data\\MyData", "\\data\\mydata"}) {
+        SCOPED_TRACE(relDir);
+        NativeTree dst;
+        dst.Write("Data/MyData/BookMNG.dat", "old");
+        ASSERT_EQ(0, ::chmod((dst / "Data/MyData/BookMNG.dat").c_str(), 0444));
+        CPosixFileSystem fs;
+        CMigrationContext context(fs);
+        RestoreTree(fs, Header(1) + Record(4, 0, relDir, "BookMNG.dat", "new", 0), dst, context);
+        EXPECT_EQ("old", ReadNativeFile(dst / "Data/MyData/BookMNG.dat"));
+        ASSERT_EQ(1u, context.m_skipped.size());
+        EXPECT_EQ(CSkipReason::cannotWrite, context.m_skipped[0].nReason);
+        EXPECT_FALSE(context.m_bBookMapWritten);
+    }
+}
+
+// When no temporary name is free, the reason names what holds them: folders
+// of those names, other restores' open files, or both.
+TEST(PosixFileSystem, TemporaryNamesTakenAreToldByWhatHoldsThem) {
+    const struct {
+        int folders;
+        int open;
+        const char* told;
+    } cases[] = {
+        {CTargetFile::kTemporaryNames, 0, "10 by folders of that name"},
+        {4, 6, "4 by folders of that name, 6 by other restores' files"},
+        {0, CTargetFile::kTemporaryNames, "10 by other restores' files"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.told);
+        NativeTree dst;
+        dst.Write("Data/MyData/BookMNG.dat", "old");
+        CPosixFileSystem fs;
+        std::vector<std::unique_ptr<CFsFile>> others;
+        for (int i = 0; i < c.folders + c.open; ++i) {
+            const std::string name = CTargetFile::TemporaryName(i).str();
+            if (i < c.folders) {
+                dst.MakeDir("Data/MyData/" + name);
+                continue;
+            }
+            CFsError error;
+            others.push_back(fs.CreateNew(CString((dst / ("Data/MyData/" + name)).c_str()), error));
+            ASSERT_NE(nullptr, others.back());
+        }
+        CMigrationContext context(fs);
+        RestoreTree(fs, Header(1) + Record(4, 0, "\\Data\\MyData", "BookMNG.dat", "new", 0), dst,
+                    context);
+        EXPECT_EQ("old", ReadNativeFile(dst / "Data/MyData/BookMNG.dat"));
+        ASSERT_EQ(1u, context.m_skipped.size());
+        EXPECT_EQ(CSkipReason::cannotWrite, context.m_skipped[0].nReason);
+        EXPECT_NE(std::string::npos, context.m_skipped[0].strCause.str().find(c.told))
+            << context.m_skipped[0].strCause.GetString();
     }
 }

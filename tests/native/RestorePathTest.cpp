@@ -2,6 +2,7 @@
 // of HostileFileTest try every way out.
 #include "MigrationTestSupport.h"
 #include "RestorePath.h"
+#include "TargetFile.h"
 
 #include <gtest/gtest.h>
 
@@ -70,5 +71,47 @@ TEST(RestorePath, WindowsNamesAreToldFromNamesWindowsRefuses) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(c.allowed, CRestorePath::WindowsNameRefusal(c.name).IsEmpty());
+    }
+}
+
+// An entry that names its root itself, by empty fields or by separators
+// alone, is a file refused as any path that names no file below the root,
+// or a folder with nothing to make: no folder beside the root (the root's
+// path without its last character) is swept, written or made.
+TEST(RestorePath, EntryThatNamesTheRootItselfIsRefusedAndNothingBesideItChanges) {
+    const std::string tmp = CTargetFile::TemporaryName(0).str();
+    const struct {
+        const char* relDir;
+        const char* name;
+        const char* content;
+        int32_t children;
+    } cases[] = {
+        {"", "", "data", 0},      {"\\", "", "data", 0}, {"", "\\", "data", 0},
+        {"\\\\", "/", "data", 0}, {"/", "", "data", 0},  {"", "", "", 1},
+        {"\\", "/", "", 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string("\"") + c.relDir + "\" \"" + c.name + "\"");
+        CMemFileSystem dst;
+        dst.AddDirectory("dst0");
+        dst.AddFile(CString("dst\\") + tmp.c_str(), "a neighbour's own");
+        dst.AddFile("dst\\x", "a neighbour's own");
+        std::string bytes = Header(1) + Record(4, 0, c.relDir, c.name, c.content, c.children);
+        if (c.children > 0)
+            bytes += Record(4, 0, "\\", "x", "below the root", 0);
+        const std::vector<CString> before = dst.Paths();
+        ReadResult result(dst);
+        Restore(bytes, dst, TargetRoots(), result);
+        EXPECT_EQ("a neighbour's own", dst.FileBytes(CString("dst\\") + tmp.c_str()));
+        EXPECT_EQ("a neighbour's own", dst.FileBytes("dst\\x"));
+        if (c.children > 0) {
+            EXPECT_TRUE(result.context.m_skipped.empty());
+            EXPECT_EQ("below the root", dst.FileBytes("dst0\\x"));
+            continue;
+        }
+        EXPECT_EQ(before, dst.Paths());
+        ASSERT_EQ(1u, result.context.m_skipped.size());
+        EXPECT_EQ(CSkipReason::refusedPath, result.context.m_skipped[0].nReason);
+        EXPECT_FALSE(result.context.m_skipped[0].strCause.IsEmpty());
     }
 }

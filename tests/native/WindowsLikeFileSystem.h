@@ -24,6 +24,7 @@ public:
     bool ListDirectory(const CString& strDir, std::vector<CDirItem>& items) override;
     bool GetLongName(const CString& strPath, CString& strName) override;
     bool HasOtherSpellings() const override { return true; }
+    bool HasShortNames() const override { return true; }
 
     // The path of the entry it names, or as Windows would create it.
     CString Resolve(const CString& strPath);

@@ -286,3 +286,24 @@ TEST(Win32FileSystem, TemporaryFileIsMadeAnewAndKeptWhileOpen) {
     EXPECT_TRUE(fs.RemoveUnlessOpen(path));
     EXPECT_FALSE(fs.GetStatus(path).bExists);
 }
+
+// An entry whose folder and name are empty names its root: it is refused,
+// and the folder beside the root whose name is the root's without its last
+// letter keeps its files, the temporary name among them.
+TEST(Win32FileSystem, EntryThatNamesTheRootTouchesNothingBesideIt) {
+    TempDir dir;
+    const CString root = dir.Path() + "\\Data0";
+    ASSERT_TRUE(::CreateDirectoryA(root, nullptr));
+    ASSERT_TRUE(::CreateDirectoryA(dir.Path() + "\\Data", nullptr));
+    WriteFileBytes(dir.Path() + "\\Data\\~TESSARO.TMP", "a neighbour's own");
+    CWin32FileSystem fs;
+    CMigrationContext context(fs);
+    const std::string bytes = Header(1) + Record(4, 0, "", "", "data", 0);
+    CMemFile mem(bytes);
+    CArchive ar(&mem, CArchive::load);
+    CMigrationReader(context, CMigrationRoots(root, root, ""), static_cast<int64_t>(bytes.size()))
+        .Restore(ar);
+    EXPECT_EQ("a neighbour's own", ReadFileBytes(dir.Path() + "\\Data\\~TESSARO.TMP"));
+    ASSERT_EQ(1u, context.m_skipped.size());
+    EXPECT_EQ(CSkipReason::refusedPath, context.m_skipped[0].nReason);
+}

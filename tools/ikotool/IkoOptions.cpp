@@ -207,7 +207,10 @@ bool CIkoOptions::ParseRoot(const CString& strValue, CString& strError) {
         return false;
     }
     m_abRootGiven[index] = true;
+    // Typed with "/" it is the same folder: the engine composes and compares
+    // paths with backslashes.  No trail byte of code page 932 is a "/".
     m_astrRoots[index] = strValue.Mid(2);
+    m_astrRoots[index].Replace("/", "\\");
     return true;
 }
 

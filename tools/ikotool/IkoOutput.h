@@ -1,5 +1,6 @@
 #pragma once
 #include "IkoConsole.h"
+#include "FileSystem.h"
 #include "IkoOptions.h"
 
 #include <string>
@@ -9,7 +10,8 @@
 // every entry.
 class CIkoOutput {
 public:
-    CIkoOutput(CIkoConsole& console, CIkoOptions::Verbosity nVerbosity);
+    // Every line shows its paths as fs does.
+    CIkoOutput(CIkoConsole& console, CIkoOptions::Verbosity nVerbosity, const CFileSystem& fs);
     void Result(const CString& strLine);
     void Verbose(const CString& strLine);
     void Warning(const CString& strLine);
@@ -23,4 +25,5 @@ public:
 private:
     CIkoConsole& m_console;
     CIkoOptions::Verbosity m_nVerbosity;
+    const CFileSystem& m_fs;
 };

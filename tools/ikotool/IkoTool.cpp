@@ -12,7 +12,7 @@
 // Progress shows on a terminal unless -q asks for silence, and anywhere when
 // --progress asks for it.
 CIkoTool::CIkoTool(CFileSystem& fs, CIkoConsole& console, const CIkoOptions& options)
-    : m_fs(fs), m_console(console), m_options(options), m_out(console, options.m_nVerbosity) {
+    : m_fs(fs), m_console(console), m_options(options), m_out(console, options.m_nVerbosity, fs) {
     const bool bTerminal = console.ErrIsTerminal();
     if (!options.m_bProgress && (!bTerminal || options.m_nVerbosity == CIkoOptions::quietOutput))
         return;
