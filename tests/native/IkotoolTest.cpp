@@ -206,8 +206,8 @@ TEST(Ikotool, EachLineGoesToItsStream) {
         // The lines of Tessaro's record of the restore: each file with its
         // outcome, then the counts.
         {"-v " + extract,
-         {u8"復元\tx/p\\Data\\MyData\\a.dat\n",
-          u8"除外\tx/p\\Data\\Org\\kyuyo.xls\t復元の対象外です\n", u8"\n合計\t復元 ",
+         {u8"復元\tx/p/Data/MyData/a.dat\n",
+          u8"除外\tx/p/Data/Org/kyuyo.xls\t復元の対象外です\n", u8"\n合計\t復元 ",
           "m.iko: 14 entries"},
          {"skipped: "}},
         {"create -v n.iko --root 0=p --root 1=d",
