@@ -23,6 +23,9 @@ public:
     bool CloseOver(std::unique_ptr<CFsFile> pFile, const CString& strFrom, const CString& strTo,
                    CFsError& error) override;
     bool RemoveUnlessOpen(const CString& strPath) override;
+    bool CheckCreate(const CString& strPath, bool bFolderPlanned, CFsError& error) override;
+    bool CheckReplace(const CString& strTo, CFsError& error) override;
+    bool IsLink(const CString& strPath) override;
 
     // The path as the system takes it; false when a name does not convert.
     bool ToNative(const CString& strPath, std::string& native);

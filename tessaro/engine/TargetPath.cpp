@@ -17,7 +17,8 @@ bool CTargetPath::Resolve(const CString& strRoot, const CString& strRelPath) {
     m_strRefusal = CRestorePath::Split(strRelPath, parts);
     if (!m_strRefusal.IsEmpty())
         return false;
-    ResolveFolder(strRoot, parts);
+    if (!ResolveFolder(strRoot, parts))
+        return false;
     m_nRootLength = strRoot.GetLength();
     m_strPath = m_strCachedFolder;
     m_nNameAt = m_strPath.GetLength();
@@ -83,17 +84,25 @@ void CTargetPath::Forget() {
     m_bCached = false;
 }
 
-// All components but the last.
-void CTargetPath::ResolveFolder(const CString& strRoot, const std::vector<CString>& parts) {
+// All components but the last.  A folder below the root that is a link
+// would lead the restore out of its root: the path is refused.
+bool CTargetPath::ResolveFolder(const CString& strRoot, const std::vector<CString>& parts) {
     if (IsCachedFolder(strRoot, parts))
-        return;
+        return true;
+    m_bCached = false;
     const size_t nFolder = parts.empty() ? 0 : parts.size() - 1;
     m_strCachedFolder = strRoot;
-    for (size_t i = 0; i < nFolder; ++i)
+    for (size_t i = 0; i < nFolder; ++i) {
         m_strCachedFolder += "\\" + OnDisk(m_strCachedFolder, parts[i]);
+        if (m_fs.IsLink(m_strCachedFolder)) {
+            m_strRefusal = "\"" + parts[i] + "\" is a link to another folder, not followed";
+            return false;
+        }
+    }
     m_strCachedRoot = strRoot;
     m_astrCachedParts.assign(parts.begin(), parts.begin() + static_cast<ptrdiff_t>(nFolder));
     m_bCached = true;
+    return true;
 }
 
 bool CTargetPath::IsCachedFolder(const CString& strRoot, const std::vector<CString>& parts) const {

@@ -35,7 +35,7 @@ public:
     const CFsStatus& Status() const { return m_status; }
 
 private:
-    void ResolveFolder(const CString& strRoot, const std::vector<CString>& parts);
+    bool ResolveFolder(const CString& strRoot, const std::vector<CString>& parts);
     bool IsCachedFolder(const CString& strRoot, const std::vector<CString>& parts) const;
     CString OnDisk(const CString& strFolder, const CString& strPart);
     void ResolveName(const CString& strPart);

@@ -163,6 +163,35 @@ bool CWin32FileSystem::GetLongName(const CString& strPath, CString& strName) {
     return true;
 }
 
+namespace {
+
+CString OsCause(DWORD err, const CString& strPath) {
+    return CauseOf(CFileException(FileCauseFromOsError(err), static_cast<long>(err), strPath));
+}
+
+} // namespace
+
+// What CreateFile and CreateDirectory answer for a folder that is missing
+// or a file: the path is not found.
+bool CWin32FileSystem::CheckCreate(const CString& strPath, bool bFolderPlanned, CFsError& error) {
+    if (bFolderPlanned)
+        return true;
+    const DWORD attributes = ::GetFileAttributesA(FolderOf(strPath));
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+        return true;
+    error.strCause = OsCause(ERROR_PATH_NOT_FOUND, strPath);
+    return false;
+}
+
+// MoveFileEx refuses to replace a folder by a file.
+bool CWin32FileSystem::CheckReplace(const CString& strTo, CFsError& error) {
+    const DWORD attributes = ::GetFileAttributesA(strTo);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+        return true;
+    error.strCause = OsCause(ERROR_ACCESS_DENIED, strTo);
+    return false;
+}
+
 std::unique_ptr<CFileSystem> CreatePlatformFileSystem() {
     return std::make_unique<CWin32FileSystem>();
 }
