@@ -7,21 +7,21 @@ CIkoOutput::CIkoOutput(CIkoConsole& console, CIkoOptions::Verbosity nVerbosity)
 
 void CIkoOutput::Result(const CString& strLine) {
     if (m_nVerbosity != CIkoOptions::quietOutput)
-        m_console.Out(strLine);
+        m_console.Out(Shown(strLine));
 }
 
 void CIkoOutput::Verbose(const CString& strLine) {
     if (IsVerbose())
-        m_console.Out(strLine);
+        m_console.Out(Shown(strLine));
 }
 
 void CIkoOutput::Warning(const CString& strLine) {
     if (m_nVerbosity != CIkoOptions::quietOutput)
-        m_console.Err(strLine);
+        m_console.Err(Shown(strLine));
 }
 
 void CIkoOutput::Error(const CString& strLine) {
-    m_console.Err(strLine);
+    m_console.Err(Shown(strLine));
 }
 
 void CIkoOutput::Json(const std::string& utf8) {
@@ -33,4 +33,25 @@ CString CIkoOutput::EntryName(int nRoot, const CString& strRelativePath) {
     CString name;
     name.Format("root %d %s", nRoot, CRestorePath::Collapse(strRelativePath).GetString());
     return name;
+}
+
+CString CIkoOutput::Count(int64_t n, const char* pszOne, const char* pszMany) {
+    CString text;
+    text.Format("%lld %s", static_cast<long long>(n), n == 1 ? pszOne : pszMany);
+    return text;
+}
+
+CString CIkoOutput::Shown(const CString& strLine) {
+    const std::string& s = strLine.str();
+    std::string shown;
+    shown.reserve(s.size());
+    for (const char c : s) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            shown += '^';
+            shown += static_cast<char>(byte ^ 0x40);
+        } else
+            shown += c;
+    }
+    return CString(std::move(shown));
 }

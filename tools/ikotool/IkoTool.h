@@ -1,5 +1,6 @@
 #pragma once
 #include "FileSystem.h"
+#include "IkoFileReader.h"
 #include "IkoConsole.h"
 #include "IkoOptions.h"
 #include "IkoOutput.h"
@@ -8,6 +9,8 @@
 #include "MigrationRoots.h"
 
 #include <memory>
+
+class CIkoSelection;
 
 // The commands of ikotool over one file system.
 class CIkoTool {
@@ -26,11 +29,18 @@ private:
     int RunCommand();
     int Create();
     int Extract();
+    int DryRun(CIkoSelection& selection, const CMigrationContext& checked);
+    int Compare();
+    bool CheckFile(CMigrationContext& checked);
+    bool RootsEmpty();
+    void Configure(CMigrationContext& context, CIkoSelection& selection) const;
+    CIkoVerdict RestoreFile(CMigrationContext& context, const CMigrationContext& checked);
+    bool SelectionMatches(const CMigrationContext& checked);
 
     bool RootsExist();
     int FormatOf();
     CMigrationRoots Roots() const;
-    void PrintSkipped(const CMigrationContext& context, bool bRestore);
+    void PrintSkipped(const CMigrationContext& context, bool bRestore, bool bDryRun = false);
     static size_t CountUnwritten(const CMigrationContext& context);
     void NameEntries(CMigrationContext& context, int64_t* pnFiles);
 
