@@ -71,10 +71,12 @@ std::unique_ptr<CFsFile> CDryRunFileSystem::CreateNew(const CString& strPath, CF
     return std::make_unique<CNullFile>(strPath);
 }
 
-bool CDryRunFileSystem::CloseOver(std::unique_ptr<CFsFile> pFile, const CString& /*strFrom*/,
+// The rename makes the target's name: a name the temporary one passed may
+// still be refused there (too long, without a form on the disk).
+bool CDryRunFileSystem::CloseOver(std::unique_ptr<CFsFile> pFile, const CString& strFrom,
                                   const CString& strTo, CFsError& error) {
     pFile.reset();
-    return CheckReplace(strTo, error);
+    return MoveOver(strFrom, strTo, error);
 }
 
 bool CDryRunFileSystem::MakeDirectory(const CString& strPath) {
@@ -87,7 +89,7 @@ bool CDryRunFileSystem::MakeDirectory(const CString& strPath) {
 
 bool CDryRunFileSystem::MoveOver(const CString& /*strFrom*/, const CString& strTo,
                                  CFsError& error) {
-    return CheckReplace(strTo, error);
+    return GetStatus(strTo).bExists ? CheckReplace(strTo, error) : CheckNew(strTo, error);
 }
 
 bool CDryRunFileSystem::RemoveFile(const CString& /*strPath*/) {
