@@ -173,13 +173,26 @@ CString OsCause(DWORD err, const CString& strPath) {
 
 // What CreateFile and CreateDirectory answer for a folder that is missing
 // or a file: the path is not found.
+// The right to add a file is asked by opening the folder for it, which
+// makes nothing.
 bool CWin32FileSystem::CheckCreate(const CString& strPath, bool bFolderPlanned, CFsError& error) {
     if (bFolderPlanned)
         return true;
-    const DWORD attributes = ::GetFileAttributesA(FolderOf(strPath));
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+    const CString folder = FolderOf(strPath);
+    const DWORD attributes = ::GetFileAttributesA(folder);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        error.strCause = OsCause(ERROR_PATH_NOT_FOUND, strPath);
+        return false;
+    }
+    const CFileHandle h(::CreateFileA(folder, FILE_ADD_FILE,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (h)
         return true;
-    error.strCause = OsCause(ERROR_PATH_NOT_FOUND, strPath);
+    const DWORD err = ::GetLastError();
+    if (err != ERROR_ACCESS_DENIED)
+        return true;
+    error.strCause = OsCause(err, strPath);
     return false;
 }
 
