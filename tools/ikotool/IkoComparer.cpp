@@ -4,6 +4,7 @@
 #include "IkoSelection.h"
 #include "MigrationContext.h"
 #include "MigrationEntry.h"
+#include "RestoreFilter.h"
 #include "RestorePath.h"
 #include "TargetFile.h"
 
@@ -74,7 +75,7 @@ void CIkoComparer::Note(const CMigrationEntry& entry) {
         return;
     m_known.insert(Key(m_paths.Path()));
     if (entry.m_nSize <= 0 && m_paths.Status().bDirectory && !m_fs.IsLink(m_paths.Path()))
-        m_folders.push_back({entry.m_nRoot, entry.m_strRoot, m_paths.Path()});
+        m_folders.push_back({entry.m_nRoot, entry.m_nFormat, entry.m_strRoot, m_paths.Path()});
 }
 
 // A protected target with the same bytes is the same: a restore would skip
@@ -157,17 +158,18 @@ void CIkoComparer::FindOnlyHere() {
     std::set<std::string> listed;
     for (const Folder& folder : m_folders)
         if (listed.insert(Key(folder.strPath)).second)
-            ListOnlyHere(folder.nRoot, folder.strRoot, folder.strPath, false);
+            ListOnlyHere(folder, folder.strPath, false);
 }
 
 // bAll: a folder the file lacks, whose every file is the installation's
-// only.  The restore's temporary files are no one's data.
-void CIkoComparer::ListOnlyHere(int nRoot, const CString& strRoot, const CString& strFolder,
-                                bool bAll) {
+// only.  The restore's temporary files are no one's data, and what the
+// filter would keep out (the installation's own files) no restore touches.
+void CIkoComparer::ListOnlyHere(const Folder& top, const CString& strFolder, bool bAll) {
+    const int nRootLength = top.strRoot.GetLength();
     std::vector<CDirItem> items;
     if (!m_fs.ListDirectory(strFolder, items)) {
         m_out.Warning("not listed: " +
-                      CIkoOutput::EntryName(nRoot, BelowRoot(strFolder, strRoot.GetLength())));
+                      CIkoOutput::EntryName(top.nRoot, BelowRoot(strFolder, nRootLength)));
         return;
     }
     for (const CDirItem& item : items) {
@@ -177,15 +179,20 @@ void CIkoComparer::ListOnlyHere(int nRoot, const CString& strRoot, const CString
         if (!bAll && m_known.count(Key(path)))
             continue;
         if (item.bDirectory) {
-            ListOnlyHere(nRoot, strRoot, path, true);
+            ListOnlyHere(top, path, true);
             continue;
         }
-        const CString below = BelowRoot(path, strRoot.GetLength());
-        if (!m_selection.TakesPath(below))
+        const CString below = BelowRoot(path, nRootLength);
+        if (!m_selection.TakesPath(below) || IsKeptOut(top, below))
             continue;
         ++m_nDifferences;
-        Tell("only here", nRoot, below, CString());
+        Tell("only here", top.nRoot, below, CString());
     }
+}
+
+bool CIkoComparer::IsKeptOut(const Folder& top, const CString& strBelow) {
+    return m_paths.Resolve(top.strRoot, "\\" + strBelow) &&
+           !CRestoreFilter::Accepts(top.nFormat, m_paths);
 }
 
 // Shown by the path the restore would have written, where it has one: a

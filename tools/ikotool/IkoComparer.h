@@ -37,13 +37,21 @@ public:
 
 private:
     enum Verdict { same, differs, missing, notReadable };
+    struct Folder {
+        int nRoot;
+        int nFormat;
+        CString strRoot;
+        CString strPath;
+    };
+
     void Note(const CMigrationEntry& entry);
     void Compare(CMigrationContext& context, const CMigrationEntry& entry, CTargetPath& target,
                  CArchive& ar);
     Verdict CompareContent(const CString& strPath, CArchive& ar, int64_t nSize, CString& strCause);
     static CString WouldNotWrite(CFileSystem& fs, const CTargetPath& target);
     void Tell(const char* pszWhat, int nRoot, const CString& strPath, const CString& strCause);
-    void ListOnlyHere(int nRoot, const CString& strRoot, const CString& strFolder, bool bAll);
+    void ListOnlyHere(const Folder& top, const CString& strFolder, bool bAll);
+    bool IsKeptOut(const Folder& top, const CString& strBelow);
     std::string Key(const CString& strPath) const;
 
     CFileSystem& m_fs;
@@ -51,11 +59,6 @@ private:
     CIkoSelection& m_selection;
     CTargetPath m_paths; // the entries' targets, for the listing of what only the installation has
     std::set<std::string> m_known; // every target the file names
-    struct Folder {
-        int nRoot;
-        CString strRoot;
-        CString strPath;
-    };
     std::vector<Folder> m_folders; // the file's entries that are folders here
     int64_t m_nDifferences = 0;
     int64_t m_nCompared = 0;

@@ -261,16 +261,18 @@ void CIkoTool::Configure(CMigrationContext& context, CIkoSelection& selection) c
         };
 }
 
-CIkoVerdict CIkoTool::RestoreFile(CMigrationContext& context, const CMigrationContext& checked) {
+// A silent run (the dry run before a selective one) shows no progress.
+CIkoVerdict CIkoTool::RestoreFile(CMigrationContext& context, const CMigrationContext& checked,
+                                  bool bMetered) {
+    CIkoProgress* pProgress = bMetered ? m_pProgress.get() : nullptr;
     const CIkoVerdict verdict =
-        CIkoFileReader(m_fs, m_pProgress.get())
-            .ReadFile(m_options.m_strFile, [&](CArchive& ar, int64_t n) {
-                if (m_pProgress)
-                    m_pProgress->Start(checked.m_nFiles, n, &context.m_nFiles);
-                CMigrationReader(context, Roots(), n).Restore(ar);
-            });
-    if (m_pProgress)
-        m_pProgress->Finish();
+        CIkoFileReader(m_fs, pProgress).ReadFile(m_options.m_strFile, [&](CArchive& ar, int64_t n) {
+            if (pProgress)
+                pProgress->Start(checked.m_nFiles, n, &context.m_nFiles);
+            CMigrationReader(context, Roots(), n).Restore(ar);
+        });
+    if (pProgress)
+        pProgress->Finish();
     return verdict;
 }
 
@@ -281,7 +283,7 @@ bool CIkoTool::SelectionMatches(const CMigrationContext& checked) {
     CDryRunFileSystem dry(m_fs);
     CMigrationContext context(dry);
     Configure(context, probe);
-    const CIkoVerdict verdict = RestoreFile(context, checked);
+    const CIkoVerdict verdict = RestoreFile(context, checked, false);
     if (!verdict.IsWhole()) {
         m_out.Error(verdict.Message(m_options.m_strFile));
         return false;

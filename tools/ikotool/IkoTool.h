@@ -34,7 +34,8 @@ private:
     bool CheckFile(CMigrationContext& checked);
     bool RootsEmpty();
     void Configure(CMigrationContext& context, CIkoSelection& selection) const;
-    CIkoVerdict RestoreFile(CMigrationContext& context, const CMigrationContext& checked);
+    CIkoVerdict RestoreFile(CMigrationContext& context, const CMigrationContext& checked,
+                            bool bMetered = true);
     bool SelectionMatches(const CMigrationContext& checked);
 
     bool RootsExist();
