@@ -323,6 +323,23 @@ TEST(IkotoolRestorePlan, CompareTellsWhatARestoreWouldChange) {
     }
 }
 
+// A target that cannot be opened for reading is not readable, not a
+// difference of content: here a pipe, which no open of the comparison
+// waits for.
+TEST(IkotoolRestorePlan, CompareTellsATargetItCannotRead) {
+    NativeTree tree;
+    tree.MakeDir("p/Data/MyData");
+    tree.MakeDir("d");
+    WriteFile(tree, "m.iko", MyDataFile(File("a.dat", "abc"), 1));
+    tree.Write("d/Excel/book.xls", "book");
+    ASSERT_EQ(0, mkfifo((tree / "p/Data/MyData/a.dat").c_str(), 0644));
+    const ToolRun run = Ikotool(tree, std::string("compare m.iko") + kRoots);
+    EXPECT_EQ(1, run.exitCode);
+    EXPECT_TRUE(Has(run.out, "not readable: root 0 Data\\MyData\\a.dat (not a regular file)"))
+        << run.out;
+    EXPECT_FALSE(Has(run.out, "differs:")) << run.out;
+}
+
 // A folder below the root that is a link leads out of the root: extract
 // refuses to write through it, and compare neither reads nor lists it.
 TEST(IkotoolRestorePlan, ALinkedFolderIsNotFollowedOutOfTheRoot) {

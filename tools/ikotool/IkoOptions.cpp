@@ -68,7 +68,7 @@ const Form kCommands[] = {
      "written:\" (a restore could not replace it: read-only, hidden or system,\n"
      "a refused path).  A target with the same bytes is the same, protected or\n"
      "not.  Exit code 0 when a restore would change nothing and no file differs,\n"
-     "1 otherwise; kept out files alone do not count.\n"},
+     "1 otherwise; kept out files alone do not count.  --only as for extract.\n"},
     {"help", CIkoOptions::help, false, "[COMMAND]", "this text, or a command's own",
      "Prints the list of commands and options, or with a command's name that\n"
      "command's own help.\n"},
