@@ -1,5 +1,7 @@
 #include "FileSystem.h"
 
+#include <algorithm>
+
 // Where a file open from CreateNew cannot be renamed, it is closed first;
 // a system that can make sure strFrom still holds it does so instead.
 bool CFileSystem::CloseOver(std::unique_ptr<CFsFile> pFile, const CString& strFrom,
@@ -7,4 +9,22 @@ bool CFileSystem::CloseOver(std::unique_ptr<CFsFile> pFile, const CString& strFr
     pFile->Close();
     pFile.reset();
     return MoveOver(strFrom, strTo, error);
+}
+
+CString CFileSystem::FolderOf(const CString& strPath) {
+    return strPath.Left(std::max(strPath.ReverseFind('\\'), 0));
+}
+
+bool CFileSystem::CheckCreate(const CString& strPath, bool bFolderPlanned, CFsError& error) {
+    if (bFolderPlanned || GetStatus(FolderOf(strPath)).bDirectory)
+        return true;
+    error.strCause = "its folder does not exist";
+    return false;
+}
+
+bool CFileSystem::CheckReplace(const CString& strTo, CFsError& error) {
+    if (!GetStatus(strTo).bDirectory)
+        return true;
+    error.strCause = "a folder of that name";
+    return false;
 }

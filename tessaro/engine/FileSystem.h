@@ -89,6 +89,19 @@ public:
     // A text that holds the engine's paths as the platform writes them, for
     // showing: natively every separator a "/".
     virtual CString ShownPath(const CString& strText) const { return strText; }
+    // Whether a file or a folder could be made at strPath, which names
+    // nothing yet, without making it: false with error as the making would
+    // fail.  bFolderPlanned: its folder does not exist but would be made
+    // first, so only the name is judged.
+    virtual bool CheckCreate(const CString& strPath, bool bFolderPlanned, CFsError& error);
+    // Whether a complete file could be renamed over strTo, which exists:
+    // false with error as the rename would fail.
+    virtual bool CheckReplace(const CString& strTo, CFsError& error);
+    // Whether strPath names a link to elsewhere, which a restore never
+    // follows (natively a symbolic link; Windows has no such folders here).
+    virtual bool IsLink(const CString& /*strPath*/) { return false; }
+    // Up to its last backslash; empty without one.
+    static CString FolderOf(const CString& strPath);
 };
 
 // The file system of the platform this program runs on.

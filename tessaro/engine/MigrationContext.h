@@ -43,6 +43,16 @@ public:
     std::function<void(const CMigrationEntry&)> m_onEntry;
     // When set, a restore notes there each file it wrote or skipped.
     CRestoreRecord* m_pRecord = nullptr;
+    // When set, a restore writes only the targets it takes; the others are
+    // passed over without a word, and only the folders of those it takes are
+    // made.
+    std::function<bool(const CTargetPath&)> m_select;
+    bool m_bNoFilter = false; // the restore filter keeps nothing out
+    // Called for each file a restore put in place.
+    std::function<void(const CMigrationEntry&, const CTargetPath&)> m_onWritten;
+    // When set, takes the content of each file that the restore would write
+    // (all of its bytes, from the archive), in place of the writing.
+    std::function<void(const CMigrationEntry&, CTargetPath&, CArchive&)> m_onContent;
     CContentCopier m_copier;
     CTargetPath m_target;     // the restore's targets, one after the other
     CString m_strSweptFolder; // the last folder rid of a killed run's temporary file

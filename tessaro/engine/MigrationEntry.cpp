@@ -293,6 +293,13 @@ void CMigrationEntry::LoadFields(CEntryRecordReader& in) {
 void CMigrationEntry::LoadContent(CArchive& ar) {
     if (m_nSize <= 0)
         return;
+    if (m_pContext->m_onContent) {
+        if (ChooseTarget())
+            m_pContext->m_onContent(*this, m_pContext->m_target, ar);
+        else
+            m_pContext->m_copier.Discard(ar, m_nSize);
+        return;
+    }
     CTargetFile target(m_pContext->m_fs);
     if (!OpenTarget(target)) {
         m_pContext->m_copier.Discard(ar, m_nSize);
@@ -313,6 +320,8 @@ void CMigrationEntry::LoadContent(CArchive& ar) {
     ++m_pContext->m_nWritten;
     if (m_pContext->m_pRecord)
         m_pContext->m_pRecord->NoteRestored(m_nRoot, GetRelativePath());
+    if (m_pContext->m_onWritten)
+        m_pContext->m_onWritten(*this, m_pContext->m_target);
     if (CRestoreFilter::IsBookMap(m_pContext->m_target))
         m_pContext->m_bBookMapWritten = true;
 }
@@ -320,6 +329,17 @@ void CMigrationEntry::LoadContent(CArchive& ar) {
 // A path that would leave its root never reaches the filter, so a refused
 // "BookMNG.dat" does not count as restored.
 bool CMigrationEntry::OpenTarget(CTargetFile& file) {
+    if (!ChooseTarget())
+        return false;
+    CFsError error;
+    if (file.Open(m_pContext->m_target, error))
+        return true;
+    SkipUnwritten(error);
+    return false;
+}
+
+// The target in its canonical form, when the restore would write it.
+bool CMigrationEntry::ChooseTarget() {
     if (m_pContext->m_nMode == CMigrationContext::check)
         return false;
     if (m_strRoot.IsEmpty()) {
@@ -331,16 +351,29 @@ bool CMigrationEntry::OpenTarget(CTargetFile& file) {
         m_pContext->Skip(*this, CSkipReason::refusedPath, target.Refusal());
         return false;
     }
+    if (!IsSelected(target))
+        return false;
     RemoveStaleTemporary(target.Folder());
     if (!AcceptOnRestore(m_nFormat, target)) {
         m_pContext->Skip(*this, CSkipReason::filtered, FilterCause(m_nFormat));
         return false;
     }
-    CFsError error;
-    if (file.Open(target, error))
+    return true;
+}
+
+// A selection is made on the canonical path; the folders of a file it takes
+// are made only then, and the path is resolved again in them.
+bool CMigrationEntry::IsSelected(CTargetPath& target) {
+    if (!m_pContext->m_select)
         return true;
-    SkipUnwritten(error);
-    return false;
+    if (!m_pContext->m_select(target))
+        return false;
+    const CString folder = target.Folder();
+    if (m_pContext->m_fs.GetStatus(folder).bExists)
+        return true;
+    CTargetDirectory::Ensure(m_pContext->m_fs, m_strRoot, folder.Mid(m_strRoot.GetLength()));
+    target.Forget();
+    return target.Resolve(m_strRoot, GetRelativePath());
 }
 
 void CMigrationEntry::SkipUnwritten(const CFsError& error) {
@@ -362,7 +395,7 @@ CString CMigrationEntry::FilterCause(int nFormat) const {
 // nothing to make (a file of that path is refused); its files are swept
 // for in the root.
 void CMigrationEntry::PrepareDirectory() {
-    if (m_strRoot.IsEmpty())
+    if (m_strRoot.IsEmpty() || m_pContext->m_select)
         return;
     CTargetPath& target = m_pContext->m_target;
     if (!target.Resolve(m_strRoot, GetRelativePath())) {
@@ -401,7 +434,7 @@ void CMigrationEntry::LoadChildren(CArchive& ar, int32_t nCount) {
 // Consulted only for entries with content and a full path, in its one
 // canonical form.
 bool CMigrationEntry::AcceptOnRestore(int nFormat, const CTargetPath& target) {
-    if (!CRestoreFilter::Accepts(nFormat, target))
+    if (!m_pContext->m_bNoFilter && !CRestoreFilter::Accepts(nFormat, target))
         return false;
     if (CRestoreFilter::IsBookMap(target))
         m_pContext->m_bBookRestored = true;

@@ -56,6 +56,8 @@ private:
     void LoadFields(CEntryRecordReader& in);
     void LoadContent(CArchive& ar);
     bool OpenTarget(CTargetFile& file);
+    bool ChooseTarget();
+    bool IsSelected(CTargetPath& target);
     void SkipUnwritten(const CFsError& error);
     void PrepareDirectory();
     void RemoveStaleTemporary(const CString& strFolder);

@@ -27,6 +27,9 @@ public:
     // Names are found without regard to case, as on Windows.
     bool HasOtherSpellings() const override { return true; }
     CString ShownPath(const CString& strText) const override;
+    bool CheckCreate(const CString& strPath, bool bFolderPlanned, CFsError& error) override;
+    bool CheckReplace(const CString& strTo, CFsError& error) override;
+    bool IsLink(const CString& strPath) override;
 
     // The path as the system takes it; false when a name does not convert.
     bool ToNative(const CString& strPath, std::string& native);

@@ -5,6 +5,7 @@
 #include "RestorePath.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -450,6 +451,49 @@ CString CPosixFileSystem::ShownPath(const CString& strText) const {
         i += len;
     }
     return CString(std::move(out));
+// What open and mkdir would answer, asked without making anything: the
+// name's conversion and length, then the folder it goes in.
+bool CPosixFileSystem::CheckCreate(const CString& strPath, bool bFolderPlanned, CFsError& error) {
+    std::string path;
+    if (!ToNative(strPath, path)) {
+        error.bUnconvertibleName = true;
+        error.strCause = "not representable in UTF-8";
+        return false;
+    }
+    const size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
+    const size_t nameLength = path.size() - (slash == std::string::npos ? 0 : slash + 1);
+    int err = 0;
+    struct stat st;
+    if (path.size() >= PATH_MAX || nameLength > NAME_MAX)
+        err = ENAMETOOLONG;
+    else if (bFolderPlanned)
+        return true;
+    else if (::stat(folder.c_str(), &st) != 0)
+        err = errno;
+    else if (!S_ISDIR(st.st_mode))
+        err = ENOTDIR;
+    else if (::access(folder.c_str(), W_OK | X_OK) != 0)
+        err = errno;
+    if (err == 0)
+        return true;
+    error.strCause = std::strerror(err);
+    return false;
+}
+
+bool CPosixFileSystem::CheckReplace(const CString& strTo, CFsError& error) {
+    std::string path;
+    struct stat st;
+    if (!ToNative(strTo, path) || ::stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+        return true;
+    error.strCause = std::strerror(EISDIR);
+    return false;
+}
+
+bool CPosixFileSystem::IsLink(const CString& strPath) {
+    std::string path;
+    struct stat st;
+    return ToNative(strPath, path) && ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
 }
 
 std::unique_ptr<CFileSystem> CreatePlatformFileSystem() {

@@ -65,10 +65,26 @@ CRestoreRecord::Outcome CRestoreRecord::OutcomeOf(CSkipReason nReason) {
 }
 
 CString CRestoreRecord::Line(Outcome nOutcome, const CString& strPath, const CString& strReason) {
-    CString line = CString(kLabels[nOutcome]) + kSeparator + strPath;
+    CString line = CString(kLabels[nOutcome]) + kSeparator + Printable(strPath);
     if (!strReason.IsEmpty())
-        line += kSeparator + strReason;
+        line += kSeparator + Printable(strReason);
     return line;
+}
+
+// A stored name may hold a tab or a line break; shown as ^I or ^J it can
+// neither open a field nor a line of the record.  No trail byte of code
+// page 932 lies below 0x40, so none is taken for one.
+CString CRestoreRecord::Printable(const CString& strText) {
+    std::string shown;
+    for (const char c : strText.str()) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            shown += '^';
+            shown += static_cast<char>(byte ^ 0x40);
+        } else
+            shown += c;
+    }
+    return CString(std::move(shown));
 }
 
 // The system's own words for a file it refused; the restore's for the rest.

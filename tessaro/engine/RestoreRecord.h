@@ -31,6 +31,7 @@ public:
 
     static Outcome OutcomeOf(CSkipReason nReason);
     static CString Line(Outcome nOutcome, const CString& strPath, const CString& strReason);
+    static CString Printable(const CString& strText);
     static CString Reason(CSkipReason nReason, const CString& strCause);
     CString Summary(const CString& strInterruption) const;
     // The root of this computer and the path with single separators; the

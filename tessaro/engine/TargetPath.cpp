@@ -96,18 +96,23 @@ void CTargetPath::Forget() {
     m_bCached = false;
 }
 
-// All components but the last.
+// All components but the last.  A folder below the root that is a link
+// would lead the restore out of its root: the path is refused.
 bool CTargetPath::ResolveFolder(const CString& strRoot, const std::vector<CString>& parts) {
     if (IsCachedFolder(strRoot, parts))
         return true;
     m_bCached = false;
-    const size_t nFolder = parts.size() - 1;
+    const size_t nFolder = parts.empty() ? 0 : parts.size() - 1;
     m_strCachedFolder = strRoot;
     for (size_t i = 0; i < nFolder; ++i) {
         CString name;
         if (!FolderOnDisk(m_strCachedFolder, parts[i], name))
             return false;
         m_strCachedFolder += "\\" + name;
+        if (m_fs.IsLink(m_strCachedFolder)) {
+            m_strRefusal = "\"" + parts[i] + "\" is a link to another folder, not followed";
+            return false;
+        }
     }
     m_strCachedRoot = strRoot;
     m_astrCachedParts.assign(parts.begin(), parts.begin() + static_cast<ptrdiff_t>(nFolder));

@@ -17,6 +17,8 @@ public:
     bool GetLongName(const CString& strPath, CString& strName) override;
     bool HasOtherSpellings() const override { return true; }
     bool HasShortNames() const override { return true; }
+    bool CheckCreate(const CString& strPath, bool bFolderPlanned, CFsError& error) override;
+    bool CheckReplace(const CString& strTo, CFsError& error) override;
 
 private:
     std::unique_ptr<CFsFile> Open(const CString& strPath, unsigned nFlags, CFsError& error);

@@ -163,6 +163,48 @@ bool CWin32FileSystem::GetLongName(const CString& strPath, CString& strName) {
     return true;
 }
 
+namespace {
+
+CString OsCause(DWORD err, const CString& strPath) {
+    return CauseOf(CFileException(FileCauseFromOsError(err), static_cast<long>(err), strPath));
+}
+
+} // namespace
+
+// What CreateFile and CreateDirectory answer for a folder that is missing
+// or a file: the path is not found.
+// The right to add a file is asked by opening the folder for it, which
+// makes nothing.
+bool CWin32FileSystem::CheckCreate(const CString& strPath, bool bFolderPlanned, CFsError& error) {
+    if (bFolderPlanned)
+        return true;
+    const CString folder = FolderOf(strPath);
+    const DWORD attributes = ::GetFileAttributesA(folder);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        error.strCause = OsCause(ERROR_PATH_NOT_FOUND, strPath);
+        return false;
+    }
+    const CFileHandle h(::CreateFileA(folder, FILE_ADD_FILE,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (h)
+        return true;
+    const DWORD err = ::GetLastError();
+    if (err != ERROR_ACCESS_DENIED)
+        return true;
+    error.strCause = OsCause(err, strPath);
+    return false;
+}
+
+// MoveFileEx refuses to replace a folder by a file.
+bool CWin32FileSystem::CheckReplace(const CString& strTo, CFsError& error) {
+    const DWORD attributes = ::GetFileAttributesA(strTo);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+        return true;
+    error.strCause = OsCause(ERROR_ACCESS_DENIED, strTo);
+    return false;
+}
+
 std::unique_ptr<CFileSystem> CreatePlatformFileSystem() {
     return std::make_unique<CWin32FileSystem>();
 }

@@ -101,6 +101,11 @@ TEST(IkoOptions, UsageErrorsSayWhatIsWrong) {
         {"test x.iko -q -v", "-q and -v exclude each other"},
         {"test x.iko -q --quiet", "--quiet is given twice"},
         {"test x.iko --json -v", "--json excludes -q and -v"},
+        {"extract x.iko --root 0=p --root 1=d --only=", "--only wants a pattern"},
+        {"compare x.iko --root 0=p --root 1=d --dry-run", "compare takes no --dry-run"},
+        {"compare x.iko --root 0=p --no-filter", "compare takes no --no-filter"},
+        {"compare x.iko --root 0=p", "--root 0=DIR and --root 1=DIR are needed"},
+        {"create x.iko --root 0=p --root 1=d --only a", "create takes no --only"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
@@ -126,8 +131,9 @@ TEST(IkoOptions, HelpNamesEveryCommandAndOptionOnce) {
                       options.Find(CString(" ") + o.pszLong + " ") >= 0)
                 << o.pszLong;
     }
-    for (const char* part : {"\n  0  done\n", "\n  1  done, but not everything", "\n  2  trouble",
-                             "\n  0  the product directory", "\n  1  the data directory",
-                             "\n  2  the common directory"})
+    for (const char* part :
+         {"\n  0  done (compare: a restore would change nothing)\n",
+          "\n  1  done, but not everything", "\n  2  trouble", "\n  0  the product directory",
+          "\n  1  the data directory", "\n  2  the common directory"})
         EXPECT_GE(general.Find(part), 0) << part;
 }

@@ -247,7 +247,7 @@ TEST(Ikotool, HelpAndVersionGoToStandardOutputAndExitWithZero) {
         EXPECT_EQ(0, run.exitCode);
         EXPECT_EQ(help.out, run.out);
     }
-    for (const char* command : {"list", "test", "create", "extract", "help"}) {
+    for (const char* command : {"list", "test", "create", "extract", "compare", "help"}) {
         SCOPED_TRACE(command);
         const ToolRun own = Ikotool(work, std::string(command) + " --help");
         EXPECT_EQ(0, own.exitCode);
@@ -276,7 +276,7 @@ TEST(Ikotool, ReadmeAndHelpAgree) {
     }
     EXPECT_EQ(helpUsage, readmeUsage);
 
-    const std::regex option("(-[a-z]|--[a-z]+)");
+    const std::regex option("(-[a-z]|--[a-z]+(-[a-z]+)*)");
     const auto Options = [&](const std::vector<std::string>& lines, size_t width) {
         std::set<std::string> names;
         for (const std::string& line : lines) {
@@ -293,7 +293,7 @@ TEST(Ikotool, ReadmeAndHelpAgree) {
     const std::set<std::string> helpOptions =
         Options(SectionLines(Ikotool(work, "--help").out, "\nOptions:"), 18);
     EXPECT_EQ(helpOptions, Options(readmeOptions, std::string::npos));
-    EXPECT_EQ(11u, helpOptions.size());
+    EXPECT_EQ(14u, helpOptions.size());
 }
 
 // Every recipe line of the README, run as written with FILE a real file.
@@ -305,16 +305,22 @@ TEST(Ikotool, ReadmeRecipesRunAsWritten) {
     std::istringstream in(recipes.substr(0, recipes.find("\n## ", 1)));
     int n = 0;
     for (std::string line; std::getline(in, line);) {
+        if (line.rfind("    mkdir ", 0) == 0) {
+            ASSERT_EQ(0, IkotoolShell(src, line.substr(4)).exitCode) << line;
+        }
         if (line.rfind("    ikotool ", 0) != 0)
             continue;
         SCOPED_TRACE(line);
-        const std::string command = std::regex_replace(line.substr(4), std::regex("FILE"), "m.iko");
+        std::string command = std::regex_replace(line.substr(4), std::regex("FILE"), "m.iko");
+        command = std::regex_replace(command, std::regex("PRODUCT"), "p");
+        command = std::regex_replace(command, std::regex("DATA"), "d");
         const ToolRun run = IkotoolShell(src, command);
         EXPECT_EQ(0, run.exitCode) << run.err;
         EXPECT_FALSE(run.out.empty());
         ++n;
     }
-    EXPECT_EQ(3, n);
+    EXPECT_EQ(5, n);
+    EXPECT_EQ("abc", ReadNativeFile(src / "out/0/Data/MyData/a.dat"));
 }
 
 // The header's lines: the product byte, the count, and the books' format

@@ -47,6 +47,9 @@ TEST(CRestoreRecord, EachOutcomeHasItsLine) {
         {{0, "\\Data\\MyData\\x?.dat", CSkipReason::unconvertibleName, "not representable"},
          "書込失敗\tC:\\製品\\Data\\MyData\\x?.dat\tこのパソコンでは使えない名前です（not "
          "representable）"},
+        // A tab or a line break of a stored name opens no field or line.
+        {{0, "\\Data\\MyData\\a\tb\n拒否\tc.dat", CSkipReason::refusedPath, "bad\nname"},
+         "拒否\tC:\\製品\\Data\\MyData\\a^Ib^J拒否^Ic.dat\t復元先のフォルダの外を指しています（bad^Jname）"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);

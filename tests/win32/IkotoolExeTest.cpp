@@ -14,6 +14,7 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <map>
 #include <memory>
 
@@ -309,7 +310,8 @@ TEST(IkotoolExe, QuietVerboseAndProgressKeepTheirStreams) {
     } cases[] = {
         {{"extract", "-q", iko.str(), "--root", dst0, "--root", dst1}, "", ""},
         {{"extract", iko.str(), "--root", dst0, "--root", dst1},
-         "m.iko: 4 entries, 2 files, 11 bytes read, 1 skipped\r\n",
+         "m.iko: 4 entries, 2 files, 11 bytes read, 1 written, 1 skipped, 0 could not be "
+         "written\r\n",
          "skipped: root 0 Data\\Org\\kyuyo.xls: kept out by the restore filter\r\n"},
         {{"-v", "test", iko.str()}, "root 0 Data\\MyData\\表示.dat\r\n", ""},
         {{"extract", "-v", iko.str(), "--root", dst0, "--root", dst1},
@@ -369,4 +371,81 @@ TEST(IkotoolExe, CreateNamesWhatItLeftOutAndEndsWithOne) {
         << run.err;
     EXPECT_TRUE(Has(run.err, "m.iko: written without 1 of the files")) << run.err;
     EXPECT_EQ(0u, RunIkotool({"test", (work / "m.iko").str()}).exitCode);
+}
+
+namespace {
+
+// The verdict lines of a run, the dry run's in the real run's words.
+std::vector<std::string> Verdicts(const std::string& text) {
+    std::vector<std::string> verdicts;
+    size_t at = 0;
+    while (at < text.size()) {
+        size_t end = text.find('\n', at);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = text.substr(at, end - at);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        for (const char* dry : {"would not be written: ", "not written: "})
+            if (line.rfind(dry, 0) == 0)
+                verdicts.push_back("not written: " + line.substr(std::strlen(dry)));
+        at = end + 1;
+    }
+    return verdicts;
+}
+
+} // namespace
+
+// As the restore sees them: a protected target with the same bytes is the
+// same, one with other bytes could not be written, and a folder where the
+// file would go is refused alike by the dry run and the real one.
+TEST(IkotoolExe, CompareAndDryRunSeeWhatTheRestoreDoes) {
+    TempDir work;
+    const CString src = work / "src", dst = work / "dst", iko = work / "移行.iko";
+    SampleProductOptions options;
+    options.bWriteRegistry = false;
+    CString error;
+    ASSERT_TRUE(LaySampleProduct(src, options, error)) << error.GetString();
+    const std::vector<std::string> roots = {"--root", ("0=" + dst).str(), "--root",
+                                            ("1=" + dst).str()};
+    const auto With = [&](std::vector<std::string> head) {
+        head.insert(head.end(), roots.begin(), roots.end());
+        return head;
+    };
+    ASSERT_EQ(0u, RunIkotool({"create", iko.str(), "--root", ("0=" + src).str(), "--root",
+                              ("1=" + src).str()})
+                      .exitCode);
+    ASSERT_TRUE(::CreateDirectoryA(dst, nullptr));
+    ASSERT_EQ(0u, RunIkotool(With({"extract", iko.str()})).exitCode);
+    const ToolRun same = RunIkotool(With({"compare", iko.str()}));
+    EXPECT_EQ(0u, same.exitCode) << same.out << same.err;
+    EXPECT_TRUE(Has(same.out, "a restore would change nothing")) << same.out;
+
+    const CString book = dst + "\\Data\\MyData\\BookMNG.dat";
+    ASSERT_TRUE(::SetFileAttributesA(book, FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
+    const ToolRun protectedSame = RunIkotool(With({"compare", iko.str()}));
+    EXPECT_EQ(0u, protectedSame.exitCode) << protectedSame.out;
+    ASSERT_TRUE(::SetFileAttributesA(book, FILE_ATTRIBUTE_NORMAL));
+    WriteFileBytes(book, "other");
+    ASSERT_TRUE(::SetFileAttributesA(book, FILE_ATTRIBUTE_READONLY));
+    const ToolRun protectedOther = RunIkotool(With({"compare", iko.str()}));
+    EXPECT_EQ(1u, protectedOther.exitCode);
+    EXPECT_TRUE(Has(protectedOther.out, "would not be written: root 0 Data\\MyData\\BookMNG.dat"))
+        << protectedOther.out;
+
+    WriteFileBytes(dst + "\\Excel\\extra.xls", "mine");
+    ASSERT_TRUE(::SetFileAttributesA(book, FILE_ATTRIBUTE_NORMAL));
+    ASSERT_TRUE(::DeleteFileA(book));
+    ASSERT_TRUE(::CreateDirectoryA(book, nullptr));
+    const ToolRun compare = RunIkotool(With({"compare", iko.str()}));
+    EXPECT_EQ(1u, compare.exitCode);
+    EXPECT_TRUE(Has(compare.out, "only here: root 1 Excel\\extra.xls")) << compare.out;
+    EXPECT_TRUE(Has(compare.out, "would not be written: root 0 Data\\MyData\\BookMNG.dat"))
+        << compare.out;
+    const ToolRun dry = RunIkotool(With({"extract", iko.str(), "--dry-run"}));
+    const ToolRun real = RunIkotool(With({"extract", iko.str()}));
+    EXPECT_EQ(real.exitCode, dry.exitCode) << dry.err << real.err;
+    EXPECT_EQ(1u, real.exitCode);
+    EXPECT_EQ(Verdicts(real.err), Verdicts(dry.err)) << dry.err << "\n" << real.err;
+    EXPECT_TRUE(Has(dry.err, "would not be written: root 0 Data\\MyData\\BookMNG.dat")) << dry.err;
 }

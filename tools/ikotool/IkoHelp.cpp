@@ -12,15 +12,17 @@ const char kRoots[] =
     "  A root that is not given is not set: nothing is read from it or written to it.\n";
 
 const char kExitCodes[] = "Exit codes, as diff and cmp have them:\n"
-                          "  0  done\n"
+                          "  0  done (compare: a restore would change nothing)\n"
                           "  1  done, but not everything: files that extract could not write,\n"
-                          "     or files that create left out of the file it wrote\n"
-                          "  2  trouble: a damaged file, a failure, a usage error\n";
+                          "     files that create left out of the file it wrote, differences\n"
+                          "     that compare found\n"
+                          "  2  trouble: a damaged file, a failure, a usage error, an --only\n"
+                          "     pattern that matches nothing\n";
 
 const char kStreams[] =
     "Results go to standard output; warnings (\"skipped:\", \"not written:\",\n"
     "\"left out:\") and errors to standard error.  Options may stand before or\n"
-    "after the file.\n";
+    "after the file.  Control characters in names are shown as ^J, ^M...\n";
 
 } // namespace
 

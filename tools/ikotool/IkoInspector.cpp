@@ -16,10 +16,9 @@ CIkoInspector::CIkoInspector(CFileSystem& fs, CIkoOutput& out, CIkoProgress* pPr
     : m_fs(fs), m_out(out), m_pProgress(pProgress) {}
 
 CString CIkoInspector::Summary(const CMigrationContext& context) {
-    CString text;
-    text.Format("%lld entries, %lld files, %lld bytes", static_cast<long long>(context.m_nEntries),
-                static_cast<long long>(context.m_nFiles), static_cast<long long>(context.m_nBytes));
-    return text;
+    return CIkoOutput::Count(context.m_nEntries, "entry", "entries") + ", " +
+           CIkoOutput::Count(context.m_nFiles, "file", "files") + ", " +
+           CIkoOutput::Count(context.m_nBytes, "byte", "bytes");
 }
 
 // What Tessaro makes of a code: 3 or less is ".xls" books, 4 ".xlsm" books,
@@ -86,11 +85,13 @@ void CIkoInspector::PrintHeader(const CIkoHeader& header, const CIkoEntryTracker
         return;
     }
     CString line;
-    line.Format("header: %u top-level entries, product byte 0x%02X (%s)", header.nCount,
-                header.nProduct,
-                header.nProduct == CMigrationReader::kProductByte
-                    ? "Morvane"
-                    : "not Morvane: Tessaro refuses the file");
+    line.Format(
+        "header: %s, product byte 0x%02X (%s)",
+        CIkoOutput::Count(header.nCount, "top-level entry", "top-level entries").GetString(),
+        header.nProduct,
+        header.nProduct == CMigrationReader::kProductByte
+            ? "Morvane"
+            : "not Morvane: Tessaro refuses the file");
     m_out.Result(line);
     m_out.Result("book format: " + FormatLine(formats));
 }
@@ -124,10 +125,8 @@ int CIkoInspector::Test(const CString& strFile) {
     const CIkoVerdict verdict = Check(strFile, context, true, -1);
     if (!verdict.IsWhole())
         return Failed(strFile, verdict);
-    CString text;
-    text.Format("OK: %lld files, %lld bytes", static_cast<long long>(context.m_nFiles),
-                static_cast<long long>(context.m_nBytes));
-    m_out.Result(text);
+    m_out.Result("OK: " + CIkoOutput::Count(context.m_nFiles, "file", "files") + ", " +
+                 CIkoOutput::Count(context.m_nBytes, "byte", "bytes"));
     return CIkoTool::done;
 }
 

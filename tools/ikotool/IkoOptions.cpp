@@ -13,6 +13,7 @@ constexpr unsigned Bit(CIkoOptions::Command nCommand) {
 constexpr unsigned kEvery = ~0u;
 constexpr unsigned kReaders = Bit(CIkoOptions::list) | Bit(CIkoOptions::test);
 constexpr unsigned kWriters = Bit(CIkoOptions::create) | Bit(CIkoOptions::extract);
+constexpr unsigned kRestores = Bit(CIkoOptions::extract) | Bit(CIkoOptions::compare);
 
 // Usage lines and help texts are made from these tables; a command or an
 // option added here appears in every one of them.
@@ -38,25 +39,54 @@ const Form kCommands[] = {
      "without a code page 932 form or one Windows refuses, a file that cannot\n"
      "be read or changed while it was written, a folder that cannot be listed)\n"
      "is named on standard error (\"left out:\") and makes the exit code 1.\n"},
-    {"extract", CIkoOptions::extract, true, "FILE --root 0=DIR --root 1=DIR [--root 2=DIR]",
+    {"extract", CIkoOptions::extract, true,
+     "FILE --root 0=DIR --root 1=DIR [--root 2=DIR] [--dry-run] [--only PATTERN]... "
+     "[--no-filter]",
      "restores a migration file into an installation, as Tessaro's 復元",
      "Tests the file first and writes nothing from a damaged one, then restores\n"
      "it below the roots like Tessaro: the restore filter keeps out the target's\n"
      "own files, paths that would leave their root are refused.  Each entry kept\n"
      "out on purpose is named on standard error (\"skipped:\"); a file that could\n"
-     "not be written is named too (\"not written:\") and makes the exit code 1.\n"},
+     "not be written is named too (\"not written:\") and makes the exit code 1.\n"
+     "--dry-run runs the same restore with every write replaced by the checks\n"
+     "the system makes for it: \"would be written:\" lines on standard output,\n"
+     "\"would be skipped:\" and \"would not be written:\" on standard error, the\n"
+     "exit code of the real run, and nothing written.  --only PATTERN restores\n"
+     "only the paths below their root that match it (* any characters, the\n"
+     "separator too; ? one; / or \\; letters of either case), matched on the path\n"
+     "the restore would write; a pattern that matches no entry is an error\n"
+     "(exit code 2, nothing written).  --no-filter writes also what the filter\n"
+     "keeps out, and only into roots that are empty folders.\n"},
+    {"compare", CIkoOptions::compare, true,
+     "FILE --root 0=DIR --root 1=DIR [--root 2=DIR] [--only PATTERN]...",
+     "what a restore would change in an installation; writes nothing",
+     "Reads the file as a restore would and compares each file it would write\n"
+     "with the installation's: \"differs:\" (size or content), \"missing:\" (the\n"
+     "installation lacks it), \"not readable:\" (its target cannot be read),\n"
+     "\"only here:\" (a file below one of the file's folders that the file lacks),\n"
+     "\"kept out:\" (the restore filter would keep it out), \"would not be\n"
+     "written:\" (a restore could not replace it: read-only, hidden or system,\n"
+     "a refused path).  A target with the same bytes is the same, protected or\n"
+     "not.  Exit code 0 when a restore would change nothing and no file differs,\n"
+     "1 otherwise; kept out files alone do not count.  --only as for extract.\n"},
     {"help", CIkoOptions::help, false, "[COMMAND]", "this text, or a command's own",
      "Prints the list of commands and options, or with a command's name that\n"
      "command's own help.\n"},
 };
 
 const OptionForm kOptions[] = {
-    {CIkoOptions::root, "--root", 0, "N=DIR", kWriters, true,
+    {CIkoOptions::root, "--root", 0, "N=DIR", kWriters | kRestores, true,
      "root N is the folder DIR (N: 0, 1 or 2; see Roots)"},
     {CIkoOptions::format, "--format", 0, "3|4", Bit(CIkoOptions::create), false,
      "the books' format code to write (else the installation's markers)"},
     {CIkoOptions::json, "--json", 0, nullptr, kReaders, false,
      "one JSON document in UTF-8 on standard output"},
+    {CIkoOptions::dryRun, "--dry-run", 0, nullptr, Bit(CIkoOptions::extract), false,
+     "tells what extract would write, skip and refuse; writes nothing"},
+    {CIkoOptions::only, "--only", 0, "PATTERN", kRestores, true,
+     "only the paths below their root that match (*, ?, / or \\)"},
+    {CIkoOptions::noFilter, "--no-filter", 0, nullptr, Bit(CIkoOptions::extract), false,
+     "also what the restore filter keeps out, into empty roots only"},
     {CIkoOptions::quiet, "--quiet", 'q', nullptr, kEvery, false, "prints only errors"},
     {CIkoOptions::verbose, "--verbose", 'v', nullptr, kEvery, false,
      "names every entry as it goes"},
@@ -175,6 +205,19 @@ bool CIkoOptions::Apply(const OptionForm& option, const CString& strValue, CStri
         return ParseFormat(strValue, strError);
     case json:
         m_bJson = true;
+        break;
+    case dryRun:
+        m_bDryRun = true;
+        break;
+    case only:
+        if (strValue.IsEmpty()) {
+            strError = "--only wants a pattern, not an empty word";
+            return false;
+        }
+        m_astrOnly.push_back(strValue);
+        break;
+    case noFilter:
+        m_bNoFilter = true;
         break;
     case quiet:
         m_nVerbosity = quietOutput;

@@ -9,8 +9,20 @@
 // tables, which the parser and the help texts both read.
 class CIkoOptions {
 public:
-    enum Command { none, help, list, test, create, extract };
-    enum Option { root, format, json, quiet, verbose, progress, helpOption, version };
+    enum Command { none, help, list, test, create, extract, compare };
+    enum Option {
+        root,
+        format,
+        json,
+        dryRun,
+        only,
+        noFilter,
+        quiet,
+        verbose,
+        progress,
+        helpOption,
+        version
+    };
     enum Verbosity { quietOutput, normalOutput, verboseOutput };
     static constexpr int kRootCount = 3; // product, data, common
 
@@ -57,6 +69,9 @@ public:
     bool m_bJson = false;
     Verbosity m_nVerbosity = normalOutput;
     bool m_bProgress = false;
+    bool m_bDryRun = false;
+    bool m_bNoFilter = false;
+    std::vector<CString> m_astrOnly; // --only, in the order given
 
 private:
     bool ParseOption(const std::vector<CString>& args, size_t& i, CString& strError);

@@ -8,21 +8,21 @@ CIkoOutput::CIkoOutput(CIkoConsole& console, CIkoOptions::Verbosity nVerbosity,
 
 void CIkoOutput::Result(const CString& strLine) {
     if (m_nVerbosity != CIkoOptions::quietOutput)
-        m_console.Out(m_fs.ShownPath(strLine));
+        m_console.Out(Shown(m_fs.ShownPath(strLine)));
 }
 
 void CIkoOutput::Verbose(const CString& strLine) {
     if (IsVerbose())
-        m_console.Out(m_fs.ShownPath(strLine));
+        m_console.Out(Shown(m_fs.ShownPath(strLine)));
 }
 
 void CIkoOutput::Warning(const CString& strLine) {
     if (m_nVerbosity != CIkoOptions::quietOutput)
-        m_console.Err(m_fs.ShownPath(strLine));
+        m_console.Err(Shown(m_fs.ShownPath(strLine)));
 }
 
 void CIkoOutput::Error(const CString& strLine) {
-    m_console.Err(m_fs.ShownPath(strLine));
+    m_console.Err(Shown(m_fs.ShownPath(strLine)));
 }
 
 void CIkoOutput::Json(const std::string& utf8) {
@@ -34,4 +34,28 @@ CString CIkoOutput::EntryName(int nRoot, const CString& strRelativePath) {
     CString name;
     name.Format("root %d %s", nRoot, CRestorePath::Collapse(strRelativePath).GetString());
     return name;
+}
+
+CString CIkoOutput::Count(int64_t n, const char* pszOne, const char* pszMany) {
+    CString text;
+    text.Format("%lld %s", static_cast<long long>(n), n == 1 ? pszOne : pszMany);
+    return text;
+}
+
+// A control character of a stored name shows as ^X, so that no name forges
+// a line of its own.  A tab stays: it parts the fields of the restore
+// record's lines, whose names escape their own.
+CString CIkoOutput::Shown(const CString& strLine) {
+    const std::string& s = strLine.str();
+    std::string shown;
+    shown.reserve(s.size());
+    for (const char c : s) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte < 0x20 && byte != '\t') || byte == 0x7F) {
+            shown += '^';
+            shown += static_cast<char>(byte ^ 0x40);
+        } else
+            shown += c;
+    }
+    return CString(std::move(shown));
 }

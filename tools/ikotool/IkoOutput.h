@@ -3,6 +3,7 @@
 #include "FileSystem.h"
 #include "IkoOptions.h"
 
+#include <cstdint>
 #include <string>
 
 // Where each kind of line goes: results to standard output, warnings and
@@ -20,6 +21,12 @@ public:
     bool IsVerbose() const { return m_nVerbosity == CIkoOptions::verboseOutput; }
     // "root 0 Data\MyData\a.dat": an entry's path as composed from the file.
     static CString EntryName(int nRoot, const CString& strRelativePath);
+    // "1 entry", "2 entries".
+    static CString Count(int64_t n, const char* pszOne, const char* pszMany);
+    // The line with its control characters shown as ^J, ^M, ^?: a name
+    // stored with a line break cannot forge a line of its own.  No control
+    // byte is a trail byte of code page 932.
+    static CString Shown(const CString& strLine);
     CIkoConsole& Console() { return m_console; }
 
 private:

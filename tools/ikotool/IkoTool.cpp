@@ -1,9 +1,12 @@
 #include "IkoTool.h"
 
+#include "DryRunFileSystem.h"
+#include "IkoComparer.h"
 #include "IkoFileReader.h"
 #include "IkoHelp.h"
 #include "IkoInspector.h"
 #include "IkoMeteredFileSystem.h"
+#include "IkoSelection.h"
 #include "MigrationEntry.h"
 #include "MigrationReader.h"
 #include "MigrationWriter.h"
@@ -58,6 +61,8 @@ int CIkoTool::RunCommand() {
         return Create();
     case CIkoOptions::extract:
         return Extract();
+    case CIkoOptions::compare:
+        return Compare();
     default:
         return trouble;
     }
@@ -118,11 +123,13 @@ std::unique_ptr<CRestoreRecord> CIkoTool::RecordLines(CMigrationContext& context
 // After a restore, the entries the user expected on disk and did not get
 // stand apart from those kept out on purpose; whatever a create skips is
 // left out of the file.
-void CIkoTool::PrintSkipped(const CMigrationContext& context, bool bRestore) {
+void CIkoTool::PrintSkipped(const CMigrationContext& context, bool bRestore, bool bDryRun) {
     for (const CSkippedEntry& skip : context.m_skipped) {
-        const char* what = !bRestore                   ? "left out"
-                           : IsUnwritten(skip.nReason) ? "not written"
-                                                       : "skipped";
+        const bool bUnwritten = IsUnwritten(skip.nReason);
+        const char* what = !bRestore    ? "left out"
+                           : bDryRun    ? (bUnwritten ? "would not be written" : "would be skipped")
+                           : bUnwritten ? "not written"
+                                        : "skipped";
         CString line;
         line.Format("%s: %s: %s", what, CIkoOutput::EntryName(skip.nRoot, skip.strPath).GetString(),
                     SkipReasonText(skip.nReason));
@@ -189,27 +196,18 @@ int CIkoTool::Create() {
 // them, says how many, and ends with exit code 1.
 int CIkoTool::Extract() {
     const CString& file = m_options.m_strFile;
-    if (!RootsExist())
-        return trouble;
     CMigrationContext checked(m_fs);
-    const CIkoVerdict check =
-        CIkoFileReader(m_fs).ReadFile(file, [&](CArchive& ar, int64_t nLength) {
-            CMigrationReader(checked, CMigrationRoots(), nLength).Check(ar);
-        });
-    if (!check.IsWhole()) {
-        m_out.Error(check.Message(file));
+    if (!RootsExist() || !CheckFile(checked) || (m_options.m_bNoFilter && !RootsEmpty()))
         return trouble;
-    }
+    CIkoSelection selection(m_options.m_astrOnly);
+    if (m_options.m_bDryRun)
+        return DryRun(selection, checked);
+    if (selection.IsActive() && !SelectionMatches(checked))
+        return trouble;
     CMigrationContext context(m_fs);
     std::unique_ptr<CRestoreRecord> record = RecordLines(context);
-    const CIkoVerdict verdict =
-        CIkoFileReader(m_fs, m_pProgress.get()).ReadFile(file, [&](CArchive& ar, int64_t nLength) {
-            if (m_pProgress)
-                m_pProgress->Start(checked.m_nFiles, nLength, &context.m_nFiles);
-            CMigrationReader(context, Roots(), nLength).Restore(ar);
-        });
-    if (m_pProgress)
-        m_pProgress->Finish();
+    Configure(context, selection);
+    const CIkoVerdict verdict = RestoreFile(context, checked);
     if (record)
         record->Finish(verdict.IsWhole() ? CString() : verdict.strFault);
     PrintSkipped(context, true);
@@ -218,9 +216,13 @@ int CIkoTool::Extract() {
         m_out.Error(file + ": the restore is incomplete");
         return trouble;
     }
+    const size_t nUnwritten = CountUnwritten(context);
     CString text;
-    text.Format(": %s read, %d skipped", CIkoInspector::Summary(context).GetString(),
-                static_cast<int>(context.m_skipped.size()));
+    text.Format(": %s read, %lld written, %u skipped, %u could not be written",
+                CIkoInspector::Summary(context).GetString(),
+                static_cast<long long>(context.m_nWritten),
+                static_cast<unsigned>(context.m_skipped.size() - nUnwritten),
+                static_cast<unsigned>(nUnwritten));
     m_out.Result(file + text);
     if (context.m_bBookMapWritten)
         m_out.Result("BookMNG.dat was restored: the books need converting (Quimbex /K:12)");
@@ -231,4 +233,146 @@ int CIkoTool::Extract() {
         return incomplete;
     }
     return done;
+}
+
+// Nothing is read for a restore from a file that fails the structure check.
+bool CIkoTool::CheckFile(CMigrationContext& checked) {
+    const CString& file = m_options.m_strFile;
+    const CIkoVerdict check =
+        CIkoFileReader(m_fs).ReadFile(file, [&](CArchive& ar, int64_t nLength) {
+            CMigrationReader(checked, CMigrationRoots(), nLength).Check(ar);
+        });
+    if (check.IsWhole())
+        return true;
+    m_out.Error(check.Message(file));
+    return false;
+}
+
+// Written into without the filter, a root must hold nothing that the file
+// could overwrite: an installation's own files are never replaced that way.
+bool CIkoTool::RootsEmpty() {
+    for (int i = 0; i < CIkoOptions::kRootCount; ++i) {
+        std::vector<CDirItem> items;
+        if (!m_options.m_abRootGiven[i])
+            continue;
+        if (!m_fs.ListDirectory(m_options.m_astrRoots[i], items) || !items.empty()) {
+            CString text;
+            text.Format("root %d: %s is not an empty folder: --no-filter writes only into empty "
+                        "ones",
+                        i, m_options.m_astrRoots[i].GetString());
+            m_out.Error(text);
+            return false;
+        }
+    }
+    return true;
+}
+
+void CIkoTool::Configure(CMigrationContext& context, CIkoSelection& selection) const {
+    context.m_bNoFilter = m_options.m_bNoFilter;
+    if (selection.IsActive())
+        context.m_select = [&selection](const CTargetPath& target) {
+            return selection.Takes(target);
+        };
+}
+
+// A silent run (the dry run before a selective one) shows no progress.
+CIkoVerdict CIkoTool::RestoreFile(CMigrationContext& context, const CMigrationContext& checked,
+                                  bool bMetered) {
+    CIkoProgress* pProgress = bMetered ? m_pProgress.get() : nullptr;
+    const CIkoVerdict verdict =
+        CIkoFileReader(m_fs, pProgress).ReadFile(m_options.m_strFile, [&](CArchive& ar, int64_t n) {
+            if (pProgress)
+                pProgress->Start(checked.m_nFiles, n, &context.m_nFiles);
+            CMigrationReader(context, Roots(), n).Restore(ar);
+        });
+    if (pProgress)
+        pProgress->Finish();
+    return verdict;
+}
+
+// A pattern that takes nothing is most likely mistyped: the real run starts
+// only once a dry run found a file for every pattern.
+bool CIkoTool::SelectionMatches(const CMigrationContext& checked) {
+    CIkoSelection probe(m_options.m_astrOnly);
+    CDryRunFileSystem dry(m_fs);
+    CMigrationContext context(dry);
+    Configure(context, probe);
+    const CIkoVerdict verdict = RestoreFile(context, checked, false);
+    if (!verdict.IsWhole()) {
+        m_out.Error(verdict.Message(m_options.m_strFile));
+        return false;
+    }
+    return !probe.ReportUnmatched(m_out, m_options.m_strFile);
+}
+
+// The real restore on a file system that checks each write instead of
+// making it: the verdicts and the exit code are the real run's.
+int CIkoTool::DryRun(CIkoSelection& selection, const CMigrationContext& checked) {
+    const CString& file = m_options.m_strFile;
+    CDryRunFileSystem dry(m_fs);
+    CMigrationContext context(dry);
+    Configure(context, selection);
+    context.m_onWritten = [this](const CMigrationEntry& entry, const CTargetPath& target) {
+        m_out.Result("would be written: " +
+                     CIkoOutput::EntryName(entry.m_nRoot, target.RelativePath()));
+    };
+    const CIkoVerdict verdict = RestoreFile(context, checked);
+    PrintSkipped(context, true, true);
+    if (!verdict.IsWhole()) {
+        m_out.Error(verdict.Message(file));
+        return trouble;
+    }
+    if (selection.ReportUnmatched(m_out, file))
+        return trouble;
+    const size_t nUnwritten = CountUnwritten(context);
+    CString text;
+    text.Format(
+        ": dry run, nothing written: %s read, %lld would be written, %u skipped, %u could not "
+        "be written",
+        CIkoInspector::Summary(context).GetString(), static_cast<long long>(context.m_nWritten),
+        static_cast<unsigned>(context.m_skipped.size() - nUnwritten),
+        static_cast<unsigned>(nUnwritten));
+    m_out.Result(file + text);
+    if (context.m_bBookMapWritten)
+        m_out.Result("BookMNG.dat would be restored: the books would need converting");
+    if (nUnwritten == 0)
+        return done;
+    text.Format(": the restore would be incomplete: %s could not be written",
+                CIkoOutput::Count(static_cast<int64_t>(nUnwritten), "file", "files").GetString());
+    m_out.Error(file + text);
+    return incomplete;
+}
+
+// A restore on a dry run's file system, whose content goes to the
+// comparison instead of the disk.
+int CIkoTool::Compare() {
+    const CString& file = m_options.m_strFile;
+    CMigrationContext checked(m_fs);
+    if (!RootsExist() || !CheckFile(checked))
+        return trouble;
+    CIkoSelection selection(m_options.m_astrOnly);
+    CDryRunFileSystem dry(m_fs);
+    CMigrationContext context(dry);
+    Configure(context, selection);
+    CIkoComparer comparer(m_fs, m_out, selection);
+    comparer.Attach(context);
+    const CIkoVerdict verdict = RestoreFile(context, checked);
+    if (!verdict.IsWhole()) {
+        m_out.Error(verdict.Message(file));
+        return trouble;
+    }
+    if (selection.ReportUnmatched(m_out, file))
+        return trouble;
+    comparer.FindOnlyHere();
+    comparer.TellSkipped(context, Roots());
+    CString text;
+    text.Format(
+        ": %s compared, %s, %lld kept out",
+        CIkoOutput::Count(comparer.Compared(), "file", "files").GetString(),
+        comparer.Differences() == 0
+            ? "a restore would change nothing"
+            : CIkoOutput::Count(comparer.Differences(), "difference", "differences").GetString(),
+        static_cast<long long>(comparer.KeptOut()));
+    m_out.Result(file + text);
+    return comparer.Differences() == 0 ? done : incomplete;
 }

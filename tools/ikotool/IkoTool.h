@@ -1,5 +1,6 @@
 #pragma once
 #include "FileSystem.h"
+#include "IkoFileReader.h"
 #include "IkoConsole.h"
 #include "IkoOptions.h"
 #include "IkoOutput.h"
@@ -9,6 +10,7 @@
 
 #include <memory>
 
+class CIkoSelection;
 class CRestoreRecord;
 
 // The commands of ikotool over one file system.
@@ -28,11 +30,19 @@ private:
     int RunCommand();
     int Create();
     int Extract();
+    int DryRun(CIkoSelection& selection, const CMigrationContext& checked);
+    int Compare();
+    bool CheckFile(CMigrationContext& checked);
+    bool RootsEmpty();
+    void Configure(CMigrationContext& context, CIkoSelection& selection) const;
+    CIkoVerdict RestoreFile(CMigrationContext& context, const CMigrationContext& checked,
+                            bool bMetered = true);
+    bool SelectionMatches(const CMigrationContext& checked);
 
     bool RootsExist();
     int FormatOf();
     CMigrationRoots Roots() const;
-    void PrintSkipped(const CMigrationContext& context, bool bRestore);
+    void PrintSkipped(const CMigrationContext& context, bool bRestore, bool bDryRun = false);
     static size_t CountUnwritten(const CMigrationContext& context);
     void NameEntries(CMigrationContext& context, int64_t* pnFiles);
     std::unique_ptr<CRestoreRecord> RecordLines(CMigrationContext& context);
