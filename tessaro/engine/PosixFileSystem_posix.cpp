@@ -451,6 +451,8 @@ CString CPosixFileSystem::ShownPath(const CString& strText) const {
         i += len;
     }
     return CString(std::move(out));
+}
+
 // What open and mkdir would answer, asked without making anything: the
 // name's conversion and length, then the folder it goes in.
 bool CPosixFileSystem::CheckCreate(const CString& strPath, bool bFolderPlanned, CFsError& error) {

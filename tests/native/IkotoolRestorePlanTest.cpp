@@ -96,38 +96,38 @@ TEST(IkotoolRestorePlan, DryRunTellsWhatTheRealRunDoes) {
         std::string verdict; // a line both runs give
     } cases[] = {
         {"a whole restore", MyDataFile(File("a.dat", "abc"), 1), [](const NativeTree&) {}, 0,
-         "written: root 0 Data\\MyData\\a.dat"},
+         "written: root 0 Data/MyData/a.dat"},
         {"a folder where a file would go", MyDataFile(File("a.dat", "abc"), 1),
          [](const NativeTree& t) { t.MakeDir("p/Data/MyData/a.dat"); }, 1,
-         "not written: root 0 Data\\MyData\\a.dat: cannot be written (Is a directory)"},
+         "not written: root 0 Data/MyData/a.dat: cannot be written (Is a directory)"},
         {"a file where a folder would go",
          MyDataFile(Record(4, 0, "\\Data\\MyData", "sub", "", 1) +
                         Record(4, 0, "\\\\Data\\MyData\\sub", "s.txt", "s", 0),
                     1),
          [](const NativeTree& t) { t.Write("p/Data/MyData/sub", "file"); }, 1,
-         "not written: root 0 Data\\MyData\\sub\\s.txt: cannot be written (Not a directory)"},
+         "not written: root 0 Data/MyData/sub/s.txt: cannot be written (Not a directory)"},
         {"a missing parent that cannot be made", MyDataFile(File("a.dat", "abc"), 1),
          [](const NativeTree& t) { t.Write("p/Data", "file"); }, 1,
-         "not written: root 0 Data\\MyData\\a.dat: cannot be written (Not a directory)"},
+         "not written: root 0 Data/MyData/a.dat: cannot be written (Not a directory)"},
         {"a name too long", MyDataFile(File(longName, "abc"), 1), [](const NativeTree&) {}, 1,
-         "not written: root 0 Data\\MyData\\" + longName +
+         "not written: root 0 Data/MyData/" + longName +
              ": cannot be written (File name too "
              "long)"},
         {"a name with no native form", MyDataFile(File("\x85\x40.dat", "abc"), 1),
-         [](const NativeTree&) {}, 1, "not written: root 0 Data\\MyData\\"},
+         [](const NativeTree&) {}, 1, "not written: root 0 Data/MyData/"},
         {"a path that leaves its root", MyDataFile(File("..\\..\\x.dat", "abc"), 1),
-         [](const NativeTree&) {}, 1, "not written: root 0 Data\\MyData\\..\\..\\x.dat: refused"},
+         [](const NativeTree&) {}, 1, "not written: root 0 Data/MyData/../../x.dat: refused"},
         {"what the filter keeps out",
          Header(1) + Record(4, 0, "", "Data\\Org", "", 1) +
              Record(4, 0, "\\Data\\Org", "kyuyo.xls", "t", 0),
          [](const NativeTree&) {}, 0,
-         "skipped: root 0 Data\\Org\\kyuyo.xls: kept out by the restore filter"},
+         "skipped: root 0 Data/Org/kyuyo.xls: kept out by the restore filter"},
         {"a folder that may not be written", MyDataFile(File("a.dat", "abc"), 1),
          [](const NativeTree& t) {
              t.MakeDir("p/Data/MyData");
              chmod((t / "p/Data/MyData").c_str(), 0555);
          },
-         1, "not written: root 0 Data\\MyData\\a.dat: cannot be written (Permission denied)"},
+         1, "not written: root 0 Data/MyData/a.dat: cannot be written (Permission denied)"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -266,21 +266,21 @@ TEST(IkotoolRestorePlan, CompareTellsWhatARestoreWouldChange) {
         {"the same",
          [](const NativeTree&) {},
          0,
-         {"kept out: root 1 Excel\\Excel_Old\\old.xls (kept out by the restore filter)",
+         {"kept out: root 1 Excel/Excel_Old/old.xls (kept out by the restore filter)",
           "m.iko: 3 files compared, a restore would change nothing, 1 kept out"}},
         {"other size",
          [](const NativeTree& t) { t.Write("p/Data/MyData/a.dat", "abcd"); },
          1,
-         {"differs: root 0 Data\\MyData\\a.dat (4 bytes here, 3 bytes in the file)",
+         {"differs: root 0 Data/MyData/a.dat (4 bytes here, 3 bytes in the file)",
           "m.iko: 3 files compared, 1 difference, 1 kept out"}},
         {"other bytes",
          [](const NativeTree& t) { t.Write("p/Data/MyData/b.dat", "bxb"); },
          1,
-         {"differs: root 0 Data\\MyData\\b.dat (the same size, other bytes)"}},
+         {"differs: root 0 Data/MyData/b.dat (the same size, other bytes)"}},
         {"missing",
          [](const NativeTree& t) { unlink((t / "p/Data/MyData/Sub/s.txt").c_str()); },
          1,
-         {"missing: root 0 Data\\MyData\\Sub\\s.txt"}},
+         {"missing: root 0 Data/MyData/Sub/s.txt"}},
         {"only here, also below a folder empty at create",
          [](const NativeTree& t) {
              t.Write("p/Data/DefEru/e.dat", "e");
@@ -288,15 +288,15 @@ TEST(IkotoolRestorePlan, CompareTellsWhatARestoreWouldChange) {
              t.Write("d/Excel/mine.xls", "m");
          },
          1,
-         {"only here: root 0 Data\\DefEru\\e.dat", "only here: root 0 Data\\MyData\\new\\n.dat",
-          "only here: root 1 Excel\\mine.xls", "3 differences"}},
+         {"only here: root 0 Data/DefEru/e.dat", "only here: root 0 Data/MyData/new/n.dat",
+          "only here: root 1 Excel/mine.xls", "3 differences"}},
         {"a folder where a file would go",
          [](const NativeTree& t) {
              unlink((t / "p/Data/MyData/a.dat").c_str());
              t.MakeDir("p/Data/MyData/a.dat");
          },
          1,
-         {"would not be written: root 0 Data\\MyData\\a.dat (Is a directory)"}},
+         {"would not be written: root 0 Data/MyData/a.dat (Is a directory)"}},
         {"the installation's own files, which the filter keeps out",
          [](const NativeTree& t) { t.Write("d/Excel/Excel_Old/mine.xls", "m"); },
          0,
@@ -335,7 +335,7 @@ TEST(IkotoolRestorePlan, CompareTellsATargetItCannotRead) {
     ASSERT_EQ(0, mkfifo((tree / "p/Data/MyData/a.dat").c_str(), 0644));
     const ToolRun run = Ikotool(tree, std::string("compare m.iko") + kRoots);
     EXPECT_EQ(1, run.exitCode);
-    EXPECT_TRUE(Has(run.out, "not readable: root 0 Data\\MyData\\a.dat (not a regular file)"))
+    EXPECT_TRUE(Has(run.out, "not readable: root 0 Data/MyData/a.dat (not a regular file)"))
         << run.out;
     EXPECT_FALSE(Has(run.out, "differs:")) << run.out;
 }
@@ -353,14 +353,14 @@ TEST(IkotoolRestorePlan, ALinkedFolderIsNotFollowedOutOfTheRoot) {
 
     const ToolRun extract = Ikotool(tree, std::string("extract m.iko") + kRoots);
     EXPECT_EQ(1, extract.exitCode);
-    EXPECT_TRUE(Has(extract.err, "not written: root 0 Data\\MyData\\a.dat: refused path "
+    EXPECT_TRUE(Has(extract.err, "not written: root 0 Data/MyData/a.dat: refused path "
                                  "(\"MyData\" is a link to another folder, not followed)"))
         << extract.err;
     EXPECT_FALSE(std::ifstream(tree / "outside/a.dat").good());
 
     const ToolRun compare = Ikotool(tree, std::string("compare m.iko") + kRoots);
     EXPECT_EQ(1, compare.exitCode);
-    EXPECT_TRUE(Has(compare.out, "would not be written: root 0 Data\\MyData\\a.dat"))
+    EXPECT_TRUE(Has(compare.out, "would not be written: root 0 Data/MyData/a.dat"))
         << compare.out;
     EXPECT_FALSE(Has(compare.out, "other.dat")) << compare.out;
 }
