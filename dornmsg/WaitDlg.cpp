@@ -1,5 +1,6 @@
 #include "WaitDlg.h"
 
+#include "ScopedHandle.h"
 #include "WaitDlgRes.h"
 
 #include <commctrl.h>
@@ -132,10 +133,13 @@ UINT CWaitDlg::CentredOrigin(UINT screen, UINT window) {
 void CWaitDlg::CentreOnScreen() {
     RECT rc;
     GetWindowRect(&rc);
-    const HDC dc = ::GetDC(m_hWndOwner);
-    const UINT screenWidth = static_cast<UINT>(::GetDeviceCaps(dc, HORZRES));
-    const UINT screenHeight = static_cast<UINT>(::GetDeviceCaps(dc, VERTRES));
-    ::ReleaseDC(m_hWndOwner, dc);
+    UINT screenWidth = 0;
+    UINT screenHeight = 0;
+    {
+        const CClientDC dc(m_hWndOwner);
+        screenWidth = static_cast<UINT>(::GetDeviceCaps(dc.Get(), HORZRES));
+        screenHeight = static_cast<UINT>(::GetDeviceCaps(dc.Get(), VERTRES));
+    }
     const UINT x = CentredOrigin(screenWidth, static_cast<UINT>(rc.right - rc.left));
     const UINT y = CentredOrigin(screenHeight, static_cast<UINT>(rc.bottom - rc.top));
     SetWindowPos(nullptr, static_cast<int>(x), static_cast<int>(y), 0, 0,

@@ -5,7 +5,7 @@
 // The framework's entry point.  The runtime's own tail is not used: it skips
 // the program's name by comparing signed chars, so every byte of a Japanese
 // folder name counts as a blank there.
-int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int nCmdShow) {
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     const CString tail = CommandLineTail(::GetCommandLineA());
-    return AfxWinMain(hInstance, tail, nCmdShow);
+    return AfxWinMain(tail);
 }

@@ -63,7 +63,6 @@ public:
     void Flush();
     // Writes what is buffered; every later read or write is an error.
     void Close();
-    bool IsClosed() const { return m_bClosed; }
     // Bytes read or written through this archive so far.
     uint64_t GetPosition() const;
 

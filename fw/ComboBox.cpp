@@ -1,9 +1,5 @@
 #include "ComboBox.h"
 
-int CComboBox::AddString(const char* psz) {
-    return static_cast<int>(SendMessage(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(psz)));
-}
-
 int CComboBox::InsertString(int nIndex, const char* psz) {
     return static_cast<int>(
         SendMessage(CB_INSERTSTRING, static_cast<WPARAM>(nIndex), reinterpret_cast<LPARAM>(psz)));

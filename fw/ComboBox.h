@@ -7,9 +7,7 @@ public:
     int GetCount() const { return static_cast<int>(SendMessage(CB_GETCOUNT)); }
     int GetCurSel() const { return static_cast<int>(SendMessage(CB_GETCURSEL)); }
     int SetCurSel(int nSelect) { return static_cast<int>(SendMessage(CB_SETCURSEL, nSelect)); }
-    int AddString(const char* psz);
     int InsertString(int nIndex, const char* psz);
-    void ResetContent() { SendMessage(CB_RESETCONTENT); }
     CString GetLBText(int nIndex) const;
     DWORD_PTR GetItemData(int nIndex) const {
         return static_cast<DWORD_PTR>(SendMessage(CB_GETITEMDATA, nIndex));

@@ -18,17 +18,13 @@ CString NarrowFromBstr(BSTR b) {
     return s;
 }
 
-[[noreturn]] void ThrowDispatchException(EXCEPINFO& info) {
+[[noreturn]] void ThrowDispatchException(CExcepInfo& info) {
     if (info.pfnDeferredFillIn)
         info.pfnDeferredFillIn(&info);
     const CString description = NarrowFromBstr(info.bstrDescription);
     const CString source = NarrowFromBstr(info.bstrSource);
     const SCODE sc = info.scode ? info.scode : DISP_E_EXCEPTION;
-    const WORD code = info.wCode;
-    ::SysFreeString(info.bstrDescription);
-    ::SysFreeString(info.bstrSource);
-    ::SysFreeString(info.bstrHelpFile);
-    throw COleDispatchException(description, source, code, sc);
+    throw COleDispatchException(description, source, info.wCode, sc);
 }
 
 // IDispatch counts the arguments from the last; the error names the one at
@@ -65,9 +61,7 @@ CString COleException::GetErrorMessage() const {
 BOOL COleDispatchDriver::CreateDispatch(const char* pszProgID, COleException* pError) {
     ReleaseDispatch();
     CLSID clsid;
-    BSTR progId = AfxAllocSysString932(pszProgID);
-    HRESULT hr = ::CLSIDFromProgID(progId, &clsid);
-    ::SysFreeString(progId);
+    HRESULT hr = ::CLSIDFromProgID(CBstr(AfxAllocSysString932(pszProgID)).Get(), &clsid);
     CComPtr<IUnknown> unknown;
     if (SUCCEEDED(hr))
         hr = ::CoCreateInstance(clsid, nullptr, CLSCTX_LOCAL_SERVER | CLSCTX_INPROC_SERVER,
@@ -105,14 +99,15 @@ void COleDispatchDriver::ReleaseDispatch() {
 DISPID COleDispatchDriver::GetIDOfName(const char* pszName) {
     if (!m_lpDispatch)
         throw COleException(E_POINTER);
-    BSTR name = AfxAllocSysString932(pszName);
+    CBstr name(AfxAllocSysString932(pszName));
+    BSTR names[] = {name.Get()};
     DISPID dispid = DISPID_UNKNOWN;
     const int64_t begin = CCallTiming::IsOn() ? CCallTiming::Now() : 0;
     const HRESULT hr =
-        m_lpDispatch->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &dispid);
+        m_lpDispatch->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &dispid);
     if (begin)
         CCallTiming::Record("GetIDsOfNames", begin, CCallTiming::Now(), dispid);
-    ::SysFreeString(name);
+    name.Close();
     if (FAILED(hr))
         throw COleException(hr);
     return dispid;
@@ -132,20 +127,19 @@ void COleDispatchDriver::Invoke(DISPID dispid, WORD wFlags, VARIANT* const* ppAr
         params.rgdispidNamedArgs = &named;
         params.cNamedArgs = 1;
     }
-    EXCEPINFO info{};
+    CExcepInfo info;
     UINT argErr = COleException::noArgument;
-    VARIANT local;
-    ::VariantInit(&local);
+    COleVariant local;
     // The server overwrites the result without clearing it: whatever a
     // reused result held before would leak.
-    if (pResult)
-        ::VariantClear(pResult);
+    if (pResult) {
+        const CClearedVariants reused(&pResult, 1);
+    }
     const int64_t begin = CCallTiming::IsOn() ? CCallTiming::Now() : 0;
     const HRESULT hr = m_lpDispatch->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, wFlags, &params,
                                             pResult ? pResult : &local, &info, &argErr);
     if (begin)
         CCallTiming::Record("Invoke", begin, CCallTiming::Now(), dispid);
-    ::VariantClear(&local);
     if (hr == DISP_E_EXCEPTION)
         ThrowDispatchException(info);
     if (FAILED(hr))

@@ -1,23 +1,8 @@
 #pragma once
 #include "OleException.h"
+#include "OleOwners.h"
 
 #include <oaidl.h>
-
-// A VARIANT that clears itself.
-class COleVariant : public tagVARIANT {
-public:
-    COleVariant() { ::VariantInit(this); }
-    explicit COleVariant(const char* psz); // a BSTR made from code page 932 text
-    explicit COleVariant(long lValue) {
-        ::VariantInit(this);
-        vt = VT_I4;
-        lVal = lValue;
-    }
-    ~COleVariant() { Clear(); }
-    COleVariant(const COleVariant&) = delete;
-    COleVariant& operator=(const COleVariant&) = delete;
-    void Clear() { ::VariantClear(this); }
-};
 
 // Holds one IDispatch and invokes its members by identifier.  A failed call
 // raises COleDispatchException (the server's exception information) or

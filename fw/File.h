@@ -1,6 +1,7 @@
 #pragma once
 #include "ArchiveStream.h"
 #include "Exception.h"
+#include "ScopedHandle.h"
 #include "Time.h"
 
 #include "Win.h"
@@ -52,7 +53,6 @@ public:
     void Close();
     void Abort(); // closes without raising
     CString GetFilePath() const override { return m_strFileName; }
-    bool IsOpen() const { return m_hFile != INVALID_HANDLE_VALUE; }
 
     static void Rename(const char* pszOldName, const char* pszNewName);
     static void Remove(const char* pszFileName);
@@ -60,7 +60,7 @@ public:
     // Writes the attribute byte; the times only when m_mtime is set.
     static void SetStatus(const char* pszFileName, const CFileStatus& status);
 
-    HANDLE m_hFile = INVALID_HANDLE_VALUE;
+    CFileHandle m_hFile;
 
 private:
     CString m_strFileName;

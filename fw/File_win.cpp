@@ -142,9 +142,9 @@ BOOL CFile::Open(const char* pszFileName, UINT nOpenFlags, CFileException* pErro
     Abort();
     m_strFileName = pszFileName;
     SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, (nOpenFlags & modeNoInherit) ? FALSE : TRUE};
-    m_hFile = ::CreateFileA(pszFileName, AccessOf(nOpenFlags), ShareOf(nOpenFlags), &sa,
-                            CreationOf(nOpenFlags), FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (m_hFile != INVALID_HANDLE_VALUE)
+    m_hFile.Attach(::CreateFileA(pszFileName, AccessOf(nOpenFlags), ShareOf(nOpenFlags), &sa,
+                                 CreationOf(nOpenFlags), FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (m_hFile)
         return TRUE;
     const DWORD err = ::GetLastError();
     if (pError)
@@ -154,14 +154,14 @@ BOOL CFile::Open(const char* pszFileName, UINT nOpenFlags, CFileException* pErro
 
 unsigned CFile::Read(void* pBuf, unsigned nCount) {
     DWORD done = 0;
-    if (!::ReadFile(m_hFile, pBuf, nCount, &done, nullptr))
+    if (!::ReadFile(m_hFile.Get(), pBuf, nCount, &done, nullptr))
         ThrowFileOsError(::GetLastError(), m_strFileName);
     return done;
 }
 
 void CFile::Write(const void* pBuf, unsigned nCount) {
     DWORD done = 0;
-    if (!::WriteFile(m_hFile, pBuf, nCount, &done, nullptr))
+    if (!::WriteFile(m_hFile.Get(), pBuf, nCount, &done, nullptr))
         ThrowFileOsError(::GetLastError(), m_strFileName);
     if (done < nCount)
         throw CFileException(CFileException::diskFull, ERROR_DISK_FULL, m_strFileName);
@@ -170,39 +170,32 @@ void CFile::Write(const void* pBuf, unsigned nCount) {
 // Not beyond the end, where a read would have stopped too.
 int64_t CFile::Skip(uint64_t nCount) {
     LARGE_INTEGER pos{}, zero{};
-    if (!::SetFilePointerEx(m_hFile, zero, &pos, FILE_CURRENT))
+    if (!::SetFilePointerEx(m_hFile.Get(), zero, &pos, FILE_CURRENT))
         ThrowFileOsError(::GetLastError(), m_strFileName);
     const ULONGLONG length = GetLength();
     const ULONGLONG from = static_cast<ULONGLONG>(pos.QuadPart);
     const ULONGLONG n = from < length ? std::min<ULONGLONG>(nCount, length - from) : 0;
     LARGE_INTEGER move{};
     move.QuadPart = static_cast<LONGLONG>(n);
-    if (!::SetFilePointerEx(m_hFile, move, nullptr, FILE_CURRENT))
+    if (!::SetFilePointerEx(m_hFile.Get(), move, nullptr, FILE_CURRENT))
         ThrowFileOsError(::GetLastError(), m_strFileName);
     return static_cast<int64_t>(n);
 }
 
 ULONGLONG CFile::GetLength() const {
     LARGE_INTEGER size{};
-    if (!::GetFileSizeEx(m_hFile, &size))
+    if (!::GetFileSizeEx(m_hFile.Get(), &size))
         ThrowFileOsError(::GetLastError(), m_strFileName);
     return static_cast<ULONGLONG>(size.QuadPart);
 }
 
 void CFile::Close() {
-    if (m_hFile != INVALID_HANDLE_VALUE) {
-        const HANDLE h = m_hFile;
-        m_hFile = INVALID_HANDLE_VALUE;
-        if (!::CloseHandle(h))
-            ThrowFileOsError(::GetLastError(), m_strFileName);
-    }
+    if (!m_hFile.Close())
+        ThrowFileOsError(::GetLastError(), m_strFileName);
 }
 
 void CFile::Abort() {
-    if (m_hFile != INVALID_HANDLE_VALUE) {
-        ::CloseHandle(m_hFile);
-        m_hFile = INVALID_HANDLE_VALUE;
-    }
+    m_hFile.Close();
 }
 
 void CFile::Rename(const char* pszOldName, const char* pszNewName) {

@@ -1,9 +1,5 @@
 #include "ListBox.h"
 
-int CListBox::AddString(const char* psz) {
-    return static_cast<int>(SendMessage(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(psz)));
-}
-
 int CListBox::InsertString(int nIndex, const char* psz) {
     return static_cast<int>(
         SendMessage(LB_INSERTSTRING, static_cast<WPARAM>(nIndex), reinterpret_cast<LPARAM>(psz)));

@@ -7,7 +7,6 @@ public:
     int GetCount() const { return static_cast<int>(SendMessage(LB_GETCOUNT)); }
     int GetCurSel() const { return static_cast<int>(SendMessage(LB_GETCURSEL)); }
     int SetCurSel(int nSelect) { return static_cast<int>(SendMessage(LB_SETCURSEL, nSelect)); }
-    int AddString(const char* psz);
     int InsertString(int nIndex, const char* psz);
     void ResetContent() { SendMessage(LB_RESETCONTENT); }
     CString GetText(int nIndex) const;
@@ -18,7 +17,4 @@ public:
         return static_cast<int>(SendMessage(LB_SETITEMDATA, nIndex, static_cast<LPARAM>(data)));
     }
     void SetHorizontalExtent(int cxExtent) { SendMessage(LB_SETHORIZONTALEXTENT, cxExtent); }
-    int GetHorizontalExtent() const {
-        return static_cast<int>(SendMessage(LB_GETHORIZONTALEXTENT));
-    }
 };

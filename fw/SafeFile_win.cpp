@@ -53,7 +53,7 @@ void CSafeFile::Write(const void* pBuf, unsigned nCount) {
 // the replacement cannot leave an empty file under the destination's name.
 void CSafeFile::Commit() {
     const CString temp = m_temp.GetFilePath();
-    if (!::FlushFileBuffers(m_temp.m_hFile))
+    if (!::FlushFileBuffers(m_temp.m_hFile.Get()))
         ThrowFileOsError(::GetLastError(), m_strFileName);
     m_temp.Close();
     if (!::MoveFileExA(temp, m_strFileName, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))

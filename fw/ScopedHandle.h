@@ -79,11 +79,86 @@ template <typename T> struct GdiObjectTraits {
     static BOOL Close(Handle h) { return ::DeleteObject(h); }
 };
 
+struct MemoryDCTraits {
+    using Handle = HDC;
+    static Handle None() { return nullptr; }
+    static bool IsValid(Handle h) { return h != nullptr; }
+    static BOOL Close(Handle h) { return ::DeleteDC(h); }
+};
+
+struct ModuleTraits {
+    using Handle = HMODULE;
+    static Handle None() { return nullptr; }
+    static bool IsValid(Handle h) { return h != nullptr; }
+    static BOOL Close(Handle h) { return ::FreeLibrary(h); }
+};
+
+// Memory that an API hands back for LocalFree (a security descriptor, a
+// formatted message).
+template <typename T> struct LocalMemoryTraits {
+    using Handle = T;
+    static Handle None() { return nullptr; }
+    static bool IsValid(Handle h) { return h != nullptr; }
+    static BOOL Close(Handle h) { return ::LocalFree(h) == nullptr; }
+};
+
+// Memory of the process heap that an API hands back for HeapFree.
+template <typename T> struct HeapMemoryTraits {
+    using Handle = T;
+    static Handle None() { return nullptr; }
+    static bool IsValid(Handle h) { return h != nullptr; }
+    static BOOL Close(Handle h) { return ::HeapFree(::GetProcessHeap(), 0, h); }
+};
+
 using CHandle = CScopedHandle<KernelHandleTraits>;
 using CFileHandle = CScopedHandle<FileHandleTraits>;
 using CFindHandle = CScopedHandle<FindHandleTraits>;
 using CRegKeyHandle = CScopedHandle<RegKeyTraits>;
 template <typename T> using CGdiObject = CScopedHandle<GdiObjectTraits<T>>;
+using CMemoryDC = CScopedHandle<MemoryDCTraits>;
+using CModuleHandle = CScopedHandle<ModuleTraits>;
+template <typename T> using CLocalMemory = CScopedHandle<LocalMemoryTraits<T>>;
+template <typename T> using CHeapMemory = CScopedHandle<HeapMemoryTraits<T>>;
+
+// A window's device context (the screen's for no window), released with
+// the window it came from.
+class CClientDC {
+public:
+    explicit CClientDC(HWND hWnd) : m_hWnd(hWnd), m_hDC(::GetDC(hWnd)) {}
+    ~CClientDC() {
+        if (m_hDC)
+            ::ReleaseDC(m_hWnd, m_hDC);
+    }
+    CClientDC(const CClientDC&) = delete;
+    CClientDC& operator=(const CClientDC&) = delete;
+
+    HDC Get() const { return m_hDC; }
+    explicit operator bool() const { return m_hDC != nullptr; }
+
+private:
+    HWND m_hWnd;
+    HDC m_hDC;
+};
+
+// An object selected into a device context for a while: what the context
+// held before is selected back when the selection goes, so that the object
+// can be deleted after it.  Declare it after the owners of the context and
+// of the object.
+class CObjectSelection {
+public:
+    CObjectSelection(HDC hDC, HGDIOBJ hObject)
+        : m_hDC(hDC), m_hOld(hDC && hObject ? ::SelectObject(hDC, hObject) : nullptr) {}
+    ~CObjectSelection() {
+        if (m_hOld)
+            ::SelectObject(m_hDC, m_hOld);
+    }
+    CObjectSelection(const CObjectSelection&) = delete;
+    CObjectSelection& operator=(const CObjectSelection&) = delete;
+
+private:
+    HDC m_hDC;
+    HGDIOBJ m_hOld;
+};
 
 // Both handles CreateProcess hands back, closed together.
 struct CProcessHandles {

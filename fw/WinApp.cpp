@@ -30,11 +30,6 @@ CWinApp* AfxGetApp() {
     return getter ? getter() : nullptr;
 }
 
-HINSTANCE AfxGetInstanceHandle() {
-    CWinApp* app = AfxGetApp();
-    return app && app->m_hInstance ? app->m_hInstance : ::GetModuleHandleA(nullptr);
-}
-
 int AfxMessageBox(const char* pszText, UINT nType, UINT) {
     if ((nType & MB_ICONMASK) == 0)
         nType |= MB_ICONEXCLAMATION;
@@ -43,13 +38,11 @@ int AfxMessageBox(const char* pszText, UINT nType, UINT) {
     return ::MessageBoxA(CWnd::GetSafeOwner(nullptr), pszText, caption, nType);
 }
 
-int AfxWinMain(HINSTANCE hInstance, const char* pszCmdLine, int nCmdShow) {
+int AfxWinMain(const char* pszCmdLine) {
     CWinApp* app = AfxGetApp();
     if (!app)
         return -1;
-    app->m_hInstance = hInstance;
     app->m_lpCmdLine = pszCmdLine ? pszCmdLine : "";
-    app->m_nCmdShow = nCmdShow;
     if (!app->m_pszAppName)
         app->m_pszAppName = "";
     if (!app->InitInstance())

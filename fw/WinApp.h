@@ -6,8 +6,8 @@
 class CWnd;
 
 // The application object: one global instance per program.  The framework's
-// WinMain hands it the instance and the command-line tail and calls
-// InitInstance; a FALSE result ends the process through ExitInstance.
+// WinMain hands it the command-line tail and calls InitInstance; a FALSE
+// result ends the process through ExitInstance.
 class CWinApp {
 public:
     explicit CWinApp(const char* pszAppName = nullptr);
@@ -20,19 +20,16 @@ public:
     virtual int Run() { return ExitInstance(); }
 
     const char* m_pszAppName;
-    HINSTANCE m_hInstance = nullptr;
     const char* m_lpCmdLine = "";
-    int m_nCmdShow = SW_SHOWNORMAL;
     CWnd* m_pMainWnd = nullptr;
 };
 
 // The program's application object; also found from inside our DLLs.
 CWinApp* AfxGetApp();
-HINSTANCE AfxGetInstanceHandle();
 
 // The framework's message box: the program's name as caption, the
 // exclamation icon when the type asks for none.
 int AfxMessageBox(const char* pszText, UINT nType = MB_OK, UINT nIDHelp = 0);
 
 // Runs the application object; the framework's WinMain calls it.
-int AfxWinMain(HINSTANCE hInstance, const char* pszCmdLine, int nCmdShow);
+int AfxWinMain(const char* pszCmdLine);

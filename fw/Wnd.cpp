@@ -10,14 +10,6 @@ BOOL CWnd::DestroyWindow() {
     return ok;
 }
 
-CString CWnd::GetWindowText() const {
-    CString text;
-    const int len = ::GetWindowTextLengthA(m_hWnd);
-    ::GetWindowTextA(m_hWnd, text.GetBuffer(len + 1), len + 1);
-    text.ReleaseBuffer();
-    return text;
-}
-
 HWND AfxGetMainWndHandle() {
     CWinApp* app = AfxGetApp();
     return app && app->m_pMainWnd ? app->m_pMainWnd->m_hWnd : nullptr;

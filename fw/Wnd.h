@@ -19,8 +19,6 @@ public:
     BOOL ShowWindow(int nCmdShow) { return ::ShowWindow(m_hWnd, nCmdShow); }
     BOOL EnableWindow(BOOL bEnable = TRUE) { return ::EnableWindow(m_hWnd, bEnable); }
     BOOL IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd); }
-    void SetWindowText(const char* psz) { ::SetWindowTextA(m_hWnd, psz); }
-    CString GetWindowText() const;
     void GetWindowRect(RECT* pRect) const { ::GetWindowRect(m_hWnd, pRect); }
     HWND GetDlgItem(int nID) const { return ::GetDlgItem(m_hWnd, nID); }
     LRESULT SendMessage(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) const {

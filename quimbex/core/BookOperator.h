@@ -32,7 +32,11 @@ public:
                               const CString& target);
     CString MakeUniquePath(CString path);
     CString GetFileNamePart(CString path);
-    int CheckUnprotected(const CString& workFile, const CString& bookFile);
+    // 1 when the workbook has no password, else 0 after telling `protectedText`.
+    int CheckUnprotected(const CString& workFile, const CString& bookFile,
+                         const CString& protectedText);
+    // What is told of a protected workbook that the text names.
+    static CString ProtectedBookText(const CString& bookFile);
     // The format change's own steps.
     int SwitchAllBooksFormat(const CString& workFile);
     int SwitchFormatMarker(const CString& productDir, const CString& ext);

@@ -10,22 +10,6 @@ constexpr DISPID kDispWorkbooks = 0x23C;
 constexpr DISPID kDispOpen = 0x2AA;
 constexpr DISPID kDispClose = 0x115;
 
-// Clears the caller's argument variants however the call ends.
-class ArgumentsClearer {
-public:
-    ArgumentsClearer(VARIANT* const* ppArgs, UINT nArgs) : m_ppArgs(ppArgs), m_nArgs(nArgs) {}
-    ~ArgumentsClearer() {
-        for (UINT i = 0; i < m_nArgs; ++i)
-            ::VariantClear(m_ppArgs[i]);
-    }
-    ArgumentsClearer(const ArgumentsClearer&) = delete;
-    ArgumentsClearer& operator=(const ArgumentsClearer&) = delete;
-
-private:
-    VARIANT* const* m_ppArgs;
-    UINT m_nArgs;
-};
-
 // The macro's result is the 16-bit integer in the first two data bytes: a
 // Boolean True (-1) counts as 1, and of a Long only the low word counts.
 // An error value (CVErr(xlErrNA) holds 2042 there) and a String (the low
@@ -115,7 +99,8 @@ int CExcelDriver::RunMacro3(const CString& bookPath, const CString& macroName, V
 
 int CExcelDriver::RunInBook(const CString& bookPath, const CString& macroName,
                             VARIANT* const* ppArgs, UINT nArgs, int saveChanges) {
-    ArgumentsClearer clearer(ppArgs, nArgs);
+    // The caller's arguments are cleared however the call ends.
+    const CClearedVariants clearer(ppArgs, nArgs);
     if (!Connect())
         return 0;
     try {

@@ -57,7 +57,8 @@ int CBookOperator::AddBook(const CString& workFile, const CString& bookFile,
         AfxMessageBox("元になる給与計算ブックが見つかりません。ブックの追加処理を中断します");
         return 0;
     }
-    if (RefusesTakenName(excelDir, newFile) || !CheckUnprotected(workFile, bookFile))
+    if (RefusesTakenName(excelDir, newFile) ||
+        !CheckUnprotected(workFile, bookFile, ProtectedBookText(bookFile)))
         return 0;
     try {
         CopyForMacro(paths.ExcelFile(bookFile), tempPath); // a failed copy fails the macro

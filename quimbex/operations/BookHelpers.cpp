@@ -21,10 +21,15 @@ CString CBookOperator::GetFileNamePart(CString path) {
 
 // A failed check (Excel unreachable) reads as not protected: the caller
 // goes on and the macros report their own failure.
-int CBookOperator::CheckUnprotected(const CString& workFile, const CString& bookFile) {
+int CBookOperator::CheckUnprotected(const CString& workFile, const CString& bookFile,
+                                    const CString& protectedText) {
     if (MacroCheckProtect(workFile, bookFile) == 0)
         return 1;
-    AfxMessageBox(bookFile +
-                  "\nにはパスワード保護がかかっています。\nパスワード保護をはずす必要があります。");
+    AfxMessageBox(protectedText);
     return 0;
+}
+
+CString CBookOperator::ProtectedBookText(const CString& bookFile) {
+    return bookFile +
+           "\nにはパスワード保護がかかっています。\nパスワード保護をはずす必要があります。";
 }

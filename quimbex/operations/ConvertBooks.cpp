@@ -172,7 +172,7 @@ int CBookOperator::ConvertSingleBook(const CString& workFile, const CString& boo
     const CString backupPath = MakeUniquePath(excelDir + date + "給与計算" + env.m_strExcelExt);
 
     CWaitDlg wait(0);
-    if (!CheckUnprotected(workFile, name) ||
+    if (!CheckUnprotected(workFile, name, ProtectedBookText(name)) ||
         !CRunCheck(*this, workFile, kStopLine).CanReadTemplate(templ) ||
         !ReplaceBookWithTemplate(bookPath, backupPath, templ, bookPath,
                                  "給与計算Excelブックを閉じてください。")) {

@@ -76,12 +76,10 @@ bool CBookInitDlg::CanKeepSettings(bool exists) {
 // A failed check (Excel unreachable) reads as not protected: the macros
 // then report their own failure.
 int CBookInitDlg::CheckProtection() {
-    if (m_operator.MacroCheckProtect(m_strWorkBook, m_strBookFile) != 0) {
-        AfxMessageBox("初期化するブックにはパスワード保護がかかっています。\n初期化を行うにはパスワ"
-                      "ード保護をはずす必要があります。");
-        return m_nResult = 0;
-    }
-    return m_nResult = 1;
+    return m_nResult = m_operator.CheckUnprotected(
+               m_strWorkBook, m_strBookFile,
+               "初期化するブックにはパスワード保護がかかっています。\n初期化を行うにはパスワード保"
+               "護をはずす必要があります。");
 }
 
 // The company information, each ticked sheet in a fixed order, and the

@@ -20,7 +20,7 @@ bool CBookOperator::ReplaceWithTemplate(const CString& workFile, const CString& 
                                         const CString& name, const CString& backupPath,
                                         const CString& templ, const CString& ext,
                                         const CString& target, CString& newName) {
-    if (!m_pRunChanges && !CheckUnprotected(workFile, name))
+    if (!m_pRunChanges && !CheckUnprotected(workFile, name, ProtectedBookText(name)))
         return false;
     // A rebuilt workbook may change its format: the extension in its file
     // name becomes the target's.  Only the file name changes, never its folder.

@@ -134,10 +134,9 @@ bool CRunCheck::TakeDistinctNames(const std::vector<std::pair<CString, CString>>
 // A failed check (Excel unreachable) reads as not protected, as everywhere:
 // the macros then report their own failure.
 bool CRunCheck::IsUnprotected(const CString& name) const {
-    if (m_op.MacroCheckProtect(m_strWorkFile, name) == 0)
-        return true;
-    return Refuse(name +
-                  "\nにはパスワード保護がかかっています。\nパスワード保護をはずす必要があります。");
+    return m_op.CheckUnprotected(m_strWorkFile, name,
+                                 CBookOperator::ProtectedBookText(name) + "\n" + m_strStopLine) !=
+           0;
 }
 
 bool CRunCheck::CanReadTemplate(const CString& path) const {

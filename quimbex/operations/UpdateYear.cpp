@@ -50,12 +50,10 @@ int CYearUpdateDlg::UpdateOneBook() {
 // A failed check (Excel unreachable) reads as not protected: the macros
 // then report their own failure.
 int CYearUpdateDlg::CheckProtection() {
-    if (m_operator.MacroCheckProtect(m_strWorkBook, m_strBookFile) != 0) {
-        AfxMessageBox("更新するブックにはパスワード保護がかかっています。\n更新を行うにはパスワード"
-                      "保護をはずす必要があります。");
-        return m_nResult = 0;
-    }
-    return m_nResult = 1;
+    return m_nResult = m_operator.CheckUnprotected(
+               m_strWorkBook, m_strBookFile,
+               "更新するブックにはパスワード保護がかかっています。\n更新を行うにはパスワード保護を"
+               "はずす必要があります。");
 }
 
 // The company information with the target year, the year itself, and the

@@ -8,6 +8,7 @@
 #include "ProductPaths.h"
 #include "RunCheck.h"
 #include "RunOutcome.h"
+#include "ScopedHandle.h"
 #include "Time.h"
 #include "WinApp.h"
 #include "YearUpdateDlgRes.h"
@@ -25,32 +26,21 @@ const char kStopLine[] = "年度更新処理を中断します";
 // default font of a fresh context is not the one the list box draws with.
 class CControlTextMeasure {
 public:
-    explicit CControlTextMeasure(HWND hCtl) : m_hCtl(hCtl), m_hDC(::GetDC(hCtl)) {
-        const auto font = reinterpret_cast<HFONT>(::SendMessageA(hCtl, WM_GETFONT, 0, 0));
-        if (m_hDC && font)
-            m_hOldFont = ::SelectObject(m_hDC, font);
-    }
-    ~CControlTextMeasure() {
-        if (m_hOldFont)
-            ::SelectObject(m_hDC, m_hOldFont);
-        if (m_hDC)
-            ::ReleaseDC(m_hCtl, m_hDC);
-    }
-    CControlTextMeasure(const CControlTextMeasure&) = delete;
-    CControlTextMeasure& operator=(const CControlTextMeasure&) = delete;
+    explicit CControlTextMeasure(HWND hCtl)
+        : m_dc(hCtl),
+          m_font(m_dc.Get(), reinterpret_cast<HFONT>(::SendMessageA(hCtl, WM_GETFONT, 0, 0))) {}
 
     // The text as the control shows it: up to its first NUL byte.
     int Width(const char* text) const {
         SIZE size{};
-        if (m_hDC)
-            ::GetTextExtentPoint32A(m_hDC, text, static_cast<int>(std::strlen(text)), &size);
+        if (m_dc)
+            ::GetTextExtentPoint32A(m_dc.Get(), text, static_cast<int>(std::strlen(text)), &size);
         return size.cx;
     }
 
 private:
-    HWND m_hCtl;
-    HDC m_hDC;
-    HGDIOBJ m_hOldFont = nullptr;
+    CClientDC m_dc;
+    CObjectSelection m_font;
 };
 
 } // namespace

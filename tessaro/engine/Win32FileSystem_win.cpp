@@ -13,7 +13,7 @@ public:
     int64_t GetLength() override { return static_cast<int64_t>(m_file.GetLength()); }
     void Close() override { m_file.Close(); }
     void Flush() override {
-        if (!::FlushFileBuffers(m_file.m_hFile))
+        if (!::FlushFileBuffers(m_file.m_hFile.Get()))
             ThrowFileOsError(::GetLastError(), m_file.GetFilePath());
     }
     CString GetFilePath() const override { return m_file.GetFilePath(); }

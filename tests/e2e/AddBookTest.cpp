@@ -4,6 +4,7 @@
 #include "ProductFixture.h"
 #include "QuimbexRun.h"
 #include "SampleWorkbooks.h"
+#include "ScopedHandle.h"
 #include "StandinWorkbook.h"
 #include "TempDir.h"
 
@@ -15,15 +16,8 @@ namespace {
 
 class AddBook : public ProductFixture {
 protected:
-    CString Excel(const std::string& name) const { return ExcelDir() + "\\" + name.c_str(); }
     std::vector<std::string> Temporaries() const {
         return FilesStartingWith(ExcelDir(), "Backup_Kyuyo");
-    }
-    void Protect(const char* name) {
-        CStandinWorkbook book;
-        ASSERT_TRUE(book.Load(Excel(name)));
-        book.SetValue("Book", "Protected", "1");
-        ASSERT_TRUE(book.Save(Excel(name)));
     }
 };
 
@@ -160,18 +154,18 @@ TEST_F(AddBook, TemporaryCopyHeldOpenIsReported) {
     ASSERT_TRUE(ExcelStandin::WriteFaults(faults));
     const NothingLost kept(ExcelDir());
     uidriver::Process quimbex(QuimbexStart("/K:6 /O:kyuyo.xls /N:kyuyo2.xls"));
-    HANDLE held = INVALID_HANDLE_VALUE;
+    CFileHandle held;
     ASSERT_TRUE(uidriver::PollUntil(
         [&] {
-            held = ::CreateFileA(Excel("Backup_Kyuyo.xls"), GENERIC_READ,
-                                 FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                                 nullptr);
-            return held != INVALID_HANDLE_VALUE;
+            held.Attach(::CreateFileA(Excel("Backup_Kyuyo.xls"), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                                      nullptr));
+            return static_cast<bool>(held);
         },
         60000));
     QuimbexRun run;
     run.boxes.push_back(AnswerNextBox(quimbex.Windows()));
-    ::CloseHandle(held);
+    held.Close();
     FinishRun(quimbex, run);
     ASSERT_EQ(1u, run.boxes.size());
     EXPECT_EQ("給与計算Excelブックを閉じてください。", run.boxes[0].text);

@@ -27,7 +27,6 @@ const char kFailed[] = "ブックの初期化に失敗しました。";
 
 class AttendanceInit : public ProductFixture {
 protected:
-    CString Excel(const std::string& name) const { return ExcelDir() + "\\" + name.c_str(); }
     CString BookMng() const { return MyDataDir() + "\\BookMNG.dat"; }
 
     // Starts command 10 and waits for its dialog.
@@ -319,12 +318,8 @@ TEST_F(AttendanceInit, TroubleIsFoundBeforeTheBackupCopy) {
         if (c.trouble == Trouble::missingTemplate) {
             ASSERT_TRUE(::DeleteFileA(OrgDir() + "\\勤怠_kyuyo.xls"));
         }
-        if (c.trouble == Trouble::protectedBook) {
-            CStandinWorkbook book;
-            ASSERT_TRUE(book.Load(Excel("勤怠_kyuyo.xls")));
-            book.SetValue("Book", "Protected", "1");
-            ASSERT_TRUE(book.Save(Excel("勤怠_kyuyo.xls")));
-        }
+        if (c.trouble == Trouble::protectedBook)
+            Protect("勤怠_kyuyo.xls");
         const auto before = Snapshot(ExcelDir());
         const NothingLost kept(ExcelDir());
         HeldFile held(c.trouble == Trouble::heldOpen ? Excel("勤怠_kyuyo.xls") : CString());
@@ -342,10 +337,7 @@ TEST_F(AttendanceInit, TroubleIsFoundBeforeTheBackupCopy) {
 // A protected workbook is no trouble when it starts afresh: nothing of it
 // is carried over, and no macro runs.
 TEST_F(AttendanceInit, InitialStateOfAProtectedWorkbookAsksNoExcel) {
-    CStandinWorkbook book;
-    ASSERT_TRUE(book.Load(Excel("勤怠_kyuyo.xls")));
-    book.SetValue("Book", "Protected", "1");
-    ASSERT_TRUE(book.Save(Excel("勤怠_kyuyo.xls")));
+    Protect("勤怠_kyuyo.xls");
     const QuimbexRun run = Initialise(false);
     ASSERT_EQ(1u, run.boxes.size());
     EXPECT_EQ(Completion(DatedBackup("勤怠_kyuyo", ".xls")), run.boxes[0].text);

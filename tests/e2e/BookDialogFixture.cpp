@@ -4,8 +4,8 @@
 #include "MsgBox.h"
 #include "MsgBoxAnswerer.h"
 #include "Poll.h"
+#include "ScopedHandle.h"
 #include "Screenshot.h"
-#include "StandinWorkbook.h"
 #include "TempDir.h"
 
 #include <windows.h>
@@ -156,29 +156,14 @@ std::vector<CString> BookDialogFixture::MapOrder() const {
     return keys;
 }
 
-void BookDialogFixture::Protect(const char* name) {
-    CStandinWorkbook book;
-    ASSERT_TRUE(book.Load(Excel(name)));
-    book.SetValue("Book", "Protected", "1");
-    ASSERT_TRUE(book.Save(Excel(name)));
-}
-
 void BookDialogFixture::RemoveBackups() {
     WIN32_FIND_DATAA fd;
-    const HANDLE h = ::FindFirstFileA(ExcelDir() + "\\*年*月*日*", &fd);
-    if (h == INVALID_HANDLE_VALUE)
+    const CFindHandle h(::FindFirstFileA(ExcelDir() + "\\*年*月*日*", &fd));
+    if (!h)
         return;
     do {
         ::DeleteFileA(ExcelDir() + "\\" + fd.cFileName);
-    } while (::FindNextFileA(h, &fd));
-    ::FindClose(h);
-}
-
-std::vector<std::string> BookDialogFixture::Macros() const {
-    std::vector<std::string> names;
-    for (const std::string& line : RunLines())
-        names.push_back(line.substr(4, line.find('\t', 4) - 4));
-    return names;
+    } while (::FindNextFileA(h.Get(), &fd));
 }
 
 std::string Between(const std::string& text, const std::string& before, const std::string& after) {

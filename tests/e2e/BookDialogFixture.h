@@ -50,7 +50,6 @@ protected:
     // its texts and no longer changes.
     void ScreenshotOfDialog(const char* name) const;
 
-    CString Excel(const std::string& name) const { return ExcelDir() + "\\" + name.c_str(); }
     // Today's backup name of the book with this key, as the program gave it
     // (the date of the start or of the end of the run).
     bool IsTodaysBackupName(const std::string& name, const std::string& key) const;
@@ -58,11 +57,8 @@ protected:
     void WriteBookMap(const std::vector<Book>& books);
     // The keys in the order in which a program that loads BookMNG.dat meets them.
     std::vector<CString> MapOrder() const;
-    void Protect(const char* name);
     // Removes the dated backups that earlier runs left in the Excel folder.
     void RemoveBackups();
-    // The names of the macros that ran, in order.
-    std::vector<std::string> Macros() const;
 
 private:
     std::unique_ptr<uidriver::Process> m_program;

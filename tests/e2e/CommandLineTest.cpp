@@ -109,8 +109,7 @@ TEST_F(QuimbexCommandLine, SwitchesFollowAProgramPathWithJapaneseNames) {
         const CString product = folder / "給与表ソフト";
         SampleProductOptions options;
         options.strExeSourceDir = BinDir();
-        CString error;
-        ASSERT_TRUE(LaySampleProduct(product, options, error)) << error.GetString();
+        ASSERT_TRUE(LaidSample(product, options));
         const std::string exe = (product + "\\Exe\\Quimbex.exe").str();
         ASSERT_EQ(std::string::npos, exe.find(' ')) << exe;
 

@@ -6,6 +6,7 @@
 #include "ExcelFileMap.h"
 #include "Poll.h"
 #include "QuimbexRun.h"
+#include "ScopedHandle.h"
 #include "Screenshot.h"
 #include "TempDir.h"
 
@@ -205,8 +206,8 @@ namespace {
 void AddFiles(const CString& dir, const std::string& prefix,
               std::map<std::string, std::string>& files) {
     WIN32_FIND_DATAA fd;
-    const HANDLE h = ::FindFirstFileA(dir + "\\*", &fd);
-    if (h == INVALID_HANDLE_VALUE)
+    const CFindHandle h(::FindFirstFileA(dir + "\\*", &fd));
+    if (!h)
         return;
     do {
         const std::string name = fd.cFileName;
@@ -217,8 +218,7 @@ void AddFiles(const CString& dir, const std::string& prefix,
             AddFiles(path, prefix + name + "\\", files);
         else
             files[prefix + name] = ReadFileBytes(path);
-    } while (::FindNextFileA(h, &fd));
-    ::FindClose(h);
+    } while (::FindNextFileA(h.Get(), &fd));
 }
 
 } // namespace
@@ -232,14 +232,13 @@ std::map<std::string, std::string> Snapshot(const CString& dir) {
 std::vector<std::string> FilesStartingWith(const CString& dir, const std::string& prefix) {
     std::vector<std::string> names;
     WIN32_FIND_DATAA fd;
-    const HANDLE h = ::FindFirstFileA(dir + "\\*", &fd);
-    if (h == INVALID_HANDLE_VALUE)
+    const CFindHandle h(::FindFirstFileA(dir + "\\*", &fd));
+    if (!h)
         return names;
     do {
         const std::string name = fd.cFileName;
         if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name.rfind(prefix, 0) == 0)
             names.push_back(name);
-    } while (::FindNextFileA(h, &fd));
-    ::FindClose(h);
+    } while (::FindNextFileA(h.Get(), &fd));
     return names;
 }

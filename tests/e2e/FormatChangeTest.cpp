@@ -7,6 +7,7 @@
 #include "QuimbexRun.h"
 #include "SampleProduct.h"
 #include "SampleWorkbooks.h"
+#include "ScopedHandle.h"
 #include "Screenshot.h"
 #include "FullDisk.h"
 #include "HeldFiles.h"
@@ -51,7 +52,6 @@ testing::AssertionResult HoldsDataOf(const CString& book, const std::string& ori
 
 class FormatChange : public ProductFixture {
 protected:
-    CString Excel(const std::string& name) const { return ExcelDir() + "\\" + name.c_str(); }
     CString BookMng() const { return MyDataDir() + "\\BookMNG.dat"; }
     CString Marker(int n) const {
         return MyDataDir() + (n == 1 ? "\\ExType1.dat" : "\\ExType2.dat");
@@ -83,14 +83,15 @@ protected:
     std::vector<std::string> SafetyFolders() const {
         std::vector<std::string> names;
         WIN32_FIND_DATAA fd;
-        const HANDLE h = ::FindFirstFileA(ExcelDir() + "\\*", &fd);
+        const CFindHandle h(::FindFirstFileA(ExcelDir() + "\\*", &fd));
+        if (!h)
+            return names;
         do {
             const std::string name = fd.cFileName;
             if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name.size() == 14 &&
                 name.find_first_not_of("0123456789") == std::string::npos)
                 names.push_back(name);
-        } while (::FindNextFileA(h, &fd));
-        ::FindClose(h);
+        } while (::FindNextFileA(h.Get(), &fd));
         return names;
     }
     std::vector<std::string> ConverterOpens() const {
@@ -123,13 +124,6 @@ protected:
                 it = it->first.rfind(folder + "\\", 0) == 0 ? files.erase(it) : std::next(it);
         return files;
     }
-    void Protect(const char* name) {
-        CStandinWorkbook book;
-        ASSERT_TRUE(book.Load(Excel(name)));
-        book.SetValue("Book", "Protected", "1");
-        ASSERT_TRUE(book.Save(Excel(name)));
-    }
-
     std::unique_ptr<uidriver::Process> m_process;
     std::vector<std::string> m_dates;
 };
@@ -590,8 +584,7 @@ protected:
             GTEST_SKIP() << FullDisk::kNoDisk;
         SampleProductOptions options;
         options.strDataDir = ProductDir();
-        CString error;
-        ASSERT_TRUE(LaySampleProduct(m_small->Path(), options, error)) << error.GetString();
+        ASSERT_TRUE(LaidSample(m_small->Path(), options));
     }
     CString SmallMyData() const { return m_small->Path() + "\\Data\\MyData"; }
 

@@ -1,6 +1,5 @@
 #include "QuimbexE2e.h"
 
-#include "StandinWorkbook.h"
 #include "TempDir.h"
 
 QuimbexRun QuimbexE2e::Run(const char* tail, const char* shot) {
@@ -30,20 +29,6 @@ CString QuimbexE2e::Backup(const std::string& before, const std::string& after) 
 std::string QuimbexE2e::BackupFile(const std::string& before, const std::string& after) const {
     const CString path = Backup(before, after);
     return path.Mid(path.ReverseFind('\\') + 1).str(); // 表 ends in the byte of "\\"
-}
-
-std::vector<std::string> QuimbexE2e::Macros() const {
-    std::vector<std::string> names;
-    for (const std::string& line : RunLines())
-        names.push_back(line.substr(4, line.find('\t', 4) - 4));
-    return names;
-}
-
-void QuimbexE2e::Protect(const char* name) {
-    CStandinWorkbook book;
-    ASSERT_TRUE(book.Load(Excel(name)));
-    book.SetValue("Book", "Protected", "1");
-    ASSERT_TRUE(book.Save(Excel(name)));
 }
 
 std::vector<std::string> QuimbexE2e::Texts(const QuimbexRun& run) {

@@ -13,7 +13,6 @@
 // dates that its backup names may carry, the product's files by name.
 class QuimbexE2e : public ProductFixture {
 protected:
-    CString Excel(const std::string& name) const { return ExcelDir() + "\\" + name.c_str(); }
     CString ExConv() const { return MyDataDir() + "\\ExConv.dat"; }
     CString ExMng() const { return MyDataDir() + "\\ExMng.dat"; }
 
@@ -26,10 +25,6 @@ protected:
     CString Backup(const std::string& before, const std::string& after = "") const;
     // Its file-name part.
     std::string BackupFile(const std::string& before, const std::string& after = "") const;
-    // The names of the macros run, in their order.
-    std::vector<std::string> Macros() const;
-    // Marks a workbook of the Excel folder as password-protected.
-    void Protect(const char* name);
     // The texts of the message boxes of a run, in their order.
     static std::vector<std::string> Texts(const QuimbexRun& run);
 

@@ -3,6 +3,7 @@
 #include "HeldFiles.h"
 #include "MigrationFiles.h"
 #include "QuimbexRun.h"
+#include "ScopedHandle.h"
 #include "TessaroFixture.h"
 
 #include <windows.h>
@@ -58,10 +59,8 @@ protected:
         }
         const CString excel = ExcelDir();
         const std::wstring wide(excel.GetString(), excel.GetString() + excel.GetLength());
-        const HANDLE book = ::CreateFileW((wide + L"\\\x58F2\x4E0A\x20AC.xlsm").c_str(),
-                                          GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
-        EXPECT_NE(INVALID_HANDLE_VALUE, book);
-        ::CloseHandle(book);
+        EXPECT_TRUE(CFileHandle(::CreateFileW((wide + L"\\\x58F2\x4E0A\x20AC.xlsm").c_str(),
+                                              GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr)));
         WriteFileBytes(MyDataDir() + "\\使用中.dat", "in use");
         return {HoldHandle(::CreateFileA(MyDataDir() + "\\使用中.dat", GENERIC_READ, 0, nullptr,
                                          OPEN_EXISTING, 0, nullptr)),

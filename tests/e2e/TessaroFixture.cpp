@@ -6,6 +6,7 @@
 #include "Poll.h"
 #include "Process.h"
 #include "QuimbexRun.h"
+#include "ScopedHandle.h"
 #include "Screenshot.h"
 
 #include <sddl.h>
@@ -111,13 +112,13 @@ void SaveWindowShot(HWND hwnd, const std::string& name) {
 }
 
 Holding HoldMutex(const char* name, const char* sddl) {
-    SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, FALSE};
+    CLocalMemory<PSECURITY_DESCRIPTOR> descriptor;
     if (sddl && !::ConvertStringSecurityDescriptorToSecurityDescriptorA(
-                    sddl, SDDL_REVISION_1, &sa.lpSecurityDescriptor, nullptr))
+                    sddl, SDDL_REVISION_1, descriptor.Receive(), nullptr))
         ADD_FAILURE() << "SDDL " << sddl << ": error " << ::GetLastError();
+    SECURITY_ATTRIBUTES sa{sizeof sa, descriptor.Get(), FALSE};
     const HANDLE mutex = ::CreateMutexA(&sa, FALSE, name);
     EXPECT_NE(nullptr, mutex) << name << ": error " << ::GetLastError();
-    ::LocalFree(sa.lpSecurityDescriptor);
     return HoldHandle(mutex);
 }
 

@@ -135,10 +135,7 @@ TEST_F(TessaroKill, BackupOverAnOlderFileKeepsItOrMakesTheNewOneWhole) {
 // kill left stays for the next run to remove.
 TEST_F(TessaroKill, RestoreKilledAnywhereLeavesNoFileCut) {
     TempDir source;
-    SampleProductOptions options;
-    options.bWriteRegistry = false;
-    CString error;
-    ASSERT_TRUE(LaySampleProduct(source.Path(), options, error)) << error.GetString();
+    ASSERT_TRUE(LaidSample(source.Path(), UnregisteredSample()));
     ASSERT_TRUE(::DeleteFileA(source.Path() + "\\Data\\MyData\\BookMNG.dat")); // no conversion
     kFiles.Lay(source.Path(), true);
     const CString file = m_files / "kill.iko";

@@ -5,6 +5,7 @@
 #include "MigrationFiles.h"
 #include "ProtectedInstallation.h"
 #include "SampleProduct.h"
+#include "ScopedHandle.h"
 #include "StandinWorkbook.h"
 #include "QuimbexRun.h"
 #include "TessaroFixture.h"
@@ -77,10 +78,7 @@ protected:
     }
     // The installation the files come from: the sample with other data.
     void LaySource() {
-        SampleProductOptions options;
-        options.bWriteRegistry = false;
-        CString error;
-        ASSERT_TRUE(LaySampleProduct(m_source.Path(), options, error)) << error.GetString();
+        ASSERT_TRUE(LaidSample(m_source.Path(), UnregisteredSample()));
         WriteFileBytes(Source("Data\\DefEru\\帳票設定.dat"), "PaperSize=B5\r\nMargin=12\r\n");
         ASSERT_TRUE(::CreateDirectoryA(Source("Data\\Other\\ソフト"), nullptr));
         WriteFileBytes(Source("Data\\Other\\ソフト\\表.frm"), "Form=移行元の表\r\n");
@@ -176,7 +174,7 @@ protected:
 };
 
 enum class Markers { sample, withoutType1, bothTypes };
-enum class Excel { version16, version11, none };
+enum class InstalledExcel { version16, version11, none };
 
 } // namespace
 
@@ -191,7 +189,7 @@ TEST_F(TessaroRestore, RefusedOrDeclinedRestoreWritesNothing) {
         const char* productExt;
         int32_t format;
         std::function<void(const CString&)> bend;
-        Excel excel;
+        InstalledExcel excel;
         Markers markers;
         std::vector<ExpectedBox> boxes;
     } cases[] = {
@@ -199,63 +197,63 @@ TEST_F(TessaroRestore, RefusedOrDeclinedRestoreWritesNothing) {
          ".xls",
          3,
          [](const CString& f) { migration_files::Patch(f, 2, "\x05"); },
-         Excel::version16,
+         InstalledExcel::version16,
          Markers::sample,
          {{kForeign, IconKind::Information, nullptr, kTessaroCaption, "tessaro-restore-foreign"}}},
         {"format-5",
          ".xls",
          3,
          [](const CString& f) { migration_files::Patch(f, 4, std::string("\x05\0\0\0", 4)); },
-         Excel::version16,
+         InstalledExcel::version16,
          Markers::sample,
          {{kNewer, IconKind::Exclamation, nullptr, kTessaroCaption, "tessaro-restore-newer"}}},
         {"xlsm-file-on-excel-11",
          ".xls",
          4,
          asWritten,
-         Excel::version11,
+         InstalledExcel::version11,
          Markers::sample,
          {{kXlsmRefused, IconKind::Error, nullptr, kTessaroCaption, "tessaro-restore-excel-11"}}},
         {"xlsm-file-without-excel",
          ".xls",
          4,
          asWritten,
-         Excel::none,
+         InstalledExcel::none,
          Markers::sample,
          {{kToXlsm, IconKind::Question, kNo, kTessaroCaption, "tessaro-restore-to-xlsm"}}},
         {"xls-file-on-xlsm-books",
          ".xlsm",
          3,
          asWritten,
-         Excel::version16,
+         InstalledExcel::version16,
          Markers::sample,
          {{kToXls, IconKind::Question, kNo, kTessaroCaption, "tessaro-restore-to-xls"}}},
         {"equal-formats",
          ".xls",
          3,
          asWritten,
-         Excel::version16,
+         InstalledExcel::version16,
          Markers::sample,
          {{kConvert, IconKind::Question, kNo, kTessaroCaption, "tessaro-restore-convert"}}},
         {"xlsm-file-conversion-declined",
          ".xls",
          4,
          asWritten,
-         Excel::version16,
+         InstalledExcel::version16,
          Markers::sample,
          {Ask(kToXlsm, kYes), Ask(kConvert, kNo)}},
         {"xls-file-conversion-declined",
          ".xlsm",
          3,
          asWritten,
-         Excel::version16,
+         InstalledExcel::version16,
          Markers::sample,
          {Ask(kToXls, kYes), Ask(kConvert, kNo)}},
         {"marker-missing",
          ".xls",
          4,
          asWritten,
-         Excel::version16,
+         InstalledExcel::version16,
          Markers::withoutType1,
          {Ask(kToXlsm, kYes),
           {kRenameFailed, IconKind::Exclamation, nullptr, kTessaroCaption,
@@ -264,7 +262,7 @@ TEST_F(TessaroRestore, RefusedOrDeclinedRestoreWritesNothing) {
          ".xls",
          4,
          asWritten,
-         Excel::version16,
+         InstalledExcel::version16,
          Markers::bothTypes,
          {Ask(kToXlsm, kYes), {kRenameFailed, IconKind::Exclamation}}},
     };
@@ -275,9 +273,9 @@ TEST_F(TessaroRestore, RefusedOrDeclinedRestoreWritesNothing) {
             ::DeleteFileA(MyDataDir() + "\\ExType1.dat");
         if (c.markers == Markers::bothTypes)
             WriteFileBytes(MyDataDir() + "\\ExType2.dat", "");
-        if (c.excel == Excel::version11) {
+        if (c.excel == InstalledExcel::version11) {
             ASSERT_TRUE(ExcelStandin::SetCurVer(11));
-        } else if (c.excel == Excel::none) {
+        } else if (c.excel == InstalledExcel::none) {
             ASSERT_TRUE(ExcelStandin::Unregister());
         }
         const CString file = SourceFile(c.name, c.format);
@@ -578,13 +576,12 @@ std::vector<std::string> EscapedBeside(const CString& productDir) {
     const CString parent = productDir.Left(productDir.ReverseFind('\\'));
     for (const CString& dir : {parent, CString("C:"), CString("C:\\Windows")}) {
         WIN32_FIND_DATAA fd;
-        const HANDLE h = ::FindFirstFileA(dir + "\\hostile*", &fd);
-        if (h == INVALID_HANDLE_VALUE)
+        const CFindHandle h(::FindFirstFileA(dir + "\\hostile*", &fd));
+        if (!h)
             continue;
         do
             found.push_back((dir + "\\" + fd.cFileName).str());
-        while (::FindNextFileA(h, &fd));
-        ::FindClose(h);
+        while (::FindNextFileA(h.Get(), &fd));
     }
     return found;
 }

@@ -32,12 +32,10 @@ protected:
     }
 
     void Lay(const CString& dir, const char* ext) {
-        SampleProductOptions options;
+        SampleProductOptions options = UnregisteredSample();
         options.strExt = ext;
         options.strExeSourceDir = BinDir();
-        options.bWriteRegistry = false;
-        CString error;
-        ASSERT_TRUE(LaySampleProduct(dir, options, error)) << error.GetString();
+        ASSERT_TRUE(LaidSample(dir, options));
     }
 
     static uidriver::StartInfo TessaroOf(const CString& dir) {

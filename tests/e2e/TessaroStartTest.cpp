@@ -1,5 +1,6 @@
 #include "CommonFileDialog.h"
 #include "QuimbexRun.h"
+#include "ScopedHandle.h"
 #include "TessaroFixture.h"
 #include "Time.h"
 
@@ -58,12 +59,11 @@ protected:
     }
 
     static void SetInstalled(DWORD installed) {
-        HKEY key = nullptr;
+        CRegKeyHandle key;
         ASSERT_EQ(ERROR_SUCCESS, ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\QZ\\Morvane\\Env",
-                                                 0, KEY_SET_VALUE, &key));
-        ::RegSetValueExA(key, "Installed", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&installed),
-                         sizeof installed);
-        ::RegCloseKey(key);
+                                                 0, KEY_SET_VALUE, key.Receive()));
+        ::RegSetValueExA(key.Get(), "Installed", 0, REG_DWORD,
+                         reinterpret_cast<const BYTE*>(&installed), sizeof installed);
     }
 };
 

@@ -62,8 +62,6 @@ const char kFormatHeld[] = "kyuyo.xls\nは他のアプリケーションで開�
 
 class WorkbookAccess : public ProductFixture {
 protected:
-    CString Excel(const char* name) const { return ExcelDir() + "\\" + name; }
-
     // Read-only is the attribute: Windows lets a program rename such a file
     // and copy it, and so does Wine.  Where a command copies over the
     // workbook, the file is also held open (HoldReadOnly): Wine, unlike

@@ -1,5 +1,6 @@
 // The macros on real files, without the server: what they refuse and what
 // they leave alone.
+#include "ScopedHandle.h"
 #include "StandinMacros.h"
 #include "StandinWorkbook.h"
 #include "TempDir.h"
@@ -109,12 +110,12 @@ TEST_F(MacrosTest, TheYearUpdateKeepsWhatItDoesNotCarry) {
 TEST_F(MacrosTest, ATargetThatCannotBeWrittenGivesFalse) {
     Save("src.xls", "[Book]\r\n[Attendance]\r\nx\r\n");
     Save("dst.xls", "[Book]\r\n");
-    const HANDLE held = ::CreateFileA(Path("dst.xls"), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                      OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    CFileHandle held(::CreateFileA(Path("dst.xls"), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                   OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
     const MacroOutcome outcome =
         Run("勤怠コンバート", {Text("src.xls"), Text("KARVINE"), Text("dst.xls")});
-    ::CloseHandle(held);
+    held.Close();
     EXPECT_EQ(MacroOutcome::returnedFalse, outcome.kind);
     ASSERT_EQ(1u, outcome.reasons.size());
     EXPECT_EQ(CString("cannot write the target: ") + Path("dst.xls"), outcome.reasons[0]);

@@ -1,6 +1,7 @@
 // Registration as "Excel.Application": what COM and the product read from it.
 #include "ExcelStandinControl.h"
 #include "RegKey.h"
+#include "ScopedHandle.h"
 #include "ServerFixture.h"
 
 namespace {
@@ -35,11 +36,10 @@ DWORD RunServerExe(const char* args) {
     if (!::CreateProcessA(nullptr, cmd.GetBuffer(cmd.GetLength() + 1), nullptr, nullptr, FALSE, 0,
                           nullptr, nullptr, &si, &pi))
         return 0xFFFFFFFF;
-    ::WaitForSingleObject(pi.hProcess, 30000);
+    const CProcessHandles process(pi);
+    ::WaitForSingleObject(process.hProcess.Get(), 30000);
     DWORD code = 0xFFFFFFFF;
-    ::GetExitCodeProcess(pi.hProcess, &code);
-    ::CloseHandle(pi.hThread);
-    ::CloseHandle(pi.hProcess);
+    ::GetExitCodeProcess(process.hProcess.Get(), &code);
     return code;
 }
 

@@ -16,15 +16,11 @@ InvokeResult Put(IDispatch* object, DISPID dispid, ScopedVariant value, bool nam
     DISPID put = DISPID_PROPERTYPUT;
     DISPPARAMS params{&value.v, named ? &put : nullptr, 1, named ? 1u : 0u};
     InvokeResult r;
-    EXCEPINFO info{};
+    CExcepInfo info;
     r.hr = object->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &params,
                           nullptr, &info, nullptr);
-    if (r.hr == DISP_E_EXCEPTION) {
+    if (r.hr == DISP_E_EXCEPTION)
         r.description = Narrow(info.bstrDescription);
-        ::SysFreeString(info.bstrDescription);
-        ::SysFreeString(info.bstrSource);
-        ::SysFreeString(info.bstrHelpFile);
-    }
     return r;
 }
 
@@ -196,7 +192,7 @@ TEST_F(ServerTest, ChangedBookClosedUntoldAsksWhetherToSaveAndWaits) {
         PromptAnswerer answerer(pid, c.button, returned);
         const HRESULT hr = c.wholeCollection
                                ? m_client.CloseAll().hr
-                               : StandinClient::CloseBook(book.get(), ScopedVariant::Missing()).hr;
+                               : StandinClient::CloseBook(book.Get(), ScopedVariant::Missing()).hr;
         returned = true;
         const SeenPrompt& seen = answerer.Seen();
         ASSERT_EQ("", seen.failure);
@@ -254,7 +250,7 @@ TEST_F(ServerTest, ChangedBookClosesUnsavedWithAlertsOff) {
         ASSERT_EQ(1u, LogTextsStartingWith("LeftChanged\t" + path).size());
         const ScopedDispatch book = c.saveChanges ? m_client.Open(path) : ScopedDispatch();
         ASSERT_TRUE(ExcelStandin::ClearLog());
-        EXPECT_EQ(S_OK, c.saveChanges ? StandinClient::CloseBook(book.get(), c.saveChanges()).hr
+        EXPECT_EQ(S_OK, c.saveChanges ? StandinClient::CloseBook(book.Get(), c.saveChanges()).hr
                                       : m_client.CloseAll().hr);
         EXPECT_EQ(c.saved, original != ReadFileBytes(path));
         std::vector<CString> expected;
@@ -312,7 +308,7 @@ TEST_F(ServerTest, OpenTakesTheDocumentedOptionalArgumentsAndNoMore) {
         args.push_back(ScopedVariant::Missing());
         logged += "\tERROR:0x80020004";
     }
-    InvokeResult r = StandinClient::Invoke(books.get(), StandinClient::dispidOpen, DISPATCH_METHOD,
+    InvokeResult r = StandinClient::Invoke(books.Get(), StandinClient::dispidOpen, DISPATCH_METHOD,
                                            std::move(args));
     EXPECT_EQ(S_OK, r.hr) << std::hex << r.hr;
     EXPECT_EQ(VT_DISPATCH, r.value.v.vt);
@@ -322,7 +318,7 @@ TEST_F(ServerTest, OpenTakesTheDocumentedOptionalArgumentsAndNoMore) {
     tooMany.push_back(ScopedVariant::Str(ConverterPath()));
     for (int i = 1; i < 16; ++i)
         tooMany.push_back(ScopedVariant::Missing());
-    r = StandinClient::Invoke(books.get(), StandinClient::dispidOpen, DISPATCH_METHOD,
+    r = StandinClient::Invoke(books.Get(), StandinClient::dispidOpen, DISPATCH_METHOD,
                               std::move(tooMany));
     EXPECT_EQ(DISP_E_BADPARAMCOUNT, r.hr) << std::hex << r.hr;
     EXPECT_EQ(CString("Unexpected\tWorkbooks.Open: cArgs 16"), LogTexts().back());

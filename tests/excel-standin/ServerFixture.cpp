@@ -2,6 +2,8 @@
 
 #include "ExcelStandinControl.h"
 #include "RegKey.h"
+#include "ScopedHandle.h"
+#include "StandinSetUp.h"
 
 #include <set>
 
@@ -22,11 +24,7 @@ BOOL CALLBACK CollectExcelWindow(HWND hwnd, LPARAM lParam) {
 } // namespace
 
 void ServerTest::SetUp() {
-    ExcelStandin::KillStrayServers();
-    ASSERT_TRUE(ExcelStandin::Register(ExcelStandin::ServerPathBeside(), 16)) << ::GetLastError();
-    ASSERT_TRUE(ExcelStandin::SetControlDir(m_control.Path())) << ::GetLastError();
-    ASSERT_TRUE(ExcelStandin::ClearFaults());
-    ASSERT_TRUE(ExcelStandin::ClearLog());
+    ASSERT_TRUE(SetUpStandin(m_control.Path()));
     SaveProductEnvironment();
     for (const char* dir : {"\\Excel", "\\Data", "\\Data\\Org"})
         ASSERT_TRUE(::CreateDirectoryA(m_product.Path() + dir, nullptr));
@@ -36,11 +34,8 @@ void ServerTest::SetUp() {
 void ServerTest::TearDown() {
     m_converter.Reset();
     m_client.Release();
-    ExcelStandin::KillStrayServers();
-    ExcelStandin::RemoveControlDir();
+    TearDownStandin();
     RestoreProductEnvironment();
-    // Tests that unregister leave the stand-in registered for whoever comes next.
-    ExcelStandin::Register(ExcelStandin::ServerPathBeside(), 16);
 }
 
 // The product's DataDir would redirect relative book names; the tests that
@@ -140,12 +135,10 @@ std::vector<CString> SectionOf(const CStandinWorkbook& book, const char* section
 }
 
 bool WaitForProcessEnd(DWORD pid, DWORD ms) {
-    const HANDLE h = ::OpenProcess(SYNCHRONIZE, FALSE, pid);
+    const CHandle h(::OpenProcess(SYNCHRONIZE, FALSE, pid));
     if (!h)
         return true;
-    const bool ended = ::WaitForSingleObject(h, ms) == WAIT_OBJECT_0;
-    ::CloseHandle(h);
-    return ended;
+    return ::WaitForSingleObject(h.Get(), ms) == WAIT_OBJECT_0;
 }
 
 std::vector<DWORD> ExcelWindowProcesses() {

@@ -17,14 +17,11 @@ HRESULT RawInvoke(IDispatch* object, DISPID dispid, REFIID riid, WORD flags, UIN
     DISPID namedId = 0;
     DISPPARAMS params{args.empty() ? nullptr : args.data(), named ? &namedId : nullptr, nArgs,
                       named ? 1u : 0u};
-    VARIANT result;
-    ::VariantInit(&result);
-    EXCEPINFO info{};
+    COleVariant result;
+    CExcepInfo info;
     UINT argErr = 0;
-    const HRESULT hr =
-        object->Invoke(dispid, riid, LOCALE_USER_DEFAULT, flags, &params, &result, &info, &argErr);
-    ::VariantClear(&result);
-    return hr;
+    return object->Invoke(dispid, riid, LOCALE_USER_DEFAULT, flags, &params, &result, &info,
+                          &argErr);
 }
 
 } // namespace
@@ -38,7 +35,7 @@ TEST_F(ServerTest, TheLogRecordsOneMacroCallOfTheProductInOrder) {
                              Args(ScopedVariant::Str("old.xls"), ScopedVariant::I4(0),
                                   ScopedVariant::Str("new.xls")))
                         .hr);
-    EXPECT_EQ(S_OK, StandinClient::CloseBook(m_converter.get(), ScopedVariant::I4(0)).hr);
+    EXPECT_EQ(S_OK, StandinClient::CloseBook(m_converter.Get(), ScopedVariant::I4(0)).hr);
     EXPECT_EQ(S_OK, m_client.CloseAll().hr);
     const DWORD pid = LastStartedServer();
     m_converter.Reset();
@@ -77,7 +74,7 @@ TEST_F(ServerTest, UnexpectedCallsFailAndAreLogged) {
     ScopedDispatch books = m_client.Workbooks();
     ASSERT_TRUE(books);
     IDispatch* const app = m_client.App();
-    IDispatch* const book = m_converter.get();
+    IDispatch* const book = m_converter.Get();
     const struct {
         const char* object;
         DISPID dispid;
@@ -112,7 +109,7 @@ TEST_F(ServerTest, UnexpectedCallsFailAndAreLogged) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.logged);
         IDispatch* const object =
-            CString(c.object) == "app" ? app : (CString(c.object) == "books" ? books.get() : book);
+            CString(c.object) == "app" ? app : (CString(c.object) == "books" ? books.Get() : book);
         const HRESULT hr = RawInvoke(object, c.dispid, c.nullRiid ? IID_NULL : IID_IDispatch,
                                      c.flags, c.nArgs, c.named);
         EXPECT_EQ(c.hr, hr) << std::hex << hr;
@@ -133,10 +130,10 @@ TEST_F(ServerTest, NamesMapToTheMemberIdentifiersOfExcel) {
         {m_client.App(), L"Run", S_OK, 0x103},
         {m_client.App(), L"WORKBOOKS", S_OK, 0x23C},
         {m_client.App(), L"Quit", DISP_E_UNKNOWNNAME, DISPID_UNKNOWN},
-        {books.get(), L"open", S_OK, 0x2AA},
-        {books.get(), L"Close", S_OK, 0x115},
-        {m_converter.get(), L"Close", S_OK, 0x115},
-        {m_converter.get(), L"Run", DISP_E_UNKNOWNNAME, DISPID_UNKNOWN},
+        {books.Get(), L"open", S_OK, 0x2AA},
+        {books.Get(), L"Close", S_OK, 0x115},
+        {m_converter.Get(), L"Close", S_OK, 0x115},
+        {m_converter.Get(), L"Run", DISP_E_UNKNOWNNAME, DISPID_UNKNOWN},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(Narrow(c.name).GetString());

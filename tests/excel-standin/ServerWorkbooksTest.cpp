@@ -102,7 +102,7 @@ TEST_F(ServerTest, BookCloseSavesOnlyWhenAskedAndWorkbooksCloseClosesTheRest) {
         const ScopedDispatch book = m_client.Open(path);
         ASSERT_TRUE(book);
         ASSERT_TRUE(ExcelStandin::ClearLog());
-        EXPECT_EQ(S_OK, StandinClient::CloseBook(book.get(), c.saveChanges()).hr);
+        EXPECT_EQ(S_OK, StandinClient::CloseBook(book.Get(), c.saveChanges()).hr);
         EXPECT_EQ(c.saved ? std::string("[Book]\r\nKind=Payroll\r\n[Company]\r\nName=表\r\n")
                           : original,
                   ReadFileBytes(path));
@@ -119,7 +119,7 @@ TEST_F(ServerTest, BookCloseSavesOnlyWhenAskedAndWorkbooksCloseClosesTheRest) {
     EXPECT_EQ(original, ReadFileBytes(ExcelPath("f.xls")));
     EXPECT_EQ((std::vector<CString>{"Workbooks", "WorkbooksClose\t2"}), LogTexts());
     SCOPED_TRACE("closing a book that Workbooks.Close closed");
-    EXPECT_EQ(RPC_E_DISCONNECTED, StandinClient::CloseBook(left.get(), ScopedVariant::I4(0)).hr);
+    EXPECT_EQ(RPC_E_DISCONNECTED, StandinClient::CloseBook(left.Get(), ScopedVariant::I4(0)).hr);
     EXPECT_EQ(CString("Unexpected\tWorkbook.Close: the workbook is no longer open: ") +
                   ExcelPath("f.xls"),
               LogTexts().back());

@@ -11,15 +11,12 @@ BSTR Wide(const char* text) {
     return ::SysAllocString(w.data());
 }
 
-void TakeException(EXCEPINFO& info, InvokeResult& r) {
+void TakeException(CExcepInfo& info, InvokeResult& r) {
     if (info.pfnDeferredFillIn)
         info.pfnDeferredFillIn(&info);
     r.description = Narrow(info.bstrDescription);
     r.source = Narrow(info.bstrSource);
     r.scode = info.scode;
-    ::SysFreeString(info.bstrDescription);
-    ::SysFreeString(info.bstrSource);
-    ::SysFreeString(info.bstrHelpFile);
 }
 
 // Takes the object out of a result variant.
@@ -27,7 +24,9 @@ ScopedDispatch TakeDispatch(InvokeResult& r) {
     if (FAILED(r.hr) || r.value.v.vt != VT_DISPATCH)
         return ScopedDispatch();
     r.value.v.vt = VT_EMPTY;
-    return ScopedDispatch(std::exchange(r.value.v.pdispVal, nullptr));
+    ScopedDispatch object;
+    object.Attach(std::exchange(r.value.v.pdispVal, nullptr));
+    return object;
 }
 
 } // namespace
@@ -39,15 +38,6 @@ CString Narrow(const wchar_t* text) {
     std::vector<char> s(static_cast<size_t>(n > 0 ? n : 1), '\0');
     ::WideCharToMultiByte(932, 0, text, -1, s.data(), n, nullptr, nullptr);
     return CString(s.data());
-}
-
-ScopedVariant& ScopedVariant::operator=(ScopedVariant&& o) noexcept {
-    if (this != &o) {
-        ::VariantClear(&v);
-        v = o.v;
-        ::VariantInit(&o.v);
-    }
-    return *this;
 }
 
 ScopedVariant ScopedVariant::Str(const char* text) {
@@ -92,29 +82,13 @@ ScopedVariant ScopedVariant::Missing() {
     return s;
 }
 
-ScopedDispatch& ScopedDispatch::operator=(ScopedDispatch&& o) noexcept {
-    if (this != &o) {
-        Reset();
-        m_p = std::exchange(o.m_p, nullptr);
-    }
-    return *this;
-}
-
-void ScopedDispatch::Reset() {
-    if (m_p)
-        std::exchange(m_p, nullptr)->Release();
-}
-
 HRESULT StandinClient::Create() {
     m_app.Reset();
     CLSID clsid;
     HRESULT hr = ::CLSIDFromProgID(L"Excel.Application", &clsid);
-    IDispatch* app = nullptr;
     if (SUCCEEDED(hr))
         hr = ::CoCreateInstance(clsid, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch,
-                                reinterpret_cast<void**>(&app));
-    if (SUCCEEDED(hr))
-        m_app = ScopedDispatch(app);
+                                m_app.ReceiveVoid());
     return hr;
 }
 
@@ -126,7 +100,7 @@ InvokeResult StandinClient::Invoke(IDispatch* object, DISPID dispid, WORD flags,
     DISPPARAMS params{reversed.empty() ? nullptr : reversed.data(), nullptr,
                       static_cast<UINT>(reversed.size()), 0};
     InvokeResult r;
-    EXCEPINFO info{};
+    CExcepInfo info;
     UINT argErr = 0;
     r.hr = object->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, &r.value.v, &info,
                           &argErr);
@@ -151,7 +125,7 @@ ScopedDispatch StandinClient::Open(const CString& path, InvokeResult* result) {
     const ScopedDispatch books = Workbooks();
     InvokeResult r;
     if (books)
-        r = Invoke(books.get(), dispidOpen, DISPATCH_METHOD, Args(ScopedVariant::Str(path)));
+        r = Invoke(books.Get(), dispidOpen, DISPATCH_METHOD, Args(ScopedVariant::Str(path)));
     ScopedDispatch book = TakeDispatch(r);
     if (result)
         *result = std::move(r);
@@ -166,5 +140,5 @@ InvokeResult StandinClient::CloseAll() {
     const ScopedDispatch books = Workbooks();
     if (!books)
         return InvokeResult{};
-    return Invoke(books.get(), dispidClose, DISPATCH_METHOD);
+    return Invoke(books.Get(), dispidClose, DISPATCH_METHOD);
 }

@@ -1,4 +1,6 @@
 #pragma once
+#include "ComPtr.h"
+#include "OleOwners.h"
 #include "String.h"
 
 #include <oaidl.h>
@@ -6,16 +8,8 @@
 #include <utility>
 #include <vector>
 
-// A VARIANT that clears itself and can be moved.
-class ScopedVariant {
-public:
-    ScopedVariant() { ::VariantInit(&v); }
-    ~ScopedVariant() { ::VariantClear(&v); }
-    ScopedVariant(ScopedVariant&& o) noexcept : v(o.v) { ::VariantInit(&o.v); }
-    ScopedVariant& operator=(ScopedVariant&& o) noexcept;
-    ScopedVariant(const ScopedVariant&) = delete;
-    ScopedVariant& operator=(const ScopedVariant&) = delete;
-
+// An argument or result of a call, made by kind.
+struct ScopedVariant {
     static ScopedVariant Str(const char* text);
     static ScopedVariant I2(short n);
     static ScopedVariant I4(long n);
@@ -24,7 +18,7 @@ public:
     // The "argument left out" marker.
     static ScopedVariant Missing();
 
-    VARIANT v;
+    COleVariant v;
 };
 
 template <typename... T> std::vector<ScopedVariant> Args(T&&... args) {
@@ -33,21 +27,7 @@ template <typename... T> std::vector<ScopedVariant> Args(T&&... args) {
     return v;
 }
 
-// An IDispatch pointer that releases itself.
-class ScopedDispatch {
-public:
-    ScopedDispatch() = default;
-    explicit ScopedDispatch(IDispatch* p) : m_p(p) {}
-    ~ScopedDispatch() { Reset(); }
-    ScopedDispatch(ScopedDispatch&& o) noexcept : m_p(std::exchange(o.m_p, nullptr)) {}
-    ScopedDispatch& operator=(ScopedDispatch&& o) noexcept;
-    void Reset();
-    IDispatch* get() const { return m_p; }
-    explicit operator bool() const { return m_p != nullptr; }
-
-private:
-    IDispatch* m_p = nullptr;
-};
+using ScopedDispatch = CComPtr<IDispatch>;
 
 // The outcome of one IDispatch::Invoke.
 struct InvokeResult {
@@ -69,7 +49,7 @@ public:
 
     HRESULT Create();
     void Release() { m_app.Reset(); }
-    IDispatch* App() const { return m_app.get(); }
+    IDispatch* App() const { return m_app.Get(); }
 
     // Invokes with the arguments in the caller's order.
     static InvokeResult Invoke(IDispatch* object, DISPID dispid, WORD flags,

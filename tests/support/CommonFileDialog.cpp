@@ -2,25 +2,8 @@
 
 #include "DialogWindow.h"
 #include "Error.h"
+#include "FileDialogControls.h"
 #include "RemoteWindow.h"
-
-namespace {
-
-const int kFileTypeCombo = 0x470;
-const int kFileNameBox = 0x47C;
-
-// The first "Edit" below `parent`, at any depth.
-HWND FindEdit(HWND parent) {
-    for (HWND child : uidriver::ChildrenOf(parent)) {
-        if (uidriver::IsClass(child, "Edit"))
-            return child;
-        if (const HWND inner = FindEdit(child))
-            return inner;
-    }
-    return nullptr;
-}
-
-} // namespace
 
 CommonFileDialog CommonFileDialog::WaitFor(const uidriver::WindowFinder& windows,
                                            const std::string& caption, DWORD timeoutMs) {
@@ -28,8 +11,7 @@ CommonFileDialog CommonFileDialog::WaitFor(const uidriver::WindowFinder& windows
 }
 
 HWND CommonFileDialog::NameEdit() const {
-    const HWND box = ::GetDlgItem(m_hwnd, kFileNameBox);
-    const HWND edit = box ? FindEdit(box) : nullptr;
+    const HWND edit = uidriver::FileNameEdit(m_hwnd);
     if (!edit)
         throw uidriver::Error("the file dialog has no file name box");
     return edit;
@@ -40,11 +22,11 @@ std::string CommonFileDialog::FileName() const {
 }
 
 std::vector<std::string> CommonFileDialog::FileTypes() const {
-    return uidriver::DialogWindow(m_hwnd).ComboItems(kFileTypeCombo);
+    return uidriver::DialogWindow(m_hwnd).ComboItems(uidriver::kFileTypeCombo);
 }
 
 int CommonFileDialog::FileTypeSelection() const {
-    return uidriver::DialogWindow(m_hwnd).ComboSelection(kFileTypeCombo);
+    return uidriver::DialogWindow(m_hwnd).ComboSelection(uidriver::kFileTypeCombo);
 }
 
 // WM_SETTEXT carries a pointer, which the system copies across processes;

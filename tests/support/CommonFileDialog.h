@@ -7,8 +7,8 @@
 #include <vector>
 
 // The platform's open or save dialog shown by a program under test, as Wine
-// draws it: caption "開く" or "名前を付けて保存", the file type combo 0x470 and
-// the file name box 0x47C (a ComboBoxEx32 holding a ComboBox holding an Edit).
+// draws it: caption "開く" or "名前を付けて保存" and the controls of
+// FileDialogControls.h.
 class CommonFileDialog {
 public:
     explicit CommonFileDialog(HWND hwnd) : m_hwnd(hwnd) {}

@@ -1,5 +1,7 @@
 #include "DialogTemplate.h"
 
+#include "ScopedHandle.h"
+
 #include <cstring>
 
 namespace {
@@ -107,9 +109,10 @@ bool Parse(TemplateReader& r, DialogTemplate& out) {
 } // namespace
 
 bool ReadDialogTemplate(const char* modulePath, int id, DialogTemplate& out) {
-    const HMODULE module = ::LoadLibraryExA(modulePath, nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    if (!module)
+    const CModuleHandle owner(::LoadLibraryExA(modulePath, nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    if (!owner)
         return false;
+    const HMODULE module = owner.Get();
     bool ok = false;
     if (const HRSRC res = ::FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(5))) {
         const auto* data = static_cast<const BYTE*>(::LockResource(::LoadResource(module, res)));
@@ -117,6 +120,5 @@ bool ReadDialogTemplate(const char* modulePath, int id, DialogTemplate& out) {
         out = DialogTemplate{};
         ok = data && Parse(reader, out);
     }
-    ::FreeLibrary(module);
     return ok;
 }

@@ -1,5 +1,7 @@
 #include "DialogUnits.h"
 
+#include "ScopedHandle.h"
+
 namespace {
 
 // The font as a dialog template makes it, for the screen.
@@ -16,29 +18,25 @@ HFONT CreateTemplateFont(HDC dc, const char* face, int points) {
 // The platform's rule: the average width of the Latin letters, rounded, and
 // the font's height.
 DialogFont MeasureDialogFont(const char* face, int points) {
-    const HDC dc = ::GetDC(nullptr);
-    const HFONT font = CreateTemplateFont(dc, face, points);
-    const HGDIOBJ old = ::SelectObject(dc, font);
+    const CClientDC screen(nullptr);
+    const HDC dc = screen.Get();
+    const CGdiObject<HFONT> font(CreateTemplateFont(dc, face, points));
+    const CObjectSelection selected(dc, font.Get());
     TEXTMETRICA tm{};
     ::GetTextMetricsA(dc, &tm);
     const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
     SIZE size{};
     ::GetTextExtentPoint32A(dc, letters, 52, &size);
-    ::SelectObject(dc, old);
-    ::DeleteObject(font);
-    ::ReleaseDC(nullptr, dc);
     return {(size.cx / 26 + 1) / 2, tm.tmHeight};
 }
 
 int TextWidthInFont(const char* face, int points, const char* text) {
-    const HDC dc = ::GetDC(nullptr);
-    const HFONT font = CreateTemplateFont(dc, face, points);
-    const HGDIOBJ old = ::SelectObject(dc, font);
+    const CClientDC screen(nullptr);
+    const HDC dc = screen.Get();
+    const CGdiObject<HFONT> font(CreateTemplateFont(dc, face, points));
+    const CObjectSelection selected(dc, font.Get());
     SIZE size{};
     ::GetTextExtentPoint32A(dc, text, lstrlenA(text), &size);
-    ::SelectObject(dc, old);
-    ::DeleteObject(font);
-    ::ReleaseDC(nullptr, dc);
     return size.cx;
 }
 

@@ -1,5 +1,6 @@
 #include "FullDisk.h"
 
+#include "ScopedHandle.h"
 #include "TempDir.h"
 
 #include <windows.h>
@@ -67,12 +68,12 @@ FullDisk::FullDisk(unsigned kilobytes) {
     const ULONGLONG free = FreeBytes(disk);
     if (free < room)
         return;
-    const HANDLE h =
-        ::CreateFileA(m_strReserve, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
+    CFileHandle h(
+        ::CreateFileA(m_strReserve, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    if (!h)
         return;
-    const bool written = WriteBytes(h, free - room, 65536);
-    ::CloseHandle(h);
+    const bool written = WriteBytes(h.Get(), free - room, 65536);
+    h.Close();
     m_bMounted = written && FreeBytes(disk) == room;
 }
 
@@ -84,12 +85,12 @@ FullDisk::~FullDisk() {
 }
 
 bool FullDisk::Fill() const {
-    const HANDLE h = ::CreateFileA(m_strPath + "\\filler.bin", GENERIC_WRITE, 0, nullptr,
-                                   CREATE_ALWAYS, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
+    CFileHandle h(::CreateFileA(m_strPath + "\\filler.bin", GENERIC_WRITE, 0, nullptr,
+                                CREATE_ALWAYS, 0, nullptr));
+    if (!h)
         return false;
     for (DWORD size : {65536u, 4096u, 1u})
-        WriteUntilFull(h, size);
-    ::CloseHandle(h);
+        WriteUntilFull(h.Get(), size);
+    h.Close();
     return FreeBytes(m_strPath) == 0;
 }

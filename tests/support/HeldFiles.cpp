@@ -14,22 +14,14 @@ HeldFile::HeldFile(const CString& path)
     : m_handle(
           ::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr)) {}
 
-HeldFile::~HeldFile() {
-    if (m_handle != INVALID_HANDLE_VALUE)
-        ::CloseHandle(m_handle);
-}
-
 Holding HoldHandle(HANDLE handle) {
-    return Holding(handle, [](void* h) {
-        if (h)
-            ::CloseHandle(h);
-    });
+    return std::make_shared<CHandle>(handle);
 }
 
 namespace {
 
 struct Growing {
-    HANDLE handle = INVALID_HANDLE_VALUE;
+    CFileHandle handle;
     std::atomic<bool> bStop{false};
     std::thread writer;
 };
@@ -46,13 +38,13 @@ void AppendLine(HANDLE handle) {
 // between lines, so that a test of some seconds leaves a few hundred KiB.
 Holding HoldGrowing(const CString& path) {
     auto* growing = new Growing;
-    growing->handle = ::CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                    nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    EXPECT_NE(INVALID_HANDLE_VALUE, growing->handle) << path.GetString();
-    AppendLine(growing->handle);
+    growing->handle.Attach(::CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                         nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    EXPECT_TRUE(growing->handle) << path.GetString();
+    AppendLine(growing->handle.Get());
     growing->writer = std::thread([growing] {
         while (!growing->bStop) {
-            AppendLine(growing->handle);
+            AppendLine(growing->handle.Get());
             ::Sleep(1);
         }
     });
@@ -60,7 +52,6 @@ Holding HoldGrowing(const CString& path) {
         auto* g = static_cast<Growing*>(p);
         g->bStop = true;
         g->writer.join();
-        ::CloseHandle(g->handle);
         delete g;
     });
 }
@@ -74,21 +65,14 @@ std::string UnixPath(const CString& path) {
         ::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
     std::wstring wide(static_cast<size_t>(path.GetLength()) + 1, L'\0');
     ::MultiByteToWideChar(CP_ACP, 0, path, -1, &wide[0], static_cast<int>(wide.size()));
-    char* unixPath = toUnix ? toUnix(wide.c_str()) : nullptr;
-    if (!unixPath)
-        return std::string();
-    std::string result = unixPath;
-    ::HeapFree(::GetProcessHeap(), 0, unixPath);
-    return result;
+    const CHeapMemory<char*> unixPath(toUnix ? toUnix(wide.c_str()) : nullptr);
+    return unixPath ? std::string(unixPath.Get()) : std::string();
 }
 
 bool Writable(const CString& path) {
-    const HANDLE h = ::CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
-    ::CloseHandle(h);
-    return true;
+    const CFileHandle h(::CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return static_cast<bool>(h);
 }
 
 const char kProbePrefix[] = "~probe";
@@ -100,12 +84,9 @@ bool CanCreateIn(const CString& dir) {
     static int s_nProbe = 0;
     CString name;
     name.Format("%s\\%s%d.tmp", dir.GetString(), kProbePrefix, ++s_nProbe);
-    const HANDLE h = ::CreateFileA(name, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                   FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
-    ::CloseHandle(h);
-    return true;
+    const CFileHandle h(::CreateFileA(name, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                      FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    return static_cast<bool>(h);
 }
 
 bool IsProbe(const char* pszName) {
@@ -118,28 +99,26 @@ bool FolderIsWritable(const CString& dir, bool writable) {
     if (CanCreateIn(dir) != writable)
         return false;
     WIN32_FIND_DATAA fd;
-    const HANDLE h = ::FindFirstFileA(dir + "\\*", &fd);
-    if (h == INVALID_HANDLE_VALUE)
+    const CFindHandle h(::FindFirstFileA(dir + "\\*", &fd));
+    if (!h)
         return true;
     bool all = true;
     do
         if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !IsProbe(fd.cFileName))
             all = all && Writable(dir + "\\" + fd.cFileName) == writable;
-    while (::FindNextFileA(h, &fd));
-    ::FindClose(h);
+    while (::FindNextFileA(h.Get(), &fd));
     return all;
 }
 
 // Probes that the lock left behind, once the folder may be written again.
 void RemoveProbes(const CString& dir) {
     WIN32_FIND_DATAA fd;
-    const HANDLE h = ::FindFirstFileA(dir + "\\" + kProbePrefix + "*.tmp", &fd);
-    if (h == INVALID_HANDLE_VALUE)
+    const CFindHandle h(::FindFirstFileA(dir + "\\" + kProbePrefix + "*.tmp", &fd));
+    if (!h)
         return;
     do
         ::DeleteFileA(dir + "\\" + fd.cFileName);
-    while (::FindNextFileA(h, &fd));
-    ::FindClose(h);
+    while (::FindNextFileA(h.Get(), &fd));
 }
 
 // The other user of the test bed (morvane-other), whose files this user may
@@ -201,14 +180,13 @@ bool RunChown(const char* owner, const std::string& unixPath, const std::functio
 // refused.
 Holding HoldReadOnly(const CString& path) {
     EXPECT_TRUE(::SetFileAttributesA(path, FILE_ATTRIBUTE_READONLY)) << path.GetString();
-    const HANDLE open =
+    auto* open = new CFileHandle(
         ::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                      nullptr, OPEN_EXISTING, 0, nullptr);
-    EXPECT_NE(INVALID_HANDLE_VALUE, open) << path.GetString();
+                      nullptr, OPEN_EXISTING, 0, nullptr));
+    EXPECT_TRUE(*open) << path.GetString();
     EXPECT_FALSE(Writable(path)) << path.GetString();
-    return Holding(open, [path](void* h) {
-        if (h != INVALID_HANDLE_VALUE)
-            ::CloseHandle(h);
+    return Holding(open, [path](CFileHandle* h) {
+        delete h;
         ::SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
     });
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include "ScopedHandle.h"
 #include "String.h"
 
 #include <windows.h>
@@ -10,13 +11,10 @@
 class HeldFile {
 public:
     explicit HeldFile(const CString& path);
-    ~HeldFile();
-    HeldFile(const HeldFile&) = delete;
-    HeldFile& operator=(const HeldFile&) = delete;
-    bool IsHeld() const { return m_handle != INVALID_HANDLE_VALUE; }
+    bool IsHeld() const { return static_cast<bool>(m_handle); }
 
 private:
-    HANDLE m_handle;
+    CFileHandle m_handle;
 };
 
 // Something a test holds while a program runs (a handle, a changed file),

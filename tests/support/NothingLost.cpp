@@ -1,5 +1,6 @@
 #include "NothingLost.h"
 
+#include "ScopedHandle.h"
 #include "TempDir.h"
 
 #include <windows.h>
@@ -25,8 +26,8 @@ std::string Fingerprint(const std::string& bytes) {
 // 0x5C.
 template <typename Visit> void EachFile(const CString& dir, bool below, Visit visit) {
     WIN32_FIND_DATAA fd;
-    const HANDLE h = ::FindFirstFileA(dir + "\\*", &fd);
-    if (h == INVALID_HANDLE_VALUE)
+    const CFindHandle h(::FindFirstFileA(dir + "\\*", &fd));
+    if (!h)
         return;
     do {
         const CString name(fd.cFileName);
@@ -35,8 +36,7 @@ template <typename Visit> void EachFile(const CString& dir, bool below, Visit vi
             visit(name, path);
         else if (below && name != "." && name != "..")
             EachFile(path, below, visit);
-    } while (::FindNextFileA(h, &fd));
-    ::FindClose(h);
+    } while (::FindNextFileA(h.Get(), &fd));
 }
 
 } // namespace

@@ -1,28 +1,25 @@
 #include "ProductFixture.h"
 
 #include "ExcelFileMap.h"
+#include "StandinSetUp.h"
+#include "StandinWorkbook.h"
 #include "Time.h"
 
 #include <windows.h>
 
 #include <set>
 
+// A server left by an earlier test goes before the product is laid out.
 void ProductFixture::SetUp() {
     ExcelStandin::KillStrayServers();
     LayProduct(".xls");
-    ASSERT_TRUE(ExcelStandin::Register(ExcelStandin::ServerPathBeside(), 16));
-    ASSERT_TRUE(ExcelStandin::SetControlDir(ProductDir() + "\\standin"));
-    ExcelStandin::ClearLog();
-    ExcelStandin::ClearFaults();
+    ASSERT_TRUE(SetUpStandin(ProductDir() + "\\standin"));
 }
 
 void ProductFixture::TearDown() {
     ExpectNoUnexpectedCalls();
-    ExcelStandin::KillStrayServers();
-    ExcelStandin::ClearFaults();
-    ExcelStandin::RemoveControlDir();
+    TearDownStandin();
     RemoveEnvRegistry();
-    ExcelStandin::Register(ExcelStandin::ServerPathBeside(), 16);
 }
 
 void ProductFixture::LayProduct(const char* ext, const CString& dataDir) {
@@ -31,8 +28,35 @@ void ProductFixture::LayProduct(const char* ext, const CString& dataDir) {
     SampleProductOptions options;
     options.strExt = ext;
     options.strDataDir = dataDir;
+    ASSERT_TRUE(LaidSample(ProductDir(), options));
+}
+
+void ProductFixture::Protect(const char* name) {
+    const CString path = Excel(name);
+    CStandinWorkbook book;
+    ASSERT_TRUE(book.Load(path)) << path.GetString();
+    book.SetValue("Book", "Protected", "1");
+    ASSERT_TRUE(book.Save(path)) << path.GetString();
+}
+
+std::vector<std::string> ProductFixture::Macros() const {
+    std::vector<std::string> names;
+    for (const std::string& line : RunLines())
+        names.push_back(line.substr(4, line.find('\t', 4) - 4));
+    return names;
+}
+
+testing::AssertionResult LaidSample(const CString& dir, const SampleProductOptions& options) {
     CString error;
-    ASSERT_TRUE(LaySampleProduct(ProductDir(), options, error)) << error.GetString();
+    if (LaySampleProduct(dir, options, error))
+        return testing::AssertionSuccess();
+    return testing::AssertionFailure() << error.GetString();
+}
+
+SampleProductOptions UnregisteredSample() {
+    SampleProductOptions options;
+    options.bWriteRegistry = false;
+    return options;
 }
 
 void ProductFixture::RelayProduct(const char* ext) {

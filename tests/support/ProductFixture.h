@@ -24,10 +24,13 @@ protected:
     void RelayProduct(const char* ext = ".xls");
     // Adds a book to "BookMNG.dat", or replaces the record of its key.
     void SetBookEntry(const char* key, const char* fileName);
+    // Sets a password on the workbook `name` of the Excel folder.
+    void Protect(const char* name);
 
     const CString& ProductDir() const { return m_dir.Path(); }
     const CString& DataDir() const { return m_dataDir.IsEmpty() ? ProductDir() : m_dataDir; }
     CString ExcelDir() const { return DataDir() + "\\Excel"; }
+    CString Excel(const std::string& name) const { return ExcelDir() + "\\" + name.c_str(); }
     CString MyDataDir() const { return ProductDir() + "\\Data\\MyData"; }
     CString OrgDir() const { return ProductDir() + "\\Data\\Org"; }
     CString WorkFile() const { return OrgDir() + "\\xlConv2" + m_ext; }
@@ -43,6 +46,8 @@ protected:
     std::vector<std::string> LogLines() const;
     // The Run lines only: "Run\t<macro>\t<args>\t=> <result>".
     std::vector<std::string> RunLines() const;
+    // The macros of the Run lines, in their order.
+    std::vector<std::string> Macros() const;
     // How many stand-in processes started.
     int ServerStarts() const;
     // A stand-in ended itself in a call, as its faults asked.
@@ -59,6 +64,12 @@ private:
     CString m_ext = ".xls";
     CString m_dataDir; // empty: the product directory
 };
+
+// Lays the sample product out in `dir`; a failure says what could not be laid.
+testing::AssertionResult LaidSample(const CString& dir, const SampleProductOptions& options);
+// The options of an installation beside the one the environment record
+// names (a migration's source or target): the record is left alone.
+SampleProductOptions UnregisteredSample();
 
 // Today's backup date; a test takes it before and after a run.
 std::string TodayText();

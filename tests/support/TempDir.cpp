@@ -1,5 +1,7 @@
 #include "TempDir.h"
 
+#include "ScopedHandle.h"
+
 #include <windows.h>
 
 #include <fstream>
@@ -7,8 +9,8 @@
 
 void RemoveFolder(const CString& dir) {
     WIN32_FIND_DATAA fd;
-    const HANDLE h = ::FindFirstFileA(dir + "\\*", &fd);
-    if (h != INVALID_HANDLE_VALUE) {
+    // The listing is closed before its folder goes.
+    if (const CFindHandle h{::FindFirstFileA(dir + "\\*", &fd)}) {
         do {
             const CString name(fd.cFileName);
             if (name == "." || name == "..")
@@ -20,8 +22,7 @@ void RemoveFolder(const CString& dir) {
                 ::SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
                 ::DeleteFileA(path);
             }
-        } while (::FindNextFileA(h, &fd));
-        ::FindClose(h);
+        } while (::FindNextFileA(h.Get(), &fd));
     }
     ::RemoveDirectoryA(dir);
 }
@@ -74,8 +75,8 @@ std::string TestOutputDir() {
 std::map<std::string, std::string> FolderContents(const CString& dir, const std::string& prefix) {
     std::map<std::string, std::string> contents;
     WIN32_FIND_DATAA fd;
-    const HANDLE h = ::FindFirstFileA(dir + "\\*", &fd);
-    if (h == INVALID_HANDLE_VALUE)
+    const CFindHandle h(::FindFirstFileA(dir + "\\*", &fd));
+    if (!h)
         return contents;
     do {
         const std::string name = fd.cFileName;
@@ -89,7 +90,6 @@ std::map<std::string, std::string> FolderContents(const CString& dir, const std:
         } else {
             contents[prefix + name] = ReadFileBytes(path);
         }
-    } while (::FindNextFileA(h, &fd));
-    ::FindClose(h);
+    } while (::FindNextFileA(h.Get(), &fd));
     return contents;
 }

@@ -1,4 +1,5 @@
 #include "MainDlgRes.h"
+#include "ScopedHandle.h"
 #include "TessaroDlg.h"
 
 #include <gtest/gtest.h>
@@ -45,9 +46,9 @@ TEST(CTessaroDlg, IconShowsInBothSizesAndAnswersTheDragQuery) {
     EXPECT_EQ(big, reinterpret_cast<HICON>(::SendMessageA(hWnd, WM_QUERYDRAGICON, 0, 0)));
     ICONINFO info{};
     ASSERT_TRUE(::GetIconInfo(small, &info));
+    const CGdiObject<HBITMAP> colour(info.hbmColor);
+    const CGdiObject<HBITMAP> mask(info.hbmMask);
     BITMAP bm{};
-    ::GetObjectA(info.hbmColor, sizeof bm, &bm);
+    ::GetObjectA(colour.Get(), sizeof bm, &bm);
     EXPECT_EQ(::GetSystemMetrics(SM_CXSMICON), bm.bmWidth);
-    ::DeleteObject(info.hbmColor);
-    ::DeleteObject(info.hbmMask);
 }

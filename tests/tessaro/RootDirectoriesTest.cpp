@@ -1,4 +1,5 @@
 #include "DornEnv.h"
+#include "ScopedHandle.h"
 #include "TessaroApp.h"
 
 #include <sddl.h>
@@ -18,31 +19,32 @@ class TestKey {
 public:
     TestKey() {
         ::RegDeleteKeyA(HKEY_CURRENT_USER, kTestKey);
-        EXPECT_EQ(ERROR_SUCCESS, ::RegCreateKeyExA(HKEY_CURRENT_USER, kTestKey, 0, nullptr, 0,
-                                                   KEY_ALL_ACCESS, nullptr, &m_key, nullptr));
+        EXPECT_EQ(ERROR_SUCCESS,
+                  ::RegCreateKeyExA(HKEY_CURRENT_USER, kTestKey, 0, nullptr, 0, KEY_ALL_ACCESS,
+                                    nullptr, m_key.Receive(), nullptr));
     }
     ~TestKey() {
-        ::RegCloseKey(m_key);
+        m_key.Close();
         ::RegDeleteKeyA(HKEY_CURRENT_USER, kTestKey);
     }
     // `size` bytes of `data`; -1: the string with its terminating NUL.
     void Set(const char* name, DWORD type, const std::string& data, int size = -1) const {
         const DWORD n = size < 0 ? static_cast<DWORD>(data.size() + 1) : static_cast<DWORD>(size);
-        EXPECT_EQ(ERROR_SUCCESS, ::RegSetValueExA(m_key, name, 0, type,
+        EXPECT_EQ(ERROR_SUCCESS, ::RegSetValueExA(m_key.Get(), name, 0, type,
                                                   reinterpret_cast<const BYTE*>(data.c_str()), n));
     }
     // Leaves everyone only reading (and deleting, so that the test can
     // remove the key again).
     void GrantOnlyReading() const {
-        PSECURITY_DESCRIPTOR sd = nullptr;
+        CLocalMemory<PSECURITY_DESCRIPTOR> sd;
         ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorA(
-            "D:(A;;KRSD;;;WD)", SDDL_REVISION_1, &sd, nullptr));
-        EXPECT_EQ(ERROR_SUCCESS, ::RegSetKeySecurity(m_key, DACL_SECURITY_INFORMATION, sd));
-        ::LocalFree(sd);
+            "D:(A;;KRSD;;;WD)", SDDL_REVISION_1, sd.Receive(), nullptr));
+        EXPECT_EQ(ERROR_SUCCESS,
+                  ::RegSetKeySecurity(m_key.Get(), DACL_SECURITY_INFORMATION, sd.Get()));
     }
 
 private:
-    HKEY m_key = nullptr;
+    CRegKeyHandle m_key;
 };
 
 } // namespace
@@ -85,9 +87,9 @@ TEST(ReadRegistryString, KeyThatGrantsOnlyReadingIsRead) {
     const TestKey key;
     key.Set("CommonDir", REG_SZ, "C:\\Common");
     key.GrantOnlyReading();
-    HKEY full = nullptr;
+    CRegKeyHandle full;
     ASSERT_EQ(ERROR_ACCESS_DENIED,
-              ::RegOpenKeyExA(HKEY_CURRENT_USER, kTestKey, 0, KEY_ALL_ACCESS, &full));
+              ::RegOpenKeyExA(HKEY_CURRENT_USER, kTestKey, 0, KEY_ALL_ACCESS, full.Receive()));
     CString value;
     EXPECT_TRUE(CTessaroApp::ReadRegistryString(HKEY_CURRENT_USER, kTestKey, "CommonDir", value));
     EXPECT_EQ("C:\\Common", value);
@@ -99,12 +101,13 @@ TEST(SetRootDirectories, CommonRootComesFromTheRegistryOrStaysEmpty) {
         SCOPED_TRACE(common);
         ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, kCommonKey);
         if (*common) {
-            HKEY key = nullptr;
-            ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kCommonKey, 0, nullptr,
-                                                       0, KEY_WRITE, nullptr, &key, nullptr));
-            ::RegSetValueExA(key, "CommonDir", 0, REG_SZ, reinterpret_cast<const BYTE*>(common),
+            CRegKeyHandle key;
+            ASSERT_EQ(ERROR_SUCCESS,
+                      ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kCommonKey, 0, nullptr, 0, KEY_WRITE,
+                                        nullptr, key.Receive(), nullptr));
+            ::RegSetValueExA(key.Get(), "CommonDir", 0, REG_SZ,
+                             reinterpret_cast<const BYTE*>(common),
                              static_cast<DWORD>(std::strlen(common) + 1));
-            ::RegCloseKey(key);
         }
         CTessaroApp& app = theApp;
         for (CString& root : app.m_astrRoots)

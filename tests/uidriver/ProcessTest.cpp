@@ -1,5 +1,6 @@
 #include "Error.h"
 #include "Process.h"
+#include "ScopedHandle.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -79,15 +80,14 @@ TEST(Process, PassesTheCommandLineAsGiven) {
 // server that the child starts.
 TEST(Process, LetsTheChildInheritNoOtherHandle) {
     SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
-    const HANDLE event = ::CreateEventA(&sa, TRUE, FALSE, nullptr);
-    ASSERT_NE(nullptr, event);
+    const CHandle event(::CreateEventA(&sa, TRUE, FALSE, nullptr));
+    ASSERT_TRUE(event);
     char hex[32];
     (void)std::snprintf(hex, sizeof hex, "inherited:%llx",
-                  static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(event)));
+                        static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(event.Get())));
     const auto target = StartTarget({hex});
     EXPECT_EQ(0u, target->WaitForExit(kWaitMs));
     EXPECT_EQ("inherited=0\r\n", target->Stdout());
-    ::CloseHandle(event);
 }
 
 TEST(Process, StartsInTheWorkingDirectoryGiven) {
@@ -115,14 +115,13 @@ TEST(Process, WaitForExitNamesTheWindowsOfAProgramThatStillRuns) {
 }
 
 TEST(Process, TerminatesAProgramThatStillRunsWhenItGoes) {
-    HANDLE watch = nullptr;
+    CHandle watch;
     {
         const auto target = StartTarget({"msgbox"});
         target->Windows().WaitFor({"#32770"}, kWaitMs);
-        watch = ::OpenProcess(SYNCHRONIZE, FALSE, target->Id());
-        ASSERT_NE(nullptr, watch);
-        EXPECT_EQ(static_cast<DWORD>(WAIT_TIMEOUT), ::WaitForSingleObject(watch, 0));
+        watch.Attach(::OpenProcess(SYNCHRONIZE, FALSE, target->Id()));
+        ASSERT_TRUE(watch);
+        EXPECT_EQ(static_cast<DWORD>(WAIT_TIMEOUT), ::WaitForSingleObject(watch.Get(), 0));
     }
-    EXPECT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(watch, 0));
-    ::CloseHandle(watch);
+    EXPECT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(watch.Get(), 0));
 }

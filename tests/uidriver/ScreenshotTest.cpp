@@ -1,5 +1,6 @@
 #include "Error.h"
 #include "Poll.h"
+#include "ScopedHandle.h"
 #include "Screenshot.h"
 #include "TestSupport.h"
 
@@ -18,15 +19,14 @@ const RECT kSmallArea{0, 0, 8, 4};
 std::set<std::string> Entries(const std::string& folder) {
     std::set<std::string> names;
     WIN32_FIND_DATAA data;
-    const HANDLE find = ::FindFirstFileA((folder + "\\*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE)
+    const CFindHandle find(::FindFirstFileA((folder + "\\*").c_str(), &data));
+    if (!find)
         return names;
     do {
         const std::string name = data.cFileName;
         if (name != "." && name != "..")
             names.insert(name);
-    } while (::FindNextFileA(find, &data));
-    ::FindClose(find);
+    } while (::FindNextFileA(find.Get(), &data));
     return names;
 }
 
@@ -92,9 +92,8 @@ private:
         for (int q = 0; q < 4; ++q) {
             const RECT r{q % 2 ? kWidth / 2 : 0, q / 2 ? kHeight / 2 : 0,
                          q % 2 ? kWidth : kWidth / 2, q / 2 ? kHeight : kHeight / 2};
-            const HBRUSH brush = ::CreateSolidBrush(kColours[q]);
-            ::FillRect(dc, &r, brush);
-            ::DeleteObject(brush);
+            const CGdiObject<HBRUSH> brush(::CreateSolidBrush(kColours[q]));
+            ::FillRect(dc, &r, brush.Get());
         }
         ::EndPaint(hwnd, &ps);
         return 0;

@@ -16,6 +16,7 @@
 // Every notification of the dialog is printed, so that a test sees what
 // arrived and in which order.
 #include "Mbcs.h"
+#include "ScopedHandle.h"
 #include "TargetIds.h"
 
 #include <windows.h>
@@ -220,9 +221,8 @@ void SpawnChild() {
     if (!::CreateProcessA(self, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
                           &pi))
         return;
-    ::WaitForSingleObject(pi.hProcess, INFINITE);
-    ::CloseHandle(pi.hProcess);
-    ::CloseHandle(pi.hThread);
+    const CProcessHandles child(pi);
+    ::WaitForSingleObject(child.hProcess.Get(), INFINITE);
     Say("child ended");
 }
 

@@ -2,6 +2,7 @@
 #include "ExcelFileMap.h"
 #include "MsgBoxAnswerer.h"
 #include "FullDisk.h"
+#include "ScopedHandle.h"
 #include "TempDir.h"
 
 #include <windows.h>
@@ -72,13 +73,13 @@ TEST_F(BookMngFile, MissingFileGivesZeroWithoutMessage) {
 
 TEST_F(BookMngFile, FileHeldForWritingElsewhereIsNotRead) {
     WriteFileBytes(m_path, Bytes({0, 0}));
-    const HANDLE writer = ::CreateFileA(m_path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                        nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, writer);
+    CFileHandle writer(::CreateFileA(m_path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                     nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(writer);
     CExcelFileMap map(m_path);
     EXPECT_EQ(0, map.Load());
     EXPECT_EQ(0, map.Save()); // saving needs the file to itself
-    ::CloseHandle(writer);
+    writer.Close();
     EXPECT_EQ(Bytes({0, 0}), ReadFileBytes(m_path));
     EXPECT_FALSE(FileExists(m_path + ".tmp"));
     EXPECT_TRUE(Boxes().empty());

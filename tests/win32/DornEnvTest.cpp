@@ -1,5 +1,6 @@
 #include "Process.h"
 #include "SampleProduct.h"
+#include "ScopedHandle.h"
 #include "TempDir.h"
 
 #include <windows.h>
@@ -57,9 +58,10 @@ protected:
 } // namespace
 
 TEST_F(DornEnvRecord, ValuesComeFromTheRegistry) {
-    HKEY key = nullptr;
+    CRegKeyHandle owner;
     ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kEnvKey, 0, nullptr, 0,
-                                               KEY_WRITE, nullptr, &key, nullptr));
+                                               KEY_WRITE, nullptr, owner.Receive(), nullptr));
+    const HKEY key = owner.Get();
     SetValue(key, "InstallDir", "C:\\Product\\");
     SetValue(key, "ProgramDir", "D:\\Programs");
     SetValue(key, "DataDir", "E:\\ソ\\"); // a trail byte 0x5C before the last backslash
@@ -67,7 +69,7 @@ TEST_F(DornEnvRecord, ValuesComeFromTheRegistry) {
     const DWORD installed = 0;
     ::RegSetValueExA(key, "Installed", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&installed),
                      sizeof installed);
-    ::RegCloseKey(key);
+    owner.Close();
     EXPECT_EQ("InstallDir=C:\\Product|ProgramDir=D:\\Programs|DataDir=E:\\ソ|"
               "ProductName=給与ソフト|ExcelExt=.xls|Installed=0",
               Probe().first);

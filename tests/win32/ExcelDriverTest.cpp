@@ -3,7 +3,7 @@
 #include "Poll.h"
 #include "ProductFixture.h"
 #include "PromptDeadline.h"
-#include "StandinWorkbook.h"
+#include "ScopedHandle.h"
 #include "TempDir.h"
 
 #include <map>
@@ -105,10 +105,7 @@ TEST_F(ExcelDriver, ResultIsTheLowWordOfTheReturnedVariant) {
     }
     // A protected book makes the macro itself answer True.
     ExcelStandin::ClearFaults();
-    CStandinWorkbook book;
-    ASSERT_TRUE(book.Load(ExcelDir() + "\\kyuyo.xls"));
-    book.SetValue("Book", "Protected", "1");
-    ASSERT_TRUE(book.Save(ExcelDir() + "\\kyuyo.xls"));
+    Protect("kyuyo.xls");
     EXPECT_EQ(1, CheckProtect());
     EXPECT_TRUE(Texts().empty());
     EXPECT_EQ(1, ServerStarts());
@@ -144,11 +141,13 @@ TEST_F(ExcelDriver, InstanceThatDiedBesideAUsersExcelIsReplacedAfterOneFailure) 
         const DWORD quimbexExcel = ExcelStandin::ReadLog().at(0).pid;
         COleDispatchDriver usersExcel;
         ASSERT_TRUE(usersExcel.CreateDispatch("Excel.Application"));
-        const HANDLE process = ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, quimbexExcel);
-        ASSERT_NE(nullptr, process);
-        ::TerminateProcess(process, 1);
-        EXPECT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(process, 10000));
-        ::CloseHandle(process);
+        {
+            const CHandle process(
+                ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, quimbexExcel));
+            ASSERT_TRUE(process);
+            ::TerminateProcess(process.Get(), 1);
+            EXPECT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(process.Get(), 10000));
+        }
         ASSERT_TRUE(m_op.m_excel.IsExcelWindowPresent());
 
         EXPECT_EQ(0, CheckProtect());

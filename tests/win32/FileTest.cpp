@@ -1,4 +1,5 @@
 #include "File.h"
+#include "ScopedHandle.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
@@ -36,9 +37,9 @@ TEST(CFile, RenameOfAFileHeldOpenWithoutDeleteSharingFails) {
     TempDir dir;
     const CString path = dir / "kyuyo.xls";
     WriteFileBytes(path, "book");
-    const HANDLE held = ::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                      nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    CFileHandle held(::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                   OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
     try {
         CFile::Rename(path, dir / "backup.xls");
         ADD_FAILURE() << "rename succeeded";
@@ -48,7 +49,7 @@ TEST(CFile, RenameOfAFileHeldOpenWithoutDeleteSharingFails) {
             << e.m_cause;
         EXPECT_EQ(path, e.m_strFileName);
     }
-    ::CloseHandle(held);
+    held.Close();
     EXPECT_TRUE(FileExists(path));
     CFile::Rename(path, dir / "backup.xls");
     EXPECT_TRUE(FileExists(dir / "backup.xls"));

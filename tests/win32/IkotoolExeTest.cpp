@@ -3,8 +3,10 @@
 #include "HeldFiles.h"
 #include "HostileFiles.h"
 #include "Process.h"
+#include "ProductFixture.h"
 #include "ProtectedInstallation.h"
 #include "SampleProduct.h"
+#include "ScopedHandle.h"
 #include "TempDir.h"
 
 #include "MorvaneVersion.h"
@@ -40,8 +42,8 @@ bool Has(const std::string& text, const std::string& part) {
 void CollectFiles(const CString& dir, const CString& sub,
                   std::map<std::string, std::string>& files) {
     WIN32_FIND_DATAA fd;
-    const HANDLE h = ::FindFirstFileA(dir + "\\" + sub + "\\*.*", &fd);
-    if (h == INVALID_HANDLE_VALUE)
+    const CFindHandle h(::FindFirstFileA(dir + "\\" + sub + "\\*.*", &fd));
+    if (!h)
         return;
     do {
         const CString name(fd.cFileName);
@@ -52,8 +54,7 @@ void CollectFiles(const CString& dir, const CString& sub,
             CollectFiles(dir, rel, files);
         else
             files[rel.str()] = ReadFileBytes(dir + "\\" + rel);
-    } while (::FindNextFileA(h, &fd));
-    ::FindClose(h);
+    } while (::FindNextFileA(h.Get(), &fd));
 }
 
 std::map<std::string, std::string> ProductFiles(const CString& dir) {
@@ -80,10 +81,7 @@ bool Restored(const std::string& rel, const std::string& bytes) {
 TEST(IkotoolExe, SampleProductRoundTripsIntoAnEmptyInstallation) {
     TempDir work;
     const CString src = work / "src", dst = work / "dst", iko = work / "移行.iko";
-    SampleProductOptions options;
-    options.bWriteRegistry = false;
-    CString error;
-    ASSERT_TRUE(LaySampleProduct(src, options, error)) << error.GetString();
+    ASSERT_TRUE(LaidSample(src, UnregisteredSample()));
     ASSERT_TRUE(::CreateDirectoryA(dst, nullptr));
 
     const std::string roots0 = ("0=" + src).str(), roots1 = ("1=" + src).str();
@@ -126,11 +124,8 @@ TEST(IkotoolExe, DamagedFileEndsWithExitCodeTwoAndItsOffset) {
 TEST(IkotoolExe, ExtractListsTheFilesItCouldNotWriteAndFails) {
     TempDir work;
     const CString src = work / "src", dst = work / "dst", iko = work / "移行.iko";
-    SampleProductOptions options;
-    options.bWriteRegistry = false;
-    CString error;
-    ASSERT_TRUE(LaySampleProduct(src, options, error)) << error.GetString();
-    ASSERT_TRUE(LaySampleProduct(dst, options, error)) << error.GetString();
+    ASSERT_TRUE(LaidSample(src, UnregisteredSample()));
+    ASSERT_TRUE(LaidSample(dst, UnregisteredSample()));
     ASSERT_EQ(0u, RunIkotool({"create", iko.str(), "--root", ("0=" + src).str(), "--root",
                               ("1=" + src).str()})
                       .exitCode);
@@ -355,15 +350,11 @@ TEST(IkotoolExe, EveryOtherSpellingOfAProtectedFileIsKeptOut) {
 TEST(IkotoolExe, CreateNamesWhatItLeftOutAndEndsWithOne) {
     TempDir work;
     const CString src = work / "src";
-    SampleProductOptions options;
-    options.bWriteRegistry = false;
-    CString error;
-    ASSERT_TRUE(LaySampleProduct(src, options, error)) << error.GetString();
+    ASSERT_TRUE(LaidSample(src, UnregisteredSample()));
     const std::wstring wide(src.GetString(), src.GetString() + src.GetLength());
-    const HANDLE h = ::CreateFileW((wide + L"\\Excel\\\x58F2\x4E0A\x20AC.xlsm").c_str(),
-                                   GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, h); // 売上€.xlsm
-    ::CloseHandle(h);
+    // 売上€.xlsm
+    ASSERT_TRUE(CFileHandle(::CreateFileW((wide + L"\\Excel\\\x58F2\x4E0A\x20AC.xlsm").c_str(),
+                                          GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr)));
     const ToolRun run = RunIkotool({"create", (work / "m.iko").str(), "--root", ("0=" + src).str(),
                                     "--root", ("1=" + src).str()});
     EXPECT_EQ(1u, run.exitCode) << run.err;

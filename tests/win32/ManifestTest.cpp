@@ -1,5 +1,7 @@
 #include "TempDir.h"
 
+#include "ScopedHandle.h"
+
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -7,15 +9,15 @@
 namespace {
 
 std::string ManifestOf(const CString& path) {
-    const HMODULE module = ::LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    if (!module)
+    const CModuleHandle owner(::LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    if (!owner)
         return "(cannot load)";
+    const HMODULE module = owner.Get();
     std::string text = "(none)";
     if (const HRSRC res = ::FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24))) {
         const char* p = static_cast<const char*>(::LockResource(::LoadResource(module, res)));
         text.assign(p, ::SizeofResource(module, res));
     }
-    ::FreeLibrary(module);
     return text;
 }
 

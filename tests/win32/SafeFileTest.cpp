@@ -1,5 +1,6 @@
 #include "Archive.h"
 #include "SafeFile.h"
+#include "ScopedHandle.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
@@ -68,16 +69,16 @@ TEST(CSafeFile, DestinationHeldElsewhereIsRefused) {
         TempDir dir;
         const CString path = dir / "BookMNG.dat";
         WriteFileBytes(path, "old");
-        const HANDLE held =
-            ::CreateFileA(path, h.access, h.share, nullptr, OPEN_EXISTING, 0, nullptr);
-        ASSERT_NE(INVALID_HANDLE_VALUE, held);
+        CFileHandle held(
+            ::CreateFileA(path, h.access, h.share, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(held);
         CSafeFile file;
         CFileException e;
         EXPECT_FALSE(file.Open(path, &e));
         EXPECT_EQ(CFileException::sharingViolation, e.m_cause);
         EXPECT_EQ(path, e.m_strFileName);
         EXPECT_FALSE(FileExists(CSafeFile::TempPathFor(path)));
-        ::CloseHandle(held);
+        held.Close();
         EXPECT_EQ("old", ReadFileBytes(path));
     }
 }
@@ -89,13 +90,13 @@ TEST(CSafeFile, ForeignTemporaryFileIsLeftAlone) {
     const CString path = dir / "BookMNG.dat";
     const CString temp = CSafeFile::TempPathFor(path);
     WriteFileBytes(temp, "theirs");
-    const HANDLE held = ::CreateFileA(temp, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    CFileHandle held(::CreateFileA(temp, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
     {
         CSafeFile file;
         EXPECT_FALSE(file.Open(path));
     }
-    ::CloseHandle(held);
+    held.Close();
     EXPECT_EQ("theirs", ReadFileBytes(temp));
     EXPECT_FALSE(FileExists(path));
 }

@@ -1,6 +1,7 @@
 // The sample installation of any size, for the benchmarks: the two books of
 // the tests first, then as many more as asked for.
 #include "ExcelFileMap.h"
+#include "ProductFixture.h"
 #include "SampleProduct.h"
 #include "TempDir.h"
 
@@ -33,11 +34,9 @@ TEST(SampleProduct, EveryBookGetsItsMapEntryAndWorkbooksEveryOtherOneAnAttendanc
     for (const auto& c : cases) {
         SCOPED_TRACE(c.books);
         TempDir dir;
-        SampleProductOptions options;
-        options.bWriteRegistry = false;
+        SampleProductOptions options = UnregisteredSample();
         options.nBooks = c.books;
-        CString error;
-        ASSERT_TRUE(LaySampleProduct(dir.Path(), options, error)) << error.GetString();
+        ASSERT_TRUE(LaidSample(dir.Path(), options));
         CExcelFileMap map(dir.Path() + "\\Data\\MyData\\BookMNG.dat");
         map.Load();
         EXPECT_EQ(c.books, static_cast<int>(map.m_mapBooks.GetCount()));

@@ -4,6 +4,7 @@
 #include "MigrationBytes.h"
 #include "MigrationReader.h"
 #include "ProtectedInstallation.h"
+#include "ScopedHandle.h"
 #include "TempDir.h"
 #include "Win32FileSystem.h"
 
@@ -66,16 +67,15 @@ TEST(Win32FileSystem, ReadsAFileThatAnotherHandleHoldsOpenForWriting) {
     TempDir dir;
     const CString path = dir / "kyuyo.xls";
     WriteFileBytes(path, "book in use");
-    const HANDLE writer = ::CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                        nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, writer);
+    const CFileHandle writer(::CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                           nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(writer);
     CWin32FileSystem fs;
     CFsError error;
     const std::unique_ptr<CFsFile> file = fs.OpenForReading(path, error);
     ASSERT_NE(nullptr, file) << error.strCause.GetString();
     EXPECT_EQ(11, file->GetLength());
     EXPECT_EQ("book in use", ReadAll(*file));
-    ::CloseHandle(writer);
 }
 
 TEST(Win32FileSystem, JapaneseNamesWithTrailByte5CAreCreatedListedAndRead) {
@@ -120,19 +120,18 @@ TEST(Win32FileSystem, TargetWindowsWouldNotReplaceKeepsItsBytes) {
         TempDir dir;
         const CString path = dir / "kyuyo.xls";
         WriteFileBytes(path, "old");
-        HANDLE held = INVALID_HANDLE_VALUE;
+        CFileHandle held;
         if (c.attributes) {
             ASSERT_TRUE(::SetFileAttributesA(path, c.attributes));
         } else {
-            held = ::CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-            ASSERT_NE(INVALID_HANDLE_VALUE, held);
+            held.Attach(::CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+            ASSERT_TRUE(held);
         }
         CWin32FileSystem fs;
         CFsError error;
         EXPECT_EQ(nullptr, fs.CreateOrEmpty(path, error));
         EXPECT_NE(-1, error.strCause.Find("kyuyo.xls")) << error.strCause.GetString();
-        if (held != INVALID_HANDLE_VALUE)
-            ::CloseHandle(held);
+        held.Close();
         ::SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
         EXPECT_EQ("old", ReadFileBytes(path));
     }
@@ -144,9 +143,8 @@ TEST(Win32FileSystem, NameWithoutCodePage932FormIsSkippedWhenListed) {
     const std::wstring wide =
         std::wstring(dir.Path().GetString(), dir.Path().GetString() + dir.Path().GetLength()) +
         L"\\\x0411\x0105.dat"; // Cyrillic and Polish letters
-    const HANDLE h = ::CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, h);
-    ::CloseHandle(h);
+    ASSERT_TRUE(CFileHandle(
+        ::CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr)));
     CWin32FileSystem fs;
     std::vector<CDirItem> items;
     ASSERT_TRUE(fs.ListDirectory(dir.Path(), items));

@@ -1,6 +1,7 @@
 #include "DispatchObject.h"
 
 #include "AutomationError.h"
+#include "OleOwners.h"
 #include "ServerLog.h"
 #include "StandinServer.h"
 #include "TimingLog.h"
@@ -162,8 +163,7 @@ HRESULT CDispatchObject::CallMember(DISPID dispid, WORD wFlags, const DISPPARAMS
     Args args;
     for (UINT i = params.cArgs; i > 0; --i)
         args.push_back(&params.rgvarg[i - 1]);
-    VARIANT local;
-    ::VariantInit(&local);
+    COleVariant local;
     HRESULT hr = S_OK;
     try {
         if (wFlags == DISPATCH_PROPERTYPUT)
@@ -184,6 +184,5 @@ HRESULT CDispatchObject::CallMember(DISPID dispid, WORD wFlags, const DISPPARAMS
         LogUnexpected(CString("out of memory in ") + ObjectName());
         hr = E_OUTOFMEMORY;
     }
-    ::VariantClear(&local);
     return hr;
 }

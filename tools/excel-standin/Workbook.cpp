@@ -6,13 +6,9 @@
 #include "VariantText.h"
 
 CWorkbook::CWorkbook(CApplication* app, std::shared_ptr<COpenBook> book)
-    : m_pApp(app), m_book(std::move(book)) {
-    m_pApp->AddRef();
-}
+    : m_pApp(CComPtr<CApplication>::Share(app)), m_book(std::move(book)) {}
 
-CWorkbook::~CWorkbook() {
-    m_pApp->Release();
-}
+CWorkbook::~CWorkbook() = default;
 
 const std::vector<CDispatchObject::Member>& CWorkbook::Members() const {
     static const std::vector<Member> members = {

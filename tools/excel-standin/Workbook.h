@@ -1,5 +1,6 @@
 #pragma once
 #include "BookTable.h"
+#include "ComPtr.h"
 #include "DispatchObject.h"
 
 #include <memory>
@@ -22,6 +23,6 @@ protected:
 private:
     static bool SaveChangesGiven(const Args& args);
     static bool SaveChanges(const VARIANT& arg);
-    CApplication* m_pApp;
+    CComPtr<CApplication> m_pApp;
     std::shared_ptr<COpenBook> m_book;
 };

@@ -6,13 +6,9 @@
 #include "VariantText.h"
 #include "Workbook.h"
 
-CWorkbooks::CWorkbooks(CApplication* app) : m_pApp(app) {
-    m_pApp->AddRef();
-}
+CWorkbooks::CWorkbooks(CApplication* app) : m_pApp(CComPtr<CApplication>::Share(app)) {}
 
-CWorkbooks::~CWorkbooks() {
-    m_pApp->Release();
-}
+CWorkbooks::~CWorkbooks() = default;
 
 const std::vector<CDispatchObject::Member>& CWorkbooks::Members() const {
     static const std::vector<Member> members = {
@@ -64,7 +60,7 @@ void CWorkbooks::Open(const Args& args, VARIANT* result) {
         auto book = m_pApp->Books().Open(FullPath(path));
         LogEvent(line);
         result->vt = VT_DISPATCH;
-        result->pdispVal = new CWorkbook(m_pApp, book);
+        result->pdispVal = new CWorkbook(m_pApp.Get(), book);
     } catch (const CAutomationError& e) {
         LogEvent(line + "\t=> ERROR:" + e.m_strDescription);
         throw;

@@ -1,4 +1,5 @@
 #pragma once
+#include "ComPtr.h"
 #include "DispatchObject.h"
 
 class CApplication;
@@ -20,5 +21,5 @@ protected:
 
 private:
     void Open(const Args& args, VARIANT* result);
-    CApplication* m_pApp;
+    CComPtr<CApplication> m_pApp;
 };

@@ -2,6 +2,7 @@
 
 #include "ExcelFileMap.h"
 #include "SampleWorkbooks.h"
+#include "ScopedHandle.h"
 #include "StandinWorkbook.h"
 
 #include <windows.h>
@@ -41,13 +42,10 @@ bool MakeDirs(const CString& path) {
 }
 
 bool WriteText(const CString& path, const char* text, CString& error) {
-    const HANDLE h = ::CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    const CFileHandle h(::CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     DWORD done = 0;
     const DWORD len = static_cast<DWORD>(CString(text).GetLength());
-    const bool ok =
-        h != INVALID_HANDLE_VALUE && ::WriteFile(h, text, len, &done, nullptr) && done == len;
-    if (h != INVALID_HANDLE_VALUE)
-        ::CloseHandle(h);
+    const bool ok = h && ::WriteFile(h.Get(), text, len, &done, nullptr) && done == len;
     if (!ok)
         error = "cannot write " + path;
     return ok;
@@ -157,10 +155,11 @@ bool LaySampleProduct(const CString& productDir, const SampleProductOptions& opt
 }
 
 bool WriteEnvRegistry(const CString& productDir, const CString& dataDir) {
-    HKEY key = nullptr;
-    if (::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kEnvKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
-                          nullptr) != ERROR_SUCCESS)
+    CRegKeyHandle owner;
+    if (::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kEnvKey, 0, nullptr, 0, KEY_WRITE, nullptr,
+                          owner.Receive(), nullptr) != ERROR_SUCCESS)
         return false;
+    const HKEY key = owner.Get();
     const auto setString = [key](const char* name, const CString& value) {
         return ::RegSetValueExA(key, name, 0, REG_SZ,
                                 reinterpret_cast<const BYTE*>(value.GetString()),
@@ -172,7 +171,6 @@ bool WriteEnvRegistry(const CString& productDir, const CString& dataDir) {
         setString("DataDir", dataDir) && setString("ProductName", "Morvane") &&
         ::RegSetValueExA(key, "Installed", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&installed),
                          sizeof installed) == ERROR_SUCCESS;
-    ::RegCloseKey(key);
     return ok;
 }
 

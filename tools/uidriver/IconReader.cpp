@@ -3,6 +3,7 @@
 #include "ClearView.h"
 #include "Poll.h"
 #include "RemoteWindow.h"
+#include "ScopedHandle.h"
 #include "Screenshot.h"
 
 #include <optional>
@@ -37,21 +38,15 @@ uint32_t FromColorRef(COLORREF colour) {
 // to the client rectangle) on a solid background, in a bitmap of the
 // screen's format, so that the edges blend exactly as on the screen.
 ScreenImage DrawReference(HICON icon, int width, int height, uint32_t background) {
-    const HDC screen = ::GetDC(nullptr);
-    const HDC mem = ::CreateCompatibleDC(screen);
-    const HBITMAP bitmap = ::CreateCompatibleBitmap(screen, width, height);
-    const HGDIOBJ old = ::SelectObject(mem, bitmap);
-    const HBRUSH brush = ::CreateSolidBrush(ToColorRef(background));
+    const CClientDC screen(nullptr);
+    const CMemoryDC mem(::CreateCompatibleDC(screen.Get()));
+    const CGdiObject<HBITMAP> bitmap(::CreateCompatibleBitmap(screen.Get(), width, height));
+    const CObjectSelection selected(mem.Get(), bitmap.Get());
+    const CGdiObject<HBRUSH> brush(::CreateSolidBrush(ToColorRef(background)));
     const RECT all{0, 0, width, height};
-    ::FillRect(mem, &all, brush);
-    ::DrawIconEx(mem, 0, 0, icon, width, height, 0, nullptr, DI_NORMAL);
-    ScreenImage image = CaptureDC(mem, all);
-    ::DeleteObject(brush);
-    ::SelectObject(mem, old);
-    ::DeleteObject(bitmap);
-    ::DeleteDC(mem);
-    ::ReleaseDC(nullptr, screen);
-    return image;
+    ::FillRect(mem.Get(), &all, brush.Get());
+    ::DrawIconEx(mem.Get(), 0, 0, icon, width, height, 0, nullptr, DI_NORMAL);
+    return CaptureDC(mem.Get(), all);
 }
 
 // A standard icon's transparent corner shows the background; the dialog

@@ -2,6 +2,7 @@
 
 #include "Error.h"
 #include "Mbcs.h"
+#include "ScopedHandle.h"
 
 #include <fstream>
 
@@ -15,7 +16,7 @@ ScreenImage CaptureDC(HDC source, const RECT& rect) {
     image.height = rect.bottom - rect.top;
     if (image.width <= 0 || image.height <= 0)
         return ScreenImage();
-    const HDC mem = ::CreateCompatibleDC(source);
+    const CMemoryDC mem(::CreateCompatibleDC(source));
     BITMAPINFO bi{};
     bi.bmiHeader.biSize = sizeof bi.bmiHeader;
     bi.bmiHeader.biWidth = image.width;
@@ -24,25 +25,21 @@ ScreenImage CaptureDC(HDC source, const RECT& rect) {
     bi.bmiHeader.biBitCount = 32;
     bi.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    const HBITMAP dib = ::CreateDIBSection(source, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    const HGDIOBJ old = ::SelectObject(mem, dib);
-    ::BitBlt(mem, 0, 0, image.width, image.height, source, rect.left, rect.top, SRCCOPY);
+    const CGdiObject<HBITMAP> dib(
+        ::CreateDIBSection(source, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    const CObjectSelection selected(mem.Get(), dib.Get());
+    ::BitBlt(mem.Get(), 0, 0, image.width, image.height, source, rect.left, rect.top, SRCCOPY);
     ::GdiFlush();
     const auto* px = static_cast<const uint32_t*>(bits);
     image.pixels.assign(px, px + static_cast<size_t>(image.width) * image.height);
     for (uint32_t& p : image.pixels)
         p &= 0x00FFFFFF;
-    ::SelectObject(mem, old);
-    ::DeleteObject(dib);
-    ::DeleteDC(mem);
     return image;
 }
 
 ScreenImage CaptureScreen(const RECT& rect) {
-    const HDC screen = ::GetDC(nullptr);
-    ScreenImage image = CaptureDC(screen, rect);
-    ::ReleaseDC(nullptr, screen);
-    return image;
+    const CClientDC screen(nullptr);
+    return CaptureDC(screen.Get(), rect);
 }
 
 ScreenImage CaptureWholeScreen() {

@@ -2,6 +2,7 @@
 
 #include "DialogWindow.h"
 #include "Error.h"
+#include "FileDialogControls.h"
 #include "MbcsText.h"
 #include "RemoteWindow.h"
 
@@ -9,22 +10,8 @@
 
 namespace {
 
-// The file name box of the platform's open and save dialogs.
-const int kFileNameBox = 0x47C;
-
 std::string Quoted(const std::string& text) {
     return "\"" + uidriver::EscapeLine(text) + "\"";
-}
-
-// The first "Edit" below `parent`, at any depth.
-HWND FindEdit(HWND parent) {
-    for (HWND child : uidriver::ChildrenOf(parent)) {
-        if (uidriver::IsClass(child, "Edit"))
-            return child;
-        if (const HWND inner = FindEdit(child))
-            return inner;
-    }
-    return nullptr;
 }
 
 int ParseNumber(const std::string& text, const std::string& option) {
@@ -131,8 +118,7 @@ std::string DialogSteps::Click(HWND dialog, const DialogStep& step) const {
 // WM_SETTEXT carries a pointer, which the system copies across processes;
 // OK is posted, for the dialog may open a box of its own (overwrite?).
 std::string DialogSteps::ChooseFile(HWND dialog, const DialogStep& step) const {
-    const HWND box = ::GetDlgItem(dialog, kFileNameBox);
-    const HWND edit = box ? FindEdit(box) : nullptr;
+    const HWND edit = uidriver::FileNameEdit(dialog);
     if (!edit)
         throw uidriver::Error("the dialog " + Quoted(step.caption) + " has no file name box");
     ::SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(step.path.c_str()));

@@ -5,6 +5,7 @@
 #include "MbcsText.h"
 #include "Poll.h"
 #include "RemoteWindow.h"
+#include "ScopedHandle.h"
 #include "Screenshot.h"
 
 #include <sddl.h>
@@ -50,15 +51,15 @@ std::string ControlValue(const uidriver::DialogWindow& dialog,
 // The process and every process it started, directly or through another.
 std::vector<DWORD> ProcessTree(DWORD root) {
     std::vector<DWORD> tree{root};
-    const HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE)
+    const CFileHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot)
         return tree;
     std::vector<PROCESSENTRY32> all;
     PROCESSENTRY32 entry{};
     entry.dwSize = sizeof entry;
-    for (BOOL ok = ::Process32First(snapshot, &entry); ok; ok = ::Process32Next(snapshot, &entry))
+    for (BOOL ok = ::Process32First(snapshot.Get(), &entry); ok;
+         ok = ::Process32Next(snapshot.Get(), &entry))
         all.push_back(entry);
-    ::CloseHandle(snapshot);
     for (size_t i = 0; i < tree.size(); ++i)
         for (const PROCESSENTRY32& e : all)
             if (e.th32ParentProcessID == tree[i] && e.th32ProcessID != root)
@@ -72,24 +73,20 @@ std::vector<DWORD> ProcessTree(DWORD root) {
 class ForeignMutex {
 public:
     explicit ForeignMutex(const std::string& name) {
-        SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, FALSE};
+        CLocalMemory<PSECURITY_DESCRIPTOR> descriptor;
         if (!::ConvertStringSecurityDescriptorToSecurityDescriptorA(
-                "D:(D;;GA;;;WD)", SDDL_REVISION_1, &sa.lpSecurityDescriptor, nullptr))
+                "D:(D;;GA;;;WD)", SDDL_REVISION_1, descriptor.Receive(), nullptr))
             throw uidriver::Error("no security descriptor: error " +
                                   std::to_string(::GetLastError()));
-        m_handle = ::CreateMutexA(&sa, FALSE, name.c_str());
-        const DWORD error = ::GetLastError();
-        ::LocalFree(sa.lpSecurityDescriptor);
+        SECURITY_ATTRIBUTES sa{sizeof sa, descriptor.Get(), FALSE};
+        m_handle.Attach(::CreateMutexA(&sa, FALSE, name.c_str()));
         if (!m_handle)
             throw uidriver::Error("the mutex \"" + name + "\" cannot be created: error " +
-                                  std::to_string(error));
+                                  std::to_string(::GetLastError()));
     }
-    ~ForeignMutex() { ::CloseHandle(m_handle); }
-    ForeignMutex(const ForeignMutex&) = delete;
-    ForeignMutex& operator=(const ForeignMutex&) = delete;
 
 private:
-    HANDLE m_handle = nullptr;
+    CHandle m_handle;
 };
 
 } // namespace
