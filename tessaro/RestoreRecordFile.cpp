@@ -118,7 +118,7 @@ bool CRestoreRecordFile::WriteAs(const CString& strPath, const std::string& strT
     }
     try {
         file.Write(strText.data(), static_cast<unsigned>(strText.size()));
-        if (!::FlushFileBuffers(file.m_hFile))
+        if (!::FlushFileBuffers(file.m_hFile.Get()))
             ThrowFileOsError(::GetLastError(), temp);
         file.Close();
     } catch (const CFileException& e) {

@@ -128,10 +128,9 @@ CString WaitForRecord(const CString& folder, const std::string& title) {
     const bool bFound = uidriver::PollUntil(
         [&] {
             WIN32_FIND_DATAA fd;
-            const HANDLE h = ::FindFirstFileA(pattern, &fd);
-            if (h == INVALID_HANDLE_VALUE)
+            const CFindHandle h(::FindFirstFileA(pattern, &fd));
+            if (!h)
                 return false;
-            ::FindClose(h);
             found = folder + "\\" + fd.cFileName;
             return true;
         },

@@ -6,6 +6,7 @@
 #include "Process.h"
 #include "QuimbexRun.h"
 #include "SampleProduct.h"
+#include "ScopedHandle.h"
 #include "TessaroFixture.h"
 
 #include <windows.h>
@@ -186,10 +187,8 @@ TEST_F(TessaroRecord, RecordGoesToTheTemporaryFolderWhereTheFileFolderCannotHold
         locked.reset();
         EXPECT_FALSE(ReadFileBytes(record).empty()) << record.GetString();
         WIN32_FIND_DATAA fd;
-        const HANDLE h = ::FindFirstFileA(c.folder + "\\*_復元記録*", &fd);
-        EXPECT_EQ(INVALID_HANDLE_VALUE, h) << fd.cFileName;
-        if (h != INVALID_HANDLE_VALUE)
-            ::FindClose(h);
+        const CFindHandle h(::FindFirstFileA(c.folder + "\\*_復元記録*", &fd));
+        EXPECT_FALSE(static_cast<bool>(h)) << fd.cFileName;
         ::DeleteFileA(record);
         ::DeleteFileA(file);
     }
