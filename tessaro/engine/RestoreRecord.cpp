@@ -74,11 +74,11 @@ CString CRestoreRecord::Line(Outcome nOutcome, const CString& strPath, const CSt
 // A stored name may hold a tab or a line break; shown as ^I or ^J it can
 // neither open a field nor a line of the record.  No trail byte of code
 // page 932 lies below 0x40, so none is taken for one.
-CString CRestoreRecord::Printable(const CString& strText) {
+CString CRestoreRecord::Printable(const CString& strText, bool bKeepTabs) {
     std::string shown;
     for (const char c : strText.str()) {
         const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F) {
+        if ((byte < 0x20 && !(bKeepTabs && c == '\t')) || byte == 0x7F) {
             shown += '^';
             shown += static_cast<char>(byte ^ 0x40);
         } else

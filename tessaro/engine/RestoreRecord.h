@@ -31,7 +31,9 @@ public:
 
     static Outcome OutcomeOf(CSkipReason nReason);
     static CString Line(Outcome nOutcome, const CString& strPath, const CString& strReason);
-    static CString Printable(const CString& strText);
+    // Control characters as ^X; a tab kept where it parts the fields of a
+    // line already made.
+    static CString Printable(const CString& strText, bool bKeepTabs = false);
     static CString Reason(CSkipReason nReason, const CString& strCause);
     CString Summary(const CString& strInterruption) const;
     // The root of this computer and the path with single separators; the

@@ -1,6 +1,7 @@
 #include "IkoOutput.h"
 
 #include "RestorePath.h"
+#include "RestoreRecord.h"
 
 CIkoOutput::CIkoOutput(CIkoConsole& console, CIkoOptions::Verbosity nVerbosity,
                        const CFileSystem& fs)
@@ -46,16 +47,5 @@ CString CIkoOutput::Count(int64_t n, const char* pszOne, const char* pszMany) {
 // a line of its own.  A tab stays: it parts the fields of the restore
 // record's lines, whose names escape their own.
 CString CIkoOutput::Shown(const CString& strLine) {
-    const std::string& s = strLine.str();
-    std::string shown;
-    shown.reserve(s.size());
-    for (const char c : s) {
-        const auto byte = static_cast<unsigned char>(c);
-        if ((byte < 0x20 && byte != '\t') || byte == 0x7F) {
-            shown += '^';
-            shown += static_cast<char>(byte ^ 0x40);
-        } else
-            shown += c;
-    }
-    return CString(std::move(shown));
+    return CRestoreRecord::Printable(strLine, true);
 }
