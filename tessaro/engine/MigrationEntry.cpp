@@ -372,6 +372,7 @@ bool CMigrationEntry::IsSelected(CTargetPath& target) {
     if (m_pContext->m_fs.GetStatus(folder).bExists)
         return true;
     CTargetDirectory::Ensure(m_pContext->m_fs, m_strRoot, folder.Mid(m_strRoot.GetLength()));
+    target.NoteFolderMade();
     target.Forget();
     return target.Resolve(m_strRoot, GetRelativePath());
 }
