@@ -4,6 +4,7 @@
 #include "MigrationTestSupport.h"
 #include "MigrationReader.h"
 #include "MigrationWriter.h"
+#include "TargetFile.h"
 
 #include <gtest/gtest.h>
 
@@ -120,6 +121,51 @@ private:
     bool m_bMatches = true;
 };
 
+// The restored pattern as the restore writes it into a new file: its
+// mark, the content after the mark's length in order, and the first bytes
+// over the mark when the rest is there.
+class RestoredPattern : public CFsFile {
+public:
+    bool Matches() const { return m_bMatches && m_bStart && m_pos == kBigSize; }
+    int64_t GetLength() override { return m_pos; }
+    void Close() override {}
+    unsigned Read(void*, unsigned) override { return 0; }
+
+    void Write(const void* pBuf, unsigned nCount) override {
+        const char* p = static_cast<const char*>(pBuf);
+        const std::string& mark = CTargetFile::Mark();
+        const size_t nMark = std::min<size_t>(nCount, mark.size() - m_nMarked);
+        m_bMatches = m_bMatches && std::memcmp(p, mark.data() + m_nMarked, nMark) == 0;
+        m_nMarked += nMark;
+        m_pos = std::max<int64_t>(m_pos, static_cast<int64_t>(m_nMarked));
+        m_bMatches = m_bMatches && Same(static_cast<uint64_t>(m_pos), p + nMark, nCount - nMark);
+        m_pos += nCount - nMark;
+    }
+
+    void WriteAt(int64_t nOffset, const void* pBuf, unsigned nCount) override {
+        m_bStart = nOffset == 0 && m_nMarked == nCount && !m_bStart &&
+                   Same(0, static_cast<const char*>(pBuf), nCount);
+    }
+
+private:
+    static bool Same(uint64_t at, const char* p, size_t n) {
+        char block[4096];
+        for (size_t done = 0; done < n;) {
+            const size_t len = std::min<size_t>(n - done, 4096 - ((at + done) & 4095));
+            std::memset(block, BlockValue(at + done), len);
+            if (std::memcmp(p + done, block, len) != 0)
+                return false;
+            done += len;
+        }
+        return true;
+    }
+
+    int64_t m_pos = 0;
+    size_t m_nMarked = 0;
+    bool m_bMatches = true;
+    bool m_bStart = false;
+};
+
 class BigFileSystem : public CMemFileSystem {
 public:
     std::unique_ptr<CFsFile> OpenForReading(const CString& strPath, CFsError& error) override {
@@ -129,11 +175,11 @@ public:
     }
     std::unique_ptr<CFsFile> CreateOrEmpty(const CString& /*strPath*/,
                                            CFsError& /*error*/) override {
-        auto file = std::make_unique<PatternStream>("", "");
+        auto file = std::make_unique<RestoredPattern>();
         m_pRestored = file.get();
         return file;
     }
-    PatternStream* m_pRestored = nullptr;
+    RestoredPattern* m_pRestored = nullptr;
 };
 
 // A file that grows after it was opened for copying: its length was taken
