@@ -5,7 +5,7 @@
 #include "MigrationReader.h"
 #include "MigrationWriter.h"
 #include "ProtectedInstallation.h"
-#include "ScopedHandle.h"
+#include "ScopedHandle_win.h"
 #include "TargetFile.h"
 #include "TempDir.h"
 #include "Win32FileSystem.h"
