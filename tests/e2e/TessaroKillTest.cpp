@@ -81,13 +81,14 @@ protected:
         }
         Run(tail, begin, INFINITE);
         points.CheckWhole();
-        int kept = 0;
+        std::string kept;
         if (restoreRoot.IsEmpty())
             EXPECT_FALSE(FileExists(temporary)) << temporary.GetString();
         else
-            kept = kFiles.KeptTemporaryFiles(restoreRoot);
-        std::printf("Tessaro %s (%lu ms of work): %s; %d unmarked temporary files kept\n", what,
-                    static_cast<unsigned long>(whole), points.Summary().c_str(), kept);
+            kept = "; " + std::to_string(kFiles.KeptTemporaryFiles(restoreRoot)) +
+                   " unmarked temporary files kept";
+        std::printf("Tessaro %s (%lu ms of work): %s%s\n", what, static_cast<unsigned long>(whole),
+                    points.Summary().c_str(), kept.c_str());
     }
 
     // The older migration file, written from the installation with the old
