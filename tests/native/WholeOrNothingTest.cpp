@@ -82,17 +82,23 @@ TEST(WholeOrNothing, TemporaryFileOfAKilledRunIsRemovedAndNeverCarried) {
         {"a file at a root kept out", Header(1) + Record(4, 2, "", "Company.dat", "theirs", 0),
          commonTemporary, "the old book map"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        CMemFileSystem dst;
-        dst.AddFile(kTarget, "the old book map");
-        dst.AddFile(kTemporary, half);
-        dst.AddFile(commonTemporary, CTargetFile::Mark() + "half of the settings");
-        ReadResult result(dst);
-        Restore(c.bytes, dst, TargetRoots(), result);
-        EXPECT_FALSE(dst.IsFile(c.temporary));
-        EXPECT_EQ(c.bookMap, dst.FileBytes(kTarget));
-    }
+    // Killed while the content went in, or while the first bytes went over
+    // the start mark and an older file's replacement was flushed.
+    const std::string whole = "the whole of a book map";
+    const std::string killedAt[] = {half, whole + CTargetFile::Mark(),
+                                    "x" + CTargetFile::Mark().substr(1) + CTargetFile::Mark()};
+    for (const std::string& left : killedAt)
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(c.what) + ", " + std::to_string(left.size()) + " bytes left");
+            CMemFileSystem dst;
+            dst.AddFile(kTarget, "the old book map");
+            dst.AddFile(kTemporary, left);
+            dst.AddFile(commonTemporary, left);
+            ReadResult result(dst);
+            Restore(c.bytes, dst, TargetRoots(), result);
+            EXPECT_FALSE(dst.IsFile(c.temporary));
+            EXPECT_EQ(c.bookMap, dst.FileBytes(kTarget));
+        }
     CMemFileSystem src;
     src.AddFile("src0\\Data\\MyData\\BookMNG.dat", "books");
     src.AddFile(CString("src0\\Data\\MyData\\") + CTargetFile::TemporaryName(0), half);
@@ -117,6 +123,8 @@ TEST(WholeOrNothing, UsersOwnFileOfATemporaryNameIsAFileLikeAnyOther) {
         {"one byte", "x"},
         {"the mark's first half", mark.substr(0, mark.size() / 2)},
         {"the mark off by its last byte", mark.substr(0, mark.size() - 1) + "!rest"},
+        {"the mark at the end of too short a file", "ab" + mark},
+        {"the mark in the middle", std::string(20, 'a') + mark + "b"},
     };
     for (int i : {0, CTargetFile::kTemporaryNames - 1}) {
         const CString name = CTargetFile::TemporaryName(i);
