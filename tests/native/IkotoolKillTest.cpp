@@ -92,7 +92,7 @@ struct Landing {
 
 // After the next run no marked temporary file is left.  A kill in the
 // moment between the making of a temporary file and its mark, or between
-// the cutting of its end mark and its rename, leaves one the restore cannot
+// its unmarking and its rename, leaves one the restore cannot
 // tell from a user's own, which it keeps: empty, or a whole new file.
 int KeptTemporaryFiles(const NativeTree& dst) {
     CPosixFileSystem fs;

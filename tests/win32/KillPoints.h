@@ -23,7 +23,7 @@ struct KillFiles {
     void Lay(const CString& root, bool bNew) const;
     // After a run that completed: no marked temporary file is left in the
     // folder below root.  A kill between the making of a temporary file and
-    // its mark, or between the cutting of its end mark and its rename,
+    // its mark, or between its unmarking and its rename,
     // leaves one the restore cannot tell from a user's own and keeps:
     // empty, or a whole new file.  Returns how many were kept.
     int KeptTemporaryFiles(const CString& root) const;
