@@ -9,6 +9,8 @@ public:
     unsigned Read(void* /*pBuf*/, unsigned /*nCount*/) override { return 0; }
     void Write(const void* /*pBuf*/, unsigned nCount) override { m_nLength += nCount; }
     int64_t Skip(uint64_t /*nCount*/) override { return 0; }
+    void WriteAt(int64_t /*nOffset*/, const void* /*pBuf*/, unsigned /*nCount*/) override {}
+    void SetLength(int64_t nLength) override { m_nLength = nLength; }
     int64_t GetLength() override { return m_nLength; }
     void Close() override {}
     CString GetFilePath() const override { return m_strPath; }

@@ -1,6 +1,17 @@
 #include "FileSystem.h"
 
+#include "Exception.h"
+
 #include <algorithm>
+
+// A file that can only be written in order cannot take a restore's target.
+void CFsFile::WriteAt(int64_t /*nOffset*/, const void* /*pBuf*/, unsigned /*nCount*/) {
+    throw CFileException(CFileException::genericException, 0, GetFilePath());
+}
+
+void CFsFile::SetLength(int64_t /*nLength*/) {
+    throw CFileException(CFileException::genericException, 0, GetFilePath());
+}
 
 // Where a file open from CreateNew cannot be renamed, it is closed first;
 // a system that can make sure strFrom still holds it does so instead.

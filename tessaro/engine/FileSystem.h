@@ -47,6 +47,10 @@ public:
     virtual void Close() = 0;
     // Puts what was written on the disk, not only in the system's cache.
     virtual void Flush() {}
+    // For a file made by CreateNew: writes over the bytes at nOffset, and
+    // ends the file at nLength.  Throw CFileException.
+    virtual void WriteAt(int64_t nOffset, const void* pBuf, unsigned nCount);
+    virtual void SetLength(int64_t nLength);
 };
 
 class CFileSystem {

@@ -27,6 +27,15 @@ public:
         m_pBytes->append(static_cast<const char*>(pBuf), nCount);
     }
 
+    void WriteAt(int64_t nOffset, const void* pBuf, unsigned nCount) override {
+        const auto at = static_cast<size_t>(nOffset);
+        if (at + nCount > m_pBytes->size())
+            m_pBytes->resize(at + nCount);
+        m_pBytes->replace(at, nCount, static_cast<const char*>(pBuf), nCount);
+    }
+
+    void SetLength(int64_t nLength) override { m_pBytes->resize(static_cast<size_t>(nLength)); }
+
     int64_t GetLength() override { return static_cast<int64_t>(m_pBytes->size()); }
     bool Holds(const Node* node) const { return node && node->pBytes == m_pBytes; }
     void Close() override {}

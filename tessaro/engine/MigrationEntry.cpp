@@ -174,10 +174,12 @@ void CMigrationEntry::LeaveOutCaseTwins(std::vector<CDirItem>& items) {
     }
 }
 
-// A restore's temporary file, which a killed restore may have left, is no
-// data of the product's: it is not carried, and needs no word.
+// A restore's unfinished temporary file, which a killed restore may have
+// left, is no data of the product's: it is not carried, and needs no word.
+// A user's own file of such a name is carried as any other.
 void CMigrationEntry::AddScannedChild(const CDirItem& item) {
-    if (!item.bDirectory && CTargetFile::IsTemporaryName(item.strName))
+    if (!item.bDirectory && !item.bSkip && CTargetFile::IsTemporaryName(item.strName) &&
+        CTargetFile::IsUnfinished(m_pContext->m_fs, GetFullPath() + "\\" + item.strName))
         return;
     std::unique_ptr<CMigrationEntry> child = NewChild();
     child->m_nRoot = m_nRoot;
@@ -307,7 +309,7 @@ void CMigrationEntry::LoadContent(CArchive& ar) {
     }
     CFsError error;
     try {
-        m_pContext->m_copier.Restore(ar, target.File(), m_nSize);
+        m_pContext->m_copier.Restore(ar, target, m_nSize);
         if (!target.Commit(error)) {
             SkipUnwritten(error);
             return;
@@ -372,6 +374,7 @@ bool CMigrationEntry::IsSelected(CTargetPath& target) {
     if (m_pContext->m_fs.GetStatus(folder).bExists)
         return true;
     CTargetDirectory::Ensure(m_pContext->m_fs, m_strRoot, folder.Mid(m_strRoot.GetLength()));
+    target.NoteFolderMade();
     target.Forget();
     return target.Resolve(m_strRoot, GetRelativePath());
 }

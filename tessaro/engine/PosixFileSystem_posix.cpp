@@ -111,6 +111,25 @@ public:
             ThrowErrno(errno, m_strPath);
     }
 
+    void WriteAt(int64_t nOffset, const void* pBuf, unsigned nCount) override {
+        const char* p = static_cast<const char*>(pBuf);
+        while (nCount > 0) {
+            const ssize_t n = ::pwrite(m_fd, p, nCount, static_cast<off_t>(nOffset));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                ThrowErrno(n < 0 ? errno : ENOSPC, m_strPath);
+            p += n;
+            nOffset += n;
+            nCount -= static_cast<unsigned>(n);
+        }
+    }
+
+    void SetLength(int64_t nLength) override {
+        if (::ftruncate(m_fd, static_cast<off_t>(nLength)) != 0)
+            ThrowErrno(errno, m_strPath);
+    }
+
     CString GetFilePath() const override { return m_strPath; }
     int Fd() const { return m_fd; }
 

@@ -2,12 +2,14 @@
 
 #include "TargetPath.h"
 
+#include <algorithm>
+
 // Not names of the product's (no ".dat", ".xls", ".frm" to be taken for
 // one), 8.3 names (no short names of their own), and names no product
-// folder holds otherwise; "作成" leaves them out.  A restore takes the
-// first one free, so that two restores into one folder at the same time
-// (two ikotool runs; Tessaro's mutex keeps a second Tessaro out) never
-// write into one file.
+// folder holds otherwise.  A restore takes the first one free, so that two
+// restores into one folder at the same time (two ikotool runs; Tessaro's
+// mutex keeps a second Tessaro out) never write into one file.  A user may
+// still have a file of such a name: only the mark tells a restore's own.
 CString CTargetFile::TemporaryName(int nIndex) {
     std::string name = "~TESSARO.TMP";
     if (nIndex > 0)
@@ -22,12 +24,78 @@ bool CTargetFile::IsTemporaryName(const CString& strName) {
     return false;
 }
 
-// Found before this restore writes into the folder, they are killed runs';
-// one that another restore has open is its live file, and stays.  Whatever
-// the new restore writes there, the folder is left without them.
+// Bytes no file of the product begins with, and few of anyone's: a zero
+// byte, text, another zero byte.
+const std::string& CTargetFile::Mark() {
+    static const std::string mark("\0Tessaro restore\0", 17);
+    return mark;
+}
+
+namespace {
+
+// Up to nCount bytes, fewer only at the end.
+std::string ReadUpTo(CFsFile& file, size_t nCount) {
+    std::string bytes(nCount, '\0');
+    size_t got = 0;
+    while (got < nCount) {
+        const unsigned n = file.Read(&bytes[got], static_cast<unsigned>(nCount - got));
+        if (n == 0)
+            break;
+        got += n;
+    }
+    bytes.resize(got);
+    return bytes;
+}
+
+bool PassOver(CFsFile& file, int64_t nCount) {
+    if (file.Skip(static_cast<uint64_t>(nCount)) >= 0)
+        return true;
+    char buf[4096];
+    while (nCount > 0) {
+        const unsigned n = file.Read(buf, static_cast<unsigned>(std::min<int64_t>(nCount, 4096)));
+        if (n == 0)
+            return false;
+        nCount -= n;
+    }
+    return true;
+}
+
+} // namespace
+
+// Marked at its start while it is written, and at its end while its first
+// bytes go in, until the end is cut off just before the rename: a killed
+// restore's file is marked whatever moment the kill came at.  Read as any
+// file, without a lock: a live restore's file may be read too (its own run
+// then keeps it).
+bool CTargetFile::IsUnfinished(CFileSystem& fs, const CString& strPath) {
+    if (!IsTemporaryName(strPath.Mid(strPath.ReverseFind('\\') + 1)))
+        return false;
+    CFsError error;
+    const std::unique_ptr<CFsFile> file = fs.OpenForReading(strPath, error);
+    if (!file)
+        return false;
+    const auto nMark = static_cast<int64_t>(Mark().size());
+    try {
+        if (ReadUpTo(*file, Mark().size()) == Mark())
+            return true;
+        const int64_t nLength = file->GetLength();
+        return nLength >= 2 * nMark && PassOver(*file, nLength - 2 * nMark) &&
+               ReadUpTo(*file, Mark().size()) == Mark();
+    } catch (const CFileException&) {
+        return false; // unreadable: not known to be a restore's
+    }
+}
+
+// Found before this restore writes into the folder, marked files of the
+// temporary names are killed runs'; one that another restore has open is
+// its live file, and stays.  A file of such a name without the mark is
+// someone's own and stays too.
 void CTargetFile::RemoveStale(CFileSystem& fs, const CString& strFolder) {
-    for (int i = 0; i < kTemporaryNames; ++i)
-        fs.RemoveUnlessOpen(strFolder + "\\" + TemporaryName(i));
+    for (int i = 0; i < kTemporaryNames; ++i) {
+        const CString path = strFolder + "\\" + TemporaryName(i);
+        if (IsUnfinished(fs, path))
+            fs.RemoveUnlessOpen(path);
+    }
 }
 
 CTargetFile::CTargetFile(CFileSystem& fs) : m_fs(fs) {}
@@ -48,14 +116,10 @@ void CTargetFile::Discard() {
 // Windows refuses to replace a read-only file, and a hidden or system one
 // opened for creation as a normal one: such a target is skipped as before,
 // by the attributes the target's path found, so that Wine, which would
-// replace them, skips the same files.  A target of a temporary name
-// itself would be emptied by its own copy; "作成" never carries one.
+// replace them, skips the same files.  A target of a temporary name is a
+// user's file like any other, written under another of the names.
 bool CTargetFile::Open(const CTargetPath& target, CFsError& error) {
     m_strTarget = target.Path();
-    if (IsTemporaryName(target.Name())) {
-        error.strCause = "the name of the restore's temporary file";
-        return false;
-    }
     const CFsStatus& status = target.Status();
     if (status.bProtected && !status.bDirectory) {
         error.strCause =
@@ -63,18 +127,32 @@ bool CTargetFile::Open(const CTargetPath& target, CFsError& error) {
         return false;
     }
     m_bReplacing = status.bExists;
-    return CreateTemporary(target.Folder(), error);
+    if (!CreateTemporary(target.Folder(), target.Name(), error))
+        return false;
+    try {
+        m_pFile->Write(Mark().data(), static_cast<unsigned>(Mark().size()));
+    } catch (CFileException& e) {
+        NameTarget(e);
+        throw;
+    }
+    return true;
 }
 
 // Made anew, never opened as it stands: a file of the name is another
-// restore's, live, or a killed one's that the sweep could not remove; a
-// folder of the name is no restore's at all.  When every name is taken,
-// the user is told what holds them.
-bool CTargetFile::CreateTemporary(const CString& strFolder, CFsError& error) {
+// restore's, live, or a killed one's that the sweep could not remove, or a
+// user's; a folder of the name is no restore's at all.  The target's own
+// name is passed over.  When every name is taken, the user is told what
+// holds them.
+bool CTargetFile::CreateTemporary(const CString& strFolder, const CString& strName,
+                                  CFsError& error) {
     int nFolders = 0;
     for (int i = 0; i < kTemporaryNames; ++i) {
         error = CFsError();
         m_strTemporary = strFolder + "\\" + TemporaryName(i);
+        if (strName.CompareNoCase(TemporaryName(i)) == 0) {
+            error.bExists = true;
+            continue;
+        }
         m_pFile = m_fs.CreateNew(m_strTemporary, error);
         if (m_pFile)
             return true;
@@ -103,13 +181,61 @@ CString CTargetFile::TakenNames(int nFolders, int nFiles) {
     return cause;
 }
 
+namespace {
+
+// Content up to this length is held and written in one piece at the end:
+// one call of the system per file instead of two.
+constexpr size_t kHeldWhole = 64 * 1024;
+
+} // namespace
+
+// The mark stays in the file's first bytes until the rest is written.
+unsigned CTargetFile::Read(void* /*pBuf*/, unsigned /*nCount*/) {
+    return 0;
+}
+
+void CTargetFile::Write(const void* pBuf, unsigned nCount) {
+    m_nLength += nCount;
+    const char* p = static_cast<const char*>(pBuf);
+    if (!m_bStreaming && m_strHeld.size() + nCount <= kHeldWhole) {
+        m_strHeld.append(p, nCount);
+        return;
+    }
+    if (!m_bStreaming) {
+        m_bStreaming = true;
+        const std::string held = std::move(m_strHeld);
+        m_strHeld.clear();
+        WriteAfterMark(held.data(), held.size());
+    }
+    WriteAfterMark(p, nCount);
+}
+
+// The first bytes are held back; the rest goes after the mark.
+void CTargetFile::WriteAfterMark(const char* p, size_t nCount) {
+    const size_t nFirst = std::min(Mark().size() - m_strHeld.size(), nCount);
+    m_strHeld.append(p, nFirst);
+    if (nCount > nFirst)
+        m_pFile->Write(p + nFirst, static_cast<unsigned>(nCount - nFirst));
+}
+
 // The bytes reach the disk before they replace an older file, so that not
 // even a power cut leaves it cut; a file that is new is not waited for (a
 // flush per file costs more than the whole extraction of many small files,
-// and the migration file still holds what a cut new file lacks).
+// and the migration file still holds what a cut new file lacks).  While the
+// held bytes replace the mark at the start and the file is flushed, a
+// second mark at the end tells the file a restore's; cutting it off
+// changes only the length, which the system keeps in order with the rename
+// right after it.  A file shorter than the mark is cut after its bytes.
 bool CTargetFile::Commit(CFsError& error) {
+    const auto nMark = static_cast<int64_t>(Mark().size());
+    if (m_bReplacing)
+        m_pFile->WriteAt(std::max(m_nLength, nMark), Mark().data(),
+                         static_cast<unsigned>(Mark().size()));
+    m_pFile->WriteAt(0, m_strHeld.data(), static_cast<unsigned>(m_strHeld.size()));
     if (m_bReplacing)
         m_pFile->Flush();
+    if (m_bReplacing || m_nLength < nMark)
+        m_pFile->SetLength(m_nLength);
     if (m_fs.CloseOver(std::move(m_pFile), m_strTemporary, m_strTarget, error))
         return true;
     m_fs.RemoveUnlessOpen(m_strTemporary);

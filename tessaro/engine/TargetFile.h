@@ -2,18 +2,28 @@
 #include "Exception.h"
 #include "FileSystem.h"
 
+#include <string>
+
 class CTargetPath;
 
 // A restored file, written beside its target under a temporary name of its
 // own and put in its place only when it is complete: the older file keeps
-// its bytes until then, whatever happens to the restore.
-class CTargetFile {
+// its bytes until then, whatever happens to the restore.  Until then the
+// file carries a mark (at its start instead of its first bytes, then at its
+// end), by which a later run tells a killed restore's file from a user's
+// own file of that name.
+class CTargetFile : public CArchiveStream {
 public:
     // The temporary names, one for each restore writing into a folder at
     // the same time; the first is the usual one.
     static constexpr int kTemporaryNames = 10;
     static CString TemporaryName(int nIndex);
     static bool IsTemporaryName(const CString& strName);
+    // What a restore's temporary file begins with until it is complete.
+    static const std::string& Mark();
+    // Whether strPath is a restore's temporary file, not yet complete: of a
+    // temporary name, and marked at its start or its end.
+    static bool IsUnfinished(CFileSystem& fs, const CString& strPath);
     // Removes the temporary files killed restores left in strFolder.
     static void RemoveStale(CFileSystem& fs, const CString& strFolder);
 
@@ -23,9 +33,12 @@ public:
     CTargetFile& operator=(const CTargetFile&) = delete;
 
     // False with error when the target may not be replaced or the temporary
-    // file cannot be made.
+    // file cannot be made.  Throws the errors of writing its mark.
     bool Open(const CTargetPath& target, CFsError& error);
-    CFsFile& File() { return *m_pFile; }
+    // The content, in order; the first bytes are held back until Commit.
+    unsigned Read(void* pBuf, unsigned nCount) override;
+    void Write(const void* pBuf, unsigned nCount) override;
+    CString GetFilePath() const override { return m_strTemporary; }
     // Puts the complete file in place; false with error (and the temporary
     // file removed) when the system refuses.  Throws the errors of writing.
     bool Commit(CFsError& error);
@@ -34,7 +47,8 @@ public:
     void NameTarget(CFileException& e) const;
 
 private:
-    bool CreateTemporary(const CString& strFolder, CFsError& error);
+    void WriteAfterMark(const char* p, size_t nCount);
+    bool CreateTemporary(const CString& strFolder, const CString& strName, CFsError& error);
     static CString TakenNames(int nFolders, int nFiles);
     void Discard();
 
@@ -43,4 +57,9 @@ private:
     CString m_strTarget;
     CString m_strTemporary;
     bool m_bReplacing = false;
+    // The content not yet written: all of it, or once it is longer than
+    // can be held, its first bytes.
+    std::string m_strHeld;
+    bool m_bStreaming = false;
+    int64_t m_nLength = 0;
 };

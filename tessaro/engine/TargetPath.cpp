@@ -86,10 +86,30 @@ CTargetFolder& CTargetPath::Listed(const CString& strFolder) {
 }
 
 // A second entry of the same name then replaces a file, not a missing one;
-// a later entry below a folder made finds it by any spelling.
+// a later entry below a folder made finds it by any spelling, and so every
+// level above it that the restore made with it.
 void CTargetPath::NoteWritten(bool bDirectory) {
-    if (!m_listed.empty() && m_listed.back().Path() == Folder())
-        m_listed.back().NoteFile(Name(), bDirectory);
+    if (bDirectory)
+        NoteLevels(m_strPath);
+    else if (!m_listed.empty() && m_listed.back().Path() == Folder())
+        m_listed.back().NoteFile(Name(), false);
+}
+
+void CTargetPath::NoteFolderMade() {
+    NoteLevels(Folder());
+}
+
+// Each folder listed on the way down learns the next level of strPath: a
+// listing taken before the level was made lacks it.
+void CTargetPath::NoteLevels(const CString& strPath) {
+    for (CTargetFolder& folder : m_listed) {
+        const std::string prefix = folder.Path().str() + "\\";
+        if (strPath.str().compare(0, prefix.size(), prefix) != 0)
+            continue;
+        const CString rest = strPath.Mid(static_cast<int>(prefix.size()));
+        const int cut = rest.Find('\\');
+        folder.NoteFile(cut < 0 ? rest : rest.Left(cut), true);
+    }
 }
 
 void CTargetPath::Forget() {

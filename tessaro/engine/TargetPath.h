@@ -16,8 +16,11 @@ public:
     bool Resolve(const CString& strRoot, const CString& strRelPath);
     // Folders made since the last call may carry names that were free.
     void Forget();
-    // The restore put a file at Path(), or made a folder there.
+    // The restore put a file at Path(), or made a folder there (with the
+    // levels above it that were missing).
     void NoteWritten(bool bDirectory = false);
+    // The restore made the missing levels of Folder().
+    void NoteFolderMade();
 
     const CString& Refusal() const { return m_strRefusal; }
     // Whether the path was refused for naming the root itself.
@@ -43,6 +46,7 @@ private:
     CString OnDisk(const CString& strFolder, const CString& strPart);
     bool ResolveName(const CString& strPart);
     bool RefuseTwins(const CString& strPart);
+    void NoteLevels(const CString& strPath);
     CTargetFolder& Listed(const CString& strFolder);
 
     CFileSystem& m_fs;

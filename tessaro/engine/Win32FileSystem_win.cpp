@@ -16,6 +16,22 @@ public:
         if (!::FlushFileBuffers(m_file.m_hFile.Get()))
             ThrowFileOsError(::GetLastError(), m_file.GetFilePath());
     }
+    void WriteAt(int64_t nOffset, const void* pBuf, unsigned nCount) override {
+        OVERLAPPED at = {};
+        at.Offset = static_cast<DWORD>(static_cast<uint64_t>(nOffset) & 0xFFFFFFFFu);
+        at.OffsetHigh = static_cast<DWORD>(static_cast<uint64_t>(nOffset) >> 32);
+        DWORD done = 0;
+        if (!::WriteFile(m_file.m_hFile.Get(), pBuf, nCount, &done, &at) || done != nCount)
+            ThrowFileOsError(done != nCount ? ERROR_DISK_FULL : ::GetLastError(),
+                             m_file.GetFilePath());
+    }
+    void SetLength(int64_t nLength) override {
+        LARGE_INTEGER at;
+        at.QuadPart = nLength;
+        if (!::SetFilePointerEx(m_file.m_hFile.Get(), at, nullptr, FILE_BEGIN) ||
+            !::SetEndOfFile(m_file.m_hFile.Get()))
+            ThrowFileOsError(::GetLastError(), m_file.GetFilePath());
+    }
     CString GetFilePath() const override { return m_file.GetFilePath(); }
 
     CFile m_file;

@@ -4,6 +4,7 @@
 #include "MigrationFiles.h"
 #include "QuimbexRun.h"
 #include "ScopedHandle_win.h"
+#include "TargetFile.h"
 #include "TessaroFixture.h"
 
 #include <windows.h>
@@ -96,6 +97,26 @@ TEST_F(TessaroCreate, TypedNameGetsTheExtensionAndTheFileHoldsTheInstallation) {
     CloseExpectingNoMoreBoxes(tessaro, dlg);
     EXPECT_EQ(ExpectedFile(), ReadFileBytes(file));
     EXPECT_EQ(std::vector<std::string>{"移行ソ表.iko"}, Names(m_files.Path()));
+}
+
+// A user's own files of the restore's temporary names are carried as any
+// other, with the plain result; a killed restore's marked file is not, and
+// needs no word.
+TEST_F(TessaroCreate, UsersFilesOfTemporaryNamesAreCarried) {
+    WriteFileBytes(MyDataDir() + "\\~TESSARO.TMP", "the user's own");
+    WriteFileBytes(ExcelDir() + "\\~tessar5.tmp", "x");
+    WriteFileBytes(ExcelDir() + "\\~TESSAR1.TMP", CTargetFile::Mark() + "a killed restore's");
+    uidriver::Process tessaro(TessaroStart());
+    const uidriver::DialogWindow dlg = WaitForMainDialog(tessaro);
+    const CString file = m_files / "tmp.iko";
+    ChooseFile(tessaro, dlg, kCreateButton, file);
+    AnswerBoxes(tessaro, {{Created(file), IconKind::Information}});
+    CloseExpectingNoMoreBoxes(tessaro, dlg);
+    const std::string bytes = ReadFileBytes(file);
+    EXPECT_EQ(ExpectedFile(), bytes);
+    EXPECT_NE(std::string::npos, bytes.find("~TESSARO.TMP"));
+    EXPECT_NE(std::string::npos, bytes.find("~tessar5.tmp"));
+    EXPECT_EQ(std::string::npos, bytes.find("~TESSAR1.TMP"));
 }
 
 // An existing file is replaced only after "はい", and then whole: no byte

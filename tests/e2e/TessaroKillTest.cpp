@@ -70,7 +70,7 @@ protected:
     // finish and checks that it made everything whole.
     void KillEverywhere(const std::string& tail, const Begin& begin,
                         const std::function<void()>& reset, const CString& temporary,
-                        KillPoints& points, const char* what) {
+                        KillPoints& points, const char* what, const CString& restoreRoot = "") {
         reset();
         const DWORD whole = Run(tail, begin, INFINITE);
         for (int k = 0; k < points.Count(); ++k) {
@@ -81,9 +81,14 @@ protected:
         }
         Run(tail, begin, INFINITE);
         points.CheckWhole();
-        EXPECT_FALSE(FileExists(temporary)) << temporary.GetString();
-        std::printf("Tessaro %s (%lu ms of work): %s\n", what, static_cast<unsigned long>(whole),
-                    points.Summary().c_str());
+        std::string kept;
+        if (restoreRoot.IsEmpty())
+            EXPECT_FALSE(FileExists(temporary)) << temporary.GetString();
+        else
+            kept = "; " + std::to_string(kFiles.KeptTemporaryFiles(restoreRoot)) +
+                   " unmarked temporary files kept";
+        std::printf("Tessaro %s (%lu ms of work): %s%s\n", what, static_cast<unsigned long>(whole),
+                    points.Summary().c_str(), kept.c_str());
     }
 
     // The older migration file, written from the installation with the old
@@ -150,6 +155,6 @@ TEST_F(TessaroKill, RestoreKilledAnywhereLeavesNoFileCut) {
     };
     const auto reset = [&] { kFiles.Lay(ProductDir(), false); };
     KillEverywhere("", begin, reset, ProductDir() + "\\Data\\Other\\kill\\~TESSARO.TMP", points,
-                   "restore");
+                   "restore", ProductDir());
     EXPECT_EQ(0, ServerStarts());
 }

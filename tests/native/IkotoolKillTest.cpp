@@ -2,6 +2,8 @@
 // its work: an older migration file is as it was or the new one is whole,
 // no restored file is ever cut, and the next run completes.
 #include "IkotoolRun.h"
+#include "PosixFileSystem.h"
+#include "TargetFile.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <fcntl.h>
@@ -87,12 +90,37 @@ struct Landing {
     }
 };
 
+// After the next run no marked temporary file is left.  A kill in the
+// moment between the making of a temporary file and its mark, or between
+// its unmarking and its rename, leaves one the restore cannot
+// tell from a user's own, which it keeps: empty, or a whole new file.
+int KeptTemporaryFiles(const NativeTree& dst) {
+    CPosixFileSystem fs;
+    int kept = 0;
+    for (int i = 0; i < CTargetFile::kTemporaryNames; ++i) {
+        const std::string name = "p/Data/Other/" + CTargetFile::TemporaryName(i).str();
+        if (!std::ifstream(dst / name).good())
+            continue;
+        SCOPED_TRACE(name);
+        std::string path = dst / name;
+        std::replace(path.begin(), path.end(), '/', '\\');
+        EXPECT_FALSE(CTargetFile::IsUnfinished(fs, CString(path.c_str())));
+        const std::string bytes = ReadNativeFile(dst / name);
+        bool whole = bytes.empty();
+        for (int j = 0; j < kFiles; ++j)
+            whole = whole || bytes == NewBytes(j);
+        EXPECT_TRUE(whole) << bytes.size() << " bytes";
+        ++kept;
+    }
+    return kept;
+}
+
 } // namespace
 
 // Older files in the target, new ones in the migration file: after each
 // kill every target holds its old bytes (or is absent) or its new bytes,
 // never a part; only the restore's temporary file may stay beside them,
-// and the next run removes it.
+// and the next run removes it when it is marked.
 TEST(IkotoolKill, ExtractKilledAnywhereLeavesNoFileCut) {
     NativeTree src, dst;
     for (int i = 0; i < kFiles; ++i) {
@@ -127,9 +155,10 @@ TEST(IkotoolKill, ExtractKilledAnywhereLeavesNoFileCut) {
     EXPECT_EQ(0, Wait(Start(dst, extract)));
     for (int i = 0; i < kFiles; ++i)
         EXPECT_EQ(NewBytes(i), ReadNativeFile(dst / ("p/" + Name(i)))) << Name(i);
-    EXPECT_EQ(0u, dst.Contents().count("p/Data/Other/~TESSARO.TMP"));
-    std::printf("extract killed at %d points: %d before any file, %d half-way, %d at the end\n",
-                kKillPoints, landing.before, landing.between, landing.after);
+    const int kept = KeptTemporaryFiles(dst);
+    std::printf("extract killed at %d points: %d before any file, %d half-way, %d at the end; "
+                "%d unmarked temporary files kept\n",
+                kKillPoints, landing.before, landing.between, landing.after, kept);
 }
 
 // An older migration file of the same name stays byte for byte until the

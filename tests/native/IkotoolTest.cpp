@@ -1,6 +1,7 @@
 // ikotool end to end: the real program on real folders.
 #include "IkotoolRun.h"
 #include "MorvaneVersion.h"
+#include "TargetFile.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -206,9 +207,8 @@ TEST(Ikotool, EachLineGoesToItsStream) {
         // The lines of Tessaro's record of the restore: each file with its
         // outcome, then the counts.
         {"-v " + extract,
-         {u8"復元\tx/p/Data/MyData/a.dat\n",
-          u8"除外\tx/p/Data/Org/kyuyo.xls\t復元の対象外です\n", u8"\n合計\t復元 ",
-          "m.iko: 14 entries"},
+         {u8"復元\tx/p/Data/MyData/a.dat\n", u8"除外\tx/p/Data/Org/kyuyo.xls\t復元の対象外です\n",
+          u8"\n合計\t復元 ", "m.iko: 14 entries"},
          {"skipped: "}},
         {"create -v n.iko --root 0=p --root 1=d",
          {"root 0 Data/MyData/a.dat\n", "written\n"},
@@ -592,4 +592,30 @@ TEST(Ikotool, CreateCarriesOneOfNamesThatDifferOnlyInCase) {
     EXPECT_EQ("capital", ReadNativeFile(dst / "d/Excel/A.xls"));
     EXPECT_EQ("wide capital", ReadNativeFile(dst / u8"d/Excel/Ｋ/x.xls"));
     EXPECT_FALSE(std::ifstream(dst / "d/Excel/a.xls").good());
+}
+
+// A user's own files of the restore's temporary names are carried, listed
+// and extracted like any other file, over older ones of theirs too; only a
+// killed restore's marked file stays out, without a word.
+TEST(Ikotool, UsersFilesOfTemporaryNamesTravelLikeAnyOther) {
+    NativeTree src, dst;
+    MakeInstallation(src);
+    src.Write("p/Data/MyData/~TESSARO.TMP", "the user's own");
+    src.Write("d/Excel/~tessar9.tmp", "x");
+    src.Write("d/Excel/~TESSAR1.TMP", CTargetFile::Mark() + "a killed restore's");
+    const ToolRun create = Ikotool(src, std::string("create m.iko") + kRoots);
+    EXPECT_EQ(0, create.exitCode) << create.err;
+    EXPECT_FALSE(Has(create.err, "left out")) << create.err;
+    const ToolRun list = Ikotool(src, "list " + (src / "m.iko"));
+    EXPECT_TRUE(Has(list.out, "0 14 Data/MyData/~TESSARO.TMP\n")) << list.out;
+    EXPECT_TRUE(Has(list.out, "1 1 Excel/~tessar9.tmp\n")) << list.out;
+    EXPECT_FALSE(Has(list.out, "~TESSAR1.TMP")) << list.out;
+    dst.Write("p/Data/MyData/~TESSARO.TMP", "older");
+    dst.MakeDir("d");
+    dst.MakeDir("c");
+    const ToolRun extract = Ikotool(dst, "extract " + (src / "m.iko") + kRoots);
+    EXPECT_EQ(0, extract.exitCode) << extract.out << extract.err;
+    EXPECT_EQ("the user's own", ReadNativeFile(dst / "p/Data/MyData/~TESSARO.TMP"));
+    EXPECT_EQ("x", ReadNativeFile(dst / "d/Excel/~tessar9.tmp"));
+    EXPECT_FALSE(std::ifstream(dst / "d/Excel/~TESSAR1.TMP").good());
 }

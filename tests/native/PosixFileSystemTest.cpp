@@ -240,6 +240,34 @@ TEST(PosixFileSystem, ExistingNamesAreFoundWithoutRegardToCase) {
     }
 }
 
+// A folder entry whose parents are missing makes every level at once; each
+// is known by any case afterwards, as on Windows, so that later entries
+// spelling them otherwise go into the same folders, with or without a
+// selection.
+TEST(PosixFileSystem, FoldersMadeAtOnceAreFoundByAnyCaseAfterwards) {
+    const std::string bytes = Header(2) + Record(4, 0, "", "Data\\Lv1\\Lv2\\Lv3", "", 1) +
+                              Record(4, 0, "\\Data\\Lv1\\Lv2\\Lv3", "f.txt", "f", 0) +
+                              Record(4, 0, "", "DATA\\LV1\\lv2\\LV3", "", 1) +
+                              Record(4, 0, "\\DATA\\LV1\\lv2\\LV3", "g.txt", "g", 0);
+    const std::map<std::string, std::string> expected = {{"Data", "<dir>"},
+                                                         {"Data/Lv1", "<dir>"},
+                                                         {"Data/Lv1/Lv2", "<dir>"},
+                                                         {"Data/Lv1/Lv2/Lv3", "<dir>"},
+                                                         {"Data/Lv1/Lv2/Lv3/f.txt", "f"},
+                                                         {"Data/Lv1/Lv2/Lv3/g.txt", "g"}};
+    for (const bool bSelect : {false, true}) {
+        SCOPED_TRACE(bSelect ? "selected" : "all");
+        NativeTree dst;
+        CPosixFileSystem fs;
+        CMigrationContext context(fs);
+        if (bSelect)
+            context.m_select = [](const CTargetPath&) { return true; };
+        RestoreTree(fs, bytes, dst, context);
+        EXPECT_EQ(expected, dst.Contents());
+        EXPECT_TRUE(context.m_skipped.empty());
+    }
+}
+
 // Windows refuses to replace a read-only file; natively a file its owner
 // may not write counts as one, whoever runs the restore.
 TEST(PosixFileSystem, FileWithoutOwnerWritePermissionIsNotReplaced) {

@@ -61,11 +61,12 @@ TEST(WholeOrNothing, FailureHalfWayKeepsTheOlderFile) {
     }
 }
 
-// A killed restore leaves its temporary file; the next restore into that
-// folder removes it, whether it writes a file there or keeps every file of
-// the folder out, and "作成" never carries it.
+// A killed restore leaves its temporary file, marked; the next restore into
+// that folder removes it, whether it writes a file there or keeps every file
+// of the folder out, and "作成" never carries it.
 TEST(WholeOrNothing, TemporaryFileOfAKilledRunIsRemovedAndNeverCarried) {
     const CString commonTemporary = CString("dst2\\") + CTargetFile::TemporaryName(0);
+    const std::string half = CTargetFile::Mark() + "half of a book map";
     const struct {
         const char* what;
         std::string bytes;
@@ -81,20 +82,26 @@ TEST(WholeOrNothing, TemporaryFileOfAKilledRunIsRemovedAndNeverCarried) {
         {"a file at a root kept out", Header(1) + Record(4, 2, "", "Company.dat", "theirs", 0),
          commonTemporary, "the old book map"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        CMemFileSystem dst;
-        dst.AddFile(kTarget, "the old book map");
-        dst.AddFile(kTemporary, "half of a book map");
-        dst.AddFile(commonTemporary, "half of the settings");
-        ReadResult result(dst);
-        Restore(c.bytes, dst, TargetRoots(), result);
-        EXPECT_FALSE(dst.IsFile(c.temporary));
-        EXPECT_EQ(c.bookMap, dst.FileBytes(kTarget));
-    }
+    // Killed while the content went in, or while the first bytes went over
+    // the start mark and an older file's replacement was flushed.
+    const std::string whole = "the whole of a book map";
+    const std::string killedAt[] = {half, whole + CTargetFile::Mark(),
+                                    "x" + CTargetFile::Mark().substr(1) + CTargetFile::Mark()};
+    for (const std::string& left : killedAt)
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(c.what) + ", " + std::to_string(left.size()) + " bytes left");
+            CMemFileSystem dst;
+            dst.AddFile(kTarget, "the old book map");
+            dst.AddFile(kTemporary, left);
+            dst.AddFile(commonTemporary, left);
+            ReadResult result(dst);
+            Restore(c.bytes, dst, TargetRoots(), result);
+            EXPECT_FALSE(dst.IsFile(c.temporary));
+            EXPECT_EQ(c.bookMap, dst.FileBytes(kTarget));
+        }
     CMemFileSystem src;
     src.AddFile("src0\\Data\\MyData\\BookMNG.dat", "books");
-    src.AddFile(CString("src0\\Data\\MyData\\") + CTargetFile::TemporaryName(0), "half");
+    src.AddFile(CString("src0\\Data\\MyData\\") + CTargetFile::TemporaryName(0), half);
     CMigrationContext context(src);
     CMigrationWriter writer(context, SourceRoots());
     ASSERT_TRUE(writer.BuildList());
@@ -102,18 +109,70 @@ TEST(WholeOrNothing, TemporaryFileOfAKilledRunIsRemovedAndNeverCarried) {
     EXPECT_TRUE(context.m_skipped.empty());
 }
 
-// An entry of the temporary name itself would be emptied by its own copy:
-// it is not written, and named.  The file of that name in the folder is a
-// killed run's, and goes.
-TEST(WholeOrNothing, EntryOfTheTemporaryNameIsNotWritten) {
-    CMemFileSystem dst;
-    dst.AddFile(kTemporary, "left by a killed run");
-    ReadResult result(dst);
-    Restore(Header(1) + Record(4, 0, "\\Data\\MyData", "~tessaro.tmp", "x", 0), dst, TargetRoots(),
-            result);
-    EXPECT_FALSE(dst.IsFile(kTemporary));
-    ASSERT_EQ(1u, result.context.m_skipped.size());
-    EXPECT_EQ(CSkipReason::cannotWrite, result.context.m_skipped[0].nReason);
+// A file of a temporary name without the mark (or with only a part of it)
+// is a user's own: a restore into its folder keeps it, "作成" carries it,
+// and an entry of that name replaces it whole like any other file.
+TEST(WholeOrNothing, UsersOwnFileOfATemporaryNameIsAFileLikeAnyOther) {
+    const std::string mark = CTargetFile::Mark();
+    const struct {
+        const char* what;
+        std::string bytes;
+    } cases[] = {
+        {"text", "the user's own notes"},
+        {"empty", ""},
+        {"one byte", "x"},
+        {"the mark's first half", mark.substr(0, mark.size() / 2)},
+        {"the mark off by its last byte", mark.substr(0, mark.size() - 1) + "!rest"},
+        {"the mark at the end of too short a file", "ab" + mark},
+        {"the mark in the middle", std::string(20, 'a') + mark + "b"},
+    };
+    for (int i : {0, CTargetFile::kTemporaryNames - 1}) {
+        const CString name = CTargetFile::TemporaryName(i);
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(c.what) + " named " + name.str());
+            CMemFileSystem dst;
+            const CString mine = CString("dst0\\Data\\MyData\\") + name;
+            dst.AddFile(mine, c.bytes);
+            ReadResult result(dst);
+            Restore(BookMapFile("the new book map"), dst, TargetRoots(), result);
+            EXPECT_EQ("the new book map", dst.FileBytes(kTarget));
+            ASSERT_TRUE(dst.IsFile(mine));
+            EXPECT_EQ(c.bytes, dst.FileBytes(mine));
+
+            CMemFileSystem src;
+            src.AddFile(CString("src0\\Data\\MyData\\") + name, c.bytes + "+");
+            const std::string file = WriteMigration(src, SourceRoots());
+            EXPECT_NE(std::string::npos, file.find(name.str()));
+
+            ReadResult again(dst);
+            Restore(file, dst, TargetRoots(), again);
+            EXPECT_EQ(c.bytes + "+", dst.FileBytes(mine));
+            EXPECT_TRUE(again.context.m_skipped.empty());
+            EXPECT_EQ(1, again.context.m_nWritten);
+        }
+    }
+}
+
+// Restored by its own entry into a folder where it is new, the file of the
+// first temporary name is written under another and renamed to its name.
+// Content shorter than the mark, as long and longer come out exact.
+TEST(WholeOrNothing, EntryOfATemporaryNameIsWrittenWhole) {
+    const size_t n = CTargetFile::Mark().size();
+    for (const size_t length : {size_t{1}, n - 1, n, n + 1, size_t{200000}}) {
+        SCOPED_TRACE(length);
+        const std::string content(length, 'c');
+        CMemFileSystem dst;
+        dst.AddDirectory("dst0\\Data\\MyData");
+        ReadResult result(dst);
+        Restore(Header(1) + Record(4, 0, "\\Data\\MyData", "~tessaro.tmp", content, 0), dst,
+                TargetRoots(), result);
+        EXPECT_EQ(content, dst.FileBytes("dst0\\Data\\MyData\\~tessaro.tmp"));
+        EXPECT_EQ(1, result.context.m_nWritten);
+        EXPECT_TRUE(result.context.m_skipped.empty());
+        const std::vector<CString> expected = {"dst0", "dst0\\Data", "dst0\\Data\\MyData",
+                                               "dst0\\Data\\MyData\\~tessaro.tmp"};
+        EXPECT_EQ(expected, dst.Paths());
+    }
 }
 
 // Another restore writing into the folder at the same time holds its

@@ -1,6 +1,8 @@
 #include "KillPoints.h"
 
+#include "TargetFile.h"
 #include "TempDir.h"
+#include "Win32FileSystem.h"
 
 #include <gtest/gtest.h>
 
@@ -73,4 +75,23 @@ std::string KillPoints::Summary() const {
     return std::to_string(m_nPoints) + " kill points: " + std::to_string(m_nBefore) +
            " before any change, " + std::to_string(m_nBetween) + " half-way, " +
            std::to_string(m_nAfter) + " at the end";
+}
+
+int KillFiles::KeptTemporaryFiles(const CString& root) const {
+    CWin32FileSystem fs;
+    int kept = 0;
+    for (int i = 0; i < CTargetFile::kTemporaryNames; ++i) {
+        const CString path = root + "\\" + folder + "\\" + CTargetFile::TemporaryName(i);
+        if (::GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES)
+            continue;
+        SCOPED_TRACE(path.str());
+        EXPECT_FALSE(CTargetFile::IsUnfinished(fs, path));
+        const std::string bytes = ReadFileBytes(path);
+        bool whole = bytes.empty();
+        for (int j = 0; j < count; ++j)
+            whole = whole || bytes == NewBytes(j);
+        EXPECT_TRUE(whole) << bytes.size() << " bytes";
+        ++kept;
+    }
+    return kept;
 }

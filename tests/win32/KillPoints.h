@@ -21,6 +21,12 @@ struct KillFiles {
     bool InOlderState(int i) const { return i % 3 != 0; }
     // Writes the new files, or the older state (removing the others).
     void Lay(const CString& root, bool bNew) const;
+    // After a run that completed: no marked temporary file is left in the
+    // folder below root.  A kill between the making of a temporary file and
+    // its mark, or between its unmarking and its rename,
+    // leaves one the restore cannot tell from a user's own and keeps:
+    // empty, or a whole new file.  Returns how many were kept.
+    int KeptTemporaryFiles(const CString& root) const;
 };
 
 // Killing a program under test at moments spread over its work, and what

@@ -3,8 +3,10 @@
 #include "MemFile.h"
 #include "MigrationBytes.h"
 #include "MigrationReader.h"
+#include "MigrationWriter.h"
 #include "ProtectedInstallation.h"
 #include "ScopedHandle_win.h"
+#include "TargetFile.h"
 #include "TempDir.h"
 #include "Win32FileSystem.h"
 
@@ -304,4 +306,47 @@ TEST(Win32FileSystem, EntryThatNamesTheRootTouchesNothingBesideIt) {
     EXPECT_EQ("a neighbour's own", ReadFileBytes(dir.Path() + "\\Data\\~TESSARO.TMP"));
     ASSERT_EQ(1u, context.m_skipped.size());
     EXPECT_EQ(CSkipReason::refusedPath, context.m_skipped[0].nReason);
+}
+
+// Only a marked file of a temporary name is a killed restore's: a user's
+// own file of such a name stays beside a restored file, is carried by
+// "作成" and is replaced whole by its entry; the marked one goes, and is
+// never carried.  An older file of the user's is read back as written.
+TEST(Win32FileSystem, UsersFileOfATemporaryNameIsKeptCarriedAndRestored) {
+    TempDir src, dst;
+    const CString srcData = src.Path() + "\\Data\\MyData";
+    const CString dstData = dst.Path() + "\\Data\\MyData";
+    for (const CString& dir : {src.Path() + "\\Data", srcData, dst.Path() + "\\Data", dstData})
+        ASSERT_TRUE(::CreateDirectoryA(dir, nullptr));
+    WriteFileBytes(srcData + "\\~TESSARO.TMP", "the user's own");
+    WriteFileBytes(srcData + "\\~TESSAR2.TMP", CTargetFile::Mark() + "a killed restore's");
+    WriteFileBytes(srcData + "\\BookMNG.dat", "books");
+    WriteFileBytes(dstData + "\\~tessaro.tmp", "older");
+    WriteFileBytes(dstData + "\\~TESSAR1.TMP", "another of the user's");
+    WriteFileBytes(dstData + "\\~TESSAR3.TMP", CTargetFile::Mark() + "a killed restore's");
+    CWin32FileSystem fs;
+    CMigrationContext out(fs);
+    CMigrationWriter writer(out, CMigrationRoots(src.Path(), src.Path(), ""));
+    ASSERT_TRUE(writer.BuildList());
+    CMemFile file;
+    CArchive store(&file, CArchive::store);
+    writer.Write(store);
+    store.Close();
+    EXPECT_TRUE(out.m_skipped.empty());
+    const std::string bytes = file.Bytes();
+    EXPECT_NE(std::string::npos, bytes.find("~TESSARO.TMP"));
+    EXPECT_EQ(std::string::npos, bytes.find("~TESSAR2.TMP"));
+
+    CMigrationContext in(fs);
+    CMemFile mem(bytes);
+    CArchive load(&mem, CArchive::load);
+    CMigrationReader(in, CMigrationRoots(dst.Path(), dst.Path(), ""),
+                     static_cast<int64_t>(bytes.size()))
+        .Restore(load);
+    EXPECT_TRUE(in.m_skipped.empty());
+    EXPECT_EQ("the user's own", ReadFileBytes(dstData + "\\~TESSARO.TMP"));
+    EXPECT_EQ("another of the user's", ReadFileBytes(dstData + "\\~TESSAR1.TMP"));
+    EXPECT_EQ("books", ReadFileBytes(dstData + "\\BookMNG.dat"));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(dstData + "\\~TESSAR3.TMP"));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(dstData + "\\~TESSAR2.TMP"));
 }

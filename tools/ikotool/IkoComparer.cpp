@@ -162,7 +162,7 @@ void CIkoComparer::FindOnlyHere() {
 }
 
 // bAll: a folder the file lacks, whose every file is the installation's
-// only.  The restore's temporary files are no one's data, and what the
+// only.  The restore's unfinished temporary files are no one's data, and what the
 // filter would keep out (the installation's own files) no restore touches.
 void CIkoComparer::ListOnlyHere(const Folder& top, const CString& strFolder, bool bAll) {
     const int nRootLength = top.strRoot.GetLength();
@@ -174,7 +174,7 @@ void CIkoComparer::ListOnlyHere(const Folder& top, const CString& strFolder, boo
     }
     for (const CDirItem& item : items) {
         const CString path = strFolder + "\\" + item.strName;
-        if (item.bSkip || (!item.bDirectory && CTargetFile::IsTemporaryName(item.strName)))
+        if (item.bSkip || (!item.bDirectory && CTargetFile::IsUnfinished(m_fs, path)))
             continue;
         if (!bAll && m_known.count(Key(path)))
             continue;

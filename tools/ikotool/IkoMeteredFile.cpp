@@ -36,3 +36,15 @@ int64_t CIkoMeteredFile::GetLength() {
 void CIkoMeteredFile::Close() {
     m_pFile->Close();
 }
+
+void CIkoMeteredFile::Flush() {
+    m_pFile->Flush();
+}
+
+void CIkoMeteredFile::WriteAt(int64_t nOffset, const void* pBuf, unsigned nCount) {
+    m_pFile->WriteAt(nOffset, pBuf, nCount);
+}
+
+void CIkoMeteredFile::SetLength(int64_t nLength) {
+    m_pFile->SetLength(nLength);
+}

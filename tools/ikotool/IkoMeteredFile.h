@@ -15,6 +15,9 @@ public:
     CString GetFilePath() const override;
     int64_t GetLength() override;
     void Close() override;
+    void Flush() override;
+    void WriteAt(int64_t nOffset, const void* pBuf, unsigned nCount) override;
+    void SetLength(int64_t nLength) override;
 
 private:
     std::unique_ptr<CFsFile> m_pFile;
