@@ -31,6 +31,18 @@ uint64_t CArchive::GetPosition() const {
     return IsLoading() ? m_nStreamBytes - (m_limit - m_pos) : m_nStreamBytes + m_pos;
 }
 
+// The stream is asked once the buffer is used up: a file may end exactly
+// at a buffer's edge.
+void CArchive::ExpectEnd() {
+    if (!IsLoading())
+        throw CArchiveException(CArchiveException::writeOnly, m_pStream->GetFilePath());
+    CheckOpen();
+    if (m_pos == m_limit)
+        FillBuffer();
+    if (m_pos != m_limit)
+        throw CArchiveException(CArchiveException::badIndex, m_pStream->GetFilePath());
+}
+
 // A piece at least as large as the buffer goes to the stream at once, after
 // what is buffered: copying it through the buffer would only cost time.
 void CArchive::Write(const void* p, unsigned n) {

@@ -65,6 +65,9 @@ public:
     void Close();
     // Bytes read or written through this archive so far.
     uint64_t GetPosition() const;
+    // Loading: a byte left unread after the last field is a malformed
+    // file (CArchiveException), as a missing one is.
+    void ExpectEnd();
 
 private:
     void FillBuffer();

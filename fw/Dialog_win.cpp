@@ -4,8 +4,10 @@
 #include "ResourceModule_win.h"
 #include "WinApp_win.h"
 
+#include <cstring>
 #include <new>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -57,12 +59,46 @@ CDialog::~CDialog() {
     m_hWnd = nullptr;
 }
 
+namespace {
+
+// The template `name` of hInst with its WS_VISIBLE bit cleared, as DWORDs
+// (a template is DWORD-aligned); empty when the module lacks it.
+std::vector<DWORD> HiddenTemplate(HINSTANCE hInst, const char* name) {
+    const HRSRC res = ::FindResourceA(hInst, name, RT_DIALOG);
+    const HGLOBAL data = res ? ::LoadResource(hInst, res) : nullptr;
+    const void* bytes = data ? ::LockResource(data) : nullptr;
+    const DWORD size = res ? ::SizeofResource(hInst, res) : 0;
+    if (!bytes || size < sizeof(DLGTEMPLATE))
+        return {};
+    std::vector<DWORD> copy((size + sizeof(DWORD) - 1) / sizeof(DWORD));
+    std::memcpy(copy.data(), bytes, size);
+    // An extended template starts with its version 1 and 0xFFFF; its style
+    // follows the help id and the extended style.
+    const auto* words = reinterpret_cast<const WORD*>(copy.data());
+    DWORD& style = words[0] == 1 && words[1] == 0xFFFF ? copy[3] : copy[0];
+    style &= ~static_cast<DWORD>(WS_VISIBLE);
+    return copy;
+}
+
+} // namespace
+
+// A modal dialog shows when its loop first finds the queue empty, and not
+// at all when OnInitDialog has ended it (a command that cannot start).
+// Wine shows one whose template holds WS_VISIBLE right after WM_INITDIALOG,
+// ended or not: it would flash up after the command's messages.
 INT_PTR CDialog::DoModal() {
     const char* name = MAKEINTRESOURCEA(m_nIDTemplate);
     m_hWndOwner = GetSafeOwner(m_pParentWnd ? m_pParentWnd->m_hWnd : nullptr);
     m_bModal = true;
-    const INT_PTR result = ::DialogBoxParamA(AfxGetResourceHandle(), name, m_hWndOwner,
-                                             &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
+    const HINSTANCE hInst = AfxGetResourceHandle();
+    const std::vector<DWORD> templ = HiddenTemplate(hInst, name);
+    const INT_PTR result =
+        templ.empty()
+            ? ::DialogBoxParamA(hInst, name, m_hWndOwner, &CDialog::DialogProc,
+                                reinterpret_cast<LPARAM>(this))
+            : ::DialogBoxIndirectParamA(hInst, reinterpret_cast<LPCDLGTEMPLATEA>(templ.data()),
+                                        m_hWndOwner, &CDialog::DialogProc,
+                                        reinterpret_cast<LPARAM>(this));
     m_bModal = false;
     m_hWnd = nullptr;
     RethrowPending();

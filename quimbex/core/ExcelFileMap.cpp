@@ -7,7 +7,9 @@ CExcelFileMap::CExcelFileMap(CString strMngPath)
 
 // The file holds the map alone: the entry count, then key and record of each
 // entry.  Loading adds to what the map holds; a key met twice keeps the later
-// record, and the entries read before a damaged one stay.
+// record, and the entries read before a damaged one stay.  Bytes after the
+// last entry are damage too: a count cut short would otherwise hide the
+// records behind it, and a rewritten list lose them.
 void CExcelFileMap::Serialize(CArchive& ar) {
     if (ar.IsStoring()) {
         ar.WriteCount(static_cast<uint32_t>(m_mapBooks.GetCount()));
@@ -27,4 +29,5 @@ void CExcelFileMap::Serialize(CArchive& ar) {
         book.Serialize(ar);
         m_mapBooks.SetAt(key, book);
     }
+    ar.ExpectEnd();
 }

@@ -17,20 +17,26 @@ CExcelFileMap::CExcelFileMap() : m_mapBooks(17) {
 // on to the caller.
 int CExcelFileMap::Load() {
     CFileStatus status;
-    if (!CFile::GetStatus(m_strMngPath, status))
+    if (!CFile::GetStatus(m_strMngPath, status)) {
+        m_nLoadState = missing;
         return 0;
+    }
     CFile file;
-    if (!file.Open(m_strMngPath, CFile::modeRead | CFile::shareDenyWrite))
+    if (!file.Open(m_strMngPath, CFile::modeRead | CFile::shareDenyWrite)) {
+        m_nLoadState = unopened;
         return 0;
+    }
     try {
         CArchive ar(&file, CArchive::load, 4096);
         Serialize(ar);
         ar.Close();
     } catch (const CArchiveException&) {
+        m_nLoadState = damaged;
         AfxMessageBox("ブック管理データファイルが壊れています。");
         return 0;
     }
     file.Close();
+    m_nLoadState = loaded;
     return 1;
 }
 

@@ -13,12 +13,14 @@ bool NameIsTaken(const CString& path);
 // exists), whatever spelling opened it; the name part of path otherwise.
 CString NameInFolder(const CString& path);
 
-// A book record's file name names a workbook of excelDir (ending in "\\")
-// as the system opens it: a book file name (IsBookFileName) that, where
-// something has it, is a file whose folder holds it under this name in
-// some case of its letters, never the short name of another workbook, nor
-// a folder.  A name that nothing has passes: the commands tell a missing
-// workbook themselves.
+// A file name names a file of excelDir (ending in "\\") as the system
+// opens it: a book file name (IsBookFileName) that, where something has
+// it, is a file whose folder holds it under this name in some case of its
+// letters, never the short name of another workbook, nor a folder.  A name
+// that nothing has passes: the commands tell a missing workbook themselves.
+bool NamesFileInFolder(const CString& excelDir, const CString& name);
+// A book record's file name is such a name with a workbook's extension
+// (IsBookRecordName).
 bool NamesBookInFolder(const CString& excelDir, const CString& name);
 
 // Renames a workbook to its backup name.  A workbook open in Excel (access

@@ -42,7 +42,7 @@ CString NameInFolder(const CString& path) {
 // The system opens "KYUY~GNT.XLS" as "kyuyo.xlsm": a rename or a template
 // copied under the record's name would change that workbook, or make a
 // second one beside it that the list then names.
-bool NamesBookInFolder(const CString& excelDir, const CString& name) {
+bool NamesFileInFolder(const CString& excelDir, const CString& name) {
     if (!IsBookFileName(name))
         return false;
     WIN32_FIND_DATAA fd;
@@ -51,6 +51,10 @@ bool NamesBookInFolder(const CString& excelDir, const CString& name) {
         return true;
     return !(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
            name.CompareNoCase(fd.cFileName) == 0;
+}
+
+bool NamesBookInFolder(const CString& excelDir, const CString& name) {
+    return IsBookRecordName(name) && NamesFileInFolder(excelDir, name);
 }
 
 // A program started without standard output has nowhere to write the line,

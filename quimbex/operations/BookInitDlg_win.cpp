@@ -7,6 +7,7 @@
 #include "DialogAtWork_win.h"
 #include "DornEnv.h"
 #include "ProductPaths.h"
+#include "RunCheck.h"
 #include "RunOutcome.h"
 #include "WinApp_win.h"
 
@@ -44,8 +45,8 @@ BOOL CBookInitDlg::OnEnabledCommand(UINT nID, UINT nCode) {
 // box ticked and enabled.
 BOOL CBookInitDlg::OnInitDialog() {
     CDialog::OnInitDialog();
-    if (!m_operator.m_bookMap.Load()) {
-        AfxMessageBox("ブックの初期化を実行できません。");
+    if (!CRunCheck(m_operator, m_strWorkBook, "初期化処理を中断します")
+             .ReadsList("ブックの初期化を実行できません。", false)) {
         CRunOutcome::NoteFailed();
         EndDialog(IDCANCEL);
         return TRUE;
@@ -110,8 +111,9 @@ void CBookInitDlg::OnOK() {
 }
 
 // The combo text is the book's key.  False when the run cannot start: no
-// choice (the dialog stays), or a name the map does not hold or whose
-// record names no workbook of the Excel folder (it ends).
+// choice (the dialog stays), or a name the map does not hold, that would
+// put the backup outside the Excel folder, or whose record names no
+// workbook of the Excel folder (it ends).
 bool CBookInitDlg::ChooseBook(CDialogAtWork& work) {
     const int selected = m_bookCombo.GetCurSel();
     if (selected < 0) {
@@ -124,7 +126,8 @@ bool CBookInitDlg::ChooseBook(CDialogAtWork& work) {
     const bool found = m_operator.m_bookMap.m_mapBooks.Lookup(m_strBookKey, book);
     m_strBookFile = m_operator.GetFileNamePart(book.m_strFileName);
     CDornEnv env;
-    if (!found || !NamesBookInFolder(CProductPaths(env).ExcelFolder() + "\\", m_strBookFile)) {
+    if (!found || !IsBookKey(m_strBookKey) ||
+        !NamesBookInFolder(CProductPaths(env).ExcelFolder() + "\\", m_strBookFile)) {
         work.EndWait();
         AfxMessageBox("ブックの初期化を実行できません。ブック管理データファイルが壊れています。");
         CRunOutcome::NoteFailed();

@@ -52,12 +52,24 @@ bool IsDeviceName(const CString& name) {
 } // namespace
 
 bool IsBookFileName(const CString& name) {
-    if (name.IsEmpty() || !IsPlainBookName(name) || HoldsForbiddenByte(name) ||
-        IsDeviceName(name))
+    if (name.IsEmpty() || !IsPlainBookName(name) || HoldsForbiddenByte(name) || IsDeviceName(name))
         return false;
     const char last = name[name.GetLength() - 1];
     // No trail byte is a "." or a blank: the last byte decides.
     return last != '.' && last != ' ';
+}
+
+// A name without one ("kyuyo") is read by no command as a workbook: the
+// rebuilds would rename and replace a file Excel does not take for one,
+// and the attendance initialisation would guess the extension.
+bool IsBookRecordName(const CString& name) {
+    return IsBookFileName(name) && (EndsWithNoCase(name, ".xls") || EndsWithNoCase(name, ".xlsm"));
+}
+
+// A date and an extension follow the key in every backup name, so trailing
+// dots and device names do no harm there; the sample tail stands for them.
+bool IsBookKey(const CString& key) {
+    return IsBookFileName(key + "_2000年01月01日.xls");
 }
 
 CString FileNamePart(const CString& path) {

@@ -15,6 +15,15 @@ bool IsPlainBookName(const CString& name);
 // and no device name ("con.xls", "NUL") in place of a file.
 bool IsBookFileName(const CString& name);
 
+// A book record's file name names a workbook: a book file name that ends
+// with a workbook's extension, ".xls" or ".xlsm" in any case.
+bool IsBookRecordName(const CString& name);
+
+// A book's key starts the names of its dated backups (key + date +
+// extension): it holds no folder, drive or parent and no character a file
+// name cannot hold.
+bool IsBookKey(const CString& key);
+
 // The part after the last "\"; the whole text when there is none.
 CString FileNamePart(const CString& path);
 

@@ -164,7 +164,7 @@ int CBookOperator::ConvertSingleBook(const CString& workFile, const CString& boo
 
     // A device or a pattern in place of the name is no workbook of the folder.
     const CString name = NameInFolder(excelDir + bookFile);
-    if (!BookFileExists(excelDir + bookFile) || !NamesBookInFolder(excelDir, name)) {
+    if (!BookFileExists(excelDir + bookFile) || !NamesFileInFolder(excelDir, name)) {
         AfxMessageBox("コンバート対象の給与計算ブックが見つかりません。コンバート処理を中断します");
         return 0;
     }

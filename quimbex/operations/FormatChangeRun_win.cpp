@@ -94,12 +94,10 @@ bool CFormatChangeRun::EveryBook(const BookVisit& visit) const {
 
 // A list that cannot be read whole would lose the records that were not
 // read, and leave the marker disagreeing with the books: nothing changes.
-// Load has told that the file is damaged.
+// Load has told that the file is damaged; one it could not open is named.
 bool CFormatChangeRun::ReadBooks() {
-    if (!BookFileExists(m_op.m_bookMap.GetMngPath()) || m_op.m_bookMap.Load())
-        return true;
-    AfxMessageBox("ﾌｧｲﾙ形式の変換を実行できません。");
-    return false;
+    return CRunCheck(m_op, m_strWorkFile, kStopLine)
+        .ReadsList("ﾌｧｲﾙ形式の変換を実行できません。", true);
 }
 
 // No book to convert: the format still changes, and the marker says so
@@ -125,8 +123,9 @@ bool CFormatChangeRun::CheckBeforeChange() const {
     if (!check.CanReadTemplate(paths.PayrollTemplate(m_strTarget)) ||
         (attendance && !check.CanReadTemplate(paths.AttendanceTemplate(m_strTarget))))
         return false;
-    const bool filesOk = EveryBook([&](const CString&, const CString& name) {
-        return CheckFiles(check, name, true) && CheckFiles(check, kAttendancePrefix + name, false);
+    const bool filesOk = EveryBook([&](const CString& key, const CString& name) {
+        return check.IsBackupKey(key) && CheckFiles(check, name, true) &&
+               CheckFiles(check, kAttendancePrefix + name, false);
     });
     if (!filesOk || !CheckDistinct(check) || !check.CanWriteList(m_op.m_bookMap.GetMngPath()) ||
         !check.CanRenameMarker(m_strMarkerFrom, m_strMarkerTo))

@@ -14,6 +14,8 @@
 
 namespace {
 
+const char kStopLine[] = "初期化処理を中断します";
+
 int Fail() {
     AfxMessageBox("ブックの初期化に失敗しました。");
     CRunOutcome::NoteFailed();
@@ -35,16 +37,15 @@ void ReportCompletion(const CString& backupFile, const CString& saveFolder) {
 // would fail on it after the template had replaced it).
 bool CanReset(CBookOperator& op, const CString& workFile, const CString& bookPath,
               const CString& name, const CString& templ, bool keepData) {
-    const CRunCheck check(op, workFile, "初期化処理を中断します");
+    const CRunCheck check(op, workFile, kStopLine);
     return check.CanReadTemplate(templ) && check.Exists(bookPath, name) &&
            check.CanChange(bookPath, name, true) && (!keepData || check.IsUnprotected(name));
 }
 
 // The workbook `selected` is copied to a dated backup (never over an
 // existing file) and replaced whole by the empty template; with keepData the macro
-// carries the attendance data over from the backup.  A record may name its
-// workbook without an extension: the file on disk, the one the list found,
-// has it.
+// carries the attendance data over from the backup.  The workbook is the
+// one the list found, with the extension the list looks for.
 int ResetAttendanceBook(CBookOperator& op, const CString& workFile, const CString& selected,
                         bool keepData) {
     CDornEnv env;
@@ -74,14 +75,15 @@ int ResetAttendanceBook(CBookOperator& op, const CString& workFile, const CStrin
     return 1;
 }
 
-// The workbook the chosen record names, with the extension it is given on
-// disk, is one of the Excel folder as the system opens it.
+// The chosen record names a workbook, with its extension (a name without
+// one is damaged, as for every command), and that workbook is one of the
+// Excel folder as the system opens it.
 bool IsAttendanceBookName(const CString& selected) {
     CDornEnv env;
-    return IsPlainBookName(selected) &&
-           NamesBookInFolder(CProductPaths(env).ExcelFolder() + "\\",
-                             FileNamePart(AttendanceBookPathIn(env.m_strDataDir,
-                                                               env.m_strExcelExt, selected)));
+    return IsBookRecordName(selected) &&
+           NamesBookInFolder(
+               CProductPaths(env).ExcelFolder() + "\\",
+               FileNamePart(AttendanceBookPathIn(env.m_strDataDir, env.m_strExcelExt, selected)));
 }
 
 } // namespace
@@ -92,8 +94,8 @@ bool IsAttendanceBookName(const CString& selected) {
 // be read whole (Load has told that it is damaged) shows no dialog, and a
 // chosen record that names no workbook of the Excel folder changes nothing.
 int CBookOperator::InitAttendanceBook(const CString& workFile) {
-    if (!m_bookMap.Load() && BookFileExists(m_bookMap.GetMngPath())) {
-        AfxMessageBox("ブックの初期化を実行できません。");
+    if (!CRunCheck(*this, workFile, kStopLine)
+             .ReadsList("ブックの初期化を実行できません。", true)) {
         CRunOutcome::NoteFailed();
         return 2;
     }

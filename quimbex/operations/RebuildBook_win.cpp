@@ -31,9 +31,10 @@ bool CBookOperator::ReplaceWithTemplate(const CString& workFile, const CString& 
 
 // The old workbook becomes a dated backup, the template takes its place and
 // the seven conversion macros carry the data over.  All seven always run.
-// A record whose name leads out of the Excel folder, or that the system
-// opens as another workbook, names no workbook of it: the step fails as for
-// a missing workbook.
+// A record whose name leads out of the Excel folder, that the system opens
+// as another workbook or that has no workbook's extension, names no
+// workbook of it, and a key that would put the backup outside the folder
+// makes no backup of it: the step fails as for a missing workbook.
 int CBookOperator::RebuildPayrollBook(const CString& workFile, const CString& name,
                                       const CString& key, const CString& target) {
     CDornEnv env;
@@ -42,7 +43,7 @@ int CBookOperator::RebuildPayrollBook(const CString& workFile, const CString& na
     const CString excelDir = paths.ExcelFolder() + "\\";
     const CString backupPath = MakeUniquePath(excelDir + key + date + env.m_strExcelExt);
     const CString templ = paths.PayrollTemplate(target);
-    if (!NamesBookInFolder(excelDir, name) || !BookFileExists(excelDir + name))
+    if (!IsBookKey(key) || !NamesBookInFolder(excelDir, name) || !BookFileExists(excelDir + name))
         return 0;
     CString newName;
     if (!ReplaceWithTemplate(workFile, excelDir, name, backupPath, templ, env.m_strExcelExt, target,
@@ -61,7 +62,8 @@ int CBookOperator::RebuildPayrollBook(const CString& workFile, const CString& na
 }
 
 // A book without an attendance workbook has nothing to rebuild: success.
-// A record that names no workbook of the Excel folder fails.
+// A record that names no workbook of the Excel folder, or whose key makes
+// no backup name of it, fails.
 int CBookOperator::RebuildAttendanceBook(const CString& workFile, const CString& name,
                                          const CString& key, const CString& target) {
     CDornEnv env;
@@ -72,7 +74,8 @@ int CBookOperator::RebuildAttendanceBook(const CString& workFile, const CString&
     const CString backupPath =
         MakeUniquePath(excelDir + "勤怠_" + key + "_" + date + env.m_strExcelExt);
     const CString templ = paths.AttendanceTemplate(target);
-    if (!NamesBookInFolder(excelDir, name) || !NamesBookInFolder(excelDir, attendanceName))
+    if (!IsBookKey(key) || !NamesBookInFolder(excelDir, name) ||
+        !NamesBookInFolder(excelDir, attendanceName))
         return 0;
     if (!BookFileExists(excelDir + attendanceName))
         return 1;

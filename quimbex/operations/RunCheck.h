@@ -14,6 +14,14 @@ class CRunCheck {
 public:
     CRunCheck(CBookOperator& op, const CString& workFile, const char* stopLine);
 
+    // Loads the book list of the run whole.  A list that cannot be used
+    // (damaged, as Load has told; missing, unless bMissingIsEmpty) is told
+    // with cannotRun, one that cannot be opened by its name and the stop
+    // line.
+    bool ReadsList(const char* cannotRun, bool bMissingIsEmpty) const;
+    // A book's key starts the names of its backups: it keeps them plain
+    // names of the Excel folder (IsBookKey).
+    bool IsBackupKey(const CString& key) const;
     // A book record's workbook name names a workbook of the Excel folder
     // as the system opens it (NamesBookInFolder).
     bool IsBookName(const CString& name) const;

@@ -60,6 +60,36 @@ bool CRunCheck::Refuse(const CString& reason) const {
     return false;
 }
 
+// A list that another program holds for itself, or that this user may not
+// read, is named as 9 and 12 name it: the user can see which file to free.
+bool CRunCheck::ReadsList(const char* cannotRun, bool bMissingIsEmpty) const {
+    CExcelFileMap& list = m_op.m_bookMap;
+    if (list.Load())
+        return true;
+    // A folder of the list's name is no list, as for 9 and 12.
+    const bool missing = !BookFileExists(list.GetMngPath());
+    if (missing && list.GetLoadState() != CExcelFileMap::damaged) {
+        if (bMissingIsEmpty)
+            return true;
+    } else if (list.GetLoadState() == CExcelFileMap::unopened) {
+        return Refuse(
+            Formatted("ブック管理データファイル\n%s\nを読み込めません。", list.GetMngPath()));
+    }
+    AfxMessageBox(cannotRun);
+    return false;
+}
+
+// key + date + extension is the payroll backup's name, "勤怠_" + key + "_"
+// + date + extension the attendance backup's: a key with a folder, a
+// parent or a drive would put the backup outside the Excel folder, where
+// the product never finds the book's old data.
+bool CRunCheck::IsBackupKey(const CString& key) const {
+    return IsBookKey(key) ||
+           Refuse(Formatted("ブック管理データファイルが壊れています。\nブック名\n%s\nは控えのファイ"
+                            "ル名に使えません。",
+                            key));
+}
+
 // A name that leads out of the Excel folder would have the run rename or
 // overwrite the product's own files, one the system opens as another
 // workbook (its short name, trailing dots) would change that one: the list

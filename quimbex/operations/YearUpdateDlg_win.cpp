@@ -67,8 +67,8 @@ BOOL CYearUpdateDlg::OnEnabledCommand(UINT nID, UINT nCode) {
 // The target year starts as this calendar year.
 BOOL CYearUpdateDlg::OnInitDialog() {
     CDialog::OnInitDialog();
-    if (!m_operator.m_bookMap.Load()) {
-        AfxMessageBox("年度更新を実行できません。");
+    if (!CRunCheck(m_operator, m_strWorkBook, kStopLine)
+             .ReadsList("年度更新を実行できません。", false)) {
         CRunOutcome::NoteFailed();
         EndDialog(IDCANCEL);
         return TRUE;
@@ -129,14 +129,16 @@ void CYearUpdateDlg::OnOK() {
         UpdateAllBooks(work);
 }
 
-// The list text is the book's key; false when the map does not hold it, or
-// its record names no workbook of the Excel folder as the system opens it
-// (a "/" or a ".." would lead out of it, a short name or a trailing dot
-// opens another workbook: the list is damaged).
+// The list text is the book's key; false when the map does not hold it,
+// the key would put the backup outside the Excel folder, or its record
+// names no workbook of the Excel folder as the system opens it (a "/" or a
+// ".." would lead out of it, a short name or a trailing dot opens another
+// workbook, a name without a workbook's extension is none: the list is
+// damaged).
 bool CYearUpdateDlg::LookUpBook(const CString& key) {
     m_strBookKey = key;
     CDataForExMap book;
-    if (!m_operator.m_bookMap.m_mapBooks.Lookup(m_strBookKey, book))
+    if (!m_operator.m_bookMap.m_mapBooks.Lookup(m_strBookKey, book) || !IsBookKey(key))
         return false;
     m_strBookFile = m_operator.GetFileNamePart(book.m_strFileName);
     CDornEnv env;

@@ -362,28 +362,27 @@ TEST_F(AttendanceInit, DamagedBookListShowsNoDialog) {
     EXPECT_EQ(before, Snapshot(ExcelDir()));
 }
 
-// A record may name its workbook without the extension: with ".xlsm" the
-// list finds 勤怠_kyuyo.xlsm, and that workbook is the one initialised.
-TEST_F(AttendanceInit, XlsmBookNamedWithoutExtension) {
+// A record without a workbook's extension names no workbook: the list
+// still finds 勤怠_kyuyo.xlsm beside it (with ".xlsm", the book is not
+// listed as missing), but choosing it is refused as a damaged list, as
+// every other command refuses the record, and nothing changes.
+TEST_F(AttendanceInit, BookNamedWithoutExtensionIsRefused) {
     LayProduct(".xlsm");
     ::DeleteFileA(MyDataDir() + "\\ExType1.dat");
     WriteBookMap(BookMng(), {{"kyuyo", 0, "kyuyo", ""}});
-    const std::string old = ReadFileBytes(Excel("勤怠_kyuyo.xlsm"));
+    const auto before = Snapshot(ExcelDir());
     {
         const uidriver::DialogWindow dlg = Start();
         EXPECT_EQ(std::vector<std::string>{"勤怠_kyuyo"}, dlg.ComboItems(IDC_ATTEND_BOOKS));
         dlg.Click(IDOK);
     }
     const QuimbexRun run = Finish();
-    const std::string backup = DatedBackup("勤怠_kyuyo", ".xlsm");
     ASSERT_EQ(1u, run.boxes.size());
-    EXPECT_EQ(Completion(backup), run.boxes[0].text);
-    EXPECT_EQ(old, ReadFileBytes(Excel(backup)));
-    EXPECT_TRUE(IsRebuiltFrom(Excel("勤怠_kyuyo.xlsm"), Excel(backup), kAttendanceSections));
-    EXPECT_EQ((std::vector<std::string>{"Run\tCheckProtect\tBSTR:勤怠_kyuyo.xlsm\t=> BOOL:0",
-                                        "Run\t勤怠コンバート\tBSTR:" + backup +
-                                            "\tBSTR:KARVINE\tBSTR:勤怠_kyuyo.xlsm\t=> BOOL:-1"}),
-              RunLines());
+    EXPECT_EQ("ブックの初期化を実行できません。ブック管理データファイルが壊れています。",
+              run.boxes[0].text);
+    EXPECT_EQ(1u, run.exitCode);
+    EXPECT_EQ(before, Snapshot(ExcelDir()));
+    EXPECT_TRUE(RunLines().empty());
 }
 
 // The disk of the books fills up while the template is copied over the

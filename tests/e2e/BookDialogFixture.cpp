@@ -88,13 +88,19 @@ void BookDialogFixture::ExpectEndsQuietly() {
         m_dates.push_back(TodayText());
 }
 
-// A message sent now is handled only when the program's thread is back in
-// the dialog's message loop; a dialog that is ending is destroyed first.
+// A message sent now is handled once the program's thread takes messages
+// again: in the dialog's message loop, or already while the command drops
+// the input that came meanwhile, before it gives the dialog its input back.
+// So the dialog stays open when it takes input again; a dialog that is
+// ending is destroyed first.
 bool BookDialogFixture::DialogStaysOpen() const {
+    const HWND dialog = m_dialog->Handle();
     DWORD_PTR result = 0;
-    return ::SendMessageTimeoutA(m_dialog->Handle(), WM_NULL, 0, 0, SMTO_NORMAL, kWaitMs,
-                                 &result) != 0 &&
-           ::IsWindow(m_dialog->Handle()) && m_program->IsRunning();
+    if (!::SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_NORMAL, kWaitMs, &result))
+        return false;
+    uidriver::PollUntil([dialog] { return !::IsWindow(dialog) || ::IsWindowEnabled(dialog); },
+                        kWaitMs);
+    return ::IsWindow(dialog) && ::IsWindowEnabled(dialog) && m_program->IsRunning();
 }
 
 namespace {

@@ -44,7 +44,8 @@ protected:
     // The program ends without another message box.
     void ExpectEndsQuietly();
     // True when the dialog is still open once the program has done what it
-    // was busy with: it answers a message sent after that.
+    // was busy with: it answers a message sent after that, and takes input
+    // again (waited for: the command gives it back after its last box).
     bool DialogStaysOpen() const;
     // Saves the dialog as <name>.bmp in the test output folder once it shows
     // its texts and no longer changes.

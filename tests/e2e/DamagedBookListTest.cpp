@@ -1,10 +1,13 @@
 // Book lists whose records a command must not take at their word: a file
-// name that leads out of the Excel folder, two records of one workbook.
-// Every command that works from the list refuses such a record, or lets
-// its book fail, before it changes a file, and loses nothing.
+// name that leads out of the Excel folder, a key that would put a backup
+// there, two records of one workbook, a list that is not read to its end
+// or cannot be read at all.  Every command that works from the list
+// refuses such a record, or lets its book fail, before it changes a file,
+// and loses nothing.
 #include "BookNames.h"
 #include "DialogChecks.h"
 #include "DialogWindow.h"
+#include "HeldFiles.h"
 #include "NothingLost.h"
 #include "Poll.h"
 #include "ProductFixture.h"
@@ -33,11 +36,15 @@ const Command kFromMigration = {"/K:12", nullptr};
 const char kYearBroken[] = "年度更新を実行できません。ブック管理データファイルが壊れています。";
 const char kInitBroken[] =
     "ブックの初期化を実行できません。ブック管理データファイルが壊れています。";
-const char kYearMissing[] =
-    "年度更新対象の給与計算ブックが見つかりません。年度更新処理を中断します";
-const char kInitMissing[] = "初期化対象の給与計算ブックが見つかりません。初期化処理を中断します";
 const char kConvertFailed[] = "Excelブックのコンバートに失敗しました。パソコンを再起動し、各ブ"
                               "ックの初期化を行ってください。";
+const char kDamaged[] = "ブック管理データファイルが壊れています。";
+
+// The commands as they start when the list itself is unusable: the year
+// update, the initialisations and the conversions end before a dialog shows.
+const Command kYearStart = {"/K:7", nullptr};
+const Command kInitStart = {"/K:8", nullptr};
+const Command kAttendanceStart = {"/K:10", nullptr};
 
 std::string FormatRefusal(const std::string& name) {
     return "ブック管理データファイルが壊れています。\n" + name +
@@ -53,6 +60,17 @@ protected:
     // The product's own files: the list, the markers, templates and converters.
     std::map<std::string, std::string> ProductFiles() const {
         return FolderContents(ProductDir() + "\\Data");
+    }
+    // Every file of the installation but the Excel folder's (and the
+    // stand-in's log).
+    std::map<std::string, std::string> OutsideExcelFolder() const {
+        auto files = FolderContents(ProductDir());
+        for (auto it = files.begin(); it != files.end();) {
+            const bool inside =
+                it->first.rfind("Excel\\", 0) == 0 || it->first.rfind("standin\\", 0) == 0;
+            it = inside ? files.erase(it) : std::next(it);
+        }
+        return files;
     }
 };
 
@@ -71,6 +89,18 @@ std::vector<std::string> ChangedFiles(const std::map<std::string, std::string>& 
     return names;
 }
 
+std::string KeyRefusal(const std::string& key) {
+    return "ブック管理データファイルが壊れています。\nブック名\n" + key +
+           "\nは控えのファイル名に使えません。\nﾌｧｲﾙ形式の変換を中断します";
+}
+
+// The entry count of a written list (its first two bytes) set to n.
+std::string WithCount(std::string bytes, unsigned char n) {
+    bytes.at(0) = static_cast<char>(n);
+    bytes.at(1) = '\0';
+    return bytes;
+}
+
 std::vector<std::string> Texts(const QuimbexRun& run) {
     std::vector<std::string> texts;
     for (const QuimbexRun::Box& box : run.boxes)
@@ -85,8 +115,9 @@ std::vector<std::string> Texts(const QuimbexRun& run) {
 // or a "/" never reaches a file outside the Excel folder: the list, the
 // templates and the markers stay as they were, and so does every workbook.
 // The year update and the initialisation take the file-name part of the
-// record, as they always do; the others name the record as damaged, or,
-// converting every book, let its book fail.
+// record, as they always do ("BookMNG.dat", no workbook's name); the
+// others name the record as damaged, or, converting every book, let its
+// book fail.
 TEST_F(DamagedBookList, RecordLeadingOutOfTheExcelFolderTouchesNothing) {
     const std::string slashes = "../Data/MyData/BookMNG.dat";
     const std::string parents = "..\\Data\\MyData\\BookMNG.dat";
@@ -100,9 +131,9 @@ TEST_F(DamagedBookList, RecordLeadingOutOfTheExcelFolderTouchesNothing) {
         std::vector<std::string> texts;
     } cases[] = {
         {slashes, kYear, {kYearBroken}},
-        {parents, kYear, {kYearMissing}},
+        {parents, kYear, {kYearBroken}},
         {slashes, kInit, {kInitBroken}},
-        {parents, kInit, {kInitMissing}},
+        {parents, kInit, {kInitBroken}},
         {slashes, kAll, {kConvertFailed}},
         {parents, kAll, {kConvertFailed}},
         {deepSlashes, kAttendance, {kInitBroken}},
@@ -130,7 +161,8 @@ TEST_F(DamagedBookList, RecordLeadingOutOfTheExcelFolderTouchesNothing) {
 // A record that names no workbook of the Excel folder as the system opens
 // it: trailing dots or blanks and the short name of another workbook open
 // that one, a device name opens the device, a pattern or an empty name no
-// file, and a folder is no workbook.  The commands that rename, copy or
+// file, a folder is no workbook, and neither is a name without a
+// workbook's extension.  The commands that rename, copy or
 // convert a workbook refuse it before any book changes; converting every
 // book, its book fails as a missing one, and no file takes the record's
 // name.
@@ -140,16 +172,18 @@ TEST_F(DamagedBookList, RecordNamingNoWorkbookAsOpenedTouchesNothing) {
     const std::string shortName = FileNamePart(shortPath).str();
     ASSERT_NE("表参道店.xls", shortName);
     const std::string folder = "古い.xls";
-    const std::vector<std::string> names = {
-        "kyuyo.xls.", "kyuyo.xls ", shortName, "con.xls", "NUL", "*.xls", "kyuyo.xl?", "", folder};
+    // "kyuyo" has no workbook's extension: no command guesses one (the
+    // attendance initialisation is in AttendanceInit).
+    const std::vector<std::string> names = {"kyuyo.xls.", "kyuyo.xls ", shortName,   "con.xls",
+                                            "NUL",        "*.xls",      "kyuyo.xl?", "",
+                                            folder,       "kyuyo",      "kyuyo.bak"};
     const struct {
         const Command& command;
-        bool refuses; // before anything changes; else its book fails
+        bool refuses;                   // before anything changes; else its book fails
         std::vector<std::string> texts; // the format change's refusal names the record
     } commands[] = {
-        {kYear, true, {kYearBroken}},   {kInit, true, {kInitBroken}},
-        {kAll, false, {kConvertFailed}}, {kFormat, true, {}},
-        {kFromMigration, false, {}},
+        {kYear, true, {kYearBroken}}, {kInit, true, {kInitBroken}}, {kAll, false, {kConvertFailed}},
+        {kFormat, true, {}},          {kFromMigration, false, {}},
     };
     for (const std::string& name : names) {
         for (const auto& c : commands) {
@@ -230,9 +264,10 @@ TEST_F(DamagedBookList, TwoRecordsOfOneWorkbookAreRefusedBeforeAnyChange) {
             dialog.Click(IDOK);
             const QuimbexRun::Box box = AnswerNextBox(quimbex.Windows());
             const std::string refusal =
-                s.sameBook ? std::string(s.original) + "\nと\n" + s.spelling.str() +
-                                 "\nは同じブックです。\nブック管理データファイルが壊れています。\n" +
-                                 c.stopLine
+                s.sameBook
+                    ? std::string(s.original) + "\nと\n" + s.spelling.str() +
+                          "\nは同じブックです。\nブック管理データファイルが壊れています。\n" +
+                          c.stopLine
                 : &c.command == &kYear ? std::string(kYearBroken)
                                        : FormatRefusal(s.spelling.str());
             EXPECT_EQ(refusal, box.text);
@@ -247,6 +282,139 @@ TEST_F(DamagedBookList, TwoRecordsOfOneWorkbookAreRefusedBeforeAnyChange) {
             EXPECT_EQ(books, FolderContents(ExcelDir()));
             EXPECT_EQ(std::vector<std::string>{}, ChangedFiles(product, ProductFiles()));
             EXPECT_EQ(std::vector<std::string>{}, RunLines()) << "no book was asked of Excel";
+        }
+    }
+}
+
+// A key starts the names of its book's backups (key + date + extension):
+// one with a parent, a folder, a drive or a pattern would rename the
+// workbook out of the Excel folder, where the product never finds its
+// data.  The commands of one book refuse it as a damaged list, the format
+// change before any book changes, and converting every book lets that
+// book fail; no workbook leaves the Excel folder.
+TEST_F(DamagedBookList, KeyThatWouldPutTheBackupOutsideTheExcelFolderMovesNothing) {
+    const std::vector<std::string> keys = {"..\\z", "../z", "d:z", "*"};
+    const struct {
+        const Command& command;
+        bool refuses;
+        std::vector<std::string> texts; // the format change names the key
+    } commands[] = {
+        {kYear, true, {kYearBroken}}, {kInit, true, {kInitBroken}}, {kAll, false, {kConvertFailed}},
+        {kFormat, true, {}},          {kFromMigration, false, {}},
+    };
+    for (const std::string& key : keys) {
+        for (const auto& c : commands) {
+            SCOPED_TRACE("[" + key + "], " + c.command.tail);
+            RelayProduct();
+            WriteBookMap(BookMngPath(),
+                         {{key, -1, "kyuyo.xls", ""}, {"表参道店", 1, "表参道店.xls", ""}});
+            ClearLog();
+            const auto product = ProductFiles();
+            const auto books = FolderContents(ExcelDir());
+            const auto outside = OutsideExcelFolder();
+            {
+                const NothingLost kept(ExcelDir());
+                const QuimbexRun run = RunCommand(c.command);
+                EXPECT_EQ(&c.command == &kFormat ? std::vector<std::string>{KeyRefusal(key)}
+                                                 : c.texts,
+                          Texts(run));
+            }
+            EXPECT_EQ(std::vector<std::string>{}, ChangedFiles(product, ProductFiles()));
+            EXPECT_EQ(std::vector<std::string>{}, ChangedFiles(outside, OutsideExcelFolder()));
+            EXPECT_FALSE(FileExists(ProductDir() + "\\Data\\MyData\\ExMng.dat"));
+            EXPECT_EQ(books.at("kyuyo.xls"), FolderContents(ExcelDir()).at("kyuyo.xls"));
+            if (c.refuses) {
+                EXPECT_EQ(books, FolderContents(ExcelDir()));
+            }
+        }
+    }
+}
+
+// A list whose count ends before its records (count 1, two records), or
+// with any byte after its last record, is damaged: it is not read to its
+// end.  Every command says so as it does for a cut list; none rewrites the
+// list (the record behind the count would be lost) or switches the marker,
+// and no conversion claims success.  The conversions rebuild the book read
+// and fail; the others change no workbook.
+TEST_F(DamagedBookList, ListWithBytesAfterItsLastRecordIsDamagedForEveryCommand) {
+    WriteBookMap(BookMngPath(),
+                 {{"kyuyo", 0, "kyuyo.xls", ""}, {"表参道店", 1, "表参道店.xls", ""}});
+    const std::string two = ReadFileBytes(BookMngPath());
+    const std::string tails[] = {WithCount(two, 1), two + std::string(1, '\0')};
+    const struct {
+        const Command& command;
+        bool changesBooks;
+        std::vector<std::string> texts;
+    } commands[] = {
+        {kYearStart, false, {kDamaged, "年度更新を実行できません。"}},
+        {kInitStart, false, {kDamaged, "ブックの初期化を実行できません。"}},
+        {kAll, true, {kDamaged, kConvertFailed}},
+        {kAttendanceStart, false, {kDamaged, "ブックの初期化を実行できません。"}},
+        {kFormat, false, {kDamaged, "ﾌｧｲﾙ形式の変換を実行できません。"}},
+        {kFromMigration, true, {kDamaged}},
+    };
+    for (const std::string& bytes : tails) {
+        for (const auto& c : commands) {
+            SCOPED_TRACE(std::string(c.command.tail) + ", " + std::to_string(bytes.size()) +
+                         " bytes");
+            RelayProduct();
+            WriteFileBytes(BookMngPath(), bytes);
+            ClearLog();
+            const auto product = ProductFiles();
+            const auto books = FolderContents(ExcelDir());
+            {
+                const NothingLost kept(ExcelDir());
+                const QuimbexRun run = RunCommand(c.command);
+                EXPECT_EQ(c.texts, Texts(run));
+                EXPECT_EQ(1u, run.exitCode);
+            }
+            EXPECT_EQ(std::vector<std::string>{}, ChangedFiles(product, ProductFiles()));
+            EXPECT_EQ(bytes, ReadFileBytes(BookMngPath()));
+            EXPECT_FALSE(FileExists(ProductDir() + "\\Data\\MyData\\ExMng.dat"));
+            if (!c.changesBooks) {
+                EXPECT_EQ(books, FolderContents(ExcelDir()));
+            }
+        }
+    }
+}
+
+// A list that another program holds for itself, or that this user may not
+// read: every command names the file it cannot read, as the conversions
+// do (ConvertAllBooks), with its own stop line, and changes nothing.
+TEST_F(DamagedBookList, UnreadableListIsNamedByEveryCommand) {
+    const struct {
+        const Command& command;
+        const char* stopLine;
+    } commands[] = {
+        {kYearStart, "年度更新処理を中断します"},
+        {kInitStart, "初期化処理を中断します"},
+        {kAttendanceStart, "初期化処理を中断します"},
+        {kFormat, "ﾌｧｲﾙ形式の変換を中断します"},
+    };
+    for (const bool denied : {false, true}) {
+        for (const auto& c : commands) {
+            SCOPED_TRACE(std::string(c.command.tail) + (denied ? ", denied" : ", held alone"));
+            RelayProduct();
+            ClearLog();
+            const auto product = ProductFiles();
+            const auto books = FolderContents(ExcelDir());
+            QuimbexRun run;
+            {
+                const NothingLost kept(ExcelDir());
+                const Holding held =
+                    denied ? HoldUnreadable(BookMngPath())
+                           : HoldHandle(::CreateFileA(BookMngPath(), GENERIC_READ, 0, nullptr,
+                                                      OPEN_EXISTING, 0, nullptr));
+                run = RunCommand(c.command);
+            }
+            EXPECT_EQ(std::vector<std::string>{"ブック管理データファイル\n" + BookMngPath().str() +
+                                               "\nを読み込めません。\n" + c.stopLine},
+                      Texts(run));
+            ASSERT_FALSE(run.boxes.empty());
+            EXPECT_EQ("Quimbex", run.boxes[0].caption);
+            EXPECT_EQ(1u, run.exitCode);
+            EXPECT_EQ(std::vector<std::string>{}, ChangedFiles(product, ProductFiles()));
+            EXPECT_EQ(books, FolderContents(ExcelDir()));
         }
     }
 }

@@ -267,6 +267,27 @@ TEST(CArchive, PiecesAroundTheBufferSizeKeepTheirBytesAndPosition) {
     }
 }
 
+// The end of what was read is the end of the file only when no byte
+// follows, also where the read stops at the edge of the buffer (the next
+// byte is then still in the stream) and where the read went past the
+// buffer straight into the caller's memory.
+TEST(CArchive, EndIsExpectedOnlyWhenNoByteFollows) {
+    for (size_t read : {1u, 15u, 16u, 17u, 32u, 40u}) {
+        for (size_t extra : {0u, 1u, 2u}) {
+            SCOPED_TRACE(std::to_string(read) + " read, " + std::to_string(extra) + " after");
+            CMemFile in(std::string(read + extra, 'x'));
+            CArchive ar(&in, CArchive::load, 16);
+            std::string back(read, '\0');
+            ar.Read(&back[0], static_cast<unsigned>(read));
+            if (extra == 0) {
+                EXPECT_NO_THROW(ar.ExpectEnd());
+            } else {
+                EXPECT_THROW(ar.ExpectEnd(), CArchiveException);
+            }
+        }
+    }
+}
+
 // Checking a file skips contents; a stream that cannot move ahead is read
 // instead, and both end in the end-of-file exception at the same place.
 TEST(CArchive, SkipPassesOverBytesWhetherTheStreamSeeksOrNot) {

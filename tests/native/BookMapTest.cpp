@@ -82,6 +82,13 @@ TEST(BookMngFile, DamagedFilesRaiseAndKeepWhatWasRead) {
         {"cut inside the file name", kOneBook.substr(0, 15), 0},
         {"note missing", kOneBook.substr(0, kOneBook.size() - 1), 0},
         {"second entry missing", twoBooks, 1},
+        // The count says one: the second record would be lost by a rewrite.
+        {"count short of the records",
+         "\x01" + twoBooks.substr(1) +
+             Bytes({0x01, 'b', 0x02, 0x00, 0x00, 0x00, 0x05, 'b', '.', 'x', 'l', 's', 0x00}),
+         1},
+        {"a byte after the last record", kOneBook + std::string(1, '\0'), 1},
+        {"an empty map and more", Bytes({0x00, 0x00, 0x00}), 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -164,3 +164,33 @@ TEST(BookNames, BookFileNameIsOneTheSystemOpensAsItStands) {
         EXPECT_EQ(c.ok, IsBookFileName(c.name));
     }
 }
+
+// A record names a workbook only with a workbook's extension; a key only
+// starts a backup name of the Excel folder when it leads nowhere else.
+TEST(BookNames, RecordNamesAWorkbookAndKeyStartsAPlainBackupName) {
+    const struct {
+        const char* name;
+        bool record;
+    } records[] = {
+        {"kyuyo.xls", true},   {"KYUYO.XLS", true},   {"b.xlsm", true},    {"a.xls.xls", true},
+        {"表.Xlsm", true},     {"kyuyo", false},      {"kyuyo.xl", false}, {"kyuyo.bak", false},
+        {"kyuyo.xlsx", false}, {"kyuyo.xls.", false}, {"con.xls", false},  {"..\\a.xls", false},
+        {"ソ.xls", true}, // trail byte 0x5C
+    };
+    for (const auto& c : records) {
+        SCOPED_TRACE(std::string("[") + c.name + "]");
+        EXPECT_EQ(c.record, IsBookRecordName(c.name));
+    }
+    const struct {
+        const char* key;
+        bool ok;
+    } keys[] = {
+        {"kyuyo", true}, {"表参道店", true}, {"ソ", true},     {"", true},      {"con", true},
+        {"a.", true},    {"a ", true},       {"..\\z", false}, {"../z", false}, {"..", false},
+        {"d:z", false},  {"a\\b", false},    {"*", false},     {"a?", false},   {"a|b", false},
+    };
+    for (const auto& c : keys) {
+        SCOPED_TRACE(std::string("[") + c.key + "]");
+        EXPECT_EQ(c.ok, IsBookKey(c.key));
+    }
+}

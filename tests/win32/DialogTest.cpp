@@ -6,13 +6,14 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
 
 namespace {
 
 // The test dialog with hooks: what its handlers do is up to each test.
 class CTestDlg : public CDialog {
 public:
-    CTestDlg() : CDialog(IDD_FW_TEST) {}
+    explicit CTestDlg(UINT nIDTemplate = IDD_FW_TEST) : CDialog(nIDTemplate) {}
     std::function<void()> onInit;
     std::function<void()> onCheckClicked;
     std::function<bool(UINT, LRESULT*)> onMessage;
@@ -106,6 +107,38 @@ TEST(CDialog, ExceptionInAModalHandlerEndsItAndLeavesDoModal) {
         EXPECT_EQ(CFileException::diskFull, e.m_cause);
     }
     EXPECT_FALSE(dlg.IsWindow());
+}
+
+// A modal dialog that its OnInitDialog ends (a command that cannot start)
+// never shows, whatever its template says; one that goes on shows once its
+// loop runs.  Wine would show a template with WS_VISIBLE right after the
+// initialisation, ended or not.
+TEST(CDialog, ModalDialogEndedWhileItStartsNeverShows) {
+    const struct {
+        UINT id;
+        bool endInInit;
+    } cases[] = {
+        {IDD_FW_TEST, true},  {IDD_FW_TEST_VISIBLE, true},  {IDD_FW_TEST_VISIBLE_PLAIN, true},
+        {IDD_FW_TEST, false}, {IDD_FW_TEST_VISIBLE, false}, {IDD_FW_TEST_VISIBLE_PLAIN, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.id) + (c.endInInit ? " ended" : " going on"));
+        CTestDlg dlg(c.id);
+        bool shown = false;
+        dlg.onInit = [&] {
+            if (c.endInInit)
+                dlg.EndDialog(IDCANCEL);
+        };
+        dlg.onMessage = [&](UINT msg, LRESULT*) {
+            if (msg == WM_WINDOWPOSCHANGED && !shown && ::IsWindowVisible(dlg.m_hWnd)) {
+                shown = true;
+                ::PostMessageA(dlg.m_hWnd, WM_COMMAND, IDCANCEL, 0);
+            }
+            return false;
+        };
+        EXPECT_EQ(IDCANCEL, dlg.DoModal());
+        EXPECT_EQ(!c.endInInit, shown);
+    }
 }
 
 TEST(CDialog, ExceptionWhileAModelessDialogIsCreatedLeavesCreate) {

@@ -1,6 +1,8 @@
 #pragma once
 // Resources of fw_win32_test.
 #define IDD_FW_TEST 200
+#define IDD_FW_TEST_VISIBLE 201       // extended template with WS_VISIBLE
+#define IDD_FW_TEST_VISIBLE_PLAIN 202 // plain template with WS_VISIBLE
 #define IDC_TEST_CHECK 1001
 #define IDC_TEST_RADIO1 1002
 #define IDC_TEST_RADIO2 1003
