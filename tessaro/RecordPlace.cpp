@@ -42,16 +42,34 @@ int LastSeparator(const CString& strPath) {
 
 } // namespace
 
+// A long migration file's name is cut (on a character boundary) so that
+// the record's name, with the temporary ending it is written under, stays
+// within what the system allows one name.
 CString CRecordPlace::FileName(const CString& strMigrationFile, const CString& strStamp,
                                int nAttempt) {
     CString title = strMigrationFile.Mid(LastSeparator(strMigrationFile) + 1);
     const int dot = title.ReverseFind('.');
     if (dot > 0)
         title = title.Left(dot);
-    CString name = title + "_復元記録" + strStamp;
+    CString tail = "_復元記録" + strStamp;
     if (nAttempt > 1)
-        name.AppendFormat("_%d", nAttempt);
-    return name + ".txt";
+        tail.AppendFormat("_%d", nAttempt);
+    tail += ".txt";
+    const int budget = kMaxNameLength - kTemporaryEndingLength - tail.GetLength();
+    return ShortenedTo(title, budget) + tail;
+}
+
+CString CRecordPlace::ShortenedTo(const CString& strText, int nBytes) {
+    const std::string& s = strText.str();
+    const int n = static_cast<int>(s.size());
+    int end = 0;
+    while (end < n) {
+        const int len = fw::CharLen932(s.data(), end, n);
+        if (end + len > nBytes)
+            break;
+        end += len;
+    }
+    return CString(s.substr(0, static_cast<size_t>(end)).c_str());
 }
 
 CString CRecordPlace::FolderOf(const CString& strPath) {

@@ -6,10 +6,20 @@
 class CRecordPlace {
 public:
     static constexpr int kMaxAttempts = 9;
+    // Bytes of one name the system takes (a double-byte character counts
+    // two, which keeps well inside its limit of characters), and of the
+    // ending of the temporary name a record is written under.
+    static constexpr int kMaxNameLength = 255;
+    static constexpr int kTemporaryEndingLength = 4; // ".tmp"
+    // The whole path a record may have: the ANSI calls' limit.
+    static constexpr int kMaxPathLength = 259;
 
     // "<file name without extension>_復元記録<stamp>.txt"; from the second
-    // attempt on "_<attempt>" stands before ".txt".
+    // attempt on "_<attempt>" stands before ".txt".  The file name is cut
+    // where the whole would be longer than a name may be.
     static CString FileName(const CString& strMigrationFile, const CString& strStamp, int nAttempt);
+    // At most nBytes of strText, never half a double-byte character.
+    static CString ShortenedTo(const CString& strText, int nBytes);
     // The folder part of a path, without its last separator.
     static CString FolderOf(const CString& strPath);
     // True when strPath is strFolder or lies below it, as the system reads

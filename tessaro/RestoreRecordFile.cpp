@@ -86,6 +86,11 @@ bool CRestoreRecordFile::WriteInto(const CString& strFolder, const std::string& 
     for (int attempt = 1; attempt <= CRecordPlace::kMaxAttempts; ++attempt) {
         const CString path =
             strFolder + "\\" + CRecordPlace::FileName(m_strMigrationFile, m_strStamp, attempt);
+        if (path.GetLength() + CRecordPlace::kTemporaryEndingLength >
+            CRecordPlace::kMaxPathLength) {
+            Fail(ErrorText(ERROR_FILENAME_EXCED_RANGE, path));
+            return false; // as a folder that cannot be written: the next one is tried
+        }
         bool bNameTaken = false;
         if (WriteAs(path, strText, bNameTaken)) {
             m_strPath = path;
