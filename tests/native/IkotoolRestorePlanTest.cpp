@@ -324,6 +324,33 @@ TEST(IkotoolRestorePlan, CompareTellsWhatARestoreWouldChange) {
     }
 }
 
+// Names that differ only in case are one target where the system has no
+// case: the restore leaves the bytes of the last of them, and compare
+// judges by those alone.
+TEST(IkotoolRestorePlan, CompareJudgesATargetByItsLastEntry) {
+    const struct {
+        const char* first;
+        const char* last;
+        int exitCode;
+        const char* result;
+    } cases[] = {
+        {"old", "new", 0, "m.iko: 2 files compared, a restore would change nothing"},
+        {"new", "old", 1, "m.iko: 2 files compared, 1 difference"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.last);
+        NativeTree tree;
+        tree.Write("p/Data/MyData/a.dat", "new");
+        tree.Write("d/Excel/book.xls", "book");
+        WriteFile(tree, "m.iko", MyDataFile(File("a.dat", c.first) + File("A.DAT", c.last), 2));
+        const ToolRun run = Ikotool(tree, std::string("compare m.iko") + kRoots);
+        EXPECT_EQ(c.exitCode, run.exitCode) << run.out << run.err;
+        EXPECT_TRUE(Has(run.out, c.result)) << run.out;
+        EXPECT_EQ(c.exitCode, Has(run.out, "differs: root 0 Data/MyData/a.dat") ? 1 : 0)
+            << run.out;
+    }
+}
+
 // A target that cannot be opened for reading is not readable, not a
 // difference of content: here a pipe, which no open of the comparison
 // waits for.
