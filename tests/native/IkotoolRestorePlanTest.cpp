@@ -393,6 +393,29 @@ TEST(IkotoolRestorePlan, ALinkedFolderIsNotFollowedOutOfTheRoot) {
     EXPECT_FALSE(Has(compare.out, "other.dat")) << compare.out;
 }
 
+// A file that is a link is replaced by a restore, not written through:
+// compare does not read what it leads to, which may lie outside the root.
+TEST(IkotoolRestorePlan, ALinkedFileIsReplacedAndNotRead) {
+    NativeTree tree;
+    tree.MakeDir("p/Data/MyData");
+    tree.MakeDir("d");
+    tree.Write("outside.dat", "abc");
+    ASSERT_EQ(0, symlink((tree / "outside.dat").c_str(), (tree / "p/Data/MyData/a.dat").c_str()));
+    WriteFile(tree, "m.iko", MyDataFile(File("a.dat", "abc"), 1));
+    tree.Write("d/Excel/book.xls", "book");
+
+    const ToolRun compare = Ikotool(tree, std::string("compare m.iko") + kRoots);
+    EXPECT_EQ(1, compare.exitCode) << compare.out;
+    EXPECT_TRUE(Has(compare.out, "differs: root 0 Data/MyData/a.dat (a link stands there"))
+        << compare.out;
+    const ToolRun extract = Ikotool(tree, std::string("extract m.iko") + kRoots);
+    EXPECT_EQ(0, extract.exitCode) << extract.err;
+    EXPECT_EQ("abc", ReadNativeFile(tree / "outside.dat"));
+    struct stat st {};
+    ASSERT_EQ(0, lstat((tree / "p/Data/MyData/a.dat").c_str(), &st));
+    EXPECT_TRUE(S_ISREG(st.st_mode));
+}
+
 // A name stored with a line break cannot forge a line of the output.
 TEST(IkotoolRestorePlan, ControlCharactersInNamesAreShownEscaped) {
     NativeTree tree;

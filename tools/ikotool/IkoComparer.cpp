@@ -90,11 +90,14 @@ void CIkoComparer::Compare(CMigrationContext& context, const CMigrationEntry& en
     const CFsStatus status = target.Status();
     CString cause;
     Verdict verdict = missing;
-    if (status.bDirectory) {
+    // A restore puts its file in the place of a link, never writes through
+    // one: what the link leads to, perhaps outside the root, is not read.
+    const bool bLink = status.bExists && !status.bDirectory && m_fs.IsLink(target.Path());
+    if (status.bDirectory || bLink) {
         verdict = differs;
-        cause = "a folder stands there";
+        cause = bLink ? "a link stands there, which a restore replaces" : "a folder stands there";
     }
-    if (!status.bExists || status.bDirectory)
+    if (!status.bExists || status.bDirectory || bLink)
         context.m_copier.Discard(ar, entry.m_nSize);
     else
         verdict = CompareContent(target.Path(), ar, entry.m_nSize, cause);
