@@ -110,8 +110,7 @@ CString CIkoInspector::FormatLine(const CIkoEntryTracker& formats) {
         return Named(formats.FirstFormat());
     CString line = "mixed:";
     for (const auto& [format, count] : formats.Formats())
-        line.AppendFormat(" %s in %lld entries,", Named(format).GetString(),
-                          static_cast<long long>(count));
+        line += " " + Named(format) + " in " + CIkoOutput::Count(count, "entry", "entries") + ",";
     line.AppendFormat(" a restore goes by the first entry's, %d", formats.FirstFormat());
     return line;
 }
