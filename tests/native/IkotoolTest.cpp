@@ -1,6 +1,8 @@
 // ikotool end to end: the real program on real folders.
 #include "IkotoolRun.h"
+#include "MigrationBytes.h"
 #include "MorvaneVersion.h"
+#include "UndecodableNames.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -408,6 +410,28 @@ TEST(Ikotool, ListStartsWithWhatTheHeaderSays) {
         EXPECT_EQ(c.exitCode, run.exitCode) << run.err;
         EXPECT_TRUE(Has(run.out, c.head)) << run.out;
         EXPECT_EQ(c.exitCode == 0, run.err.empty()) << run.err;
+    }
+}
+
+// Bytes that are no character become U+FFFD one by one, and the name's raw
+// bytes stand beside it: no separator is invented, no character lost.
+TEST(Ikotool, JsonShowsBytesThatAreNoCharacterAsReplacements) {
+    for (const UndecodableName& c : UndecodableNames()) {
+        SCOPED_TRACE(c.shown);
+        NativeTree src;
+        WriteBytes(src / "u.iko", Header(1) + Record(4, 0, "", "Data\\MyData", "", 1) +
+                                      Record(4, 0, "\\Data\\MyData", c.name, "x", 0));
+        const ToolRun list = Ikotool(src, "list --json u.iko");
+        ASSERT_EQ(0, list.exitCode) << list.err;
+        const nlohmann::json entry = nlohmann::json::parse(list.out)["entries"][1];
+        EXPECT_EQ(u8"Data\\MyData\\" + c.shown, entry["path"].get<std::string>());
+        std::string hex;
+        for (const char ch : "Data\\MyData\\" + c.name) {
+            char two[3];
+            std::snprintf(two, sizeof two, "%02x", static_cast<unsigned char>(ch));
+            hex += two;
+        }
+        EXPECT_EQ(c.bLossy ? nlohmann::json(hex) : nlohmann::json(), entry.value("path_bytes", nlohmann::json()));
     }
 }
 

@@ -2,12 +2,14 @@
 // into an empty installation.
 #include "HeldFiles.h"
 #include "HostileFiles.h"
+#include "MigrationBytes.h"
 #include "Process.h"
 #include "ProductFixture.h"
 #include "ProtectedInstallation.h"
 #include "SampleProduct.h"
 #include "ScopedHandle_win.h"
 #include "TempDir.h"
+#include "UndecodableNames.h"
 
 #include "MorvaneVersion.h"
 
@@ -281,6 +283,23 @@ TEST(IkotoolExe, JsonDocumentCarriesTheNamesInUtf8) {
                                 "book format: 4 (\".xlsm\" books)\r\n"))
         << text.out;
     EXPECT_TRUE(Has(text.out, "0 3 Data\\MyData\\表示\\ソフト\\給与.dat\r\n")) << text.out;
+}
+
+// The same document as the native build gives: U+FFFD for each byte that
+// is no character, the raw bytes beside, no character lost.
+TEST(IkotoolExe, JsonShowsBytesThatAreNoCharacterAsReplacements) {
+    TempDir work;
+    for (const UndecodableName& c : UndecodableNames()) {
+        SCOPED_TRACE(c.shown);
+        const CString iko = work / "u.iko";
+        WriteFileBytes(iko, Header(1) + Record(4, 0, "", "Data\\MyData", "", 1) +
+                                Record(4, 0, "\\Data\\MyData", c.name, "x", 0));
+        const ToolRun list = RunIkotool({"list", "--json", iko.str()});
+        ASSERT_EQ(0u, list.exitCode) << list.err;
+        const nlohmann::json entry = nlohmann::json::parse(list.out)["entries"][1];
+        EXPECT_EQ(u8"Data\\MyData\\" + c.shown, entry["path"].get<std::string>());
+        EXPECT_EQ(c.bLossy, entry.contains("path_bytes"));
+    }
 }
 
 // -q keeps only errors, -v names every entry (in code page 932, as the
