@@ -325,7 +325,7 @@ TEST(IkotoolExe, QuietVerboseAndProgressKeepTheirStreams) {
         {{"extract", "-q", iko.str(), "--root", dst0, "--root", dst1}, "", ""},
         {{"extract", iko.str(), "--root", dst0, "--root", dst1},
          "m.iko: 4 entries, 2 files, 11 bytes read, 1 written, 1 skipped, 0 could not be "
-         "written\r\n",
+         "written, 0 empty\r\n",
          "skipped: root 0 Data\\Org\\kyuyo.xls: kept out by the restore filter\r\n"},
         {{"-v", "test", iko.str()}, "root 0 Data\\MyData\\表示.dat\r\n", ""},
         {{"extract", "-v", iko.str(), "--root", dst0, "--root", dst1},
@@ -405,6 +405,35 @@ std::vector<std::string> Verdicts(const std::string& text) {
 }
 
 } // namespace
+
+// A folder whose permissions deny this user new files: the dry run tells
+// what the real run meets, by the folder's security, and writes nothing.
+TEST(IkotoolExe, DryRunSeesAFolderThatRefusesNewFiles) {
+    TempDir work;
+    const CString dst = work / "dst", iko = work / "m.iko";
+    for (const char* dir : {"", "\\Data", "\\Data\\Other"})
+        ASSERT_TRUE(::CreateDirectoryA(dst + dir, nullptr)) << dir;
+    WriteFileBytes(iko, Header(1) + Record(4, 0, "", "Data\\Other", "", 1) +
+                            Record(4, 0, "\\Data\\Other", "o.frm", "O", 0));
+    const std::vector<std::string> roots = {"--root", ("0=" + dst).str(), "--root",
+                                            ("1=" + dst).str()};
+    const auto Run = [&](std::vector<std::string> args) {
+        args.insert(args.end(), roots.begin(), roots.end());
+        return RunIkotool(args);
+    };
+    const ToolRun open = Run({"extract", iko.str(), "--dry-run"});
+    EXPECT_EQ(0u, open.exitCode) << open.err;
+    {
+        const Holding denied = HoldFolderReadOnly(dst + "\\Data\\Other");
+        const ToolRun dry = Run({"extract", iko.str(), "--dry-run"});
+        const ToolRun real = Run({"extract", iko.str()});
+        EXPECT_EQ(1u, real.exitCode) << real.err;
+        EXPECT_EQ(real.exitCode, dry.exitCode) << dry.out << dry.err;
+        EXPECT_TRUE(Has(dry.err, "would not be written: root 0 Data\\Other\\o.frm")) << dry.err;
+        EXPECT_FALSE(Has(dry.out, "would be written:")) << dry.out;
+    }
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(dst + "\\Data\\Other\\o.frm"));
+}
 
 // As the restore sees them: a protected target with the same bytes is the
 // same, one with other bytes could not be written, and a folder where the
