@@ -46,7 +46,7 @@ int LastSeparator(const CString& strPath) {
 // the record's name, with the temporary ending it is written under, stays
 // within what the system allows one name.
 CString CRecordPlace::FileName(const CString& strMigrationFile, const CString& strStamp,
-                               int nAttempt) {
+                               int nAttempt, int nMaxLength) {
     CString title = strMigrationFile.Mid(LastSeparator(strMigrationFile) + 1);
     const int dot = title.ReverseFind('.');
     if (dot > 0)
@@ -55,8 +55,12 @@ CString CRecordPlace::FileName(const CString& strMigrationFile, const CString& s
     if (nAttempt > 1)
         tail.AppendFormat("_%d", nAttempt);
     tail += ".txt";
-    const int budget = kMaxNameLength - kTemporaryEndingLength - tail.GetLength();
-    return ShortenedTo(title, budget) + tail;
+    const int budget =
+        std::min(nMaxLength, kMaxNameLength - kTemporaryEndingLength) - tail.GetLength();
+    const CString kept = ShortenedTo(title, budget);
+    if (kept.IsEmpty() && !title.IsEmpty())
+        return CString();
+    return kept + tail;
 }
 
 CString CRecordPlace::ShortenedTo(const CString& strText, int nBytes) {

@@ -17,7 +17,11 @@ public:
     // "<file name without extension>_復元記録<stamp>.txt"; from the second
     // attempt on "_<attempt>" stands before ".txt".  The file name is cut
     // where the whole would be longer than a name may be.
-    static CString FileName(const CString& strMigrationFile, const CString& strStamp, int nAttempt);
+    // nMaxLength: the bytes the name may have, its temporary ending not
+    // counted (a folder with a long path leaves fewer); empty when not even
+    // a character of the file's name fits.
+    static CString FileName(const CString& strMigrationFile, const CString& strStamp, int nAttempt,
+                            int nMaxLength = kMaxNameLength - kTemporaryEndingLength);
     // At most nBytes of strText, never half a double-byte character.
     static CString ShortenedTo(const CString& strText, int nBytes);
     // The folder part of a path, without its last separator.

@@ -45,6 +45,10 @@ TEST(CRecordPlace, FileNameOfALongMigrationFileStaysANameTheSystemTakes) {
                   CRecordPlace::kMaxNameLength);
         EXPECT_EQ(c.title.substr(0, c.kept) + "_復元記録20261209011530_9.txt", name.str());
     }
+    // A long folder leaves less room; none at all gives no name.
+    EXPECT_EQ("xxxx_復元記録20261209011530.txt",
+              CRecordPlace::FileName("C:\\m\\xxxxxxxx.iko", "20261209011530", 1, 31).str());
+    EXPECT_EQ("", CRecordPlace::FileName("C:\\m\\xxxxxxxx.iko", "20261209011530", 1, 27).str());
 }
 
 // The folder of "C:\ソ\x.iko" is "C:\ソ": the trail byte 0x5C of "ソ" is
