@@ -382,9 +382,9 @@ bool CMigrationEntry::IsSelected(CTargetPath& target) {
 // if there is one, takes it by its stored path.
 void CMigrationEntry::SkipWithoutTarget(CSkipReason nReason, const CString& strCause,
                                         bool bFolder) {
-    if (m_pContext->m_select && (!m_pContext->m_selectStored ||
-                                 !m_pContext->m_selectStored(m_nRoot, GetRelativePath(),
-                                                             !m_strRoot.IsEmpty())))
+    if (m_pContext->m_select &&
+        (!m_pContext->m_selectStored ||
+         !m_pContext->m_selectStored(m_nRoot, GetRelativePath(), !m_strRoot.IsEmpty())))
         return;
     m_pContext->Skip(*this, nReason, strCause, bFolder);
 }

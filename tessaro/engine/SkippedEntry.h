@@ -23,7 +23,7 @@ struct CSkippedEntry {
     int nRoot;
     CString strPath; // relative to the root, as composed from the file
     CSkipReason nReason;
-    CString strCause; // details: the refused component, the system's error
+    CString strCause;     // details: the refused component, the system's error
     bool bFolder = false; // a folder's entry: named, but not one of the files
 };
 

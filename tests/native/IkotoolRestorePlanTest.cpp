@@ -346,8 +346,7 @@ TEST(IkotoolRestorePlan, CompareJudgesATargetByItsLastEntry) {
         const ToolRun run = Ikotool(tree, std::string("compare m.iko") + kRoots);
         EXPECT_EQ(c.exitCode, run.exitCode) << run.out << run.err;
         EXPECT_TRUE(Has(run.out, c.result)) << run.out;
-        EXPECT_EQ(c.exitCode, Has(run.out, "differs: root 0 Data/MyData/a.dat") ? 1 : 0)
-            << run.out;
+        EXPECT_EQ(c.exitCode, Has(run.out, "differs: root 0 Data/MyData/a.dat") ? 1 : 0) << run.out;
     }
 }
 
@@ -388,8 +387,7 @@ TEST(IkotoolRestorePlan, ALinkedFolderIsNotFollowedOutOfTheRoot) {
 
     const ToolRun compare = Ikotool(tree, std::string("compare m.iko") + kRoots);
     EXPECT_EQ(1, compare.exitCode);
-    EXPECT_TRUE(Has(compare.out, "would not be written: root 0 Data/MyData/a.dat"))
-        << compare.out;
+    EXPECT_TRUE(Has(compare.out, "would not be written: root 0 Data/MyData/a.dat")) << compare.out;
     EXPECT_FALSE(Has(compare.out, "other.dat")) << compare.out;
 }
 
@@ -448,8 +446,8 @@ TEST(IkotoolRestorePlan, OnlyNamesAndCountsNothingItDoesNotTake) {
         const char* result; // a part of standard output
         const char* error;  // a part of standard error, or "" for none at all
     } cases[] = {
-        {"extract", "--only 'Data/MyData/a.dat'", 0,
-         "1 written, 0 skipped, 0 could not be written", ""},
+        {"extract", "--only 'Data/MyData/a.dat'", 0, "1 written, 0 skipped, 0 could not be written",
+         ""},
         {"extract --dry-run", "--only 'Data/MyData/a.dat'", 0,
          "1 would be written, 0 skipped, 0 could not be written", ""},
         {"compare", "--only 'Data/MyData/a.dat'", 1, "1 file compared, 1 difference", ""},
@@ -494,8 +492,8 @@ TEST(IkotoolRestorePlan, EachFileHasOneLineAndOneCount) {
         File("zero.dat", "") + File("..\\..\\x.dat", "x") +
         Record(4, 0, "\\Data\\MyData", "..\\..\\esc", "", 2) +
         Record(4, 0, "\\\\Data\\MyData\\..\\..\\esc", "e.dat", "e", 0) +
-        Record(4, 0, "\\\\Data\\MyData\\..\\..\\esc", "f.dat", "f", 0) +
-        File("Company.dat", "co") + Record(4, 2, "", "SettingShain.dat", "s", 0);
+        Record(4, 0, "\\\\Data\\MyData\\..\\..\\esc", "f.dat", "f", 0) + File("Company.dat", "co") +
+        Record(4, 2, "", "SettingShain.dat", "s", 0);
     for (const char* dry : {"", " --dry-run"}) {
         SCOPED_TRACE(dry);
         NativeTree tree;
@@ -513,9 +511,8 @@ TEST(IkotoolRestorePlan, EachFileHasOneLineAndOneCount) {
         for (std::string line; std::getline(in, line);)
             if (line.find('\t') != std::string::npos)
                 ++labels[line.substr(0, line.find('\t'))];
-        const std::map<std::string, int> expected = {{u8"復元", 1}, {u8"除外", 2},
-                                                     {u8"拒否", 4}, {u8"空", 1},
-                                                     {u8"合計", 1}};
+        const std::map<std::string, int> expected = {
+            {u8"復元", 1}, {u8"除外", 2}, {u8"拒否", 4}, {u8"空", 1}, {u8"合計", 1}};
         EXPECT_EQ(expected, labels) << run.out;
         EXPECT_TRUE(Has(run.out, u8"拒否 4 件、書込失敗 0 件、空 1 件")) << run.out;
     }

@@ -210,9 +210,8 @@ TEST(Ikotool, EachLineGoesToItsStream) {
         // The lines of Tessaro's record of the restore: each file with its
         // outcome, then the counts.
         {"-v " + extract,
-         {u8"復元\tx/p/Data/MyData/a.dat\n",
-          u8"除外\tx/p/Data/Org/kyuyo.xls\t復元の対象外です\n", u8"\n合計\t復元 ",
-          "m.iko: 14 entries"},
+         {u8"復元\tx/p/Data/MyData/a.dat\n", u8"除外\tx/p/Data/Org/kyuyo.xls\t復元の対象外です\n",
+          u8"\n合計\t復元 ", "m.iko: 14 entries"},
          {"skipped: "}},
         {"create -v n.iko --root 0=p --root 1=d",
          {"root 0 Data/MyData/a.dat\n", "written\n"},
@@ -431,7 +430,8 @@ TEST(Ikotool, JsonShowsBytesThatAreNoCharacterAsReplacements) {
             std::snprintf(two, sizeof two, "%02x", static_cast<unsigned char>(ch));
             hex += two;
         }
-        EXPECT_EQ(c.bLossy ? nlohmann::json(hex) : nlohmann::json(), entry.value("path_bytes", nlohmann::json()));
+        EXPECT_EQ(c.bLossy ? nlohmann::json(hex) : nlohmann::json(),
+                  entry.value("path_bytes", nlohmann::json()));
     }
 }
 

@@ -4,7 +4,8 @@
 
 namespace {
 
-CSkippedEntry Entry(const CString& path, CSkipReason reason = CSkipReason::cannotWrite, int root = 0) {
+CSkippedEntry Entry(const CString& path, CSkipReason reason = CSkipReason::cannotWrite,
+                    int root = 0) {
     return CSkippedEntry{root, path, reason, "cause"};
 }
 

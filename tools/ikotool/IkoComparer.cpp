@@ -108,10 +108,10 @@ void CIkoComparer::Compare(CMigrationContext& context, const CMigrationEntry& en
         finding.strLine = Line("not readable", entry.m_nRoot, path, cause);
     else {
         const CString refusal = WouldNotWrite(context.m_fs, target);
-        finding.strLine = refusal.IsEmpty()
-                              ? Line(verdict == missing ? "missing" : "differs", entry.m_nRoot,
-                                     path, cause)
-                              : Line("would not be written", entry.m_nRoot, path, refusal);
+        finding.strLine =
+            refusal.IsEmpty()
+                ? Line(verdict == missing ? "missing" : "differs", entry.m_nRoot, path, cause)
+                : Line("would not be written", entry.m_nRoot, path, refusal);
     }
     const auto placed = m_findingOf.emplace(Key(target.Path()), m_findings.size());
     if (placed.second)
@@ -168,7 +168,7 @@ CString CIkoComparer::WouldNotWrite(CFileSystem& fs, const CTargetPath& target) 
 }
 
 CString CIkoComparer::Line(const char* pszWhat, int nRoot, const CString& strPath,
-                          const CString& strCause) {
+                           const CString& strCause) {
     CString line = CString(pszWhat) + ": " + CIkoOutput::EntryName(nRoot, strPath);
     if (!strCause.IsEmpty())
         line += " (" + strCause + ")";

@@ -67,9 +67,9 @@ private:
     CIkoOutput& m_out;
     CIkoSelection& m_selection;
     CTargetPath m_paths; // the entries' targets, for the listing of what only the installation has
-    std::set<std::string> m_known; // every target the file names
-    std::vector<Folder> m_folders; // the file's entries that are folders here
-    std::vector<Finding> m_findings; // one for each target, in the order first met
+    std::set<std::string> m_known;             // every target the file names
+    std::vector<Folder> m_folders;             // the file's entries that are folders here
+    std::vector<Finding> m_findings;           // one for each target, in the order first met
     std::map<std::string, size_t> m_findingOf; // a target's key to its finding
     int64_t m_nDifferences = 0;
     int64_t m_nCompared = 0;

@@ -73,6 +73,6 @@ CString CIkoSelection::Unmatched(size_t nPattern) const {
             one.Format("%s%d", list.IsEmpty() ? "" : ", ", r);
             list += one;
         }
-    return " matches only files of root " + list + ", which was not given (--root " +
-           list.Left(1) + "=FOLDER)";
+    return " matches only files of root " + list + ", which was not given (--root " + list.Left(1) +
+           "=FOLDER)";
 }

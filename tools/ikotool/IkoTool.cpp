@@ -215,12 +215,11 @@ int CIkoTool::Extract() {
     }
     const size_t nUnwritten = CountUnwritten(context);
     CString text;
-    text.Format(": %s read, %lld written, %u skipped, %u could not be written, %lld empty",
-                CIkoInspector::Summary(context).GetString(),
-                static_cast<long long>(context.m_nWritten),
-                static_cast<unsigned>(CountFiles(context.m_skipped, false)),
-                static_cast<unsigned>(nUnwritten),
-                static_cast<long long>(context.m_nNothingToWrite));
+    text.Format(
+        ": %s read, %lld written, %u skipped, %u could not be written, %lld empty",
+        CIkoInspector::Summary(context).GetString(), static_cast<long long>(context.m_nWritten),
+        static_cast<unsigned>(CountFiles(context.m_skipped, false)),
+        static_cast<unsigned>(nUnwritten), static_cast<long long>(context.m_nNothingToWrite));
     m_out.Result(file + text);
     if (context.m_bBookMapWritten)
         m_out.Result("BookMNG.dat was restored: the books need converting (Quimbex /K:12)");
