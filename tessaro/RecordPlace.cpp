@@ -55,23 +55,35 @@ CString CRecordPlace::FileName(const CString& strMigrationFile, const CString& s
     if (nAttempt > 1)
         tail.AppendFormat("_%d", nAttempt);
     tail += ".txt";
-    const int budget =
-        std::min(nMaxLength, kMaxNameLength - kTemporaryEndingLength) - tail.GetLength();
-    const CString kept = ShortenedTo(title, budget);
+    const CString kept = ShortenedTo(title, nMaxLength - tail.GetLength(),
+                                     kMaxNameLength - kTemporaryEndingLength - NameLength(tail));
     if (kept.IsEmpty() && !title.IsEmpty())
         return CString();
     return kept + tail;
 }
 
-CString CRecordPlace::ShortenedTo(const CString& strText, int nBytes) {
+// A file system may count a name in UTF-8 (Wine's on Linux: 255 bytes),
+// where every character of code page 932 but ASCII takes three.
+int CRecordPlace::NameLength(const CString& strName) {
+    const std::string& s = strName.str();
+    const int n = static_cast<int>(s.size());
+    int length = 0;
+    for (int i = 0; i < n; i += fw::CharLen932(s.data(), i, n))
+        length += static_cast<unsigned char>(s[static_cast<size_t>(i)]) < 0x80 ? 1 : 3;
+    return length;
+}
+
+CString CRecordPlace::ShortenedTo(const CString& strText, int nBytes, int nNameLength) {
     const std::string& s = strText.str();
     const int n = static_cast<int>(s.size());
-    int end = 0;
+    int end = 0, length = 0;
     while (end < n) {
         const int len = fw::CharLen932(s.data(), end, n);
-        if (end + len > nBytes)
+        const int weight = static_cast<unsigned char>(s[static_cast<size_t>(end)]) < 0x80 ? 1 : 3;
+        if (end + len > nBytes || length + weight > nNameLength)
             break;
         end += len;
+        length += weight;
     }
     return CString(s.substr(0, static_cast<size_t>(end)).c_str());
 }

@@ -6,9 +6,8 @@
 class CRecordPlace {
 public:
     static constexpr int kMaxAttempts = 9;
-    // Bytes of one name the system takes (a double-byte character counts
-    // two, which keeps well inside its limit of characters), and of the
-    // ending of the temporary name a record is written under.
+    // The length of one name the system takes, counted as NameLength does,
+    // and the ending of the temporary name a record is written under.
     static constexpr int kMaxNameLength = 255;
     static constexpr int kTemporaryEndingLength = 4; // ".tmp"
     // The whole path a record may have: the ANSI calls' limit.
@@ -22,8 +21,12 @@ public:
     // a character of the file's name fits.
     static CString FileName(const CString& strMigrationFile, const CString& strStamp, int nAttempt,
                             int nMaxLength = kMaxNameLength - kTemporaryEndingLength);
-    // At most nBytes of strText, never half a double-byte character.
-    static CString ShortenedTo(const CString& strText, int nBytes);
+    // The length of a name in UTF-8 at the most: three for each character
+    // but ASCII.  Windows counts less, Wine's Linux file systems as much.
+    static int NameLength(const CString& strName);
+    // The most of strText within nBytes and a NameLength of nNameLength,
+    // never half a double-byte character.
+    static CString ShortenedTo(const CString& strText, int nBytes, int nNameLength);
     // The folder part of a path, without its last separator.
     static CString FolderOf(const CString& strPath);
     // True when strPath is strFolder or lies below it, as the system reads
