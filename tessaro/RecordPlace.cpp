@@ -42,16 +42,50 @@ int LastSeparator(const CString& strPath) {
 
 } // namespace
 
+// A long migration file's name is cut (on a character boundary) so that
+// the record's name, with the temporary ending it is written under, stays
+// within what the system allows one name.
 CString CRecordPlace::FileName(const CString& strMigrationFile, const CString& strStamp,
-                               int nAttempt) {
+                               int nAttempt, int nMaxLength) {
     CString title = strMigrationFile.Mid(LastSeparator(strMigrationFile) + 1);
     const int dot = title.ReverseFind('.');
     if (dot > 0)
         title = title.Left(dot);
-    CString name = title + "_復元記録" + strStamp;
+    CString tail = "_復元記録" + strStamp;
     if (nAttempt > 1)
-        name.AppendFormat("_%d", nAttempt);
-    return name + ".txt";
+        tail.AppendFormat("_%d", nAttempt);
+    tail += ".txt";
+    const CString kept = ShortenedTo(title, nMaxLength - tail.GetLength(),
+                                     kMaxNameLength - kTemporaryEndingLength - NameLength(tail));
+    if (kept.IsEmpty() && !title.IsEmpty())
+        return CString();
+    return kept + tail;
+}
+
+// A file system may count a name in UTF-8 (Wine's on Linux: 255 bytes),
+// where every character of code page 932 but ASCII takes three.
+int CRecordPlace::NameLength(const CString& strName) {
+    const std::string& s = strName.str();
+    const int n = static_cast<int>(s.size());
+    int length = 0;
+    for (int i = 0; i < n; i += fw::CharLen932(s.data(), i, n))
+        length += static_cast<unsigned char>(s[static_cast<size_t>(i)]) < 0x80 ? 1 : 3;
+    return length;
+}
+
+CString CRecordPlace::ShortenedTo(const CString& strText, int nBytes, int nNameLength) {
+    const std::string& s = strText.str();
+    const int n = static_cast<int>(s.size());
+    int end = 0, length = 0;
+    while (end < n) {
+        const int len = fw::CharLen932(s.data(), end, n);
+        const int weight = static_cast<unsigned char>(s[static_cast<size_t>(end)]) < 0x80 ? 1 : 3;
+        if (end + len > nBytes || length + weight > nNameLength)
+            break;
+        end += len;
+        length += weight;
+    }
+    return CString(s.substr(0, static_cast<size_t>(end)).c_str());
 }
 
 CString CRecordPlace::FolderOf(const CString& strPath) {

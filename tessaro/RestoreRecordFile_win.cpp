@@ -84,8 +84,16 @@ bool CRestoreRecordFile::WriteInto(const CString& strFolder, const std::string& 
         return false;
     }
     for (int attempt = 1; attempt <= CRecordPlace::kMaxAttempts; ++attempt) {
-        const CString path =
-            strFolder + "\\" + CRecordPlace::FileName(m_strMigrationFile, m_strStamp, attempt);
+        // A long folder path leaves the name fewer bytes; where not even one
+        // character of it fits, the folder is one that cannot hold a record.
+        const int room = CRecordPlace::kMaxPathLength - strFolder.GetLength() - 1 -
+                         CRecordPlace::kTemporaryEndingLength;
+        const CString name = CRecordPlace::FileName(m_strMigrationFile, m_strStamp, attempt, room);
+        const CString path = strFolder + "\\" + name;
+        if (name.IsEmpty()) {
+            Fail(ErrorText(ERROR_FILENAME_EXCED_RANGE, strFolder));
+            return false;
+        }
         bool bNameTaken = false;
         if (WriteAs(path, strText, bNameTaken)) {
             m_strPath = path;

@@ -7,14 +7,16 @@
 std::vector<CSkippedEntry> CRestoreReport::Unwritten(const std::vector<CSkippedEntry>& skipped) {
     std::vector<CSkippedEntry> unwritten;
     for (const CSkippedEntry& entry : skipped)
-        if (IsUnwritten(entry.nReason))
+        if (IsUnwritten(entry.nReason) && !entry.bFolder)
             unwritten.push_back(entry);
     return unwritten;
 }
 
-// As the restore's record names it.
+// As the restore's record names it: a line break or a tab of a stored name
+// can neither split one name into two lines of the box nor look like
+// another name.
 CString CRestoreReport::FullPath(const CSkippedEntry& entry, const CMigrationRoots& roots) {
-    return CRestoreRecord::FullPath(entry.nRoot, entry.strPath, roots);
+    return CRestoreRecord::Printable(CRestoreRecord::FullPath(entry.nRoot, entry.strPath, roots));
 }
 
 CString CRestoreReport::NameLines(const std::vector<CSkippedEntry>& unwritten,

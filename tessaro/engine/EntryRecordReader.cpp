@@ -63,7 +63,8 @@ CString CEntryRecordReader::String(const char* pszField) {
     const uint32_t len = StringLength(pszField);
     CString fault;
     if (len > Remaining())
-        fault.Format("the %s (%u bytes) runs past the end of the file", pszField, len);
+        fault.Format("the %s (%u %s) runs past the end of the file", pszField, len,
+                     len == 1 ? "byte" : "bytes");
     else if (len > kMaxStringLength)
         fault.Format("the %s (%u bytes) is longer than any path", pszField, len);
     if (!fault.IsEmpty())
@@ -82,8 +83,8 @@ int64_t CEntryRecordReader::Size() {
     m_ar >> nSize;
     if (nSize > 0 && static_cast<uint64_t>(nSize) > Remaining()) {
         CString fault;
-        fault.Format("the content (%lld bytes) runs past the end of the file",
-                     static_cast<long long>(nSize));
+        fault.Format("the content (%lld %s) runs past the end of the file",
+                     static_cast<long long>(nSize), nSize == 1 ? "byte" : "bytes");
         Fault(at, fault);
     }
     return nSize;

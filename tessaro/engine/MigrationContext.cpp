@@ -13,8 +13,8 @@ int32_t CMigrationContext::FormatOfBookExtension(const CString& strBookExt) {
 }
 
 void CMigrationContext::Skip(const CMigrationEntry& entry, CSkipReason nReason,
-                             const CString& strCause) {
-    m_skipped.push_back({entry.m_nRoot, entry.GetRelativePath(), nReason, strCause});
+                             const CString& strCause, bool bFolder) {
+    m_skipped.push_back({entry.m_nRoot, entry.GetRelativePath(), nReason, strCause, bFolder});
     if (m_pRecord)
         m_pRecord->NoteSkipped(m_skipped.back());
 }

@@ -24,7 +24,8 @@ public:
     explicit CMigrationContext(CFileSystem& fs, const CString& strBookExt = ".xlsm");
     static int32_t FormatOfBookExtension(const CString& strBookExt);
 
-    void Skip(const CMigrationEntry& entry, CSkipReason nReason, const CString& strCause);
+    void Skip(const CMigrationEntry& entry, CSkipReason nReason, const CString& strCause,
+              bool bFolder = false);
     // Counts an entry record that was written or read.
     void Count(int64_t nSize, int32_t nChildren);
 
@@ -35,6 +36,7 @@ public:
     bool m_bBookRestored = false;   // a "BookMNG.dat" passed the restore filter
     bool m_bBookMapWritten = false; // and was put in place whole
     int64_t m_nWritten = 0;         // files a restore put in place
+    int64_t m_nNothingToWrite = 0;  // empty files (or folders) a restore came to
     std::vector<CSkippedEntry> m_skipped;
     int64_t m_nEntries = 0;
     int64_t m_nFiles = 0; // entries without children (the format cannot tell an empty directory)
@@ -47,6 +49,11 @@ public:
     // passed over without a word, and only the folders of those it takes are
     // made.
     std::function<bool(const CTargetPath&)> m_select;
+    // With m_select, asked for an entry the restore has no target for (a
+    // path it refuses, a root not set here) by the path as stored: whether
+    // the selection takes it, so that only those it takes are named.
+    // Unset, such entries are passed over too.
+    std::function<bool(int nRoot, const CString& strStoredPath, bool bRootSet)> m_selectStored;
     bool m_bNoFilter = false; // the restore filter keeps nothing out
     // Called for each file a restore put in place.
     std::function<void(const CMigrationEntry&, const CTargetPath&)> m_onWritten;

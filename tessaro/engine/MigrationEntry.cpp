@@ -271,8 +271,10 @@ void CMigrationEntry::Load(CArchive& ar) {
     DeleteChildren();
     const int32_t nChildren = in.ChildCount(m_nDepth);
     m_pContext->Count(m_nSize, nChildren);
-    if (nChildren <= 0)
+    if (nChildren <= 0) {
+        NoteNothingToWrite();
         return;
+    }
     if (m_pContext->m_nMode == CMigrationContext::restore)
         PrepareDirectory();
     LoadChildren(ar, nChildren);
@@ -345,12 +347,12 @@ bool CMigrationEntry::ChooseTarget() {
     if (m_pContext->m_nMode == CMigrationContext::check)
         return false;
     if (m_strRoot.IsEmpty()) {
-        m_pContext->Skip(*this, CSkipReason::emptyRoot, CString());
+        SkipWithoutTarget(CSkipReason::emptyRoot, CString());
         return false;
     }
     CTargetPath& target = m_pContext->m_target;
     if (!target.Resolve(m_strRoot, GetRelativePath())) {
-        m_pContext->Skip(*this, CSkipReason::refusedPath, target.Refusal());
+        SkipWithoutTarget(CSkipReason::refusedPath, target.Refusal());
         return false;
     }
     if (!IsSelected(target))
@@ -377,6 +379,42 @@ bool CMigrationEntry::IsSelected(CTargetPath& target) {
     target.NoteFolderMade();
     target.Forget();
     return target.Resolve(m_strRoot, GetRelativePath());
+}
+
+// An entry the restore has no target for is named only when a selection,
+// if there is one, takes it by its stored path.
+void CMigrationEntry::SkipWithoutTarget(CSkipReason nReason, const CString& strCause,
+                                        bool bFolder) {
+    if (m_pContext->m_select &&
+        (!m_pContext->m_selectStored ||
+         !m_pContext->m_selectStored(m_nRoot, GetRelativePath(), !m_strRoot.IsEmpty())))
+        return;
+    m_pContext->Skip(*this, nReason, strCause, bFolder);
+}
+
+// An entry without content and without children is an empty file or an
+// empty folder (the format cannot tell them apart): a restore makes
+// neither, whatever its path, and says so, so that each file of the
+// migration file has its line and its count.  It is no skipped file: the
+// restore lost nothing by it.
+void CMigrationEntry::NoteNothingToWrite() {
+    if (m_pContext->m_nMode == CMigrationContext::check || m_nSize != 0)
+        return;
+    if (m_pContext->m_select && !IsTakenWithoutContent())
+        return;
+    ++m_pContext->m_nNothingToWrite;
+    if (m_pContext->m_pRecord)
+        m_pContext->m_pRecord->NoteSkipped(
+            {m_nRoot, GetRelativePath(), CSkipReason::nothingToWrite, CString()});
+}
+
+// The selection's verdict without making a folder for the entry.
+bool CMigrationEntry::IsTakenWithoutContent() {
+    CTargetPath& target = m_pContext->m_target;
+    if (!m_strRoot.IsEmpty() && target.Resolve(m_strRoot, GetRelativePath()))
+        return m_pContext->m_select(target);
+    return m_pContext->m_selectStored &&
+           m_pContext->m_selectStored(m_nRoot, GetRelativePath(), !m_strRoot.IsEmpty());
 }
 
 void CMigrationEntry::SkipUnwritten(const CFsError& error) {
@@ -407,7 +445,7 @@ void CMigrationEntry::PrepareDirectory() {
             return;
         }
         if (m_nSize <= 0) // else its content was reported already
-            m_pContext->Skip(*this, CSkipReason::refusedPath, target.Refusal());
+            m_pContext->Skip(*this, CSkipReason::refusedPath, target.Refusal(), true);
         return;
     }
     CTargetDirectory::Ensure(m_pContext->m_fs, m_strRoot, target.RelativePath());

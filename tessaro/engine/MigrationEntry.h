@@ -59,6 +59,9 @@ private:
     bool ChooseTarget();
     bool IsSelected(CTargetPath& target);
     void SkipUnwritten(const CFsError& error);
+    void SkipWithoutTarget(CSkipReason nReason, const CString& strCause, bool bFolder = false);
+    void NoteNothingToWrite();
+    bool IsTakenWithoutContent();
     void PrepareDirectory();
     void RemoveStaleTemporary(const CString& strFolder);
     void LoadChildren(CArchive& ar, int32_t nCount);

@@ -63,7 +63,8 @@ void CMigrationReader::Check(CArchive& ar) {
     const uint64_t end = ar.GetPosition();
     if (end != static_cast<uint64_t>(m_context.m_nFileLength)) {
         CString fault;
-        fault.Format("%u entries end here, but the file goes on", nCount);
+        fault.Format("%u %s here, but the file goes on", nCount,
+                     nCount == 1 ? "entry ends" : "entries end");
         throw CMigrationFileException(CArchiveException::badIndex, end, fault);
     }
 }

@@ -7,7 +7,7 @@
 namespace {
 
 // Tab-separated, so that the record opens as a table too.
-const char* const kLabels[] = {"復元", "除外", "拒否", "書込失敗"};
+const char* const kLabels[] = {"復元", "除外", "拒否", "書込失敗", "空"};
 const char kSeparator[] = "\t";
 
 CString InBrackets(const CString& strCause) {
@@ -59,6 +59,8 @@ CRestoreRecord::Outcome CRestoreRecord::OutcomeOf(CSkipReason nReason) {
         return keptOut;
     case CSkipReason::refusedPath:
         return refused;
+    case CSkipReason::nothingToWrite:
+        return nothingToWrite;
     default:
         return notWritten;
     }
@@ -100,6 +102,8 @@ CString CRestoreRecord::Reason(CSkipReason nReason, const CString& strCause) {
         return "このパソコンでは使えない名前です" + InBrackets(strCause);
     case CSkipReason::cannotWrite:
         return strCause.IsEmpty() ? CString("書き込めません") : strCause;
+    case CSkipReason::nothingToWrite:
+        return "中身がないため書き込みません（空のファイルまたはフォルダ）";
     default:
         return SkipReasonText(nReason) + InBrackets(strCause);
     }
@@ -109,11 +113,12 @@ CString CRestoreRecord::Reason(CSkipReason nReason, const CString& strCause) {
 // of the whole file.
 CString CRestoreRecord::Summary(const CString& strInterruption) const {
     CString line;
-    line.Format("合計%s%s %lld 件、%s %lld 件、%s %lld 件、%s %lld 件", kSeparator,
+    line.Format("合計%s%s %lld 件、%s %lld 件、%s %lld 件、%s %lld 件、%s %lld 件", kSeparator,
                 kLabels[restored], static_cast<long long>(m_anCounts[restored]), kLabels[keptOut],
                 static_cast<long long>(m_anCounts[keptOut]), kLabels[refused],
                 static_cast<long long>(m_anCounts[refused]), kLabels[notWritten],
-                static_cast<long long>(m_anCounts[notWritten]));
+                static_cast<long long>(m_anCounts[notWritten]), kLabels[nothingToWrite],
+                static_cast<long long>(m_anCounts[nothingToWrite]));
     if (!strInterruption.IsEmpty())
         line += kSeparator + ("復元は完了していません" + InBrackets(strInterruption));
     return line;

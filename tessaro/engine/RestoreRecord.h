@@ -7,14 +7,14 @@
 #include <functional>
 #include <string>
 
-// The record of one restore: a line for each entry with content (restored,
-// kept out, refused, not written) as the restore comes to it, and a summary
-// line with the counts.  Lines are code page 932 and carry no line end; a
-// file of them ends each with kLineEnd.  Tessaro writes them to the
-// restore's record file, ikotool extract -v prints them.
+// The record of one restore: a line for each file entry (restored, kept
+// out, refused, not written, empty) and for each folder refused, as the restore comes to it, and a
+// summary line with the counts.  Lines are code page 932 and carry no line end; a file of them ends
+// each with kLineEnd.  Tessaro writes them to the restore's record file, ikotool extract -v prints
+// them.
 class CRestoreRecord {
 public:
-    enum Outcome { restored, keptOut, refused, notWritten, kOutcomes };
+    enum Outcome { restored, keptOut, refused, notWritten, nothingToWrite, kOutcomes };
     using Sink = std::function<void(const CString&)>;
     static const char kLineEnd[];
 

@@ -22,6 +22,8 @@ const char* SkipReasonText(CSkipReason nReason) {
         return "changed while it was written";
     case CSkipReason::notAWindowsName:
         return "name not allowed on Windows";
+    case CSkipReason::nothingToWrite:
+        return "empty: nothing to write";
     }
     return "skipped";
 }
@@ -29,4 +31,14 @@ const char* SkipReasonText(CSkipReason nReason) {
 bool IsUnwritten(CSkipReason nReason) {
     return nReason == CSkipReason::cannotWrite || nReason == CSkipReason::unconvertibleName ||
            nReason == CSkipReason::refusedPath;
+}
+
+// bUnwritten: those a user expects on disk and did not get; else the
+// others, kept out or passed over.
+size_t CountFiles(const std::vector<CSkippedEntry>& skipped, bool bUnwritten) {
+    size_t n = 0;
+    for (const CSkippedEntry& skip : skipped)
+        if (!skip.bFolder && IsUnwritten(skip.nReason) == bUnwritten)
+            ++n;
+    return n;
 }

@@ -3,6 +3,8 @@
 #include "File_win.h"
 #include "ScopedHandle_win.h"
 
+#include <vector>
+
 namespace {
 
 class CWin32File : public CFsFile {
@@ -185,12 +187,43 @@ CString OsCause(DWORD err, const CString& strPath) {
     return CauseOf(CFileException(FileCauseFromOsError(err), static_cast<long>(err), strPath));
 }
 
+// The folder's security read against this process's token: Wine opens a
+// folder for FILE_ADD_FILE whatever its Unix mode, but its security
+// descriptor reflects that mode, so AccessCheck tells what creating a file
+// there would meet.  Where the security cannot be read or checked nothing
+// is claimed.
+bool FolderRefusesNewFiles(const CString& strFolder) {
+    const SECURITY_INFORMATION what =
+        OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
+    DWORD needed = 0;
+    ::GetFileSecurityA(strFolder, what, nullptr, 0, &needed);
+    if (needed == 0)
+        return false;
+    std::vector<BYTE> descriptor(needed);
+    if (!::GetFileSecurityA(strFolder, what, descriptor.data(), needed, &needed))
+        return false;
+    CHandle process, token;
+    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_DUPLICATE | TOKEN_QUERY,
+                            process.Receive()) ||
+        !::DuplicateToken(process.Get(), SecurityImpersonation, token.Receive()))
+        return false;
+    GENERIC_MAPPING mapping = {FILE_GENERIC_READ, FILE_GENERIC_WRITE, FILE_GENERIC_EXECUTE,
+                               FILE_ALL_ACCESS};
+    PRIVILEGE_SET privileges;
+    DWORD privilegesLength = sizeof privileges, granted = 0;
+    BOOL bAllowed = FALSE;
+    if (!::AccessCheck(descriptor.data(), token.Get(), FILE_ADD_FILE, &mapping, &privileges,
+                       &privilegesLength, &granted, &bAllowed))
+        return false;
+    return !bAllowed;
+}
+
 } // namespace
 
 // What CreateFile and CreateDirectory answer for a folder that is missing
 // or a file: the path is not found.
 // The right to add a file is asked by opening the folder for it, which
-// makes nothing.
+// makes nothing, and of the folder's security.
 bool CWin32FileSystem::CheckCreate(const CString& strPath, bool bFolderPlanned, CFsError& error) {
     if (bFolderPlanned)
         return true;
@@ -203,9 +236,8 @@ bool CWin32FileSystem::CheckCreate(const CString& strPath, bool bFolderPlanned, 
     const CFileHandle h(::CreateFileA(folder, FILE_ADD_FILE,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (h)
-        return true;
-    const DWORD err = ::GetLastError();
+    const DWORD err = h ? (FolderRefusesNewFiles(folder) ? ERROR_ACCESS_DENIED : ERROR_SUCCESS)
+                        : ::GetLastError();
     if (err != ERROR_ACCESS_DENIED)
         return true;
     error.strCause = OsCause(err, strPath);

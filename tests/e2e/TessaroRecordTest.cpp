@@ -149,7 +149,8 @@ TEST_F(TessaroRecord, RecordLiesBesideTheFileAndIkotoolPrintsItsLines) {
     const size_t restored = CountOf(text, "\r\n復元\t") + (text.rfind("復元\t", 0) == 0);
     const std::string summary = "合計\t復元 " + std::to_string(restored) + " 件、除外 " +
                                 std::to_string(CountOf(text, "除外\t")) +
-                                " 件、拒否 0 件、書込失敗 1 件";
+                                " 件、拒否 0 件、書込失敗 1 件、空 " +
+                                std::to_string(CountOf(text, "\r\n空\t")) + " 件";
     EXPECT_EQ(summary, lines.back());
     EXPECT_EQ("kept", ReadFileBytes(HiddenTarget()));
 

@@ -205,7 +205,7 @@ std::vector<HostileFile> StructureFiles() {
                 Header(0xFFFF) + kExcel + Le64(0) + Le32(0), 31),
         Damaged("bytes-after-the-last-entry", "one byte after the last entry",
                 Header(1) + kExcel + Le64(0) + Le32(0) + "x", 31,
-                "1 entries end here, but the file goes on"),
+                "1 entry ends here, but the file goes on"),
         Damaged("product-byte-5", "the product byte 5", Bytes({1, 0, 5, 0}) + kExcel, 2,
                 "the product byte is not that of Morvane"),
         Damaged("nesting-too-deep", "2050 levels of folders", Chain(kHostileMaxDepth + 2),

@@ -42,9 +42,9 @@ TEST(IkoProgress, OnATerminalLongWorkShowsOneLineAndTakesItAway) {
     progress.Tick();
     progress.Finish();
     progress.Finish();
-    EXPECT_EQ((std::vector<std::string>{
-                  "show: 50% 1 of 4 files, 2.0 KiB of 4.0 KiB, 2.0 KiB/s, 1 s left",
-                  "show: 75% 3 of 4 files, 3.0 KiB of 4.0 KiB, 2.2 KiB/s, 0 s left", "clear"}),
+    EXPECT_EQ((std::vector<std::string>{"show: 50% 1 of 4 files, 2.0 KiB of 4.0 KiB, 2.0 KiB/s",
+                                        "show: 75% 3 of 4 files, 3.0 KiB of 4.0 KiB, 2.2 KiB/s",
+                                        "clear"}),
               screen.events);
 }
 
@@ -73,11 +73,26 @@ TEST(IkoProgress, AskedForInALogItWritesALineASecondAndTheLast) {
     progress.AddBytes(kMiB);
     screen.now += 0.2;
     progress.Finish();
-    EXPECT_EQ(
-        (std::vector<std::string>{"show: 33% 0 files, 1.0 MiB of 3.0 MiB",
-                                  "show: 100% 7 files, 3.0 MiB of 3.0 MiB, 3.0 MiB/s, 0 s left",
-                                  "show: 100% 7 files, 3.0 MiB of 3.0 MiB, 1 s in all"}),
-        screen.events);
+    EXPECT_EQ((std::vector<std::string>{"show: 33% 0 files, 1.0 MiB of 3.0 MiB",
+                                        "show: 100% 7 files, 3.0 MiB of 3.0 MiB, 3.0 MiB/s",
+                                        "show: 100% 7 files, 3.0 MiB of 3.0 MiB, 1 s in all"}),
+              screen.events);
+}
+
+// The time left is told only once the rate has had seconds to settle: a
+// slow first second says nothing of hours left.
+TEST(IkoProgress, TimeLeftWaitsForASteadyRate) {
+    const struct {
+        double seconds;
+        const char* line;
+    } cases[] = {
+        {1, "0% 0 of 9 files, 1.0 KiB of 1.0 GiB, 1.0 KiB/s"},
+        {2.9, "0% 0 of 9 files, 1.0 KiB of 1.0 GiB, 353 B/s"},
+        {3, "0% 0 of 9 files, 1.0 KiB of 1.0 GiB, 341 B/s, 873 h 48 min left"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(CString(c.line), CIkoProgress::Line(0, 9, 1024, 1LL << 30, c.seconds, false))
+            << c.seconds;
 }
 
 TEST(IkoProgress, SizesAndDurationsReadAsPeopleSayThem) {

@@ -7,6 +7,7 @@
 
 #include <fstream>
 #include <iostream>
+#include <map>
 #include <sys/stat.h>
 #include <set>
 #include <sstream>
@@ -323,6 +324,32 @@ TEST(IkotoolRestorePlan, CompareTellsWhatARestoreWouldChange) {
     }
 }
 
+// Names that differ only in case are one target where the system has no
+// case: the restore leaves the bytes of the last of them, and compare
+// judges by those alone.
+TEST(IkotoolRestorePlan, CompareJudgesATargetByItsLastEntry) {
+    const struct {
+        const char* first;
+        const char* last;
+        int exitCode;
+        const char* result;
+    } cases[] = {
+        {"old", "new", 0, "m.iko: 2 files compared, a restore would change nothing"},
+        {"new", "old", 1, "m.iko: 2 files compared, 1 difference"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.last);
+        NativeTree tree;
+        tree.Write("p/Data/MyData/a.dat", "new");
+        tree.Write("d/Excel/book.xls", "book");
+        WriteFile(tree, "m.iko", MyDataFile(File("a.dat", c.first) + File("A.DAT", c.last), 2));
+        const ToolRun run = Ikotool(tree, std::string("compare m.iko") + kRoots);
+        EXPECT_EQ(c.exitCode, run.exitCode) << run.out << run.err;
+        EXPECT_TRUE(Has(run.out, c.result)) << run.out;
+        EXPECT_EQ(c.exitCode, Has(run.out, "differs: root 0 Data/MyData/a.dat") ? 1 : 0) << run.out;
+    }
+}
+
 // A target that cannot be opened for reading is not readable, not a
 // difference of content: here a pipe, which no open of the comparison
 // waits for.
@@ -360,9 +387,31 @@ TEST(IkotoolRestorePlan, ALinkedFolderIsNotFollowedOutOfTheRoot) {
 
     const ToolRun compare = Ikotool(tree, std::string("compare m.iko") + kRoots);
     EXPECT_EQ(1, compare.exitCode);
-    EXPECT_TRUE(Has(compare.out, "would not be written: root 0 Data/MyData/a.dat"))
-        << compare.out;
+    EXPECT_TRUE(Has(compare.out, "would not be written: root 0 Data/MyData/a.dat")) << compare.out;
     EXPECT_FALSE(Has(compare.out, "other.dat")) << compare.out;
+}
+
+// A file that is a link is replaced by a restore, not written through:
+// compare does not read what it leads to, which may lie outside the root.
+TEST(IkotoolRestorePlan, ALinkedFileIsReplacedAndNotRead) {
+    NativeTree tree;
+    tree.MakeDir("p/Data/MyData");
+    tree.MakeDir("d");
+    tree.Write("outside.dat", "abc");
+    ASSERT_EQ(0, symlink((tree / "outside.dat").c_str(), (tree / "p/Data/MyData/a.dat").c_str()));
+    WriteFile(tree, "m.iko", MyDataFile(File("a.dat", "abc"), 1));
+    tree.Write("d/Excel/book.xls", "book");
+
+    const ToolRun compare = Ikotool(tree, std::string("compare m.iko") + kRoots);
+    EXPECT_EQ(1, compare.exitCode) << compare.out;
+    EXPECT_TRUE(Has(compare.out, "differs: root 0 Data/MyData/a.dat (a link stands there"))
+        << compare.out;
+    const ToolRun extract = Ikotool(tree, std::string("extract m.iko") + kRoots);
+    EXPECT_EQ(0, extract.exitCode) << extract.err;
+    EXPECT_EQ("abc", ReadNativeFile(tree / "outside.dat"));
+    struct stat st {};
+    ASSERT_EQ(0, lstat((tree / "p/Data/MyData/a.dat").c_str(), &st));
+    EXPECT_TRUE(S_ISREG(st.st_mode));
 }
 
 // A name stored with a line break cannot forge a line of the output.
@@ -376,5 +425,95 @@ TEST(IkotoolRestorePlan, ControlCharactersInNamesAreShownEscaped) {
         const ToolRun run = Ikotool(tree, command + (command[0] == 'e' ? kRoots : ""));
         EXPECT_FALSE(Has(run.out + run.err, "\nOK: forged")) << run.out << run.err;
         EXPECT_TRUE(Has(run.out + run.err, "a^JOK: forged")) << run.out << run.err;
+    }
+}
+
+// --only speaks of the paths it takes and of no other: a refused path, a
+// control character in a name and a root not given are named and counted
+// only where a pattern takes them, before and after the real run alike.
+TEST(IkotoolRestorePlan, OnlyNamesAndCountsNothingItDoesNotTake) {
+    const std::string file =
+        Header(3) + Record(4, 0, "", "Data\\MyData", "", 5) + File("a.dat", "abc") +
+        File("..\\..\\x.dat", "x") + File("con", "c") + File("t\x01.dat", "t") +
+        Record(4, 0, "\\Data\\MyData", "..\\..\\esc", "", 1) +
+        Record(4, 0, "\\\\Data\\MyData\\..\\..\\esc", "e.dat", "e", 0) +
+        Record(4, 1, "", "Excel", "", 1) + Record(4, 1, "\\Excel", "book.xls", "book", 0) +
+        Record(4, 2, "", "SettingShain.dat", "s", 0);
+    const struct {
+        const char* command;
+        std::string only;
+        int exitCode;
+        const char* result; // a part of standard output
+        const char* error;  // a part of standard error, or "" for none at all
+    } cases[] = {
+        {"extract", "--only 'Data/MyData/a.dat'", 0, "1 written, 0 skipped, 0 could not be written",
+         ""},
+        {"extract --dry-run", "--only 'Data/MyData/a.dat'", 0,
+         "1 would be written, 0 skipped, 0 could not be written", ""},
+        {"compare", "--only 'Data/MyData/a.dat'", 1, "1 file compared, 1 difference", ""},
+        {"extract", "--only 'nothing*'", 2, "", "--only nothing* matches no file in it"},
+        {"compare", "--only 'nothing*'", 2, "", "--only nothing* matches no file in it"},
+        {"extract", "--only SettingShain.dat", 2, "",
+         "--only SettingShain.dat matches only files of root 2, which was not given"},
+        {"extract --dry-run", "--only SettingShain.dat", 2, "", "which was not given"},
+        {"extract", "--only '*x.dat'", 1, "0 written, 0 skipped, 1 could not be written",
+         "not written: root 0 Data/MyData/../../x.dat: refused"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.command) + " " + c.only);
+        NativeTree tree;
+        tree.MakeDir("p");
+        tree.MakeDir("d");
+        WriteFile(tree, "m.iko", file);
+        const ToolRun run = Ikotool(tree, std::string(c.command) + " m.iko " + c.only + kRoots);
+        EXPECT_EQ(c.exitCode, run.exitCode) << run.out << run.err;
+        EXPECT_TRUE(Has(run.out, c.result)) << run.out;
+        if (*c.error == '\0')
+            EXPECT_EQ("", run.err);
+        else
+            EXPECT_TRUE(Has(run.err, c.error)) << run.err;
+        for (const char* other : {"con", "t^A", "esc", "SettingShain"}) {
+            if (Has(c.only, other))
+                continue;
+            const std::string all = run.out + run.err;
+            EXPECT_FALSE(Has(all, std::string(" ") + other) || Has(all, std::string("/") + other))
+                << other << "\n"
+                << all;
+        }
+    }
+}
+
+// Each file of the migration file has one line of -v and one count, and a
+// folder none: a refused folder is named but is not a file, and an empty
+// file is told as one a restore does not make.
+TEST(IkotoolRestorePlan, EachFileHasOneLineAndOneCount) {
+    const std::string file =
+        Header(2) + Record(4, 0, "", "Data\\MyData", "", 5) + File("a.dat", "abc") +
+        File("zero.dat", "") + File("..\\..\\x.dat", "x") +
+        Record(4, 0, "\\Data\\MyData", "..\\..\\esc", "", 2) +
+        Record(4, 0, "\\\\Data\\MyData\\..\\..\\esc", "e.dat", "e", 0) +
+        Record(4, 0, "\\\\Data\\MyData\\..\\..\\esc", "f.dat", "f", 0) + File("Company.dat", "co") +
+        Record(4, 2, "", "SettingShain.dat", "s", 0);
+    for (const char* dry : {"", " --dry-run"}) {
+        SCOPED_TRACE(dry);
+        NativeTree tree;
+        tree.MakeDir("p");
+        tree.MakeDir("d");
+        WriteFile(tree, "m.iko", file);
+        const ToolRun run = Ikotool(tree, std::string("extract m.iko -v") + dry + kRoots);
+        EXPECT_EQ(1, run.exitCode) << run.err;
+        EXPECT_TRUE(Has(run.out, "9 entries, 7 files, 9 bytes read, 1 ")) << run.out;
+        EXPECT_TRUE(Has(run.out, " 2 skipped, 3 could not be written, 1 empty")) << run.out;
+        if (*dry)
+            continue;
+        std::map<std::string, int> labels;
+        std::istringstream in(run.out);
+        for (std::string line; std::getline(in, line);)
+            if (line.find('\t') != std::string::npos)
+                ++labels[line.substr(0, line.find('\t'))];
+        const std::map<std::string, int> expected = {
+            {u8"復元", 1}, {u8"除外", 2}, {u8"拒否", 4}, {u8"空", 1}, {u8"合計", 1}};
+        EXPECT_EQ(expected, labels) << run.out;
+        EXPECT_TRUE(Has(run.out, u8"拒否 4 件、書込失敗 0 件、空 1 件")) << run.out;
     }
 }

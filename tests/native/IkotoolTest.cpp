@@ -1,12 +1,16 @@
 // ikotool end to end: the real program on real folders.
 #include "IkotoolRun.h"
+#include "MigrationBytes.h"
 #include "MorvaneVersion.h"
 #include "TargetFile.h"
+#include "UndecodableNames.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cstdlib>
+#include <map>
 #include <fcntl.h>
 #include <fstream>
 #include <regex>
@@ -294,6 +298,44 @@ TEST(Ikotool, ReadmeAndHelpAgree) {
         Options(SectionLines(Ikotool(work, "--help").out, "\nOptions:"), 18);
     EXPECT_EQ(helpOptions, Options(readmeOptions, std::string::npos));
     EXPECT_EQ(14u, helpOptions.size());
+
+    // Each exit code has the same causes in --help and in the README's row.
+    const auto Causes = [](std::string text) {
+        std::string plain;
+        int depth = 0;
+        for (const char c : text) {
+            depth += c == '(' ? 1 : c == ')' ? -1 : 0;
+            if (depth == 0 && c != ')' && c != '`')
+                plain += c == '\n' ? ' ' : c;
+        }
+        if (plain.find(':') != std::string::npos)
+            plain = plain.substr(plain.find(':') + 1);
+        std::set<std::string> causes;
+        std::istringstream items(plain);
+        for (std::string item; std::getline(items, item, ',');) {
+            std::string words, word;
+            for (std::istringstream in(item); in >> word;)
+                words += (words.empty() ? "" : " ") + word;
+            causes.insert(words);
+        }
+        return causes;
+    };
+    std::map<char, std::string> helpCodes;
+    char code = 0;
+    for (const std::string& line : SectionLines(Ikotool(work, "--help").out, "\nExit codes")) {
+        if (line.size() > 3 && line[2] >= '0' && line[2] <= '2' && line[3] == ' ')
+            code = line[2];
+        if (code)
+            helpCodes[code] += " " + line.substr(line[2] == code ? 4 : 0);
+    }
+    ASSERT_EQ(3u, helpCodes.size());
+    for (const auto& [digit, text] : helpCodes) {
+        const size_t row = readme.find(std::string("| ") + digit + " | ");
+        ASSERT_NE(std::string::npos, row) << digit;
+        const size_t start = row + 6;
+        const std::string readmeRow = readme.substr(start, readme.find(" |\n", start) - start);
+        EXPECT_EQ(Causes(text), Causes(readmeRow)) << digit;
+    }
 }
 
 // Every recipe line of the README, run as written with FILE a real file.
@@ -353,10 +395,10 @@ TEST(Ikotool, ListStartsWithWhatTheHeaderSays) {
          "book format: 4 (\".xlsm\" books)\n"},
         {"mixed.iko", 0,
          "book format: mixed: 3 (\".xls\" books) in 12 entries, 4 (\".xlsm\" "
-         "books) in 1 entries, a restore goes by the first entry's, 4\n"},
+         "books) in 1 entry, a restore goes by the first entry's, 4\n"},
         {"newer.iko", 0,
          "book format: mixed: 3 (\".xls\" books) in 12 entries, 7 (newer than "
-         "this program: not restored) in 1 entries"},
+         "this program: not restored) in 1 entry"},
         {"foreign.iko", 2,
          "header: 3 top-level entries, product byte 0x05 (not Morvane: Tessaro "
          "refuses the file)\nbook format: none (no entries)\n"},
@@ -368,6 +410,29 @@ TEST(Ikotool, ListStartsWithWhatTheHeaderSays) {
         EXPECT_EQ(c.exitCode, run.exitCode) << run.err;
         EXPECT_TRUE(Has(run.out, c.head)) << run.out;
         EXPECT_EQ(c.exitCode == 0, run.err.empty()) << run.err;
+    }
+}
+
+// Bytes that are no character become U+FFFD one by one, and the name's raw
+// bytes stand beside it: no separator is invented, no character lost.
+TEST(Ikotool, JsonShowsBytesThatAreNoCharacterAsReplacements) {
+    for (const UndecodableName& c : UndecodableNames()) {
+        SCOPED_TRACE(c.shown);
+        NativeTree src;
+        WriteBytes(src / "u.iko", Header(1) + Record(4, 0, "", "Data\\MyData", "", 1) +
+                                      Record(4, 0, "\\Data\\MyData", c.name, "x", 0));
+        const ToolRun list = Ikotool(src, "list --json u.iko");
+        ASSERT_EQ(0, list.exitCode) << list.err;
+        const nlohmann::json entry = nlohmann::json::parse(list.out)["entries"][1];
+        EXPECT_EQ(u8"Data\\MyData\\" + c.shown, entry["path"].get<std::string>());
+        std::string hex;
+        for (const char ch : "Data\\MyData\\" + c.name) {
+            char two[3];
+            std::snprintf(two, sizeof two, "%02x", static_cast<unsigned char>(ch));
+            hex += two;
+        }
+        EXPECT_EQ(c.bLossy ? nlohmann::json(hex) : nlohmann::json(),
+                  entry.value("path_bytes", nlohmann::json()));
     }
 }
 

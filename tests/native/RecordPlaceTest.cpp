@@ -23,6 +23,35 @@ TEST(CRecordPlace, FileNameCarriesTheMigrationFileAndTheStamp) {
     }
 }
 
+// A long name is cut so that the record's name with its temporary ending
+// is one the system takes, also where it counts the name in UTF-8 (Wine
+// on Linux); a double-byte character is never halved.
+TEST(CRecordPlace, FileNameOfALongMigrationFileStaysANameTheSystemTakes) {
+    const struct {
+        std::string title;
+        size_t kept; // bytes of the title kept
+    } cases[] = {
+        {std::string(235, 'x'), 218},
+        {std::string(200, 'x'), 200},
+        {"x" + std::string(120 * 2, '\0'), 145}, // filled below with "表": 72 of them
+    };
+    for (auto c : cases) {
+        if (c.title[1] == '\0')
+            for (size_t i = 1; i < c.title.size(); i += 2)
+                c.title.replace(i, 2, "\x95\x5c"); // 表: a trail byte 0x5C
+        SCOPED_TRACE(c.title.size());
+        const CString name =
+            CRecordPlace::FileName(("C:\\m\\" + c.title + ".iko").c_str(), "20261209011530", 9);
+        EXPECT_LE(CRecordPlace::NameLength(name) + CRecordPlace::kTemporaryEndingLength,
+                  CRecordPlace::kMaxNameLength);
+        EXPECT_EQ(c.title.substr(0, c.kept) + "_復元記録20261209011530_9.txt", name.str());
+    }
+    // A long folder leaves less room; none at all gives no name.
+    EXPECT_EQ("xxxx_復元記録20261209011530.txt",
+              CRecordPlace::FileName("C:\\m\\xxxxxxxx.iko", "20261209011530", 1, 31).str());
+    EXPECT_EQ("", CRecordPlace::FileName("C:\\m\\xxxxxxxx.iko", "20261209011530", 1, 27).str());
+}
+
 // The folder of "C:\ソ\x.iko" is "C:\ソ": the trail byte 0x5C of "ソ" is
 // not the last separator.
 TEST(CRecordPlace, FolderOfStopsAtTheLastSeparator) {

@@ -75,9 +75,10 @@ TEST(CRestoreRecord, SummaryCountsEachOutcomeAndTellsAnInterruption) {
     EXPECT_EQ(2, record.Count(CRestoreRecord::keptOut));
     EXPECT_EQ(0, record.Count(CRestoreRecord::refused));
     EXPECT_EQ(1, record.Count(CRestoreRecord::notWritten));
-    EXPECT_EQ(CString("合計\t復元 3 件、除外 2 件、拒否 0 件、書込失敗 1 件"), record.Summary(""));
+    EXPECT_EQ(CString("合計\t復元 3 件、除外 2 件、拒否 0 件、書込失敗 1 件、空 0 件"),
+              record.Summary(""));
     record.Finish("ディスクがいっぱいです。");
-    EXPECT_EQ(CString("合計\t復元 3 件、除外 2 件、拒否 0 件、書込失敗 1 件\t"
+    EXPECT_EQ(CString("合計\t復元 3 件、除外 2 件、拒否 0 件、書込失敗 1 件、空 0 件\t"
                       "復元は完了していません（ディスクがいっぱいです。）"),
               lines.back());
 }
@@ -88,13 +89,15 @@ TEST(CRestoreRecord, FileTextIsCodePage932WithCrLf) {
     CRestoreRecord record(CMigrationRoots("C:", "C:", ""), CRestoreRecord::AppendTo(text));
     record.NoteRestored(0, "\\a");
     record.Finish();
-    const std::string expected = "\x95\x9c\x8c\xb3" // 復元
-                                 "\tC:\\a\r\n"
-                                 "\x8d\x87\x8c\x76"                      // 合計
-                                 "\t\x95\x9c\x8c\xb3 1 \x8c\x8f\x81\x41" // 復元 1 件、
-                                 "\x8f\x9c\x8a\x4f 0 \x8c\x8f\x81\x41"   // 除外 0 件、
-                                 "\x8b\x91\x94\xdb 0 \x8c\x8f\x81\x41"   // 拒否 0 件、
-                                 "\x8f\x91\x8d\x9e\x8e\xb8\x94\x73 0 \x8c\x8f\r\n"; // 書込失敗 0 件
+    const std::string expected =
+        "\x95\x9c\x8c\xb3" // 復元
+        "\tC:\\a\r\n"
+        "\x8d\x87\x8c\x76"                                    // 合計
+        "\t\x95\x9c\x8c\xb3 1 \x8c\x8f\x81\x41"               // 復元 1 件、
+        "\x8f\x9c\x8a\x4f 0 \x8c\x8f\x81\x41"                 // 除外 0 件、
+        "\x8b\x91\x94\xdb 0 \x8c\x8f\x81\x41"                 // 拒否 0 件、
+        "\x8f\x91\x8d\x9e\x8e\xb8\x94\x73 0 \x8c\x8f\x81\x41" // 書込失敗 0 件、
+        "\x8b\xf3 0 \x8c\x8f\r\n";                            // 空 0 件
     EXPECT_EQ(expected, text);
 }
 
@@ -121,14 +124,16 @@ TEST(CRestoreRecord, RestoreNotesEveryFileInFileOrder) {
     Restore(bytes, fs, TargetRoots(false), result);
     record.Finish();
     ASSERT_TRUE(result.bOurs);
-    EXPECT_EQ("復元\tdst0\\Data\\MyData\\a.dat\r\n"
-              "除外\tdst0\\Data\\MyData\\Company.dat\t復元の対象外です\r\n"
-              "書込失敗\tdst1\\Excel\\held.xls\tcannot be renamed\r\n"
-              "拒否\tdst0\\..\\out.dat\t復元先のフォルダの外を指しています（a \"..\" component "
-              "(\"..\")）\r\n"
-              "除外\tSettingShain.dat\t復元先のフォルダがこのパソコンに設定されていません\r\n"
-              "合計\t復元 1 件、除外 2 件、拒否 1 件、書込失敗 1 件\r\n",
-              text);
+    EXPECT_EQ(
+        "復元\tdst0\\Data\\MyData\\a.dat\r\n"
+        "除外\tdst0\\Data\\MyData\\Company.dat\t復元の対象外です\r\n"
+        "書込失敗\tdst1\\Excel\\held.xls\tcannot be renamed\r\n"
+        "空\tdst1\\Excel\\empty.xls\t中身がないため書き込みません（空のファイルまたはフォルダ）\r\n"
+        "拒否\tdst0\\..\\out.dat\t復元先のフォルダの外を指しています（a \"..\" component "
+        "(\"..\")）\r\n"
+        "除外\tSettingShain.dat\t復元先のフォルダがこのパソコンに設定されていません\r\n"
+        "合計\t復元 1 件、除外 2 件、拒否 1 件、書込失敗 1 件、空 1 件\r\n",
+        text);
     EXPECT_EQ(result.context.m_nWritten, record.Count(CRestoreRecord::restored));
     EXPECT_EQ("abc", fs.FileBytes("dst0\\Data\\MyData\\a.dat"));
 }

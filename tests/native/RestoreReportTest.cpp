@@ -4,7 +4,8 @@
 
 namespace {
 
-CSkippedEntry Entry(const CString& path, CSkipReason reason = CSkipReason::cannotWrite, int root = 0) {
+CSkippedEntry Entry(const CString& path, CSkipReason reason = CSkipReason::cannotWrite,
+                    int root = 0) {
     return CSkippedEntry{root, path, reason, "cause"};
 }
 
@@ -29,6 +30,9 @@ TEST(CRestoreReport, UnwrittenHoldsOnlyEntriesTheUserExpectedWritten) {
         const std::vector<CSkippedEntry> unwritten =
             CRestoreReport::Unwritten({Entry("\\a.dat", c.reason)});
         EXPECT_EQ(c.told ? 1u : 0u, unwritten.size());
+        CSkippedEntry folder = Entry("\\sub", c.reason);
+        folder.bFolder = true; // its files are told one by one
+        EXPECT_EQ(0u, CRestoreReport::Unwritten({folder}).size());
     }
 }
 
@@ -45,6 +49,7 @@ TEST(CRestoreReport, FullPathJoinsTheRootAndTheCollapsedPath) {
          "D:\\データ\\Excel\\表参道店.xls"},
         {Entry("\\SettingShain.dat", CSkipReason::cannotWrite, 2), "SettingShain.dat"},
         {Entry("\\x.dat", CSkipReason::cannotWrite, 9), "x.dat"},
+        {Entry("\\Data\\a\r\nb\t\x01.dat"), "C:\\製品\\Data\\a^M^Jb^I^A.dat"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.expected);

@@ -2,12 +2,14 @@
 // into an empty installation.
 #include "HeldFiles.h"
 #include "HostileFiles.h"
+#include "MigrationBytes.h"
 #include "Process.h"
 #include "ProductFixture.h"
 #include "ProtectedInstallation.h"
 #include "SampleProduct.h"
 #include "ScopedHandle_win.h"
 #include "TempDir.h"
+#include "UndecodableNames.h"
 
 #include "MorvaneVersion.h"
 
@@ -283,6 +285,23 @@ TEST(IkotoolExe, JsonDocumentCarriesTheNamesInUtf8) {
     EXPECT_TRUE(Has(text.out, "0 3 Data\\MyData\\表示\\ソフト\\給与.dat\r\n")) << text.out;
 }
 
+// The same document as the native build gives: U+FFFD for each byte that
+// is no character, the raw bytes beside, no character lost.
+TEST(IkotoolExe, JsonShowsBytesThatAreNoCharacterAsReplacements) {
+    TempDir work;
+    for (const UndecodableName& c : UndecodableNames()) {
+        SCOPED_TRACE(c.shown);
+        const CString iko = work / "u.iko";
+        WriteFileBytes(iko, Header(1) + Record(4, 0, "", "Data\\MyData", "", 1) +
+                                Record(4, 0, "\\Data\\MyData", c.name, "x", 0));
+        const ToolRun list = RunIkotool({"list", "--json", iko.str()});
+        ASSERT_EQ(0u, list.exitCode) << list.err;
+        const nlohmann::json entry = nlohmann::json::parse(list.out)["entries"][1];
+        EXPECT_EQ(u8"Data\\MyData\\" + c.shown, entry["path"].get<std::string>());
+        EXPECT_EQ(c.bLossy, entry.contains("path_bytes"));
+    }
+}
+
 // -q keeps only errors, -v names every entry (in code page 932, as the
 // console shows it; extract with what became of it), --progress writes its
 // line into a file too.
@@ -306,7 +325,7 @@ TEST(IkotoolExe, QuietVerboseAndProgressKeepTheirStreams) {
         {{"extract", "-q", iko.str(), "--root", dst0, "--root", dst1}, "", ""},
         {{"extract", iko.str(), "--root", dst0, "--root", dst1},
          "m.iko: 4 entries, 2 files, 11 bytes read, 1 written, 1 skipped, 0 could not be "
-         "written\r\n",
+         "written, 0 empty\r\n",
          "skipped: root 0 Data\\Org\\kyuyo.xls: kept out by the restore filter\r\n"},
         {{"-v", "test", iko.str()}, "root 0 Data\\MyData\\表示.dat\r\n", ""},
         {{"extract", "-v", iko.str(), "--root", dst0, "--root", dst1},
@@ -386,6 +405,35 @@ std::vector<std::string> Verdicts(const std::string& text) {
 }
 
 } // namespace
+
+// A folder whose permissions deny this user new files: the dry run tells
+// what the real run meets, by the folder's security, and writes nothing.
+TEST(IkotoolExe, DryRunSeesAFolderThatRefusesNewFiles) {
+    TempDir work;
+    const CString dst = work / "dst", iko = work / "m.iko";
+    for (const char* dir : {"", "\\Data", "\\Data\\Other"})
+        ASSERT_TRUE(::CreateDirectoryA(dst + dir, nullptr)) << dir;
+    WriteFileBytes(iko, Header(1) + Record(4, 0, "", "Data\\Other", "", 1) +
+                            Record(4, 0, "\\Data\\Other", "o.frm", "O", 0));
+    const std::vector<std::string> roots = {"--root", ("0=" + dst).str(), "--root",
+                                            ("1=" + dst).str()};
+    const auto Run = [&](std::vector<std::string> args) {
+        args.insert(args.end(), roots.begin(), roots.end());
+        return RunIkotool(args);
+    };
+    const ToolRun open = Run({"extract", iko.str(), "--dry-run"});
+    EXPECT_EQ(0u, open.exitCode) << open.err;
+    {
+        const Holding denied = HoldFolderReadOnly(dst + "\\Data\\Other");
+        const ToolRun dry = Run({"extract", iko.str(), "--dry-run"});
+        const ToolRun real = Run({"extract", iko.str()});
+        EXPECT_EQ(1u, real.exitCode) << real.err;
+        EXPECT_EQ(real.exitCode, dry.exitCode) << dry.out << dry.err;
+        EXPECT_TRUE(Has(dry.err, "would not be written: root 0 Data\\Other\\o.frm")) << dry.err;
+        EXPECT_FALSE(Has(dry.out, "would be written:")) << dry.out;
+    }
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(dst + "\\Data\\Other\\o.frm"));
+}
 
 // As the restore sees them: a protected target with the same bytes is the
 // same, one with other bytes could not be written, and a folder where the

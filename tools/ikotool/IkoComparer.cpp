@@ -81,35 +81,56 @@ void CIkoComparer::Note(const CMigrationEntry& entry) {
 // A protected target with the same bytes is the same: a restore would skip
 // it, and nothing would change.  One that differs or is missing is told as
 // the restore would end with it.
+// One target may come twice under other spellings ("a.dat", then "A.DAT"
+// where the system has no case): the restore leaves the last one's bytes,
+// so the verdict of the last one stands, in the place of the first.
 void CIkoComparer::Compare(CMigrationContext& context, const CMigrationEntry& entry,
                            CTargetPath& target, CArchive& ar) {
-    ++m_nCompared;
     const CString path = BelowRoot(target.Path(), entry.m_strRoot.GetLength());
     const CFsStatus status = target.Status();
     CString cause;
     Verdict verdict = missing;
-    if (status.bDirectory) {
+    // A restore puts its file in the place of a link, never writes through
+    // one: what the link leads to, perhaps outside the root, is not read.
+    const bool bLink = status.bExists && !status.bDirectory && m_fs.IsLink(target.Path());
+    if (status.bDirectory || bLink) {
         verdict = differs;
-        cause = "a folder stands there";
+        cause = bLink ? "a link stands there, which a restore replaces" : "a folder stands there";
     }
-    if (!status.bExists || status.bDirectory)
+    if (!status.bExists || status.bDirectory || bLink)
         context.m_copier.Discard(ar, entry.m_nSize);
     else
         verdict = CompareContent(target.Path(), ar, entry.m_nSize, cause);
-    if (verdict == same) {
-        m_out.Verbose("same: " + CIkoOutput::EntryName(entry.m_nRoot, path));
-        return;
+    Finding finding{verdict != same, CString()};
+    if (verdict == same)
+        finding.strLine = "same: " + CIkoOutput::EntryName(entry.m_nRoot, path);
+    else if (verdict == notReadable)
+        finding.strLine = Line("not readable", entry.m_nRoot, path, cause);
+    else {
+        const CString refusal = WouldNotWrite(context.m_fs, target);
+        finding.strLine =
+            refusal.IsEmpty()
+                ? Line(verdict == missing ? "missing" : "differs", entry.m_nRoot, path, cause)
+                : Line("would not be written", entry.m_nRoot, path, refusal);
     }
-    ++m_nDifferences;
-    if (verdict == notReadable) {
-        Tell("not readable", entry.m_nRoot, path, cause);
-        return;
-    }
-    const CString refusal = WouldNotWrite(context.m_fs, target);
-    if (!refusal.IsEmpty())
-        Tell("would not be written", entry.m_nRoot, path, refusal);
+    const auto placed = m_findingOf.emplace(Key(target.Path()), m_findings.size());
+    if (placed.second)
+        m_findings.push_back(std::move(finding));
     else
-        Tell(verdict == missing ? "missing" : "differs", entry.m_nRoot, path, cause);
+        m_findings[placed.first->second] = std::move(finding);
+}
+
+// The files' verdicts, once the last entry of each target is known.
+void CIkoComparer::TellCompared() {
+    for (const Finding& finding : m_findings) {
+        if (!finding.bDifference) {
+            m_out.Verbose(finding.strLine);
+            continue;
+        }
+        ++m_nDifferences;
+        m_out.Result(finding.strLine);
+    }
+    m_nCompared = static_cast<int64_t>(m_findings.size());
 }
 
 CIkoComparer::Verdict CIkoComparer::CompareContent(const CString& strPath, CArchive& ar,
@@ -146,12 +167,17 @@ CString CIkoComparer::WouldNotWrite(CFileSystem& fs, const CTargetPath& target) 
     return error.strCause.IsEmpty() ? CString("cannot be written") : error.strCause;
 }
 
-void CIkoComparer::Tell(const char* pszWhat, int nRoot, const CString& strPath,
-                        const CString& strCause) {
+CString CIkoComparer::Line(const char* pszWhat, int nRoot, const CString& strPath,
+                           const CString& strCause) {
     CString line = CString(pszWhat) + ": " + CIkoOutput::EntryName(nRoot, strPath);
     if (!strCause.IsEmpty())
         line += " (" + strCause + ")";
-    m_out.Result(line);
+    return line;
+}
+
+void CIkoComparer::Tell(const char* pszWhat, int nRoot, const CString& strPath,
+                        const CString& strCause) {
+    m_out.Result(Line(pszWhat, nRoot, strPath, strCause));
 }
 
 void CIkoComparer::FindOnlyHere() {

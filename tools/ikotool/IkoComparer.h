@@ -5,6 +5,7 @@
 #include "TargetPath.h"
 
 #include <cstdint>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -25,6 +26,8 @@ public:
     // Takes the content of the restore of context (on a dry run's file
     // system) and notes every entry.
     void Attach(CMigrationContext& context);
+    // After the restore: the verdict of each target it would write.
+    void TellCompared();
     // After the restore: the files only the installation has.
     void FindOnlyHere();
     // What the restore kept out or would not have written; each of the
@@ -37,6 +40,10 @@ public:
 
 private:
     enum Verdict { same, differs, missing, notReadable };
+    struct Finding {
+        bool bDifference;
+        CString strLine;
+    };
     struct Folder {
         int nRoot;
         int nFormat;
@@ -49,6 +56,8 @@ private:
                  CArchive& ar);
     Verdict CompareContent(const CString& strPath, CArchive& ar, int64_t nSize, CString& strCause);
     static CString WouldNotWrite(CFileSystem& fs, const CTargetPath& target);
+    static CString Line(const char* pszWhat, int nRoot, const CString& strPath,
+                        const CString& strCause);
     void Tell(const char* pszWhat, int nRoot, const CString& strPath, const CString& strCause);
     void ListOnlyHere(const Folder& top, const CString& strFolder, bool bAll);
     bool IsKeptOut(const Folder& top, const CString& strBelow);
@@ -58,8 +67,10 @@ private:
     CIkoOutput& m_out;
     CIkoSelection& m_selection;
     CTargetPath m_paths; // the entries' targets, for the listing of what only the installation has
-    std::set<std::string> m_known; // every target the file names
-    std::vector<Folder> m_folders; // the file's entries that are folders here
+    std::set<std::string> m_known;             // every target the file names
+    std::vector<Folder> m_folders;             // the file's entries that are folders here
+    std::vector<Finding> m_findings;           // one for each target, in the order first met
+    std::map<std::string, size_t> m_findingOf; // a target's key to its finding
     int64_t m_nDifferences = 0;
     int64_t m_nCompared = 0;
     int64_t m_nKeptOut = 0;

@@ -1,6 +1,48 @@
 #include "IkoConsole.h"
 
+#include "Mbcs.h"
+
 #include <cstdio>
+
+namespace {
+
+const char kReplacement[] = "\xEF\xBF\xBD"; // U+FFFD
+
+bool IsTrailByte932(unsigned char c) {
+    return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC);
+}
+
+// Single bytes that are no character of the code page.
+bool IsUnusedByte932(unsigned char c) {
+    return c == 0x80 || c == 0xA0 || c >= 0xFD;
+}
+
+} // namespace
+
+std::string CIkoConsole::ToUtf8(const CString& str, bool* pbLossy) {
+    const std::string& s = str.str();
+    std::string utf8, piece;
+    bool bLossy = false;
+    for (size_t i = 0; i < s.size();) {
+        const auto byte = static_cast<unsigned char>(s[i]);
+        size_t len = 1;
+        bool bChar = !IsUnusedByte932(byte);
+        if (fw::IsLeadByte932(byte)) {
+            bChar = i + 1 < s.size() && IsTrailByte932(static_cast<unsigned char>(s[i + 1]));
+            len = bChar ? 2 : 1;
+        }
+        if (bChar && CharToUtf8(s.substr(i, len), piece))
+            utf8 += piece;
+        else {
+            utf8 += kReplacement;
+            bLossy = true;
+        }
+        i += len;
+    }
+    if (pbLossy)
+        *pbLossy = bLossy;
+    return utf8;
+}
 
 // Standard output is flushed before standard error is written, so that the
 // two keep their order where both go to one terminal or file.

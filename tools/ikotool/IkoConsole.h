@@ -22,13 +22,20 @@ public:
     void Status(const CString& strLine);
     void ClearStatus();
     bool ErrIsTerminal() const;
-    // For a JSON document: what cannot be converted is shown as best it can.
-    std::string ToUtf8(const CString& str);
+    // For a JSON document: each character of code page 932 in UTF-8, and
+    // U+FFFD for each one that is none (a lead byte whose next byte is no
+    // trail byte stands alone, so the byte after it keeps its meaning);
+    // *pbLossy, when given, tells whether there was one.  The same on every
+    // platform.
+    std::string ToUtf8(const CString& str, bool* pbLossy = nullptr);
     // False when the word has no code page 932 form.
     bool FromArgument(const char* pszArg, CString& strArg);
 
 private:
     std::string Shown(const CString& str);
+    // One whole character of code page 932 (one or two bytes) in UTF-8;
+    // false when the platform has no form for it.
+    bool CharToUtf8(const std::string& strChar, std::string& utf8);
 
     struct Impl;
     std::unique_ptr<Impl> m_pImpl;

@@ -16,8 +16,8 @@ std::string CIkoConsole::Shown(const CString& str) {
     return m_pImpl->names.ToUtf8Lossy(str);
 }
 
-std::string CIkoConsole::ToUtf8(const CString& str) {
-    return m_pImpl->names.ToUtf8Lossy(str);
+bool CIkoConsole::CharToUtf8(const std::string& strChar, std::string& utf8) {
+    return m_pImpl->names.ToUtf8(std::string_view(strChar), utf8);
 }
 
 bool CIkoConsole::ErrIsTerminal() const {

@@ -12,19 +12,20 @@ std::string CIkoConsole::Shown(const CString& str) {
     return str.str();
 }
 
-// A byte that is no character of code page 932 becomes the code page's
-// default character: the document stays UTF-8.
-std::string CIkoConsole::ToUtf8(const CString& str) {
-    if (str.IsEmpty())
-        return std::string();
-    const int wide = ::MultiByteToWideChar(932, 0, str, str.GetLength(), nullptr, 0);
-    std::wstring w(static_cast<size_t>(wide), L'\0');
-    ::MultiByteToWideChar(932, 0, str, str.GetLength(), &w[0], wide);
-    const int bytes =
-        ::WideCharToMultiByte(CP_UTF8, 0, w.data(), wide, nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<size_t>(bytes), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, w.data(), wide, &utf8[0], bytes, nullptr, nullptr);
-    return utf8;
+// Strictly: a pair the code page does not assign is no character, not the
+// code page's default one.
+bool CIkoConsole::CharToUtf8(const std::string& strChar, std::string& utf8) {
+    wchar_t w[2];
+    const int wide = ::MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, strChar.data(),
+                                           static_cast<int>(strChar.size()), w, 2);
+    if (wide <= 0)
+        return false;
+    char bytes[8];
+    const int n = ::WideCharToMultiByte(CP_UTF8, 0, w, wide, bytes, sizeof bytes, nullptr, nullptr);
+    if (n <= 0)
+        return false;
+    utf8.assign(bytes, static_cast<size_t>(n));
+    return true;
 }
 
 // A console, not merely a character device: _isatty holds NUL for one.

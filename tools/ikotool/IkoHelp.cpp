@@ -17,7 +17,8 @@ const char kExitCodes[] = "Exit codes, as diff and cmp have them:\n"
                           "     files that create left out of the file it wrote, differences\n"
                           "     that compare found\n"
                           "  2  trouble: a damaged file, a failure, a usage error, an --only\n"
-                          "     pattern that matches nothing\n";
+                          "     pattern that matches nothing, a root that is not empty for\n"
+                          "     --no-filter\n";
 
 const char kStreams[] =
     "Results go to standard output; warnings (\"skipped:\", \"not written:\",\n"

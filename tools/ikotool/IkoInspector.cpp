@@ -110,8 +110,7 @@ CString CIkoInspector::FormatLine(const CIkoEntryTracker& formats) {
         return Named(formats.FirstFormat());
     CString line = "mixed:";
     for (const auto& [format, count] : formats.Formats())
-        line.AppendFormat(" %s in %lld entries,", Named(format).GetString(),
-                          static_cast<long long>(count));
+        line += " " + Named(format) + " in " + CIkoOutput::Count(count, "entry", "entries") + ",";
     line.AppendFormat(" a restore goes by the first entry's, %d", formats.FirstFormat());
     return line;
 }
@@ -190,13 +189,33 @@ void CIkoInspector::WriteHeader(CIkoJsonWriter& json, const CIkoHeader& header) 
     json.EndObject();
 }
 
+// "815c812e646174": the bytes of a code page 932 string in hex.
+std::string CIkoInspector::Hex(const CString& str) {
+    static const char kDigits[] = "0123456789abcdef";
+    std::string hex;
+    for (const char c : str.str()) {
+        const auto byte = static_cast<unsigned char>(c);
+        hex += kDigits[byte >> 4];
+        hex += kDigits[byte & 0xF];
+    }
+    return hex;
+}
+
 void CIkoInspector::WriteEntry(CIkoJsonWriter& json, const CIkoEntryTracker::Entry& entry) {
     json.LineBreak();
     json.BeginObject();
     json.Key("root");
     json.Number(entry.nRoot);
+    // A name with bytes that are no character keeps them beside the text,
+    // so that a script can still tell two such names apart.
+    bool bLossy = false;
+    const std::string path = m_out.Console().ToUtf8(entry.strPath, &bLossy);
     json.Key("path");
-    json.String(m_out.Console().ToUtf8(entry.strPath));
+    json.String(path);
+    if (bLossy) {
+        json.Key("path_bytes");
+        json.String(Hex(entry.strPath));
+    }
     json.Key("size");
     json.Number(entry.nSize);
     json.Key("format");

@@ -32,6 +32,7 @@ private:
                       CMigrationContext& context, CIkoEntryTracker& tracker);
     static void WriteHeader(CIkoJsonWriter& json, const CIkoHeader& header);
     void WriteEntry(CIkoJsonWriter& json, const CIkoEntryTracker::Entry& entry);
+    static std::string Hex(const CString& str);
     static void WriteFormats(CIkoJsonWriter& json, const CIkoEntryTracker& formats);
     static void WriteSummary(CIkoJsonWriter& json, const CMigrationContext& context);
     void WriteVerdict(CIkoJsonWriter& json, const CIkoVerdict& verdict);

@@ -51,12 +51,14 @@ const Form kCommands[] = {
      "--dry-run runs the same restore with every write replaced by the checks\n"
      "the system makes for it: \"would be written:\" lines on standard output,\n"
      "\"would be skipped:\" and \"would not be written:\" on standard error, the\n"
-     "exit code of the real run, and nothing written.  --only PATTERN restores\n"
-     "only the paths below their root that match it (* any characters, the\n"
-     "separator too; ? one; / or \\; letters of either case), matched on the path\n"
-     "the restore would write; a pattern that matches no entry is an error\n"
-     "(exit code 2, nothing written).  --no-filter writes also what the filter\n"
-     "keeps out, and only into roots that are empty folders.\n"},
+     "exit code of the real run, and nothing written; it cannot see what only\n"
+     "the attempt shows (a full disk, a file held open meanwhile, a quota).\n"
+     "--only PATTERN restores only the paths below their root that match it\n"
+     "(* any characters, the separator too; ? one; / or \\; letters of either\n"
+     "case), matched on the path the restore would write, and names and counts\n"
+     "only those; a pattern that matches no entry is an error (exit code 2,\n"
+     "nothing written).  --no-filter writes also what the filter keeps out, and\n"
+     "only into roots that are empty folders.\n"},
     {"compare", CIkoOptions::compare, true,
      "FILE --root 0=DIR --root 1=DIR [--root 2=DIR] [--only PATTERN]...",
      "what a restore would change in an installation; writes nothing",

@@ -9,6 +9,9 @@ namespace {
 constexpr double kQuietStart = 1.0;    // short work shows no line at all
 constexpr double kTerminalStep = 0.25; // often enough to look alive
 constexpr double kLogStep = 1.0;       // a log gets a line a second
+// The first seconds' rate is mostly the start-up (the file opened, the
+// folders listed): a time left from it may say hours for a minute's work.
+constexpr double kSteadyAfter = 3.0;
 } // namespace
 
 CIkoProgress::CIkoProgress(Show show, std::function<void()> clear, bool bTerminal, bool bAsked,
@@ -70,7 +73,8 @@ void CIkoProgress::ShowNow(double dNow) {
 }
 
 // "40% 12 of 30 files, 4.0 MiB of 10.0 MiB, 2.0 MiB/s, 3 s left"; the rate
-// and the time left only once there is time to measure them by.
+// only once there is time to measure it by, the time left once the rate is
+// steady.
 CString CIkoProgress::Line(int64_t nFiles, int64_t nTotalFiles, int64_t nBytes, int64_t nTotalBytes,
                            double dSeconds, bool bFinal) {
     CString line;
@@ -87,6 +91,8 @@ CString CIkoProgress::Line(int64_t nFiles, int64_t nTotalFiles, int64_t nBytes, 
         return line;
     const double rate = static_cast<double>(nBytes) / dSeconds;
     line += ", " + Bytes(static_cast<int64_t>(rate)) + "/s";
+    if (dSeconds < kSteadyAfter)
+        return line;
     const double left = static_cast<double>(std::max<int64_t>(nTotalBytes - nBytes, 0)) / rate;
     return line + ", " + Duration(left) + " left";
 }

@@ -141,11 +141,7 @@ void CIkoTool::PrintSkipped(const CMigrationContext& context, bool bRestore, boo
 }
 
 size_t CIkoTool::CountUnwritten(const CMigrationContext& context) {
-    size_t n = 0;
-    for (const CSkippedEntry& skip : context.m_skipped)
-        if (IsUnwritten(skip.nReason))
-            ++n;
-    return n;
+    return CountFiles(context.m_skipped, true);
 }
 
 // With progress, the file system is watched: the writer's listing gives the
@@ -219,11 +215,11 @@ int CIkoTool::Extract() {
     }
     const size_t nUnwritten = CountUnwritten(context);
     CString text;
-    text.Format(": %s read, %lld written, %u skipped, %u could not be written",
-                CIkoInspector::Summary(context).GetString(),
-                static_cast<long long>(context.m_nWritten),
-                static_cast<unsigned>(context.m_skipped.size() - nUnwritten),
-                static_cast<unsigned>(nUnwritten));
+    text.Format(
+        ": %s read, %lld written, %u skipped, %u could not be written, %lld empty",
+        CIkoInspector::Summary(context).GetString(), static_cast<long long>(context.m_nWritten),
+        static_cast<unsigned>(CountFiles(context.m_skipped, false)),
+        static_cast<unsigned>(nUnwritten), static_cast<long long>(context.m_nNothingToWrite));
     m_out.Result(file + text);
     if (context.m_bBookMapWritten)
         m_out.Result("BookMNG.dat was restored: the books need converting (Quimbex /K:12)");
@@ -270,10 +266,14 @@ bool CIkoTool::RootsEmpty() {
 
 void CIkoTool::Configure(CMigrationContext& context, CIkoSelection& selection) const {
     context.m_bNoFilter = m_options.m_bNoFilter;
-    if (selection.IsActive())
+    if (selection.IsActive()) {
         context.m_select = [&selection](const CTargetPath& target) {
             return selection.Takes(target);
         };
+        context.m_selectStored = [&selection](int nRoot, const CString& strPath, bool bRootSet) {
+            return selection.TakesStored(nRoot, strPath, bRootSet);
+        };
+    }
 }
 
 // A silent run (the dry run before a selective one) shows no progress.
@@ -329,10 +329,10 @@ int CIkoTool::DryRun(CIkoSelection& selection, const CMigrationContext& checked)
     CString text;
     text.Format(
         ": dry run, nothing written: %s read, %lld would be written, %u skipped, %u could not "
-        "be written",
+        "be written, %lld empty",
         CIkoInspector::Summary(context).GetString(), static_cast<long long>(context.m_nWritten),
-        static_cast<unsigned>(context.m_skipped.size() - nUnwritten),
-        static_cast<unsigned>(nUnwritten));
+        static_cast<unsigned>(CountFiles(context.m_skipped, false)),
+        static_cast<unsigned>(nUnwritten), static_cast<long long>(context.m_nNothingToWrite));
     m_out.Result(file + text);
     if (context.m_bBookMapWritten)
         m_out.Result("BookMNG.dat would be restored: the books would need converting");
@@ -364,6 +364,7 @@ int CIkoTool::Compare() {
     }
     if (selection.ReportUnmatched(m_out, file))
         return trouble;
+    comparer.TellCompared();
     comparer.FindOnlyHere();
     comparer.TellSkipped(context, Roots());
     CString text;
