@@ -36,3 +36,11 @@ int64_t CIkoMeteredFile::GetLength() {
 void CIkoMeteredFile::Close() {
     m_pFile->Close();
 }
+
+void CIkoMeteredFile::Flush() {
+    m_pFile->Flush();
+}
+
+bool CIkoMeteredFile::IsTransient() const {
+    return m_pFile->IsTransient();
+}

@@ -15,6 +15,10 @@ public:
     CString GetFilePath() const override;
     int64_t GetLength() override;
     void Close() override;
+    void Flush() override;
+    bool IsTransient() const override;
+    // The file it watches, for the calls that must reach the file itself.
+    std::unique_ptr<CFsFile> TakeFile() { return std::move(m_pFile); }
 
 private:
     std::unique_ptr<CFsFile> m_pFile;
