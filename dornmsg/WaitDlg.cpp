@@ -1,6 +1,6 @@
 #include "WaitDlg.h"
 
-#include "ScopedHandle.h"
+#include "ScopedHandle_win.h"
 #include "WaitDlgRes.h"
 
 #include <commctrl.h>

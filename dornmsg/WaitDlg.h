@@ -2,8 +2,8 @@
 // The please-wait window of DORNMSG.dll: constructed, it shows at once a
 // looping animation and one line of text, centred on the screen, and keeps
 // the application's window disabled until it is destroyed.
-#include "AnimateCtrl.h"
-#include "Dialog.h"
+#include "AnimateCtrl_win.h"
+#include "Dialog_win.h"
 #include "String.h"
 
 #ifdef DORNMSG_BUILD

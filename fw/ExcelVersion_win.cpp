@@ -2,8 +2,8 @@
 
 #include "String.h"
 #include "Switches.h"
-#include "ScopedHandle.h"
-#include "Win.h"
+#include "ScopedHandle_win.h"
+#include "Win_win.h"
 
 int32_t ReadRegisteredExcelVersion() {
     CRegKeyHandle key;

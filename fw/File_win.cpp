@@ -1,5 +1,5 @@
-#include "File.h"
-#include "ScopedHandle.h"
+#include "File_win.h"
+#include "ScopedHandle_win.h"
 
 #include <algorithm>
 

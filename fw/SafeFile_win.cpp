@@ -1,5 +1,5 @@
-#include "SafeFile.h"
-#include "ScopedHandle.h"
+#include "SafeFile_win.h"
+#include "ScopedHandle_win.h"
 
 CSafeFile::~CSafeFile() {
     Abort();

@@ -1,7 +1,7 @@
 #!/bin/bash
 # Every handle, key, GDI object, module, memory block, BSTR, VARIANT and COM
-# reference of the tree closes through the owners of fw/ (ScopedHandle.h,
-# ComPtr.h, OleOwners.h): a close written by hand, which an early return or
+# reference of the tree closes through the owners of fw/ (ScopedHandle_win.h,
+# ComPtr_win.h, OleOwners_win.h): a close written by hand, which an early return or
 # an exception passes by, fails this check.  Usage: check-owners.sh [ROOT]
 set -euo pipefail
 root=${1:-$(cd "$(dirname "$0")/.." && pwd)}
@@ -11,7 +11,7 @@ calls='CloseHandle|FindClose|RegCloseKey|DeleteObject|DeleteDC|ReleaseDC|SelectO
 calls+='|SysFreeString|VariantClear|LocalFree|HeapFree|GlobalFree|FreeLibrary'
 calls+='|CoTaskMemFree|UnmapViewOfFile|DestroyIcon|DestroyCursor|DestroyMenu'
 pattern="\\b($calls)\\b|->Release\\(\\)"
-owners=(fw/ScopedHandle.h fw/ComPtr.h fw/OleOwners.h)
+owners=(fw/ScopedHandle_win.h fw/ComPtr_win.h fw/OleOwners_win.h)
 
 # The sources as git knows them; a tree without git (an unpacked archive) is
 # searched as it lies.

@@ -1,5 +1,5 @@
 #pragma once
-#include "DispatchDriver.h"
+#include "DispatchDriver_win.h"
 
 #include <cstdio>
 #include <string>

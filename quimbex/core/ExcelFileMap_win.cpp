@@ -2,10 +2,10 @@
 
 #include "Archive.h"
 #include "DornEnv.h"
-#include "File.h"
+#include "File_win.h"
 #include "ProductPaths.h"
-#include "SafeFile.h"
-#include "WinApp.h"
+#include "SafeFile_win.h"
+#include "WinApp_win.h"
 
 CExcelFileMap::CExcelFileMap() : m_mapBooks(17) {
     CDornEnv env;

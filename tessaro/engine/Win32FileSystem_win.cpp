@@ -1,7 +1,7 @@
 #include "Win32FileSystem.h"
 
-#include "File.h"
-#include "ScopedHandle.h"
+#include "File_win.h"
+#include "ScopedHandle_win.h"
 
 namespace {
 

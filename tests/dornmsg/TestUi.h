@@ -1,8 +1,8 @@
 #pragma once
 // Windows and helpers for the in-process tests of the wait dialog.
 #include "WaitDlg.h"
-#include "WinApp.h"
-#include "Wnd.h"
+#include "WinApp_win.h"
+#include "Wnd_win.h"
 
 #include <string>
 

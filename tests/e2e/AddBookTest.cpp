@@ -4,7 +4,7 @@
 #include "ProductFixture.h"
 #include "QuimbexRun.h"
 #include "SampleWorkbooks.h"
-#include "ScopedHandle.h"
+#include "ScopedHandle_win.h"
 #include "StandinWorkbook.h"
 #include "TempDir.h"
 

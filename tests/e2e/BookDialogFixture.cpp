@@ -4,7 +4,7 @@
 #include "MsgBox.h"
 #include "MsgBoxAnswerer.h"
 #include "Poll.h"
-#include "ScopedHandle.h"
+#include "ScopedHandle_win.h"
 #include "Screenshot.h"
 #include "TempDir.h"
 

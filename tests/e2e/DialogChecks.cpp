@@ -6,7 +6,7 @@
 #include "ExcelFileMap.h"
 #include "Poll.h"
 #include "QuimbexRun.h"
-#include "ScopedHandle.h"
+#include "ScopedHandle_win.h"
 #include "Screenshot.h"
 #include "TempDir.h"
 

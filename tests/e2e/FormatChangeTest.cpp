@@ -7,7 +7,7 @@
 #include "QuimbexRun.h"
 #include "SampleProduct.h"
 #include "SampleWorkbooks.h"
-#include "ScopedHandle.h"
+#include "ScopedHandle_win.h"
 #include "Screenshot.h"
 #include "FullDisk.h"
 #include "HeldFiles.h"

@@ -1,7 +1,7 @@
 #include "MigrationFiles.h"
 
 #include "Archive.h"
-#include "File.h"
+#include "File_win.h"
 #include "MigrationFileException.h"
 #include "MigrationReader.h"
 #include "MigrationWriter.h"

@@ -3,7 +3,7 @@
 #include "HeldFiles.h"
 #include "MigrationFiles.h"
 #include "QuimbexRun.h"
-#include "ScopedHandle.h"
+#include "ScopedHandle_win.h"
 #include "TessaroFixture.h"
 
 #include <windows.h>

@@ -6,7 +6,7 @@
 #include "Poll.h"
 #include "Process.h"
 #include "QuimbexRun.h"
-#include "ScopedHandle.h"
+#include "ScopedHandle_win.h"
 #include "Screenshot.h"
 
 #include <sddl.h>

@@ -6,7 +6,7 @@
 #include "Process.h"
 #include "QuimbexRun.h"
 #include "SampleProduct.h"
-#include "ScopedHandle.h"
+#include "ScopedHandle_win.h"
 #include "TessaroFixture.h"
 
 #include <windows.h>

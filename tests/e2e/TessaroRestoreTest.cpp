@@ -5,7 +5,7 @@
 #include "MigrationFiles.h"
 #include "ProtectedInstallation.h"
 #include "SampleProduct.h"
-#include "ScopedHandle.h"
+#include "ScopedHandle_win.h"
 #include "StandinWorkbook.h"
 #include "QuimbexRun.h"
 #include "TessaroFixture.h"

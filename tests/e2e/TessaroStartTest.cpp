@@ -1,6 +1,6 @@
 #include "CommonFileDialog.h"
 #include "QuimbexRun.h"
-#include "ScopedHandle.h"
+#include "ScopedHandle_win.h"
 #include "TessaroFixture.h"
 #include "Time.h"
 

@@ -1,6 +1,6 @@
 // The macros on real files, without the server: what they refuse and what
 // they leave alone.
-#include "ScopedHandle.h"
+#include "ScopedHandle_win.h"
 #include "StandinMacros.h"
 #include "StandinWorkbook.h"
 #include "TempDir.h"

@@ -1,7 +1,7 @@
 // Registration as "Excel.Application": what COM and the product read from it.
 #include "ExcelStandinControl.h"
 #include "RegKey.h"
-#include "ScopedHandle.h"
+#include "ScopedHandle_win.h"
 #include "ServerFixture.h"
 
 namespace {

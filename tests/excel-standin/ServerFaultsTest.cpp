@@ -1,6 +1,6 @@
 // Faults asked through faults.ini, read by the server at every call.
 #include "ExcelStandinControl.h"
-#include "Ole.h"
+#include "Ole_win.h"
 #include "ServerFixture.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include "ExcelStandinControl.h"
 #include "RegKey.h"
-#include "ScopedHandle.h"
+#include "ScopedHandle_win.h"
 #include "StandinSetUp.h"
 
 #include <set>

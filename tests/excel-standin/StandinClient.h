@@ -1,6 +1,6 @@
 #pragma once
-#include "ComPtr.h"
-#include "OleOwners.h"
+#include "ComPtr_win.h"
+#include "OleOwners_win.h"
 #include "String.h"
 
 #include <oaidl.h>

@@ -1,6 +1,6 @@
 #include "DialogTemplate.h"
 
-#include "ScopedHandle.h"
+#include "ScopedHandle_win.h"
 
 #include <cstring>
 

@@ -1,6 +1,6 @@
 #include "DialogUnits.h"
 
-#include "ScopedHandle.h"
+#include "ScopedHandle_win.h"
 
 namespace {
 

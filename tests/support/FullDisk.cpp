@@ -1,6 +1,6 @@
 #include "FullDisk.h"
 
-#include "ScopedHandle.h"
+#include "ScopedHandle_win.h"
 #include "TempDir.h"
 
 #include <windows.h>

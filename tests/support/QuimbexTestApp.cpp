@@ -1,8 +1,8 @@
 // Linked into in-process tests of Quimbex's code: the application object
 // that gives message boxes their caption, and OLE with the message filter
 // set up as the program sets it up.
-#include "Ole.h"
-#include "WinApp.h"
+#include "Ole_win.h"
+#include "WinApp_win.h"
 
 #include <gtest/gtest.h>
 

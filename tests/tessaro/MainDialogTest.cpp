@@ -1,6 +1,6 @@
 #include "MainDlgRes.h"
-#include "ScopedHandle.h"
-#include "TessaroDlg.h"
+#include "ScopedHandle_win.h"
+#include "TessaroDlg_win.h"
 
 #include <gtest/gtest.h>
 

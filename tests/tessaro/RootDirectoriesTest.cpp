@@ -1,6 +1,6 @@
 #include "DornEnv.h"
-#include "ScopedHandle.h"
-#include "TessaroApp.h"
+#include "ScopedHandle_win.h"
+#include "TessaroApp_win.h"
 
 #include <sddl.h>
 

@@ -1,6 +1,6 @@
 #include "Error.h"
 #include "Process.h"
-#include "ScopedHandle.h"
+#include "ScopedHandle_win.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>

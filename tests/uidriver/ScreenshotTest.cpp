@@ -1,6 +1,6 @@
 #include "Error.h"
 #include "Poll.h"
-#include "ScopedHandle.h"
+#include "ScopedHandle_win.h"
 #include "Screenshot.h"
 #include "TestSupport.h"
 

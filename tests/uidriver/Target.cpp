@@ -16,7 +16,7 @@
 // Every notification of the dialog is printed, so that a test sees what
 // arrived and in which order.
 #include "Mbcs.h"
-#include "ScopedHandle.h"
+#include "ScopedHandle_win.h"
 #include "TargetIds.h"
 
 #include <windows.h>

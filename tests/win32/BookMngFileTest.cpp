@@ -2,7 +2,7 @@
 #include "ExcelFileMap.h"
 #include "MsgBoxAnswerer.h"
 #include "FullDisk.h"
-#include "ScopedHandle.h"
+#include "ScopedHandle_win.h"
 #include "TempDir.h"
 
 #include <windows.h>

@@ -1,5 +1,5 @@
-#include "Dialog.h"
-#include "FileDialog.h"
+#include "Dialog_win.h"
+#include "FileDialog_win.h"
 #include "FwTestRes.h"
 #include "MsgBoxAnswerer.h"
 

@@ -1,4 +1,4 @@
-#include "DispatchDriver.h"
+#include "DispatchDriver_win.h"
 
 #include <gtest/gtest.h>
 

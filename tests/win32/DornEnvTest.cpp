@@ -1,6 +1,6 @@
 #include "Process.h"
 #include "SampleProduct.h"
-#include "ScopedHandle.h"
+#include "ScopedHandle_win.h"
 #include "TempDir.h"
 
 #include <windows.h>

@@ -1,9 +1,9 @@
-#include "BookOperator.h"
+#include "BookOperator_win.h"
 #include "MsgBoxAnswerer.h"
 #include "Poll.h"
 #include "ProductFixture.h"
 #include "PromptDeadline.h"
-#include "ScopedHandle.h"
+#include "ScopedHandle_win.h"
 #include "TempDir.h"
 
 #include <map>

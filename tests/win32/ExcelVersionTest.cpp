@@ -1,4 +1,4 @@
-#include "BookOperator.h"
+#include "BookOperator_win.h"
 #include "ProductFixture.h"
 
 using ExcelVersion = ProductFixture;

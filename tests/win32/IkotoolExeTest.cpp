@@ -6,7 +6,7 @@
 #include "ProductFixture.h"
 #include "ProtectedInstallation.h"
 #include "SampleProduct.h"
-#include "ScopedHandle.h"
+#include "ScopedHandle_win.h"
 #include "TempDir.h"
 
 #include "MorvaneVersion.h"

@@ -1,4 +1,4 @@
-#include "BookOperator.h"
+#include "BookOperator_win.h"
 #include "MsgBoxAnswerer.h"
 #include "ProductFixture.h"
 

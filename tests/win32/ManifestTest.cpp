@@ -1,6 +1,6 @@
 #include "TempDir.h"
 
-#include "ScopedHandle.h"
+#include "ScopedHandle_win.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
-#include "BookOperator.h"
+#include "BookOperator_win.h"
 #include "MsgBoxAnswerer.h"
-#include "Ole.h"
+#include "Ole_win.h"
 #include "ProductFixture.h"
 
 #include <atomic>

@@ -1,5 +1,5 @@
-#include "OleOwners.h"
-#include "ScopedHandle.h"
+#include "OleOwners_win.h"
+#include "ScopedHandle_win.h"
 
 #include <gtest/gtest.h>
 

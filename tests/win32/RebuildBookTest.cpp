@@ -1,6 +1,6 @@
 #include "BookChanges.h"
 #include "BookChecks.h"
-#include "BookOperator.h"
+#include "BookOperator_win.h"
 #include "MsgBoxAnswerer.h"
 #include "ProductFixture.h"
 #include "StandinWorkbook.h"

@@ -1,6 +1,6 @@
 #include "Archive.h"
-#include "SafeFile.h"
-#include "ScopedHandle.h"
+#include "SafeFile_win.h"
+#include "ScopedHandle_win.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>

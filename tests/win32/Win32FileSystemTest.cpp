@@ -4,7 +4,7 @@
 #include "MigrationBytes.h"
 #include "MigrationReader.h"
 #include "ProtectedInstallation.h"
-#include "ScopedHandle.h"
+#include "ScopedHandle_win.h"
 #include "TempDir.h"
 #include "Win32FileSystem.h"
 

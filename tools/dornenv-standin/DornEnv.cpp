@@ -4,7 +4,7 @@
 // DLL lies.  They are read once per process, so every construction in a run
 // gives the same values.
 #include "DornEnv.h"
-#include "ScopedHandle.h"
+#include "ScopedHandle_win.h"
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
 #include "ClassFactory.h"
 
 #include "Application.h"
-#include "ComPtr.h"
+#include "ComPtr_win.h"
 #include "ServerLog.h"
 #include "StandinServer.h"
 

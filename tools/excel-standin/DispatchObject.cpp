@@ -1,7 +1,7 @@
 #include "DispatchObject.h"
 
 #include "AutomationError.h"
-#include "OleOwners.h"
+#include "OleOwners_win.h"
 #include "ServerLog.h"
 #include "StandinServer.h"
 #include "TimingLog.h"

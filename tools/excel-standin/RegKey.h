@@ -1,5 +1,5 @@
 #pragma once
-#include "ScopedHandle.h"
+#include "ScopedHandle_win.h"
 #include "String.h"
 
 #include <windows.h>

@@ -4,7 +4,7 @@
 
 #include "BookLocator.h"
 #include "RegKey.h"
-#include "ScopedHandle.h"
+#include "ScopedHandle_win.h"
 
 #include <cstdlib>
 #include <string>

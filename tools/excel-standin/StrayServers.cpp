@@ -2,7 +2,7 @@
 // client died without releasing it runs for ever, so the test bed calls this
 // after every test.
 #include "ExcelStandinControl.h"
-#include "ScopedHandle.h"
+#include "ScopedHandle_win.h"
 
 #include <set>
 

@@ -1,6 +1,6 @@
 #pragma once
 #include "BookTable.h"
-#include "ComPtr.h"
+#include "ComPtr_win.h"
 #include "DispatchObject.h"
 
 #include <memory>

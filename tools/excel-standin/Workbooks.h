@@ -1,5 +1,5 @@
 #pragma once
-#include "ComPtr.h"
+#include "ComPtr_win.h"
 #include "DispatchObject.h"
 
 class CApplication;

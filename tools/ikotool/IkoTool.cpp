@@ -10,6 +10,7 @@
 #include "MigrationEntry.h"
 #include "MigrationReader.h"
 #include "MigrationWriter.h"
+#include "ProductPaths.h"
 #include "RestoreRecord.h"
 
 // Progress shows on a terminal unless -q asks for silence, and anywhere when
@@ -91,9 +92,9 @@ bool CIkoTool::RootsExist() {
 int CIkoTool::FormatOf() {
     if (m_options.m_nFormat != 0)
         return m_options.m_nFormat;
-    const CString dir = m_options.m_astrRoots[0] + "\\Data\\MyData\\";
+    const CProductPaths paths = CProductPaths::OfProduct(m_options.m_astrRoots[0]);
     const bool bXlsm =
-        m_fs.GetStatus(dir + "ExType2.dat").bExists && !m_fs.GetStatus(dir + "ExType1.dat").bExists;
+        m_fs.GetStatus(paths.XlsmMarker()).bExists && !m_fs.GetStatus(paths.XlsMarker()).bExists;
     return bXlsm ? 4 : 3;
 }
 

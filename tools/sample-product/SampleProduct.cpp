@@ -2,7 +2,7 @@
 
 #include "ExcelFileMap.h"
 #include "SampleWorkbooks.h"
-#include "ScopedHandle.h"
+#include "ScopedHandle_win.h"
 #include "StandinWorkbook.h"
 
 #include <windows.h>

@@ -3,7 +3,7 @@
 #include "ClearView.h"
 #include "Poll.h"
 #include "RemoteWindow.h"
-#include "ScopedHandle.h"
+#include "ScopedHandle_win.h"
 #include "Screenshot.h"
 
 #include <optional>

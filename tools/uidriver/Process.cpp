@@ -1,7 +1,7 @@
 #include "Process.h"
 
 #include "Error.h"
-#include "ScopedHandle.h"
+#include "ScopedHandle_win.h"
 
 namespace uidriver {
 

@@ -2,7 +2,7 @@
 
 #include "Error.h"
 #include "Mbcs.h"
-#include "ScopedHandle.h"
+#include "ScopedHandle_win.h"
 
 #include <fstream>
 

@@ -5,7 +5,7 @@
 #include "MbcsText.h"
 #include "Poll.h"
 #include "RemoteWindow.h"
-#include "ScopedHandle.h"
+#include "ScopedHandle_win.h"
 #include "Screenshot.h"
 
 #include <sddl.h>

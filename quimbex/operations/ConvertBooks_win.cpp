@@ -1,0 +1,196 @@
+#include "BookOperator_win.h"
+
+#include "BookFiles.h"
+#include "DornEnv.h"
+#include "File_win.h"
+#include "ProductPaths.h"
+#include "RunCheck.h"
+#include "RunOutcome.h"
+#include "WaitDlg.h"
+#include "WinApp_win.h"
+
+#include <algorithm>
+#include <iterator>
+
+namespace {
+
+const char kConvertCaption[] = "データコンバート";
+
+void ShowConvertMessage(const char* text, const char* caption, UINT icon) {
+    ::MessageBoxA(nullptr, text, caption, MB_OK | icon);
+}
+
+const char kStopLine[] = "コンバート処理を中断します";
+
+// The early answers of ConvertAllBooks; neither marker is touched.  A file
+// that could not be read whole has been reported when damaged; what was
+// read counts, and `complete` tells the caller that more books may have
+// been lost.  A list of which nothing was read (damaged at its start, or
+// held by another program for itself) says nothing of the books: that is
+// told, never that no book needed converting.
+bool HasNothingToConvert(CExcelFileMap& bookMap, bool& complete) {
+    complete = true;
+    if (BookFileExists(bookMap.GetMngPath())) {
+        complete = bookMap.Load() == 1;
+        if (!bookMap.m_mapBooks.IsEmpty())
+            return false;
+    }
+    if (complete) {
+        ShowConvertMessage("コンバートが必要なExcelブックはありませんでした。", kConvertCaption,
+                           MB_ICONINFORMATION);
+    } else {
+        CString text;
+        text.Format("ブック管理データファイル\n%s\nを読み込めません。\n%s",
+                    bookMap.GetMngPath().GetString(), kStopLine);
+        AfxMessageBox(text);
+    }
+    return true;
+}
+
+bool HasUsableExcel(int32_t version) {
+    const char* text = nullptr;
+    if (version == -1)
+        text =
+            "Excelブックのコンバートを行うには、\nMicrosoft Excelがｲﾝｽﾄｰﾙされている必要があります";
+    else if (version < 8)
+        text = "Excelブックのコンバートを行うには、\nMicrosoft "
+               "Excel(97以上)がｲﾝｽﾄｰﾙされている必要があります";
+    if (text)
+        ShowConvertMessage(text, "Excelブックのコンバート", MB_ICONINFORMATION);
+    return text == nullptr;
+}
+
+// The templates are read before the first book is renamed: a run without
+// them would rename every book and rebuild none.  The attendance template
+// only when some book has an attendance workbook.
+bool CanReadTemplates(CBookOperator& op, const CString& workFile, const CDornEnv& env) {
+    const CRunCheck check(op, workFile, kStopLine);
+    const CProductPaths paths(env);
+    bool attendance = false;
+    for (POSITION pos = op.m_bookMap.m_mapBooks.GetStartPosition(); pos && !attendance;) {
+        CString key;
+        CDataForExMap book;
+        op.m_bookMap.m_mapBooks.GetNextAssoc(pos, key, book);
+        attendance = BookFileExists(paths.ExcelFile("勤怠_" + book.m_strFileName));
+    }
+    return check.CanReadTemplate(paths.PayrollTemplate(env.m_strExcelExt)) &&
+           (!attendance || check.CanReadTemplate(paths.AttendanceTemplate(env.m_strExcelExt)));
+}
+
+// Only exactly 1 is a step's success.  The first other answer is the run's
+// and stays, whatever later steps answer (a later 1 must not cover a 2).
+int FoldRunResult(int result, int step) {
+    return result == 1 ? step : result;
+}
+
+// Both rebuild steps of every book, each under its wait text.  Every step
+// runs, also after a failure.
+int RebuildEveryBook(CBookOperator& op, const CString& workFile, const CString& ext, int result) {
+    CWaitDlg wait(0);
+    CExcelFileMap& bookMap = op.m_bookMap;
+    for (POSITION pos = bookMap.m_mapBooks.GetStartPosition(); pos;) {
+        CString key;
+        CDataForExMap book;
+        bookMap.m_mapBooks.GetNextAssoc(pos, key, book);
+        wait.SetText(book.m_strFileName + " コンバート中...");
+        result =
+            FoldRunResult(result, op.RebuildPayrollBook(workFile, book.m_strFileName, key, ext));
+        wait.SetText("勤怠_" + book.m_strFileName + " コンバート中...");
+        result =
+            FoldRunResult(result, op.RebuildAttendanceBook(workFile, book.m_strFileName, key, ext));
+    }
+    wait.DestroyWindow();
+    return result;
+}
+
+// The product's request for a conversion is withdrawn after every run.  One
+// that cannot be deleted (read-only, held open) changes nothing of what the
+// run did: its outcome and "ExMng.dat" follow all the same.
+void WithdrawConversionRequest(const CString& path) {
+    if (BookFileExists(path))
+        ::DeleteFileA(path);
+}
+
+// Creates or truncates the success marker; a failure is silent (the
+// migration tool then reports the conversion as failed).
+void CreateEmptyMarker(const CString& path) {
+    CFile marker;
+    if (marker.Open(path, CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive))
+        marker.Abort();
+}
+
+} // namespace
+
+// Commands 9 and 12: rebuild the payroll and the attendance workbook of
+// every book, then update the markers.  Every book is tried even after a
+// failure; only a run where every step returned exactly 1 succeeds, and a
+// book map that could not be read whole never does.
+int CBookOperator::ConvertAllBooks(const CString& workFile, BOOL showResult) {
+    CDornEnv env;
+    bool mapComplete = true;
+    if (HasNothingToConvert(m_bookMap, mapComplete))
+        return mapComplete ? 1 : 0;
+    if (!HasUsableExcel(m_nExcelVersion) || !CanReadTemplates(*this, workFile, env))
+        return 0;
+
+    const int result = RebuildEveryBook(*this, workFile, env.m_strExcelExt, mapComplete ? 1 : 0);
+    WithdrawConversionRequest(CProductPaths(env).ConversionRequest());
+    if (result != 1) {
+        if (showResult)
+            ShowConvertMessage("Excelブックのコンバートに失敗しました。パソコンを再起動し、各ブック"
+                               "の初期化を行ってください。",
+                               kConvertCaption, MB_ICONEXCLAMATION);
+        return result;
+    }
+    if (showResult)
+        ShowConvertMessage("Excelブックのコンバートが完了しました。\nExcelブックの起動は "
+                           "メイン画面【Excel】ボタンから行ってください。",
+                           kConvertCaption, MB_ICONINFORMATION);
+    CreateEmptyMarker(CProductPaths(env).ConversionDone());
+    return 1;
+}
+
+// Command 5: rebuild the one payroll workbook named on the command line.
+// The macros' results leave the result at 1; the attendance workbook stays.
+// The template is found readable before the book is renamed, and a copy
+// that still fails gives the book its name back.  The book keeps its own
+// name, the one the book list holds, whatever spelling named it.
+int CBookOperator::ConvertSingleBook(const CString& workFile, const CString& bookFile) {
+    CDornEnv env;
+    const CProductPaths paths(env);
+    const CString date = BackupDateText();
+    const CString excelDir = paths.ExcelFolder() + "\\";
+    const CString templ = paths.PayrollTemplate(env.m_strExcelExt);
+
+    // A device or a pattern in place of the name is no workbook of the folder.
+    const CString name = NameInFolder(excelDir + bookFile);
+    if (!BookFileExists(excelDir + bookFile) || !NamesBookInFolder(excelDir, name)) {
+        AfxMessageBox("コンバート対象の給与計算ブックが見つかりません。コンバート処理を中断します");
+        return 0;
+    }
+    const CString bookPath = excelDir + name;
+    const CString backupPath = MakeUniquePath(excelDir + date + "給与計算" + env.m_strExcelExt);
+
+    CWaitDlg wait(0);
+    if (!CheckUnprotected(workFile, name, ProtectedBookText(name)) ||
+        !CRunCheck(*this, workFile, kStopLine).CanReadTemplate(templ) ||
+        !ReplaceBookWithTemplate(bookPath, backupPath, templ, bookPath,
+                                 "給与計算Excelブックを閉じてください。")) {
+        wait.DestroyWindow();
+        return 0;
+    }
+    const CString backupFile = GetFileNamePart(backupPath);
+    // The braces run the macros in order.  Their results leave the command's
+    // result alone; a failed one (told by the macro layer) fails the run.
+    const int results[] = {MacroCompanyInfo(workFile, backupFile, "", name),
+                           MacroEmployeeList(workFile, backupFile, 0, name),
+                           MacroPayData(workFile, backupFile, name),
+                           MacroPayslip(workFile, backupFile, name),
+                           MacroBonusSlip(workFile, backupFile, name),
+                           MacroWithholdingSlip(workFile, backupFile, name),
+                           MacroTaxRecalc(workFile, backupFile, name)};
+    wait.DestroyWindow();
+    if (std::find(std::begin(results), std::end(results), 0) != std::end(results))
+        CRunOutcome::NoteFailed();
+    return 1;
+}

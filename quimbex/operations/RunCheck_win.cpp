@@ -1,0 +1,167 @@
+#include "RunCheck.h"
+
+#include "BookFiles.h"
+#include "BookNames.h"
+#include "BookOperator_win.h"
+#include "DornEnv.h"
+#include "ProductPaths.h"
+#include "SafeFile_win.h"
+#include "ScopedHandle_win.h"
+#include "WinApp_win.h"
+
+namespace {
+
+// Opens the file as a rename (and an overwrite) would, sharing everything,
+// so that only another program's hold makes it fail; the Win32 error, or 0.
+DWORD ChangeError(const CString& path, bool bOverwrite) {
+    const DWORD access = DELETE | (bOverwrite ? GENERIC_WRITE : 0);
+    const CFileHandle h(::CreateFileA(path, access,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!h)
+        return ::GetLastError();
+    return ERROR_SUCCESS;
+}
+
+bool CanOpenForReading(const CString& path) {
+    const CFileHandle h(::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return static_cast<bool>(h);
+}
+
+// The file's volume and index: one file whatever spelling of its name
+// opened it (the case of its letters, its short name, trailing dots).
+// Opened for no access, so that no other program's hold gets in the way.
+bool GetFileIdentity(const CString& path, BY_HANDLE_FILE_INFORMATION& info) {
+    const CFileHandle h(::CreateFileA(path, 0,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return h && ::GetFileInformationByHandle(h.Get(), &info) != FALSE;
+}
+
+bool IsSameFile(const BY_HANDLE_FILE_INFORMATION& a, const BY_HANDLE_FILE_INFORMATION& b) {
+    return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
+           a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
+}
+
+CString Formatted(const char* format, const CString& name) {
+    CString text;
+    text.Format(format, name.GetString());
+    return text;
+}
+
+} // namespace
+
+CRunCheck::CRunCheck(CBookOperator& op, const CString& workFile, const char* stopLine)
+    : m_op(op), m_strWorkFile(workFile), m_strStopLine(stopLine) {}
+
+bool CRunCheck::Refuse(const CString& reason) const {
+    AfxMessageBox(reason + "\n" + m_strStopLine);
+    return false;
+}
+
+// A name that leads out of the Excel folder would have the run rename or
+// overwrite the product's own files, one the system opens as another
+// workbook (its short name, trailing dots) would change that one: the list
+// is damaged.
+bool CRunCheck::IsBookName(const CString& name) const {
+    CDornEnv env;
+    return NamesBookInFolder(CProductPaths(env).ExcelFolder() + "\\", name) ||
+           Refuse(
+               Formatted("ブック管理データファイルが壊れています。\n%s\nはExcelフォルダのブックを"
+                         "指していません。",
+                         name));
+}
+
+bool CRunCheck::Exists(const CString& path, const CString& name) const {
+    return BookFileExists(path) || Refuse(Formatted("%s\nが見つかりません。", name));
+}
+
+// A workbook that Excel holds open is what "ERROR: accessDenied" tells the
+// product, as when a rename fails; a read-only one can be renamed but not
+// written over.
+bool CRunCheck::CanChange(const CString& path, const CString& name, bool bOverwrite) const {
+    const DWORD err = BookFileExists(path) ? ChangeError(path, bOverwrite) : ERROR_SUCCESS;
+    if (err == ERROR_SUCCESS)
+        return true;
+    NoteOnStdout("ERROR: accessDenied");
+    if (err == ERROR_SHARING_VIOLATION || err == ERROR_LOCK_VIOLATION)
+        return Refuse(Formatted(
+            "%s\nは他のアプリケーションで開かれています。\nブックを閉じてください。", name));
+    return Refuse(Formatted("%s\nは書き込みが禁止されているため、変更できません。", name));
+}
+
+// Two records of one workbook would have a run change it twice (a year
+// update two years on) or fail half-way on the name the first change took
+// away.  A workbook whose identity cannot be read is left to the other
+// checks.
+bool CRunCheck::AreDistinct(const std::vector<std::pair<CString, CString>>& books) const {
+    std::vector<std::pair<BY_HANDLE_FILE_INFORMATION, const CString*>> seen;
+    for (const auto& book : books) {
+        BY_HANDLE_FILE_INFORMATION info{};
+        if (!GetFileIdentity(book.first, info))
+            continue;
+        for (const auto& earlier : seen) {
+            if (!IsSameFile(earlier.first, info))
+                continue;
+            CString text;
+            text.Format("%s\nと\n%s\nは同じブックです。\nブック管理データファイルが壊れています。",
+                        earlier.second->GetString(), book.second.GetString());
+            return Refuse(text);
+        }
+        seen.emplace_back(info, &book.second);
+    }
+    return true;
+}
+
+// A workbook rebuilt under a name that another one takes too would be
+// written over by it (a book of each format, "kyuyo.xls" and "kyuyo.xlsm",
+// in a format change), and its data carried from the other one.
+bool CRunCheck::TakeDistinctNames(const std::vector<std::pair<CString, CString>>& renames) const {
+    for (size_t i = 0; i < renames.size(); ++i)
+        for (size_t j = 0; j < i; ++j) {
+            if (renames[i].second.CompareNoCase(renames[j].second) != 0)
+                continue;
+            CString text;
+            text.Format("%s\nと\n%s\nは変換後に同じ名前\n%s\nになります。",
+                        renames[j].first.GetString(), renames[i].first.GetString(),
+                        renames[i].second.GetString());
+            return Refuse(text);
+        }
+    return true;
+}
+
+// A failed check (Excel unreachable) reads as not protected, as everywhere:
+// the macros then report their own failure.
+bool CRunCheck::IsUnprotected(const CString& name) const {
+    return m_op.CheckUnprotected(m_strWorkFile, name,
+                                 CBookOperator::ProtectedBookText(name) + "\n" + m_strStopLine) !=
+           0;
+}
+
+bool CRunCheck::CanReadTemplate(const CString& path) const {
+    if (BookFileExists(path) && CanOpenForReading(path))
+        return true;
+    return Refuse(Formatted("ひな形のブック\n%s\nが見つからないか、読み込めません。", path));
+}
+
+// The temporary file beside it is made and removed again, as Save makes it.
+bool CRunCheck::CanWriteList(const CString& path) const {
+    CSafeFile probe;
+    if (probe.Open(path))
+        return true;
+    return Refuse(Formatted("ブック管理データファイル\n%s\nに書き込めません。", path));
+}
+
+bool CRunCheck::CanRenameMarker(const CString& from, const CString& to) const {
+    if (!BookFileExists(from)) {
+        NoteOnStdout("ERROR: fileNotFound");
+        return Refuse(Formatted("ブックの形式を示すファイル\n%s\nが見つかりません。", from));
+    }
+    if (!NameIsTaken(to)) {
+        if (ChangeError(from, false) == ERROR_SUCCESS)
+            return true;
+        NoteOnStdout("ERROR: accessDenied");
+    }
+    return Refuse(Formatted("ブックの形式を示すファイル\n%s\nの名前を変更できません。", from));
+}

@@ -1,8 +1,0 @@
-#pragma once
-#include "Dialog.h"
-
-// Dialog 100: the program's icon, name and version, and OK.
-class CAboutDlg : public CDialog {
-public:
-    CAboutDlg();
-};

@@ -1,7 +1,0 @@
-#include "TessaroApp.h"
-
-#include "ExcelVersion.h"
-
-void CTessaroApp::ReadExcelVersion() {
-    m_nExcelVersion = ReadRegisteredExcelVersion();
-}

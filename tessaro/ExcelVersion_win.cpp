@@ -1,0 +1,7 @@
+#include "TessaroApp_win.h"
+
+#include "ExcelVersion.h"
+
+void CTessaroApp::ReadExcelVersion() {
+    m_nExcelVersion = ReadRegisteredExcelVersion();
+}
