@@ -33,7 +33,9 @@ struct CDirItem {
 // Why an open failed, in the platform's words.
 struct CFsError {
     bool bUnconvertibleName = false;
-    bool bExists = false; // CreateNew found the name taken
+    // CreateNew found the name taken; CloseOver found it holding another
+    // program's file, which stays.
+    bool bExists = false;
 
     CString strCause;
 };

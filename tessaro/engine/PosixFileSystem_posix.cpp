@@ -422,8 +422,10 @@ bool CPosixFileSystem::CloseOver(std::unique_ptr<CFsFile> pFile, const CString& 
                        ::fstatat(dirFd, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
                        mine.st_dev == named.st_dev && mine.st_ino == named.st_ino;
     const bool bMoved = bSame && MoveOver(strFrom, strTo, error);
-    if (!bSame)
+    if (!bSame) {
+        error.bExists = true;
         error.strCause = "its temporary file was replaced by another program";
+    }
     if (bTransient && bSame && !bMoved)
         ::unlinkat(dirFd, name.c_str(), 0);
     pFile->Close();
