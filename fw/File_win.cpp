@@ -48,7 +48,7 @@ const ErrorCause kErrorCauses[] = {
     {ERROR_DIRECTORY, CFileException::badPath},
 };
 
-DWORD AccessOf(UINT flags) {
+DWORD DataAccessOf(UINT flags) {
     switch (flags & 3) {
     case CFile::modeWrite:
         return GENERIC_WRITE;
@@ -57,6 +57,10 @@ DWORD AccessOf(UINT flags) {
     default:
         return GENERIC_READ;
     }
+}
+
+DWORD AccessOf(UINT flags) {
+    return DataAccessOf(flags) | ((flags & CFile::modeDelete) ? DELETE : 0);
 }
 
 // shareCompat behaves as shareExclusive, as it always has on Win32.

@@ -35,7 +35,9 @@ public:
         modeNoTruncate = 0x2000,
         typeBinary = 0x8000,
         // Ours, with modeCreate: the file must not exist yet.
-        modeCreateNew = 0x100000
+        modeCreateNew = 0x100000,
+        // Ours: the handle may also mark the file to be deleted when closed.
+        modeDelete = 0x200000
     };
 
     CFile() = default;

@@ -39,3 +39,11 @@ bool CFileSystem::CheckReplace(const CString& strTo, CFsError& error) {
     error.strCause = "a folder of that name";
     return false;
 }
+
+bool CFileSystem::CheckWriteOver(const CString& strTo, CFsError& error) {
+    const CFsStatus status = GetStatus(strTo);
+    if (!status.bProtected || status.bDirectory)
+        return true;
+    error.strCause = "access denied";
+    return false;
+}

@@ -33,7 +33,9 @@ struct CDirItem {
 // Why an open failed, in the platform's words.
 struct CFsError {
     bool bUnconvertibleName = false;
-    bool bExists = false; // CreateNew found the name taken
+    // CreateNew found the name taken; CloseOver found it holding another
+    // program's file, which stays.
+    bool bExists = false;
 
     CString strCause;
 };
@@ -51,6 +53,9 @@ public:
     // ends the file at nLength.  Throw CFileException.
     virtual void WriteAt(int64_t nOffset, const void* pBuf, unsigned nCount);
     virtual void SetLength(int64_t nLength);
+    // A file of CreateTransient that goes with this run: closed or left
+    // by a killed program without CloseOver, nothing of it stays.
+    virtual bool IsTransient() const { return false; }
 };
 
 class CFileSystem {
@@ -66,9 +71,18 @@ public:
     // A file that must not exist yet, for writing (error.bExists when it
     // does), which RemoveUnlessOpen leaves alone while it is open.
     virtual std::unique_ptr<CFsFile> CreateNew(const CString& strPath, CFsError& error) = 0;
-    // Closes pFile, made by CreateNew as strFrom, and renames it over strTo;
-    // false with error when the system refuses or strFrom no longer names
-    // pFile.  Throws the errors of closing.
+    // As CreateNew, for a file that stays only if CloseOver puts it in
+    // place: where the system can, a run that ends before (a kill, a power
+    // cut) leaves nothing under any name, so that no later run has a file
+    // to remove that it cannot tell from another program's.  Elsewhere
+    // CreateNew's file (IsTransient false).
+    virtual std::unique_ptr<CFsFile> CreateTransient(const CString& strPath, CFsError& error) {
+        return CreateNew(strPath, error);
+    }
+    // Closes pFile, made by CreateNew or CreateTransient as strFrom, and
+    // renames it over strTo; false with error when the system refuses or
+    // strFrom no longer names pFile, and then a transient file is gone and
+    // strFrom holds nothing of this run.  Throws the errors of closing.
     virtual bool CloseOver(std::unique_ptr<CFsFile> pFile, const CString& strFrom,
                            const CString& strTo, CFsError& error);
     // One level; false when it fails.
@@ -101,6 +115,10 @@ public:
     // Whether a complete file could be renamed over strTo, which exists:
     // false with error as the rename would fail.
     virtual bool CheckReplace(const CString& strTo, CFsError& error);
+    // Whether a new file may take the place of strTo as writing over it
+    // would allow: false with error, as that opening fails, for a file
+    // that is read-only, hidden or system (CFsStatus::bProtected).
+    virtual bool CheckWriteOver(const CString& strTo, CFsError& error);
     // Whether strPath names a link to elsewhere, which a restore never
     // follows (natively a symbolic link; Windows has no such folders here).
     virtual bool IsLink(const CString& /*strPath*/) { return false; }

@@ -197,6 +197,7 @@ bool CMemFileSystem::CloseOver(std::unique_ptr<CFsFile> pFile, const CString& st
                                const CString& strTo, CFsError& error) {
     const auto* file = dynamic_cast<const File*>(pFile.get());
     if (file && !file->Holds(Find(Normalize(strFrom)))) {
+        error.bExists = true;
         error.strCause = "its temporary file was replaced by another program";
         return false;
     }

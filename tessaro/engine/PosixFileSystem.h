@@ -21,6 +21,7 @@ public:
     bool MoveOver(const CString& strFrom, const CString& strTo, CFsError& error) override;
     bool RemoveFile(const CString& strPath) override;
     std::unique_ptr<CFsFile> CreateNew(const CString& strPath, CFsError& error) override;
+    std::unique_ptr<CFsFile> CreateTransient(const CString& strPath, CFsError& error) override;
     bool CloseOver(std::unique_ptr<CFsFile> pFile, const CString& strFrom, const CString& strTo,
                    CFsError& error) override;
     bool RemoveUnlessOpen(const CString& strPath) override;
@@ -29,12 +30,14 @@ public:
     CString ShownPath(const CString& strText) const override;
     bool CheckCreate(const CString& strPath, bool bFolderPlanned, CFsError& error) override;
     bool CheckReplace(const CString& strTo, CFsError& error) override;
+    bool CheckWriteOver(const CString& strTo, CFsError& error) override;
     bool IsLink(const CString& strPath) override;
 
     // The path as the system takes it; false when a name does not convert.
     bool ToNative(const CString& strPath, std::string& native);
 
 private:
+    bool NameTransient(int fd, const CString& strPath, CFsError& error);
     CDirItem ItemOf(const std::string& dir, const std::string& name, unsigned char nType);
     bool NameFromDisk(const std::string& name, CString& strName);
     std::unique_ptr<CFsFile> Open(const CString& strPath, int flags, CFsError& error);

@@ -47,8 +47,9 @@ CFileException::Cause CauseOfErrno(int err) {
 // the length a listing records, and the bound of a skip.
 class CPosixFile : public CFsFile {
 public:
-    CPosixFile(int fd, CString strPath, bool bReading, int64_t nLength)
-        : m_fd(fd), m_strPath(std::move(strPath)), m_bReading(bReading), m_nLength(nLength) {}
+    CPosixFile(int fd, CString strPath, bool bReading, int64_t nLength, bool bUnnamed = false)
+        : m_fd(fd), m_strPath(std::move(strPath)), m_bReading(bReading), m_nLength(nLength),
+          m_bUnnamed(bUnnamed) {}
     ~CPosixFile() override {
         if (m_fd >= 0)
             ::close(m_fd);
@@ -131,6 +132,7 @@ public:
     }
 
     CString GetFilePath() const override { return m_strPath; }
+    bool IsTransient() const override { return m_bUnnamed; }
     int Fd() const { return m_fd; }
 
 private:
@@ -139,6 +141,9 @@ private:
     bool m_bReading;
     int64_t m_nLength;
     int64_t m_nPos = 0;
+    // Made without a name (O_TMPFILE): it has one only once CloseOver
+    // links it.
+    bool m_bUnnamed;
 };
 
 // Windows' read-only attribute: a file its owner may not write, whoever
@@ -378,6 +383,45 @@ std::unique_ptr<CFsFile> CPosixFileSystem::CreateNew(const CString& strPath, CFs
     return file;
 }
 
+// Made without a name in the folder of strPath, which must be free now: a
+// killed run's file has no name for a later run to find.  The name is
+// given by CloseOver.  A file system without unnamed files, or a system
+// without /proc to link them by, gets CreateNew's file.
+std::unique_ptr<CFsFile> CPosixFileSystem::CreateTransient(const CString& strPath,
+                                                           CFsError& error) {
+    std::string native;
+    struct stat st;
+    if (ToNative(strPath, native) && ::access("/proc/self/fd", X_OK) == 0 &&
+        ::fstatat(AT_FDCWD, native.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 && errno == ENOENT) {
+        const size_t slash = native.rfind('/');
+        const std::string folder = slash == std::string::npos ? "."
+                                   : slash == 0               ? "/"
+                                                              : native.substr(0, slash);
+        const int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+        if (fd >= 0)
+            return std::make_unique<CPosixFile>(fd, strPath, false, 0, true);
+    }
+    return CreateNew(strPath, error);
+}
+
+// Linked, never over another file: a name taken since the file was made
+// is another program's, and keeps what it holds.
+bool CPosixFileSystem::NameTransient(int fd, const CString& strPath, CFsError& error) {
+    std::string native;
+    if (!ToNative(strPath, native)) {
+        error.bUnconvertibleName = true;
+        error.strCause = "not representable in UTF-8";
+        return false;
+    }
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, native.c_str(), AT_SYMLINK_FOLLOW) == 0)
+        return true;
+    error.bExists = errno == EEXIST;
+    error.strCause = error.bExists ? CString("its temporary name was taken by another program")
+                                   : CString(std::strerror(errno));
+    return false;
+}
+
 // Renamed while it is open and locked: no sweep of another restore can
 // remove it between the look at its name and the rename.  A name that now
 // holds another file (a program that removed this one and made its own)
@@ -387,6 +431,9 @@ bool CPosixFileSystem::CloseOver(std::unique_ptr<CFsFile> pFile, const CString& 
     auto* file = dynamic_cast<CPosixFile*>(pFile.get());
     if (!file)
         return CFileSystem::CloseOver(std::move(pFile), strFrom, strTo, error);
+    const bool bTransient = file->IsTransient();
+    if (bTransient && !NameTransient(file->Fd(), strFrom, error))
+        return false;
     int dirFd;
     std::string name;
     struct stat mine, named;
@@ -394,10 +441,24 @@ bool CPosixFileSystem::CloseOver(std::unique_ptr<CFsFile> pFile, const CString& 
                        ::fstatat(dirFd, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
                        mine.st_dev == named.st_dev && mine.st_ino == named.st_ino;
     const bool bMoved = bSame && MoveOver(strFrom, strTo, error);
-    if (!bSame)
+    if (!bSame) {
+        error.bExists = true;
         error.strCause = "its temporary file was replaced by another program";
+    }
+    if (bTransient && bSame && !bMoved)
+        ::unlinkat(dirFd, name.c_str(), 0);
     pFile->Close();
     return bMoved;
+}
+
+// A file its owner may not write is read-only, as open would refuse it to
+// anyone but root.
+bool CPosixFileSystem::CheckWriteOver(const CString& strTo, CFsError& error) {
+    const CFsStatus status = GetStatus(strTo);
+    if (!status.bProtected || status.bDirectory)
+        return true;
+    error.strCause = std::strerror(EACCES);
+    return false;
 }
 
 bool CPosixFileSystem::MakeDirectory(const CString& strPath) {

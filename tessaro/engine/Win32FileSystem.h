@@ -13,12 +13,16 @@ public:
     bool MoveOver(const CString& strFrom, const CString& strTo, CFsError& error) override;
     bool RemoveFile(const CString& strPath) override;
     std::unique_ptr<CFsFile> CreateNew(const CString& strPath, CFsError& error) override;
+    std::unique_ptr<CFsFile> CreateTransient(const CString& strPath, CFsError& error) override;
+    bool CloseOver(std::unique_ptr<CFsFile> pFile, const CString& strFrom, const CString& strTo,
+                   CFsError& error) override;
     bool RemoveUnlessOpen(const CString& strPath) override;
     bool GetLongName(const CString& strPath, CString& strName) override;
     bool HasOtherSpellings() const override { return true; }
     bool HasShortNames() const override { return true; }
     bool CheckCreate(const CString& strPath, bool bFolderPlanned, CFsError& error) override;
     bool CheckReplace(const CString& strTo, CFsError& error) override;
+    bool CheckWriteOver(const CString& strTo, CFsError& error) override;
 
 private:
     std::unique_ptr<CFsFile> Open(const CString& strPath, unsigned nFlags, CFsError& error);

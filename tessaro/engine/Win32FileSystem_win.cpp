@@ -35,12 +35,32 @@ public:
             ThrowFileOsError(::GetLastError(), m_file.GetFilePath());
     }
     CString GetFilePath() const override { return m_file.GetFilePath(); }
+    bool IsTransient() const override { return m_bTransient; }
+
+    // The file goes when its handle closes, whoever closes it: this
+    // program, or the system for a program killed.
+    bool MarkTransient() { return m_bTransient = SetDeletion(TRUE); }
+    // It stays when closed; false (and still transient) when it cannot.
+    bool Keep() { return SetDeletion(FALSE); }
 
     CFile m_file;
+
+private:
+    bool SetDeletion(BOOLEAN bDelete) {
+        FILE_DISPOSITION_INFO info{bDelete};
+        return ::SetFileInformationByHandle(m_file.m_hFile.Get(), FileDispositionInfo, &info,
+                                            sizeof info) != FALSE;
+    }
+
+    bool m_bTransient = false;
 };
 
 CString CauseOf(const CFileException& e) {
     return e.GetErrorMessage();
+}
+
+CString OsCause(DWORD err, const CString& strPath) {
+    return CauseOf(CFileException(FileCauseFromOsError(err), static_cast<long>(err), strPath));
 }
 
 // A name with a character that code page 932 lacks comes back with '?' or a
@@ -125,12 +145,8 @@ std::unique_ptr<CFsFile> CWin32FileSystem::OpenForReading(const CString& strPath
 // same files wherever it runs (Wine replaces a hidden file, and lets its
 // administrator write a read-only one).
 std::unique_ptr<CFsFile> CWin32FileSystem::CreateOrEmpty(const CString& strPath, CFsError& error) {
-    const CFsStatus status = GetStatus(strPath);
-    if (status.bProtected && !status.bDirectory) {
-        error.strCause =
-            CauseOf(CFileException(CFileException::accessDenied, ERROR_ACCESS_DENIED, strPath));
+    if (!CheckWriteOver(strPath, error))
         return nullptr;
-    }
     return Open(strPath, CFile::modeCreate | CFile::modeWrite | CFile::shareDenyWrite, error);
 }
 
@@ -140,6 +156,56 @@ std::unique_ptr<CFsFile> CWin32FileSystem::CreateNew(const CString& strPath, CFs
     return Open(strPath,
                 CFile::modeCreate | CFile::modeCreateNew | CFile::modeWrite | CFile::shareDenyWrite,
                 error);
+}
+
+// Marked for deletion as soon as it is made: a killed run's file goes with
+// its handle.  Where the system refuses the mark, it is CreateNew's file.
+std::unique_ptr<CFsFile> CWin32FileSystem::CreateTransient(const CString& strPath,
+                                                           CFsError& error) {
+    std::unique_ptr<CFsFile> file =
+        Open(strPath,
+             CFile::modeCreate | CFile::modeCreateNew | CFile::modeWrite | CFile::shareDenyWrite |
+                 CFile::modeDelete,
+             error);
+    if (file)
+        static_cast<CWin32File&>(*file).MarkTransient();
+    return file;
+}
+
+// A transient file is kept only to be renamed: once its mark is off it is
+// this run's file under its name (held open without leave to delete it
+// until closed), which a failure removes again.
+bool CWin32FileSystem::CloseOver(std::unique_ptr<CFsFile> pFile, const CString& strFrom,
+                                 const CString& strTo, CFsError& error) {
+    auto* file = dynamic_cast<CWin32File*>(pFile.get());
+    if (!file || !file->IsTransient())
+        return CFileSystem::CloseOver(std::move(pFile), strFrom, strTo, error);
+    if (!file->Keep()) {
+        error.strCause = OsCause(::GetLastError(), strFrom);
+        return false;
+    }
+    try {
+        file->Close();
+    } catch (...) {
+        RemoveFile(strFrom);
+        throw;
+    }
+    pFile.reset();
+    if (MoveOver(strFrom, strTo, error))
+        return true;
+    RemoveFile(strFrom);
+    return false;
+}
+
+// Windows refuses to open a read-only file for writing, and a hidden or
+// system one for creation as a normal file; the attributes are asked, so
+// that Wine, which would do either, refuses the same files.
+bool CWin32FileSystem::CheckWriteOver(const CString& strTo, CFsError& error) {
+    const CFsStatus status = GetStatus(strTo);
+    if (!status.bProtected || status.bDirectory)
+        return true;
+    error.strCause = OsCause(ERROR_ACCESS_DENIED, strTo);
+    return false;
 }
 
 // A file open without leave to delete it refuses with a sharing violation.

@@ -248,3 +248,71 @@ TEST_F(TessaroCreate, BackupThatCannotReplaceTheFileSaysWhy) {
     EXPECT_EQ("old", ReadFileBytes(file));
     EXPECT_EQ(std::vector<std::string>{"backup.iko"}, Names(m_files.Path()));
 }
+
+// "作成" and the backup over an older file: the user's own file of the
+// temporary name is neither written nor removed; a read-only, hidden or
+// system older file (not held open: Wine would let a rename replace it)
+// is not replaced, keeps its bytes and attributes, and the way's failure
+// message names the cause.
+TEST_F(TessaroCreate, OlderFileOrTemporaryNameOfAnotherIsLeftAsItIs) {
+    struct Case {
+        const char* what;
+        bool bBackup;
+        DWORD attributes;
+        bool bUsersTemporary;
+    };
+    const Case cases[] = {
+        {"作成 beside the user's file of the temporary name", false, FILE_ATTRIBUTE_NORMAL, true},
+        {"backup beside the user's file of the temporary name", true, FILE_ATTRIBUTE_NORMAL, true},
+        {"作成 over a read-only file", false, FILE_ATTRIBUTE_READONLY, false},
+        {"backup over a read-only file", true, FILE_ATTRIBUTE_READONLY, false},
+        {"作成 over a hidden file", false, FILE_ATTRIBUTE_HIDDEN, true},
+        {"backup over a system file", true, FILE_ATTRIBUTE_SYSTEM, false},
+    };
+    const DWORD kShown = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const CString file = m_files / "older.iko", temporary = file + ".~tmp";
+        WriteFileBytes(file, "old");
+        if (c.bUsersTemporary)
+            WriteFileBytes(temporary, "the user's own");
+        ASSERT_TRUE(::SetFileAttributesA(file, c.attributes));
+        const bool bReplaced = c.attributes == FILE_ATTRIBUTE_NORMAL;
+        const std::string denied = "\n\n" + file.str() + " へのアクセスが拒否されました。";
+        uidriver::Process tessaro(TessaroStart(c.bBackup ? "/K:1" : ""));
+        if (c.bBackup) {
+            CommonFileDialog::WaitFor(tessaro.Windows(), kSaveCaption).Confirm(file.str());
+            AnswerNextBox(tessaro.Windows(), "はい");
+            AnswerBoxes(tessaro,
+                        {{"ファイル名：" + file.str() +
+                              (bReplaced ? "\nバックアップファイルを作成しました。"
+                                         : "\nMorvaneバックアップファイルが作成できませんでした。" +
+                                               denied),
+                          bReplaced ? IconKind::Information : IconKind::Exclamation, nullptr,
+                          kBackupCaption}});
+            EXPECT_EQ(0u, tessaro.WaitForExit(30000));
+        } else {
+            const uidriver::DialogWindow dlg = WaitForMainDialog(tessaro);
+            ChooseFile(tessaro, dlg, kCreateButton, file);
+            AnswerNextBox(tessaro.Windows(), "はい");
+            AnswerBoxes(tessaro, {{bReplaced ? Created(file) : NotCreated(file) + denied,
+                                   IconKind::Information, nullptr, kTessaroCaption}});
+            CloseExpectingNoMoreBoxes(tessaro, dlg);
+        }
+        EXPECT_EQ(c.attributes & kShown, ::GetFileAttributesA(file) & kShown);
+        if (bReplaced) {
+            EXPECT_EQ(ExpectedFile(), ReadFileBytes(file));
+        } else {
+            EXPECT_EQ("old", ReadFileBytes(file));
+        }
+        std::vector<std::string> names{"older.iko"};
+        if (c.bUsersTemporary) {
+            names.push_back("older.iko.~tmp");
+            EXPECT_EQ("the user's own", ReadFileBytes(temporary));
+        }
+        EXPECT_EQ(names, Names(m_files.Path()));
+        ::SetFileAttributesA(file, FILE_ATTRIBUTE_NORMAL);
+        ::DeleteFileA(file);
+        ::DeleteFileA(temporary);
+    }
+}

@@ -9,10 +9,12 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
-#include <map>
+#include <cstring>
 #include <fcntl.h>
 #include <fstream>
+#include <map>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -683,4 +685,50 @@ TEST(Ikotool, UsersFilesOfTemporaryNamesTravelLikeAnyOther) {
     EXPECT_EQ("the user's own", ReadNativeFile(dst / "p/Data/MyData/~TESSARO.TMP"));
     EXPECT_EQ("x", ReadNativeFile(dst / "d/Excel/~tessar9.tmp"));
     EXPECT_FALSE(std::ifstream(dst / "d/Excel/~TESSAR1.TMP").good());
+}
+
+// Create over an older file: the user's own file of the temporary name is
+// neither written nor removed, and a read-only older file is not replaced
+// (as opening it for writing is refused on Windows), with the cause and
+// exit code 2.
+TEST(Ikotool, CreateOverAnOlderFileWritesNothingItDidNotMake) {
+    struct Case {
+        const char* what;
+        bool bUsersTemporary;
+        bool bReadOnly;
+        int exitCode;
+    };
+    const Case cases[] = {
+        {"a file of the temporary name beside it", true, false, 0},
+        {"a read-only older file", false, true, 2},
+        {"both", true, true, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        NativeTree src;
+        MakeInstallation(src);
+        src.Write("m.iko", "older");
+        if (c.bUsersTemporary)
+            src.Write("m.iko.~tmp", "the user's own");
+        if (c.bReadOnly) {
+            ASSERT_EQ(0, ::chmod((src / "m.iko").c_str(), 0444));
+        }
+        const ToolRun create = Ikotool(src, std::string("create m.iko") + kRoots);
+        EXPECT_EQ(c.exitCode, create.exitCode) << create.out << create.err;
+        std::map<std::string, std::string> contents = src.Contents();
+        EXPECT_EQ(c.bUsersTemporary ? 1u : 0u, contents.count("m.iko.~tmp"));
+        if (c.bUsersTemporary) {
+            EXPECT_EQ("the user's own", contents["m.iko.~tmp"]);
+        }
+        for (const auto& [path, bytes] : contents) {
+            EXPECT_TRUE(path.rfind("m.iko.~tmp", 0) != 0 || path == "m.iko.~tmp") << path;
+        }
+        if (c.bReadOnly) {
+            EXPECT_EQ("older", contents["m.iko"]);
+            EXPECT_EQ("m.iko: cannot be written: " + std::string(std::strerror(EACCES)) + "\n",
+                      create.err);
+        } else {
+            EXPECT_EQ(0, Ikotool(src, "test m.iko").exitCode);
+        }
+    }
 }

@@ -211,3 +211,51 @@ TEST(MigrationFile, WriteFileReplacesTheOldFileOnlyWhenComplete) {
     EXPECT_EQ(WriteMigration(fs, SourceRoots()), fs.FileBytes("out.iko"));
     EXPECT_FALSE(fs.IsFile(CString("out.iko") + CMigrationWriter::kTempSuffix));
 }
+
+// A file or folder that bears the writer's temporary name is the user's or
+// another run's: it keeps its bytes, the next free name is taken, and when
+// every name is taken the older file stays as it was.
+TEST(MigrationFile, WriteFileNeverTouchesWhatBearsItsTemporaryName) {
+    struct Case {
+        const char* what;
+        int nTakenFiles;
+        int nTakenFolders;
+        bool bWritten;
+    };
+    const Case cases[] = {
+        {"the usual name taken by a file", 1, 0, true},
+        {"three names taken by files", 3, 0, true},
+        {"the usual name taken by a folder", 0, 1, true},
+        {"every name taken", CMigrationWriter::kTemporaryNames - 2, 2, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CMemFileSystem fs;
+        fs.AddFile("src0\\Data\\MyData\\a.dat", "abc");
+        fs.AddFile("out\\m.iko", "old");
+        std::vector<CString> taken;
+        for (int i = 0; i < c.nTakenFiles + c.nTakenFolders; ++i) {
+            const CString path = CMigrationWriter::TemporaryPath("out\\m.iko", i);
+            if (i < c.nTakenFiles)
+                fs.AddFile(path, "the user's own " + std::to_string(i));
+            else
+                fs.AddDirectory(path);
+            taken.push_back(path);
+        }
+        const std::vector<CString> before = fs.Paths();
+        CMigrationContext context(fs);
+        CMigrationWriter writer(context, SourceRoots());
+        ASSERT_TRUE(writer.BuildList());
+        EXPECT_EQ(c.bWritten, writer.WriteFile("out\\m.iko")) << writer.m_strError.GetString();
+        EXPECT_EQ(before, fs.Paths());
+        for (int i = 0; i < c.nTakenFiles; ++i)
+            EXPECT_EQ("the user's own " + std::to_string(i), fs.FileBytes(taken[i]));
+        if (c.bWritten) {
+            EXPECT_EQ(WriteMigration(fs, SourceRoots()), fs.FileBytes("out\\m.iko"));
+        } else {
+            EXPECT_EQ("old", fs.FileBytes("out\\m.iko"));
+            EXPECT_NE(-1, writer.m_strError.Find("out\\m.iko.~tmp9) is taken"))
+                << writer.m_strError.GetString();
+        }
+    }
+}

@@ -324,3 +324,46 @@ TEST(PosixFileSystem, TemporaryNamesTakenAreToldByWhatHoldsThem) {
             << context.m_skipped[0].strCause.GetString();
     }
 }
+
+// The writer's transient file: nothing of it is left when it is dropped or
+// cannot be put in place, it is put in place whole otherwise, and a name
+// another program took meanwhile keeps that program's bytes.
+TEST(PosixFileSystem, TransientFileStaysOnlyWhenPutInPlace) {
+    struct Case {
+        const char* what;
+        bool bCommit;
+        bool bTargetFolderMissing;
+        bool bNameTakenMeanwhile;
+        bool bMoved;
+    };
+    const Case cases[] = {
+        {"put in place over an older file", true, false, false, true},
+        {"dropped", false, false, false, false},
+        {"target folder missing", true, true, false, false},
+        {"its name taken meanwhile", true, false, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        NativeTree tree;
+        tree.Write("m.iko", "older");
+        CPosixFileSystem fs;
+        const CString temp((tree / "m.iko.~tmp").c_str());
+        const CString target((tree / (c.bTargetFolderMissing ? "none/m.iko" : "m.iko")).c_str());
+        CFsError error;
+        std::unique_ptr<CFsFile> file = fs.CreateTransient(temp, error);
+        ASSERT_NE(nullptr, file) << error.strCause.GetString();
+        EXPECT_TRUE(file->IsTransient());
+        file->Write("newer", 5);
+        EXPECT_EQ((std::map<std::string, std::string>{{"m.iko", "older"}}), tree.Contents());
+        if (c.bNameTakenMeanwhile)
+            tree.Write("m.iko.~tmp", "another's");
+        if (c.bCommit) {
+            EXPECT_EQ(c.bMoved, fs.CloseOver(std::move(file), temp, target, error));
+        }
+        file.reset();
+        std::map<std::string, std::string> expected{{"m.iko", c.bMoved ? "newer" : "older"}};
+        if (c.bNameTakenMeanwhile)
+            expected["m.iko.~tmp"] = "another's";
+        EXPECT_EQ(expected, tree.Contents());
+    }
+}

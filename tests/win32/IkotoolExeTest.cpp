@@ -488,3 +488,74 @@ TEST(IkotoolExe, CompareAndDryRunSeeWhatTheRestoreDoes) {
     EXPECT_EQ(Verdicts(real.err), Verdicts(dry.err)) << dry.err << "\n" << real.err;
     EXPECT_TRUE(Has(dry.err, "would not be written: root 0 Data\\MyData\\BookMNG.dat")) << dry.err;
 }
+
+namespace {
+
+// The names in dir that begin with `prefix`.
+std::vector<std::string> NamesBeginningWith(const CString& dir, const std::string& prefix) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA fd;
+    const CFindHandle h(::FindFirstFileA(dir + "\\*.*", &fd));
+    if (!h)
+        return names;
+    do {
+        if (std::string(fd.cFileName).rfind(prefix, 0) == 0)
+            names.emplace_back(fd.cFileName);
+    } while (::FindNextFileA(h.Get(), &fd));
+    return names;
+}
+
+} // namespace
+
+// Create over an older file: the user's own file of the temporary name is
+// neither written nor removed; a read-only, hidden or system older file is
+// not replaced (Windows refuses to open one for writing) and keeps its
+// bytes and its attributes, with the cause and exit code 2.
+TEST(IkotoolExe, CreateOverAnOlderFileWritesNothingItDidNotMake) {
+    struct Case {
+        const char* what;
+        DWORD attributes;
+        bool bUsersTemporary;
+        DWORD exitCode;
+    };
+    const Case cases[] = {
+        {"the user's file of the temporary name", FILE_ATTRIBUTE_NORMAL, true, 0},
+        {"read-only", FILE_ATTRIBUTE_READONLY, false, 2},
+        {"hidden", FILE_ATTRIBUTE_HIDDEN, true, 2},
+        {"system", FILE_ATTRIBUTE_SYSTEM, false, 2},
+    };
+    const DWORD kShown = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir work;
+        const CString src = work / "src", iko = work / "m.iko";
+        ASSERT_TRUE(::CreateDirectoryA(src, nullptr));
+        ASSERT_TRUE(::CreateDirectoryA(src + "\\Data", nullptr));
+        ASSERT_TRUE(::CreateDirectoryA(src + "\\Data\\MyData", nullptr));
+        WriteFileBytes(src + "\\Data\\MyData\\a.dat", "abc");
+        WriteFileBytes(iko, "older");
+        if (c.bUsersTemporary)
+            WriteFileBytes(iko + ".~tmp", "the user's own");
+        ASSERT_TRUE(::SetFileAttributesA(iko, c.attributes));
+        const ToolRun run = RunIkotool(
+            {"create", iko.str(), "--root", ("0=" + src).str(), "--root", ("1=" + src).str()});
+        EXPECT_EQ(c.exitCode, run.exitCode) << run.out << run.err;
+        EXPECT_EQ(c.attributes & kShown, ::GetFileAttributesA(iko) & kShown);
+        const std::vector<std::string> temporary =
+            c.bUsersTemporary ? std::vector<std::string>{"m.iko.~tmp"} : std::vector<std::string>{};
+        EXPECT_EQ(temporary, NamesBeginningWith(work.Path(), "m.iko.~tmp"));
+        if (c.bUsersTemporary) {
+            EXPECT_EQ("the user's own", ReadFileBytes(iko + ".~tmp"));
+        }
+        if (c.exitCode == 2) {
+            EXPECT_EQ("older", ReadFileBytes(iko));
+            EXPECT_TRUE(Has(
+                run.err,
+                (iko + ": cannot be written: " + iko + " へのアクセスが拒否されました。").str()))
+                << run.err;
+        } else {
+            EXPECT_EQ(0u, RunIkotool({"test", iko.str()}).exitCode);
+        }
+        ::SetFileAttributesA(iko, FILE_ATTRIBUTE_NORMAL);
+    }
+}

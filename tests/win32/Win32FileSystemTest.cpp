@@ -350,3 +350,40 @@ TEST(Win32FileSystem, UsersFileOfATemporaryNameIsKeptCarriedAndRestored) {
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(dstData + "\\~TESSAR3.TMP"));
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(dstData + "\\~TESSAR2.TMP"));
 }
+
+// The writer's transient file: nothing of it is left when it is dropped or
+// cannot be put in place, and it is put in place whole otherwise.
+TEST(Win32FileSystem, TransientFileStaysOnlyWhenPutInPlace) {
+    struct Case {
+        const char* what;
+        bool bCommit;
+        bool bTargetFolderMissing;
+        bool bMoved;
+    };
+    const Case cases[] = {
+        {"put in place over an older file", true, false, true},
+        {"dropped", false, false, false},
+        {"target folder missing", true, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        WriteFileBytes(dir / "m.iko", "older");
+        CWin32FileSystem fs;
+        const CString temp = dir / "m.iko.~tmp";
+        const CString target = c.bTargetFolderMissing ? dir / "none\\m.iko" : dir / "m.iko";
+        CFsError error;
+        std::unique_ptr<CFsFile> file = fs.CreateTransient(temp, error);
+        ASSERT_NE(nullptr, file) << error.strCause.GetString();
+        EXPECT_TRUE(file->IsTransient());
+        file->Write("newer", 5);
+        CFsError again;
+        EXPECT_EQ(nullptr, fs.CreateNew(temp, again));
+        if (c.bCommit) {
+            EXPECT_EQ(c.bMoved, fs.CloseOver(std::move(file), temp, target, error));
+        }
+        file.reset();
+        EXPECT_EQ(c.bMoved ? "newer" : "older", ReadFileBytes(dir / "m.iko"));
+        EXPECT_FALSE(FileExists(temp));
+    }
+}

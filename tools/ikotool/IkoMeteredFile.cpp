@@ -48,3 +48,7 @@ void CIkoMeteredFile::WriteAt(int64_t nOffset, const void* pBuf, unsigned nCount
 void CIkoMeteredFile::SetLength(int64_t nLength) {
     m_pFile->SetLength(nLength);
 }
+
+bool CIkoMeteredFile::IsTransient() const {
+    return m_pFile->IsTransient();
+}

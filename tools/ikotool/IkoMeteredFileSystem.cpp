@@ -40,6 +40,28 @@ std::unique_ptr<CFsFile> CIkoMeteredFileSystem::CreateNew(const CString& strPath
     return Metered(m_fs.CreateNew(strPath, error));
 }
 
+std::unique_ptr<CFsFile> CIkoMeteredFileSystem::CreateTransient(const CString& strPath,
+                                                                CFsError& error) {
+    return Metered(m_fs.CreateTransient(strPath, error));
+}
+
+// The platform's file, not the watching one, is what the platform closes
+// and renames: a transient one would otherwise go with its handle.
+bool CIkoMeteredFileSystem::CloseOver(std::unique_ptr<CFsFile> pFile, const CString& strFrom,
+                                      const CString& strTo, CFsError& error) {
+    if (auto* metered = dynamic_cast<CIkoMeteredFile*>(pFile.get()))
+        return m_fs.CloseOver(metered->TakeFile(), strFrom, strTo, error);
+    return m_fs.CloseOver(std::move(pFile), strFrom, strTo, error);
+}
+
+bool CIkoMeteredFileSystem::CheckReplace(const CString& strTo, CFsError& error) {
+    return m_fs.CheckReplace(strTo, error);
+}
+
+bool CIkoMeteredFileSystem::CheckWriteOver(const CString& strTo, CFsError& error) {
+    return m_fs.CheckWriteOver(strTo, error);
+}
+
 bool CIkoMeteredFileSystem::MakeDirectory(const CString& strPath) {
     return m_fs.MakeDirectory(strPath);
 }
