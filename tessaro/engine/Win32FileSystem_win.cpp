@@ -249,10 +249,6 @@ bool CWin32FileSystem::GetLongName(const CString& strPath, CString& strName) {
 
 namespace {
 
-CString OsCause(DWORD err, const CString& strPath) {
-    return CauseOf(CFileException(FileCauseFromOsError(err), static_cast<long>(err), strPath));
-}
-
 // The folder's security read against this process's token: Wine opens a
 // folder for FILE_ADD_FILE whatever its Unix mode, but its security
 // descriptor reflects that mode, so AccessCheck tells what creating a file
