@@ -127,12 +127,14 @@ bool IsAttendanceName(const CString& name) {
 // The command rebuilds a payroll workbook with the payroll template: an
 // attendance workbook or a backup given in its place would be rebuilt as a
 // payroll book and its own data left in a payroll-style backup.  A list that
-// is there must name the workbook (among what could be read of it); without
-// a list, the attendance prefix alone tells such a workbook.
+// names books must name the workbook (among what could be read of it); when
+// no book can be read from it (no list, one the product holds open, one
+// damaged at its start), the attendance prefix alone tells such a workbook.
 bool IsListedPayrollBook(CExcelFileMap& bookMap, const CString& name) {
-    if (!BookFileExists(bookMap.GetMngPath()))
+    if (BookFileExists(bookMap.GetMngPath()))
+        bookMap.Load();
+    if (bookMap.m_mapBooks.IsEmpty())
         return !IsAttendanceName(name);
-    bookMap.Load();
     for (POSITION pos = bookMap.m_mapBooks.GetStartPosition(); pos;) {
         CString key;
         CDataForExMap book;

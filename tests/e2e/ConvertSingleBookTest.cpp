@@ -223,17 +223,29 @@ TEST_F(ConvertSingleBook, WorkbookTheListDoesNotNameIsRefusedAndNothingChanges) 
     EXPECT_EQ(0, ServerStarts());
 }
 
-// Without a list nothing names the books: a workbook is taken as the
-// product names it, but an attendance workbook never is a payroll book.
-TEST_F(ConvertSingleBook, WithoutAListOnlyTheAttendancePrefixIsRefused) {
-    ASSERT_TRUE(::DeleteFileA(BookMngPath()));
-    const auto before = FolderContents(ExcelDir());
-    const QuimbexRun refused = Run("/F:勤怠_kyuyo.xls");
-    EXPECT_EQ(std::vector<std::string>{kMissing}, Texts(refused));
-    EXPECT_EQ(1u, refused.exitCode);
-    EXPECT_EQ(before, FolderContents(ExcelDir()));
-    const QuimbexRun run = Run("/F:kyuyo.xls");
-    EXPECT_TRUE(run.boxes.empty());
-    EXPECT_EQ(0u, run.exitCode);
-    EXPECT_TRUE(IsRebuiltFrom(Excel("kyuyo.xls"), SingleBackup(), kPayrollSections));
+// When no book can be read from the list (there is none, or the product
+// holds it open), a workbook is taken as the product names it, but an
+// attendance workbook never is a payroll book.
+TEST_F(ConvertSingleBook, ListWithoutBooksToReadRefusesOnlyAttendanceWorkbooks) {
+    for (const bool held : {false, true}) {
+        SCOPED_TRACE(held ? "list held open" : "no list");
+        RelayProduct();
+        ClearLog();
+        std::optional<HeldFile> holder;
+        if (held) {
+            holder.emplace(BookMngPath());
+            ASSERT_TRUE(holder->IsHeld());
+        } else {
+            ASSERT_TRUE(::DeleteFileA(BookMngPath()));
+        }
+        const auto before = FolderContents(ExcelDir());
+        const QuimbexRun refused = Run("/F:勤怠_kyuyo.xls");
+        EXPECT_EQ(std::vector<std::string>{kMissing}, Texts(refused));
+        EXPECT_EQ(1u, refused.exitCode);
+        EXPECT_EQ(before, FolderContents(ExcelDir()));
+        const QuimbexRun run = Run("/F:kyuyo.xls");
+        EXPECT_TRUE(run.boxes.empty());
+        EXPECT_EQ(0u, run.exitCode);
+        EXPECT_TRUE(IsRebuiltFrom(Excel("kyuyo.xls"), SingleBackup(), kPayrollSections));
+    }
 }
