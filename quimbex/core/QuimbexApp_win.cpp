@@ -3,6 +3,7 @@
 #include "BookOperator_win.h"
 #include "DornEnv.h"
 #include "Ole_win.h"
+#include "RunGuard_win.h"
 #include "RunOutcome.h"
 
 #include <commctrl.h>
@@ -58,6 +59,14 @@ void CQuimbexApp::RunCommand() {
     op.ReadExcelVersion();
     if (!ParseSwitches())
         return;
+    CRunGuard guard;
+    if (!guard.Take()) {
+        AfxMessageBox("他のExcelブックの処理が実行中です。\n"
+                      "その処理が終了してから、もう一度実行してください。",
+                      MB_OK | MB_ICONEXCLAMATION);
+        CRunOutcome::NoteFailed();
+        return;
+    }
     CommandSwitches sw;
     sw.nCommand = m_nCommand;
     sw.strArgO = m_strArgO;

@@ -20,13 +20,30 @@ void CBookChanges::NoteCopied(const CString& bookPath, const CString& backupPath
     m_replacements.push_back({bookPath, backupPath, newPath, bNewPathWasTaken, true});
 }
 
+namespace {
+
+// A read-only workbook is replaced as the commands that rename one replace
+// it (the system renames a read-only file): its backup, a copy, keeps the
+// attribute.  One that still cannot go gets its attribute back.
+void RemoveOldBook(const CString& path) {
+    const DWORD attributes = ::GetFileAttributesA(path);
+    const bool readOnly =
+        attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+    if (readOnly)
+        ::SetFileAttributesA(path, attributes & ~FILE_ATTRIBUTE_READONLY);
+    if (!::DeleteFileA(path) && readOnly)
+        ::SetFileAttributesA(path, attributes);
+}
+
+} // namespace
+
 // The list names the new workbooks now; an old one that cannot be removed
 // (another program opened it since the checks) stays beside its backup,
 // which holds the same bytes.
 void CBookChanges::RemoveOldNames() {
     for (const CReplacement& r : m_replacements)
         if (r.bBookStays)
-            ::DeleteFileA(r.strBookPath);
+            RemoveOldBook(r.strBookPath);
     m_replacements.clear();
 }
 

@@ -119,6 +119,32 @@ void CreateEmptyMarker(const CString& path) {
         marker.Abort();
 }
 
+bool IsAttendanceName(const CString& name) {
+    const CString prefix = "勤怠_";
+    return name.Left(prefix.GetLength()) == prefix;
+}
+
+// The command rebuilds a payroll workbook with the payroll template: an
+// attendance workbook or a backup given in its place would be rebuilt as a
+// payroll book and its own data left in a payroll-style backup.  A list that
+// names books must name the workbook (among what could be read of it); when
+// no book can be read from it (no list, one the product holds open, one
+// damaged at its start), the attendance prefix alone tells such a workbook.
+bool IsListedPayrollBook(CExcelFileMap& bookMap, const CString& name) {
+    if (BookFileExists(bookMap.GetMngPath()))
+        bookMap.Load();
+    if (bookMap.m_mapBooks.IsEmpty())
+        return !IsAttendanceName(name);
+    for (POSITION pos = bookMap.m_mapBooks.GetStartPosition(); pos;) {
+        CString key;
+        CDataForExMap book;
+        bookMap.m_mapBooks.GetNextAssoc(pos, key, book);
+        if (name.CompareNoCase(book.m_strFileName) == 0)
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 // Commands 9 and 12: rebuild the payroll and the attendance workbook of
@@ -164,7 +190,8 @@ int CBookOperator::ConvertSingleBook(const CString& workFile, const CString& boo
 
     // A device or a pattern in place of the name is no workbook of the folder.
     const CString name = NameInFolder(excelDir + bookFile);
-    if (!BookFileExists(excelDir + bookFile) || !NamesFileInFolder(excelDir, name)) {
+    if (!BookFileExists(excelDir + bookFile) || !NamesFileInFolder(excelDir, name) ||
+        !IsListedPayrollBook(m_bookMap, name)) {
         AfxMessageBox("コンバート対象の給与計算ブックが見つかりません。コンバート処理を中断します");
         return 0;
     }

@@ -200,3 +200,52 @@ TEST_F(ConvertSingleBook, KeysDuringALongMacroBringNoDialog) {
     EXPECT_EQ(8u, RunLines().size());
     EXPECT_LT(100, keys);
 }
+
+// The command rebuilds a payroll book of the list with the payroll
+// template.  A workbook of the folder that the list does not name as a book
+// (an attendance workbook, a dated backup, a stray workbook) is no payroll
+// book: rebuilt as one, its data would be left in a payroll-style backup.
+// It is refused as missing, before Excel is asked anything.
+TEST_F(ConvertSingleBook, WorkbookTheListDoesNotNameIsRefusedAndNothingChanges) {
+    const std::string backup = "kyuyo" + TodayText() + ".xls";
+    WriteFileBytes(Excel(backup), ReadFileBytes(Excel("kyuyo.xls")));
+    WriteFileBytes(Excel("stray.xls"), ReadFileBytes(Excel("kyuyo.xls")));
+    const auto before = FolderContents(ExcelDir());
+    const NothingLost kept(ExcelDir());
+    for (const std::string& name : {std::string("勤怠_kyuyo.xls"), std::string("勤怠_KYUYO.XLS"),
+                                    backup, std::string("stray.xls")}) {
+        SCOPED_TRACE(name);
+        const QuimbexRun run = Run(("/F:" + name).c_str());
+        EXPECT_EQ(std::vector<std::string>{kMissing}, Texts(run));
+        EXPECT_EQ(1u, run.exitCode);
+        EXPECT_EQ(before, FolderContents(ExcelDir()));
+    }
+    EXPECT_EQ(0, ServerStarts());
+}
+
+// When no book can be read from the list (there is none, or the product
+// holds it open), a workbook is taken as the product names it, but an
+// attendance workbook never is a payroll book.
+TEST_F(ConvertSingleBook, ListWithoutBooksToReadRefusesOnlyAttendanceWorkbooks) {
+    for (const bool held : {false, true}) {
+        SCOPED_TRACE(held ? "list held open" : "no list");
+        RelayProduct();
+        ClearLog();
+        std::optional<HeldFile> holder;
+        if (held) {
+            holder.emplace(BookMngPath());
+            ASSERT_TRUE(holder->IsHeld());
+        } else {
+            ASSERT_TRUE(::DeleteFileA(BookMngPath()));
+        }
+        const auto before = FolderContents(ExcelDir());
+        const QuimbexRun refused = Run("/F:勤怠_kyuyo.xls");
+        EXPECT_EQ(std::vector<std::string>{kMissing}, Texts(refused));
+        EXPECT_EQ(1u, refused.exitCode);
+        EXPECT_EQ(before, FolderContents(ExcelDir()));
+        const QuimbexRun run = Run("/F:kyuyo.xls");
+        EXPECT_TRUE(run.boxes.empty());
+        EXPECT_EQ(0u, run.exitCode);
+        EXPECT_TRUE(IsRebuiltFrom(Excel("kyuyo.xls"), SingleBackup(), kPayrollSections));
+    }
+}

@@ -1,6 +1,7 @@
 #include "QuimbexRun.h"
 
 #include "DialogWindow.h"
+#include "Error.h"
 #include "MsgBox.h"
 #include "MsgBoxAnswerer.h"
 #include "Screenshot.h"
@@ -58,7 +59,12 @@ void AnswerWhileRunning(uidriver::Process& process, QuimbexRun& run, unsigned lo
         if (const HWND hwnd = windows.Find(boxQuery)) {
             if (shotName && run.boxes.empty())
                 uidriver::SaveScreenshot(TestOutputDir(), shotName);
-            run.boxes.push_back(Answer(windows, hwnd, nullptr));
+            // A box the program closed itself while it was read was never
+            // answered: the run goes on without it.
+            try {
+                run.boxes.push_back(Answer(windows, hwnd, nullptr));
+            } catch (const uidriver::WindowGone&) {
+            }
         }
         ::Sleep(20);
     }

@@ -256,3 +256,21 @@ TEST(Cli, RejectsAWrongCommandLine) {
     EXPECT_EQ(2u, cli.WaitForExit(kWaitMs));
     EXPECT_NE(std::string::npos, cli.Stderr().find("usage: uidriver.exe run"));
 }
+
+// A dialog that goes while the driver reads it (here its thread ends while
+// the driver waits for the answer to a read of its caption, which a pending
+// step makes) is gone, not an error: the run goes on to the program's end
+// and the program is not terminated.
+TEST(Cli, AWindowThatGoesWhileItIsReadIsGoneNotAnError) {
+    const std::string out = OutputDir() + "\\cli-vanish-stdout.txt";
+    ::CreateDirectoryA(OutputDir().c_str(), nullptr);
+    Process cli(
+        Process::CommandLine(CliPath(), {"run", "--timeout", "30", "--stdout", out, "--click",
+                                         "never=1", "--", TargetPath(), "vanish", "exit:7"}));
+    EXPECT_EQ(0u, cli.WaitForExit(30000)) << cli.Stdout() << cli.Stderr();
+    const std::vector<std::string> lines = Lines(cli.Stdout());
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ("exit code: 7", lines.back()) << cli.Stdout();
+    EXPECT_EQ("vanished\r\n", ReadFile(out));
+    EXPECT_EQ("", cli.Stderr());
+}

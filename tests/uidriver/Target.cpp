@@ -13,6 +13,10 @@
 //   open            shows the platform's open dialog; prints "file=[<path>]"
 //   spawn           runs another target that shows a box captioned "子"
 //                   and waits for it
+//   vanish          shows the dialog IDD_TARGET modeless on a thread of its
+//                   own, which answers for 300 ms, then answers nothing for
+//                   500 ms and ends, taking the dialog with it while the
+//                   driver waits for an answer; prints "vanished"
 // Every notification of the dialog is printed, so that a test sees what
 // arrived and in which order.
 #include "Mbcs.h"
@@ -226,6 +230,27 @@ void SpawnChild() {
     Say("child ended");
 }
 
+DWORD WINAPI VanishingDialog(LPVOID instance) {
+    const HWND dlg = ::CreateDialogParamA(static_cast<HINSTANCE>(instance),
+                                          MAKEINTRESOURCEA(IDD_TARGET), nullptr, DialogProc, 0);
+    ::ShowWindow(dlg, SW_SHOW);
+    const DWORD end = ::GetTickCount() + 300;
+    MSG msg;
+    while (static_cast<LONG>(end - ::GetTickCount()) > 0) {
+        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            ::DispatchMessageA(&msg);
+        ::Sleep(5);
+    }
+    ::Sleep(500);
+    return 0;
+}
+
+void ShowVanishingDialog(HINSTANCE instance) {
+    const CHandle thread(::CreateThread(nullptr, 0, VanishingDialog, instance, 0, nullptr));
+    ::WaitForSingleObject(thread.Get(), INFINITE);
+    Say("vanished");
+}
+
 struct BoxSettings {
     std::string caption = "uidriver_target";
     std::string text;
@@ -274,6 +299,8 @@ bool Do(const std::string& word, BoxSettings& box, int& exitCode, HINSTANCE inst
         ChooseFile();
     else if (key == "spawn")
         SpawnChild();
+    else if (key == "vanish")
+        ShowVanishingDialog(instance);
     else
         return false;
     return true;

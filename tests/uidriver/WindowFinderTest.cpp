@@ -1,5 +1,6 @@
 #include "Error.h"
 #include "MsgBox.h"
+#include "RemoteWindow.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -86,4 +87,25 @@ TEST(WindowFinder, WaitsUntilAWindowIsGone) {
     box.Press(IDOK);
     target->Windows().WaitUntilGone(box.Handle(), kWaitMs);
     EXPECT_EQ(static_cast<DWORD>(IDOK), target->WaitForExit(kWaitMs));
+}
+
+// A handle whose window has gone: every read says so by its own type, which
+// the watchers of windows that come and go take for "gone", and an action
+// on it ends as gone.  Any other failure stays a plain error.
+TEST(WindowFinder, AWindowGoneWhileReadIsToldApart) {
+    const HWND hwnd =
+        ::CreateWindowExA(0, "STATIC", "x", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(nullptr, hwnd);
+    ASSERT_TRUE(::DestroyWindow(hwnd));
+    EXPECT_THROW(uidriver::ReadText(hwnd), uidriver::WindowGone);
+    EXPECT_THROW(uidriver::Query(hwnd, WM_GETTEXTLENGTH), uidriver::WindowGone);
+    EXPECT_EQ(uidriver::ActResult::Gone, uidriver::Act(hwnd, WM_NULL, 0, 0));
+    ::SetLastError(ERROR_ACCESS_DENIED);
+    try {
+        uidriver::ThrowLastError("reading");
+        FAIL();
+    } catch (const uidriver::WindowGone&) {
+        ADD_FAILURE() << "access denied is no window gone";
+    } catch (const uidriver::Error&) {
+    }
 }

@@ -14,8 +14,11 @@ void ThrowLastError(const std::string& what) {
     std::string message(buf, n);
     while (!message.empty() && (message.back() == '\n' || message.back() == '\r'))
         message.pop_back();
-    throw Error(what + " failed: error " + std::to_string(code) +
-                (message.empty() ? "" : " (" + message + ")"));
+    const std::string text = what + " failed: error " + std::to_string(code) +
+                             (message.empty() ? "" : " (" + message + ")");
+    if (code == ERROR_INVALID_WINDOW_HANDLE)
+        throw WindowGone(text);
+    throw Error(text);
 }
 
 } // namespace uidriver

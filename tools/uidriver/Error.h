@@ -12,7 +12,16 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// "<what> failed: error N (message)" with the calling thread's last error.
+// A window that went away while it was read or acted on (the program closed
+// it meanwhile): its handle is no longer valid.  Whoever watches windows
+// that come and go treats it as gone, not as a failure.
+class WindowGone : public Error {
+public:
+    using Error::Error;
+};
+
+// "<what> failed: error N (message)" with the calling thread's last error;
+// WindowGone when that error is ERROR_INVALID_WINDOW_HANDLE.
 [[noreturn]] void ThrowLastError(const std::string& what);
 
 } // namespace uidriver

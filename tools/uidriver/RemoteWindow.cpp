@@ -16,7 +16,8 @@ const DWORD kQueryTimeoutMs = 5000;
 
 std::string MessageText(HWND hwnd, UINT msg) {
     char buf[64];
-    (void)std::snprintf(buf, sizeof buf, "message 0x%04X to window %p", msg, static_cast<void*>(hwnd));
+    (void)std::snprintf(buf, sizeof buf, "message 0x%04X to window %p", msg,
+                        static_cast<void*>(hwnd));
     return buf;
 }
 
@@ -111,8 +112,11 @@ ActResult Act(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, DWORD timeoutMs
     const WindowFinder finder(pid);
     const std::set<HWND> before = VisibleWindows(finder);
     const ULONG_PTR act = ++lastAct;
-    if (!::SendMessageCallbackA(hwnd, msg, wParam, lParam, OnActAnswered, act))
+    if (!::SendMessageCallbackA(hwnd, msg, wParam, lParam, OnActAnswered, act)) {
+        if (::GetLastError() == ERROR_INVALID_WINDOW_HANDLE)
+            return ActResult::Gone;
         ThrowLastError(MessageText(hwnd, msg));
+    }
     ActResult result = ActResult::StillBusy;
     PollUntil(
         [&] {

@@ -72,11 +72,17 @@ DialogStep ParseDialogStep(const std::string& option, const std::string& value) 
     return step;
 }
 
+// A reported window (a message box, a dialog) may close while its caption
+// is read: it is no dialog of the step.
 HWND DialogSteps::FindDialog(const std::set<HWND>& reported, const std::string& caption) const {
-    for (HWND hwnd : reported)
-        if (::IsWindow(hwnd) && ::IsWindowVisible(hwnd) && ::IsWindowEnabled(hwnd) &&
-            uidriver::IsClass(hwnd, "#32770") && uidriver::ReadText(hwnd) == caption)
-            return hwnd;
+    for (HWND hwnd : reported) {
+        try {
+            if (::IsWindow(hwnd) && ::IsWindowVisible(hwnd) && ::IsWindowEnabled(hwnd) &&
+                uidriver::IsClass(hwnd, "#32770") && uidriver::ReadText(hwnd) == caption)
+                return hwnd;
+        } catch (const uidriver::WindowGone&) {
+        }
+    }
     return nullptr;
 }
 
@@ -110,7 +116,7 @@ std::string DialogSteps::Click(HWND dialog, const DialogStep& step) const {
     const uidriver::DialogWindow window(dialog);
     const std::string text = uidriver::StripMnemonic(window.Text(step.number));
     std::string line = "clicked: caption=" + Quoted(step.caption) +
-                             " button=" + std::to_string(step.number) + ":" + Quoted(text);
+                       " button=" + std::to_string(step.number) + ":" + Quoted(text);
     window.Click(step.number);
     return line;
 }

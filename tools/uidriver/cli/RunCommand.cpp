@@ -135,10 +135,14 @@ void RunCommand::ReportNewWindows(const uidriver::Process& process) {
 
 // A window that a program shows only for a moment (a wait dialog of a quick
 // step, a dialog that ends) may be hidden or destroyed, its controls first,
-// before it is read: it is left out, not an error.
+// before it is read: it is left out, not an error.  A read that finds a
+// handle gone says so whatever the window looks like a moment later (the
+// handle may already name a new window).
 void RunCommand::ReportUnlessGone(const uidriver::WindowInfo& window) {
     try {
         ReportWindow(window);
+    } catch (const uidriver::WindowGone&) {
+        m_reported.erase(window.hwnd);
     } catch (const uidriver::Error&) {
         if (::IsWindow(window.hwnd) && ::IsWindowVisible(window.hwnd))
             throw;
