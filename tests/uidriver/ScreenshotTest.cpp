@@ -46,11 +46,10 @@ public:
         wc.hInstance = ::GetModuleHandleA(nullptr);
         wc.lpszClassName = "ScreenshotColours";
         ::RegisterClassA(&wc);
-        m_hwnd = ::CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, wc.lpszClassName, "",
-                                   WS_POPUP | WS_VISIBLE, x, y, kWidth, kHeight, nullptr, nullptr,
-                                   wc.hInstance, nullptr);
+        m_window.Attach(::CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, wc.lpszClassName, "",
+                                          WS_POPUP | WS_VISIBLE, x, y, kWidth, kHeight, nullptr,
+                                          nullptr, wc.hInstance, nullptr));
     }
-    ~ColourWindow() { ::DestroyWindow(m_hwnd); }
     ColourWindow(const ColourWindow&) = delete;
     ColourWindow& operator=(const ColourWindow&) = delete;
 
@@ -100,7 +99,7 @@ private:
     }
 
     RECT m_rect;
-    HWND m_hwnd = nullptr;
+    CWindowHandle m_window;
 };
 
 // Reads back a 24-bit BMP as SaveBmp writes it (rows bottom up, each padded
