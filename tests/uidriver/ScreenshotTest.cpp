@@ -190,3 +190,12 @@ TEST(Screenshot, ReportsAFolderThatCannotBeMade) {
     EXPECT_THROW(uidriver::SaveScreenshot("Q:\\no-such-drive\\x", "x", &kSmallArea),
                  uidriver::Error);
 }
+
+// A capture larger than any bitmap the system makes fails by its name, and
+// leaves no file behind.
+TEST(Screenshot, ReportsACaptureTooLargeForABitmap) {
+    const RECT huge{0, 0, 100000, 100000};
+    EXPECT_THROW(uidriver::CaptureScreen(huge), uidriver::Error);
+    EXPECT_THROW(uidriver::SaveScreenshot(OutputDir(), "too-large", &huge), uidriver::Error);
+    EXPECT_EQ(0u, Entries(OutputDir()).count("too-large.bmp"));
+}
