@@ -238,7 +238,8 @@ bool CYearUpdateDlg::CheckAllBooks(CDialogAtWork& work) {
 // The backups' folder as every path of the Excel folder is built, whether
 // the data directory ends in a separator or not.
 CString CYearUpdateDlg::AllBooksSummary() const {
-    const CString excelFolder = CProductPaths(CDornEnv()).ExcelFolder();
+    CDornEnv env;
+    const CString excelFolder = CProductPaths(env).ExcelFolder();
     CString text;
     if (m_strFailedList.IsEmpty())
         text.Format("処理が完了しました。\n以前の給与計算ブックは %s \nとして保存されています｡\n保"
