@@ -29,9 +29,11 @@ for arg in "$@"; do
   --merge) merge=--merge ;;
   -* | "") usage ;;
   *[!0-9]*) [[ " ${targets[*]%%:*} " == *" $arg "* ]] || usage; only+=("$arg") ;;
-  *) seconds=$arg ;;
+  *) seconds=$((10#$arg)) ;;
   esac
 done
+# libFuzzer reads a time of 0 as "no limit": a run given 0 would never end.
+[ "$seconds" -gt 0 ] || usage
 
 scripts/install-deps.sh
 cmake --preset fuzz >/dev/null

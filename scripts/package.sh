@@ -6,7 +6,9 @@
 #                                      DORNMSG.dll), ikotool.exe, INSTALL.txt,
 #                                      THIRD-PARTY-NOTICES.txt (the notices
 #                                      of the libraries linked in)
-#   SHA256SUMS                         of the zip and of every file in it
+#   SHA256SUMS                         of the zip, of every file in it (below
+#                                      the folder the zip unpacks into) and
+#                                      of INSTALL.txt beside it
 #   INSTALL.txt                        the install note, also beside the zip
 # The texts are CP932 with CRLF line ends, for Notepad of a Japanese Windows.
 # Never packed: the stand-in DornEnv.dll, the Excel stand-in, test tools.
@@ -53,8 +55,13 @@ export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/n
 x86_64-w64-mingw32-strip "$stage"/Exe/*.exe "$stage"/Exe/*.dll "$stage"/ikotool.exe
 find "$stage" -exec touch -d "@$SOURCE_DATE_EPOCH" {} +
 (cd "$stage" && find . -type f | LC_ALL=C sort | sed 's|^\./||' | zip -X -q "$dist/$name.zip" -@)
-(cd "$stage" && find . -type f | LC_ALL=C sort | sed 's|^\./||' | xargs sha256sum) >"$dist/SHA256SUMS"
+# The zip's files are named as they lie once "Extract All" has unpacked the
+# zip beside itself into the folder it proposes (the zip's name), so that
+# `sha256sum -c SHA256SUMS` checks them there; before that,
+# `sha256sum -c --ignore-missing SHA256SUMS` checks the zip and INSTALL.txt.
+(cd "$work" && find "$name" -type f | LC_ALL=C sort | xargs sha256sum) >"$dist/SHA256SUMS"
 (cd "$dist" && sha256sum "$name.zip") >>"$dist/SHA256SUMS"
+(cd "$stage" && sha256sum INSTALL.txt) >>"$dist/SHA256SUMS"
 cp "$stage/INSTALL.txt" "$dist/"
 echo "package: $dist/$name.zip"
 cat "$dist/SHA256SUMS"
