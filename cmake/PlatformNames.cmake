@@ -1,14 +1,18 @@
 # A file whose name says portable holds no Windows call: every C/C++ file
 # that includes a Windows header, itself or through one of our headers, has a
 # name ending in _win, unless it lies in a folder that only the Win32 build
-# compiles (WIN32_FOLDERS).  Portable files keep their names; a _posix file
-# is portable too.
+# compiles (WIN32_FOLDERS).  The headers of a Win32 library whose names are
+# the library's own (WIN32_LIBRARY_FOLDERS: DornEnv.h declares its exports
+# with __declspec(dllimport)) count as Windows headers to the files that
+# include them.  Portable files keep their names; a _posix file is portable
+# too.
 #   cmake -DSOURCE_DIR=<tree> -P PlatformNames.cmake      checks a tree
 #   cmake -DSELF_TEST_DIR=<dir> -P PlatformNames.cmake    checks the check
 cmake_minimum_required(VERSION 3.25)
 
+set(WIN32_LIBRARY_FOLDERS dornenv)
 set(WIN32_FOLDERS
-    bench/win dornmsg tests/dornmsg tests/e2e tests/excel-standin tests/support tests/tessaro
+    ${WIN32_LIBRARY_FOLDERS} bench/win dornmsg tests/dornmsg tests/e2e tests/excel-standin tests/support tests/tessaro
     tests/uidriver tests/win32 tools/dornenv-standin tools/excel-standin tools/sample-product
     tools/uidriver)
 # The platform's headers, matched against the lower-cased name in <...>.
@@ -31,9 +35,9 @@ function(platform_sources root out)
   set(${out} ${found} PARENT_SCOPE)
 endfunction()
 
-function(in_win32_folder file out)
+function(in_folder_of file folders out)
   set(${out} FALSE PARENT_SCOPE)
-  foreach(folder IN LISTS WIN32_FOLDERS)
+  foreach(folder IN LISTS ${folders})
     string(FIND "${file}" "${folder}/" at)
     if(at EQUAL 0)
       set(${out} TRUE PARENT_SCOPE)
@@ -56,6 +60,10 @@ function(platform_violations root out)
     file(STRINGS ${root}/${f} lines REGEX "^[ \t]*#[ \t]*include")
     get_filename_component(here ${f} DIRECTORY)
     set("reach_${f}")
+    in_folder_of(${f} WIN32_LIBRARY_FOLDERS library)
+    if(library)
+      set("why_${f}" "a Win32 library's header")
+    endif()
     foreach(line IN LISTS lines)
       if(line MATCHES "^[ \t]*#[ \t]*include[ \t]*<([^>]+)>")
         set(name "${CMAKE_MATCH_1}")
@@ -108,7 +116,7 @@ function(platform_violations root out)
     if(NOT DEFINED "why_${f}")
       continue()
     endif()
-    in_win32_folder(${f} whole)
+    in_folder_of(${f} WIN32_FOLDERS whole)
     get_filename_component(stem ${f} NAME_WLE)
     if(NOT whole AND NOT stem MATCHES "_win$")
       list(APPEND bad "${f}: ${why_${f}}")
@@ -141,7 +149,11 @@ function(platform_self_test dir)
     [=[tessaro/Near.h|#include <string>|-]=]
     [=[tessaro/UsesNear.cpp|#include "Near.h"|-]=]
     [=[tests/win32/Near.h|#include <windows.h>|-]=]
-    [=[build/win/Generated.cpp|#include <windows.h>|-]=])
+    [=[build/win/Generated.cpp|#include <windows.h>|-]=]
+    [=[dornenv/Env.h|#include "String.h"|-]=]
+    [=[tessaro/UsesEnv.h|#include "Env.h"|includes "Env.h" (dornenv/Env.h, Win32)]=]
+    [=[tessaro/UsesEnv_win.cpp|#include "UsesEnv.h"|-]=]
+    [=[tools/uidriver/UsesEnv.cpp|#include "Env.h"|-]=])
   set(expected)
   foreach(c IN LISTS cases)
     string(REPLACE "|" ";" c "${c}")

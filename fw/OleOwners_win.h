@@ -2,6 +2,8 @@
 #include "ScopedHandle_win.h"
 
 #include <oaidl.h>
+#include <objbase.h>
+#include <ole2.h>
 #include <oleauto.h>
 
 struct BstrTraits {
@@ -71,4 +73,62 @@ public:
 private:
     VARIANT* const* m_ppVariants;
     UINT m_nCount;
+};
+
+// The calling thread's COM apartment, entered for the owner's life.  Every
+// successful entry, S_FALSE for an apartment entered before among them, is
+// left again, as COM counts them; a failed one is not.
+class CComInitialization {
+public:
+    explicit CComInitialization(DWORD dwCoInit) : m_hr(::CoInitializeEx(nullptr, dwCoInit)) {}
+    ~CComInitialization() {
+        if (SUCCEEDED(m_hr))
+            ::CoUninitialize();
+    }
+    CComInitialization(const CComInitialization&) = delete;
+    CComInitialization& operator=(const CComInitialization&) = delete;
+
+    HRESULT Result() const { return m_hr; }
+    explicit operator bool() const { return SUCCEEDED(m_hr); }
+
+private:
+    HRESULT m_hr;
+};
+
+// OLE on the calling thread (COM's apartment with it), counted the same way.
+class COleInitialization {
+public:
+    COleInitialization() : m_hr(::OleInitialize(nullptr)) {}
+    ~COleInitialization() {
+        if (SUCCEEDED(m_hr))
+            ::OleUninitialize();
+    }
+    COleInitialization(const COleInitialization&) = delete;
+    COleInitialization& operator=(const COleInitialization&) = delete;
+
+    HRESULT Result() const { return m_hr; }
+    explicit operator bool() const { return SUCCEEDED(m_hr); }
+
+private:
+    HRESULT m_hr;
+};
+
+// A class object offered to COM's clients until the owner goes.
+class CClassObjectRegistration {
+public:
+    CClassObjectRegistration(REFCLSID clsid, IUnknown* pFactory, DWORD dwClsContext, DWORD dwFlags)
+        : m_hr(::CoRegisterClassObject(clsid, pFactory, dwClsContext, dwFlags, &m_dwCookie)) {}
+    ~CClassObjectRegistration() {
+        if (SUCCEEDED(m_hr))
+            ::CoRevokeClassObject(m_dwCookie);
+    }
+    CClassObjectRegistration(const CClassObjectRegistration&) = delete;
+    CClassObjectRegistration& operator=(const CClassObjectRegistration&) = delete;
+
+    HRESULT Result() const { return m_hr; }
+    explicit operator bool() const { return SUCCEEDED(m_hr); }
+
+private:
+    DWORD m_dwCookie = 0;
+    HRESULT m_hr;
 };

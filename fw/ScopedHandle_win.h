@@ -86,6 +86,15 @@ struct MemoryDCTraits {
     static BOOL Close(Handle h) { return ::DeleteDC(h); }
 };
 
+// A window made with CreateWindow and destroyed by the thread that made
+// it, for windows that no CWnd holds.
+struct WindowTraits {
+    using Handle = HWND;
+    static Handle None() { return nullptr; }
+    static bool IsValid(Handle h) { return h != nullptr; }
+    static BOOL Close(Handle h) { return ::DestroyWindow(h); }
+};
+
 struct ModuleTraits {
     using Handle = HMODULE;
     static Handle None() { return nullptr; }
@@ -117,6 +126,7 @@ using CRegKeyHandle = CScopedHandle<RegKeyTraits>;
 template <typename T> using CGdiObject = CScopedHandle<GdiObjectTraits<T>>;
 using CMemoryDC = CScopedHandle<MemoryDCTraits>;
 using CModuleHandle = CScopedHandle<ModuleTraits>;
+using CWindowHandle = CScopedHandle<WindowTraits>;
 template <typename T> using CLocalMemory = CScopedHandle<LocalMemoryTraits<T>>;
 template <typename T> using CHeapMemory = CScopedHandle<HeapMemoryTraits<T>>;
 

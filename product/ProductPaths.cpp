@@ -81,15 +81,23 @@ CString CProductPaths::OrgFile(const char* stem, const CString& ext) const {
 }
 
 CString CProductPaths::PayrollTemplate(const CString& ext) const {
-    return OrgFile("Kyuyo", ext);
+    return OrgFile(kPayrollTemplateStem, ext);
 }
 
 CString CProductPaths::AttendanceTemplate(const CString& ext) const {
-    return OrgFile("勤怠_kyuyo", ext);
+    return OrgFile(kAttendanceTemplateStem, ext);
 }
 
 CString CProductPaths::Converter(const CString& ext) const {
-    return OrgFile("xlConv2", ext);
+    return OrgFile(kConverterStem, ext);
+}
+
+std::vector<CString> CProductPaths::OrgFileNames() {
+    std::vector<CString> names;
+    for (const char* stem : {kPayrollTemplateStem, kConverterStem, kAttendanceTemplateStem})
+        for (const char* ext : {kXlsExt, kXlsmExt})
+            names.push_back(CString(stem) + ext);
+    return names;
 }
 
 CString CProductPaths::ExcelFolder() const {

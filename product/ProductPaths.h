@@ -1,6 +1,8 @@
 #pragma once
 #include "String.h"
 
+#include <vector>
+
 // Every path of the installation, built from the environment record's three
 // folders: the program directory (holds "Exe"), the product directory (holds
 // "Data") and the data directory (holds "Excel").  A folder may be given with
@@ -17,6 +19,16 @@ public:
     static constexpr char kMsgMemoFolder[] = "Data\\MsgMemo";
     // ... and to the data directory.
     static constexpr char kExcelFolder[] = "Excel";
+    // The stems of the product's own files in "\Data\Org": the templates
+    // and the converter workbook ...
+    static constexpr char kPayrollTemplateStem[] = "Kyuyo";
+    static constexpr char kAttendanceTemplateStem[] = "勤怠_kyuyo";
+    static constexpr char kConverterStem[] = "xlConv2";
+    // ... and the workbook extensions of the two formats.
+    static constexpr char kXlsExt[] = ".xls";
+    static constexpr char kXlsmExt[] = ".xlsm";
+    // The names of those files in both formats.
+    static std::vector<CString> OrgFileNames();
 
     CProductPaths(const CString& programDir, const CString& productDir, const CString& dataDir);
     // Any record with the environment record's three folder members.

@@ -1,4 +1,4 @@
-#include "MigrationRestore.h"
+#include "MigrationRestore_win.h"
 
 #include "Archive.h"
 #include "BookConversion_win.h"

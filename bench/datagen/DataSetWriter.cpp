@@ -1,5 +1,7 @@
 #include "DataSetWriter.h"
 
+#include "PosixOwners_posix.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -45,19 +47,19 @@ bool CDataSetWriter::MakeFolders(const std::string& strPath, std::string& strErr
 }
 
 bool CDataSetWriter::WriteFile(const std::string& strPath, uint64_t nSize, std::string& strError) {
-    const int fd = ::open(strPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    bool ok = fd >= 0;
+    CFileDescriptor fd(::open(strPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    bool ok = static_cast<bool>(fd);
     uint64_t nLeft = nSize;
     while (ok && nLeft > 0) {
         const size_t start = m_random.Next() % kPoolSize;
         const size_t piece = nLeft < kPoolSize ? static_cast<size_t>(nLeft) : kPoolSize;
-        const ssize_t n = ::write(fd, &m_pool[start], piece);
+        const ssize_t n = ::write(fd.Get(), &m_pool[start], piece);
         ok = n > 0;
         nLeft -= ok ? static_cast<uint64_t>(n) : 0;
     }
     if (!ok)
         strError = strPath + ": " + std::strerror(errno ? errno : ENOSPC);
-    if (fd >= 0 && ::close(fd) != 0 && ok) {
+    if (!fd.Close() && ok) {
         strError = strPath + ": " + std::strerror(errno);
         ok = false;
     }

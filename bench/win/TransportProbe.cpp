@@ -1,6 +1,8 @@
 #include "TransportProbe.h"
 
 #include "BenchClock.h"
+#include "OleOwners_win.h"
+
 #include <objbase.h>
 
 namespace {
@@ -16,21 +18,21 @@ constexpr DISPID kDispClose = 0x115;
 CTransportProbe::CTransportProbe(std::string strConverter, std::string strBook, FILE* out)
     : m_strConverter(std::move(strConverter)), m_strBook(std::move(strBook)), m_out(out) {}
 
+// OLE is left again however the run ends, after the dispatch objects let go.
 bool CTransportProbe::Run(int nRounds) {
-    ::OleInitialize(nullptr);
+    const COleInitialization ole;
     const int64_t begin = BenchClock::NowUs();
     if (!m_app.CreateDispatch("Excel.Application")) {
         (void)std::fprintf(m_out, "error=Excel.Application cannot be created\n");
         return false;
     }
     (void)std::fprintf(m_out, "create begin_us=%lld end_us=%lld\n", static_cast<long long>(begin),
-                 static_cast<long long>(BenchClock::NowUs()));
+                       static_cast<long long>(BenchClock::NowUs()));
     for (int i = 0; i < nRounds; ++i)
         Round();
     m_book.ReleaseDispatch();
     m_books.ReleaseDispatch();
     m_app.ReleaseDispatch();
-    ::OleUninitialize();
     return true;
 }
 
@@ -50,6 +52,6 @@ void CTransportProbe::Round() {
     VARIANT* closeArgs[] = {&save};
     m_book.Invoke(kDispClose, DISPATCH_METHOD, closeArgs, 1, nullptr);
     m_books.Invoke(kDispClose, DISPATCH_METHOD, nullptr, 0, nullptr);
-    (void)std::fprintf(m_out, "round begin_us=%lld end_us=%lld calls=5\n", static_cast<long long>(begin),
-                 static_cast<long long>(BenchClock::NowUs()));
+    (void)std::fprintf(m_out, "round begin_us=%lld end_us=%lld calls=5\n",
+                       static_cast<long long>(begin), static_cast<long long>(BenchClock::NowUs()));
 }

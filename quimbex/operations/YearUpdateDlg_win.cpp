@@ -237,21 +237,24 @@ bool CYearUpdateDlg::CheckAllBooks(CDialogAtWork& work) {
     return true;
 }
 
+// The backups' folder as every path of the Excel folder is built, whether
+// the data directory ends in a separator or not.
 CString CYearUpdateDlg::AllBooksSummary() const {
     CDornEnv env;
+    const CString excelFolder = CProductPaths(env).ExcelFolder();
     CString text;
     if (m_strFailedList.IsEmpty())
         text.Format("処理が完了しました。\n以前の給与計算ブックは %s \nとして保存されています｡\n保"
-                    "存場所は %s\\Excelです。",
-                    m_strDoneList.GetString(), env.m_strDataDir.GetString());
+                    "存場所は %sです。",
+                    m_strDoneList.GetString(), excelFolder.GetString());
     else if (m_strDoneList.IsEmpty())
         text.Format("年度更新処理に失敗しました。\n %s ", m_strFailedList.GetString());
     else
         text.Format("いくつかのブックは年度更新処理に失敗しました。\n %s "
                     "\n\n年度更新処理が完了したブックについては、\n以前の給与計算ブックを \n %s "
-                    "\n\nとして保存しています｡\n保存場所は %s\\Excelです。",
+                    "\n\nとして保存しています｡\n保存場所は %sです。",
                     m_strFailedList.GetString(), m_strDoneList.GetString(),
-                    env.m_strDataDir.GetString());
+                    excelFolder.GetString());
     return text;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 #include "FileSystem.h"
 #include "NameConverter.h"
+#include "PosixOwners_posix.h"
 
 // The native file system of a POSIX build: backslashes become "/", runs of
 // separators fold into one, and names are converted between code page 932
@@ -9,7 +10,7 @@
 class CPosixFileSystem : public CFileSystem {
 public:
     CPosixFileSystem() = default;
-    ~CPosixFileSystem() override;
+    ~CPosixFileSystem() override = default;
     CPosixFileSystem(const CPosixFileSystem&) = delete;
     CPosixFileSystem& operator=(const CPosixFileSystem&) = delete;
 
@@ -49,5 +50,5 @@ private:
     // The folder of the last path used, open, so that the files of one
     // folder are reached by their names alone.
     CString m_strDir;
-    int m_dirFd = -1;
+    CFileDescriptor m_dirFd;
 };

@@ -47,18 +47,15 @@ CFileException::Cause CauseOfErrno(int err) {
 // the length a listing records, and the bound of a skip.
 class CPosixFile : public CFsFile {
 public:
-    CPosixFile(int fd, CString strPath, bool bReading, int64_t nLength, bool bUnnamed = false)
-        : m_fd(fd), m_strPath(std::move(strPath)), m_bReading(bReading), m_nLength(nLength),
-          m_bUnnamed(bUnnamed) {}
-    ~CPosixFile() override {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
+    CPosixFile(CFileDescriptor fd, CString strPath, bool bReading, int64_t nLength,
+               bool bUnnamed = false)
+        : m_fd(std::move(fd)), m_strPath(std::move(strPath)), m_bReading(bReading),
+          m_nLength(nLength), m_bUnnamed(bUnnamed) {}
 
     unsigned Read(void* pBuf, unsigned nCount) override {
         ssize_t n;
         do
-            n = ::read(m_fd, pBuf, nCount);
+            n = ::read(m_fd.Get(), pBuf, nCount);
         while (n < 0 && errno == EINTR);
         if (n < 0)
             ThrowErrno(errno, m_strPath);
@@ -69,7 +66,7 @@ public:
     void Write(const void* pBuf, unsigned nCount) override {
         const char* p = static_cast<const char*>(pBuf);
         while (nCount > 0) {
-            const ssize_t n = ::write(m_fd, p, nCount);
+            const ssize_t n = ::write(m_fd.Get(), p, nCount);
             if (n < 0 && errno == EINTR)
                 continue;
             if (n <= 0)
@@ -85,7 +82,7 @@ public:
         const int64_t left = m_nPos < m_nLength ? m_nLength - m_nPos : 0;
         const int64_t n =
             nCount < static_cast<uint64_t>(left) ? static_cast<int64_t>(nCount) : left;
-        if (::lseek(m_fd, static_cast<off_t>(m_nPos + n), SEEK_SET) < 0)
+        if (::lseek(m_fd.Get(), static_cast<off_t>(m_nPos + n), SEEK_SET) < 0)
             ThrowErrno(errno, m_strPath);
         m_nPos += n;
         return n;
@@ -95,27 +92,25 @@ public:
         if (m_bReading)
             return m_nLength;
         struct stat st;
-        if (::fstat(m_fd, &st) != 0)
+        if (::fstat(m_fd.Get(), &st) != 0)
             ThrowErrno(errno, m_strPath);
         return static_cast<int64_t>(st.st_size);
     }
 
     void Close() override {
-        const int fd = m_fd;
-        m_fd = -1;
-        if (fd >= 0 && ::close(fd) != 0)
+        if (!m_fd.Close())
             ThrowErrno(errno, m_strPath);
     }
 
     void Flush() override {
-        if (::fdatasync(m_fd) != 0)
+        if (::fdatasync(m_fd.Get()) != 0)
             ThrowErrno(errno, m_strPath);
     }
 
     void WriteAt(int64_t nOffset, const void* pBuf, unsigned nCount) override {
         const char* p = static_cast<const char*>(pBuf);
         while (nCount > 0) {
-            const ssize_t n = ::pwrite(m_fd, p, nCount, static_cast<off_t>(nOffset));
+            const ssize_t n = ::pwrite(m_fd.Get(), p, nCount, static_cast<off_t>(nOffset));
             if (n < 0 && errno == EINTR)
                 continue;
             if (n <= 0)
@@ -127,16 +122,16 @@ public:
     }
 
     void SetLength(int64_t nLength) override {
-        if (::ftruncate(m_fd, static_cast<off_t>(nLength)) != 0)
+        if (::ftruncate(m_fd.Get(), static_cast<off_t>(nLength)) != 0)
             ThrowErrno(errno, m_strPath);
     }
 
     CString GetFilePath() const override { return m_strPath; }
     bool IsTransient() const override { return m_bUnnamed; }
-    int Fd() const { return m_fd; }
+    int Fd() const { return m_fd.Get(); }
 
 private:
-    int m_fd;
+    CFileDescriptor m_fd;
     CString m_strPath;
     bool m_bReading;
     int64_t m_nLength;
@@ -181,11 +176,6 @@ CString Escaped(const std::string& name) {
 }
 
 } // namespace
-
-CPosixFileSystem::~CPosixFileSystem() {
-    if (m_dirFd >= 0)
-        ::close(m_dirFd);
-}
 
 // Converted first, folded afterwards: in UTF-8 every byte 0x5C is a
 // backslash, while in code page 932 it may end a character such as "表".
@@ -251,33 +241,31 @@ bool CPosixFileSystem::ListDirectory(const CString& strDir, std::vector<CDirItem
     std::string dir;
     if (!ToNative(strDir, dir))
         return false;
-    DIR* d = ::opendir(dir.c_str());
+    const CDirStream d(::opendir(dir.c_str()));
     if (!d)
         return false;
-    while (const dirent* e = ::readdir(d)) {
+    while (const dirent* e = ::readdir(d.Get())) {
         const std::string name = e->d_name;
         if (name != "." && name != "..")
             items.push_back(ItemOf(dir, name, e->d_type));
     }
-    ::closedir(d);
     return true;
 }
 
 // A folder that cannot be opened is not remembered: it may be created next.
 int CPosixFileSystem::DirectoryFd(const CString& strDir) {
-    if (m_dirFd >= 0 && strDir == m_strDir)
-        return m_dirFd;
+    if (m_dirFd && strDir == m_strDir)
+        return m_dirFd.Get();
     std::string dir;
     if (!ToNative(strDir, dir))
         return -1;
-    const int fd = ::open(dir.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
+    CFileDescriptor fd(::open(dir.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    if (!fd)
         return -1;
-    if (m_dirFd >= 0)
-        ::close(m_dirFd);
-    m_dirFd = fd;
+    // The name first: should its copy fail, the remembered pair still match.
     m_strDir = strDir;
-    return fd;
+    m_dirFd = std::move(fd);
+    return m_dirFd.Get();
 }
 
 // The folder part goes through DirectoryFd, the name is looked up in it: a
@@ -290,7 +278,7 @@ int CPosixFileSystem::DirectoryFd(const CString& strDir) {
 bool CPosixFileSystem::Resolve(const CString& strPath, int& dirFd, std::string& name) {
     const std::string_view path(strPath.str());
     int slash = InRememberedDirectory(strPath);
-    int fd = slash >= 0 ? m_dirFd : -1;
+    int fd = slash >= 0 ? m_dirFd.Get() : -1;
     if (slash < 0) {
         slash = strPath.ReverseFind('\\');
         if (slash > 0 && slash + 1 < strPath.GetLength())
@@ -312,7 +300,7 @@ int CPosixFileSystem::InRememberedDirectory(const CString& strPath) const {
     const std::string& s = strPath.str();
     const std::string& dir = m_strDir.str();
     const size_t n = dir.size();
-    if (m_dirFd < 0 || s.size() <= n + 1 || s[n] != '\\' || s.compare(0, n, dir) != 0)
+    if (!m_dirFd || s.size() <= n + 1 || s[n] != '\\' || s.compare(0, n, dir) != 0)
         return -1;
     const int len = static_cast<int>(s.size());
     for (int i = static_cast<int>(n) + 1; i < len; i += fw::CharLen932(s.data(), i, len))
@@ -344,20 +332,20 @@ std::unique_ptr<CFsFile> CPosixFileSystem::Open(const CString& strPath, int flag
         error.strCause = "not representable in UTF-8";
         return nullptr;
     }
-    const int fd = ::openat(dirFd, name.c_str(), flags | O_CLOEXEC, 0666);
-    if (fd < 0) {
+    CFileDescriptor fd(::openat(dirFd, name.c_str(), flags | O_CLOEXEC, 0666));
+    if (!fd) {
         error.bExists = errno == EEXIST;
         error.strCause = std::strerror(errno);
         return nullptr;
     }
     struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
+    if (::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) {
         error.strCause = "not a regular file";
         return nullptr;
     }
     const bool bReading = (flags & O_ACCMODE) == O_RDONLY;
-    return std::make_unique<CPosixFile>(fd, strPath, bReading, static_cast<int64_t>(st.st_size));
+    return std::make_unique<CPosixFile>(std::move(fd), strPath, bReading,
+                                        static_cast<int64_t>(st.st_size));
 }
 
 // Non-blocking, so that a special file put in place of a listed one cannot
@@ -399,7 +387,7 @@ std::unique_ptr<CFsFile> CPosixFileSystem::CreateTransient(const CString& strPat
                                                               : native.substr(0, slash);
         const int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
         if (fd >= 0)
-            return std::make_unique<CPosixFile>(fd, strPath, false, 0, true);
+            return std::make_unique<CPosixFile>(CFileDescriptor(fd), strPath, false, 0, true);
     }
     return CreateNew(strPath, error);
 }
@@ -503,13 +491,10 @@ bool CPosixFileSystem::RemoveUnlessOpen(const CString& strPath) {
     std::string name;
     if (!Resolve(strPath, dirFd, name))
         return false;
-    const int fd = ::openat(dirFd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool bRemoved =
-        ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::unlinkat(dirFd, name.c_str(), 0) == 0;
-    ::close(fd);
-    return bRemoved;
+    const CFileDescriptor fd(
+        ::openat(dirFd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    return fd && ::flock(fd.Get(), LOCK_EX | LOCK_NB) == 0 &&
+           ::unlinkat(dirFd, name.c_str(), 0) == 0;
 }
 
 // By characters: the trail byte 0x5C of "表" stays.  Runs of separators,

@@ -1,9 +1,11 @@
 #include "RestoreFilter.h"
 
+#include "ProductPaths.h"
 #include "TargetPath.h"
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -11,8 +13,20 @@ namespace {
 const char* const kNeverRestored[] = {"DenMainData.dat", "TMBFILEMAP.DAT", "Company.dat",
                                       "Custom.dat", "CompURL.dat"};
 // The product's own templates and converter, kept out below "\Data\Org\".
-const char* const kOrgTemplates[] = {"kyuyo.xls",    "kyuyo.xlsm",     "xlConv2.xls",
-                                     "xlConv2.xlsm", "勤怠_kyuyo.xls", "勤怠_kyuyo.xlsm"};
+const std::vector<CString>& OrgTemplates() {
+    static const std::vector<CString> names = CProductPaths::OrgFileNames();
+    return names;
+}
+
+// "\data\org\": the folder as a whole part of a path, in lower case.
+const char* OrgFolderInPath() {
+    static const CString folder = [] {
+        CString text = CString("\\") + CProductPaths::kOrgFolder + "\\";
+        text.MakeLower();
+        return text;
+    }();
+    return folder.GetString();
+}
 
 // Folding case keeps every character's length, and the comparison ends at a
 // NUL as the platform's names do: names of another length up to their NUL
@@ -22,8 +36,8 @@ bool SameNameNoCase(const CString& name, const char* candidate) {
            name.CompareNoCase(candidate) == 0;
 }
 
-template <size_t N> bool NameIsOneOf(const CString& name, const char* const (&names)[N]) {
-    for (const char* candidate : names)
+template <class Names> bool NameIsOneOf(const CString& name, const Names& names) {
+    for (const auto& candidate : names)
         if (SameNameNoCase(name, candidate))
             return true;
     return false;
@@ -57,8 +71,8 @@ bool CRestoreFilter::Accepts(int nFormat, const CTargetPath& target) {
         return false;
     if (LowerPathContains(target.Folded(), "\\excel_old\\"))
         return false;
-    return !(NameIsOneOf(name, kOrgTemplates) &&
-             LowerPathContains(target.Folded(), "\\data\\org\\"));
+    return !(NameIsOneOf(name, OrgTemplates()) &&
+             LowerPathContains(target.Folded(), OrgFolderInPath()));
 }
 
 bool CRestoreFilter::IsBookMap(const CTargetPath& target) {

@@ -2,16 +2,22 @@
 // product's.
 #include <gtest/gtest.h>
 
-#include <objbase.h>
+#include "OleOwners_win.h"
+
+#include <optional>
 
 namespace {
 
 class ComEnvironment : public testing::Environment {
 public:
     void SetUp() override {
-        ASSERT_TRUE(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+        m_com.emplace(COINIT_APARTMENTTHREADED);
+        ASSERT_TRUE(*m_com);
     }
-    void TearDown() override { ::CoUninitialize(); }
+    void TearDown() override { m_com.reset(); }
+
+private:
+    std::optional<CComInitialization> m_com;
 };
 
 testing::Environment* const g_env = testing::AddGlobalTestEnvironment(new ComEnvironment);

@@ -3,6 +3,9 @@
 #include "ExcelStandinControl.h"
 #include "ServerFixture.h"
 
+#include <fstream>
+#include <string>
+
 namespace {
 
 // An Invoke with full control over the fields the stand-in checks.
@@ -157,20 +160,16 @@ namespace {
 
 std::vector<std::vector<CString>> TimingLines(const CString& path) {
     std::vector<std::vector<CString>> lines;
-    FILE* f = std::fopen(path, "rb");
-    if (!f)
-        return lines;
-    char buf[1024];
-    while (std::fgets(buf, sizeof buf, f)) {
+    std::ifstream in(path.GetString(), std::ios::binary);
+    for (std::string text; std::getline(in, text);) {
         std::vector<CString> fields;
-        CString line(buf);
+        CString line(text.c_str());
         line.TrimRight();
         for (int tab; (tab = line.Find('\t')) >= 0; line = line.Mid(tab + 1))
             fields.push_back(line.Left(tab));
         fields.push_back(line);
         lines.push_back(fields);
     }
-    (void)std::fclose(f); // read only: nothing is lost
     return lines;
 }
 
@@ -184,9 +183,9 @@ TEST_F(ServerTest, TimingLogTimesEveryCallOnlyWhenItsFileExists) {
         SCOPED_TRACE(wanted ? "timing.log present" : "timing.log absent");
         ::DeleteFileA(timing);
         if (wanted) {
-            FILE* f = std::fopen(timing, "wb");
-            ASSERT_NE(nullptr, f);
-            ASSERT_EQ(0, std::fclose(f));
+            std::ofstream made(timing.GetString(), std::ios::binary);
+            made.close();
+            ASSERT_TRUE(made.good()) << timing;
         }
         ExcelStandin::ClearLog();
         StartWithConverter();

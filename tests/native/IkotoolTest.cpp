@@ -4,6 +4,7 @@
 #include "MorvaneVersion.h"
 #include "TargetFile.h"
 #include "UndecodableNames.h"
+#include "PosixOwners_posix.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -593,17 +594,15 @@ TEST(Ikotool, CreateNamesAFolderItCannotList) {
     MakeInstallation(src);
     const std::string level(120, 'a');
     // Each level made inside the one before: the whole path is never named.
-    int dir = ::open((src / "p/Data/MyData").c_str(), O_RDONLY | O_DIRECTORY);
-    for (int i = 1; i <= 40 && dir >= 0; ++i) {
+    CFileDescriptor dir(::open((src / "p/Data/MyData").c_str(), O_RDONLY | O_DIRECTORY));
+    for (int i = 1; i <= 40 && dir; ++i) {
         const std::string name = level + std::to_string(i);
-        const int next = ::mkdirat(dir, name.c_str(), 0777) == 0
-                             ? ::openat(dir, name.c_str(), O_RDONLY | O_DIRECTORY)
-                             : -1;
-        ::close(dir);
-        dir = next;
+        dir = CFileDescriptor(::mkdirat(dir.Get(), name.c_str(), 0777) == 0
+                                  ? ::openat(dir.Get(), name.c_str(), O_RDONLY | O_DIRECTORY)
+                                  : -1);
     }
-    ASSERT_GE(dir, 0);
-    ::close(dir);
+    ASSERT_TRUE(dir);
+    dir.Close();
     const ToolRun create = Ikotool(src, std::string("create m.iko") + kRoots);
     EXPECT_EQ(1, create.exitCode) << create.err;
     EXPECT_TRUE(Has(create.err, "left out: root 0 Data/MyData/" + level + "1/" + level + "2/"))

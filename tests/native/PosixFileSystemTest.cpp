@@ -6,11 +6,13 @@
 #include "MigrationWriter.h"
 #include "NativeTree.h"
 #include "PosixFileSystem.h"
+#include "PosixOwners_posix.h"
 #include "TargetFile.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <fstream>
+#include <functional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -151,10 +153,10 @@ public:
 
 private:
     static void NativeWrite(const std::string& path, const std::string& bytes) {
-        FILE* f = std::fopen(path.c_str(), "wb");
-        ASSERT_NE(nullptr, f);
-        std::fwrite(bytes.data(), 1, bytes.size(), f);
-        std::fclose(f);
+        std::ofstream out(path, std::ios::binary);
+        out << bytes;
+        out.flush();
+        ASSERT_TRUE(out.good()) << path;
     }
     CMemFile m_mem;
     size_t m_nAt;
@@ -365,5 +367,75 @@ TEST(PosixFileSystem, TransientFileStaysOnlyWhenPutInPlace) {
         if (c.bNameTakenMeanwhile)
             expected["m.iko.~tmp"] = "another's";
         EXPECT_EQ(expected, tree.Contents());
+    }
+}
+
+namespace {
+
+// The descriptors the process holds now.
+size_t OpenDescriptors() {
+    size_t n = 0;
+    const CDirStream d(::opendir("/proc/self/fd"));
+    while (d && ::readdir(d.Get()))
+        ++n;
+    return n;
+}
+
+} // namespace
+
+// Whatever a call opens is closed again by the time the file system goes:
+// a file read, dropped open or refused as special, a listing, the folder a
+// lookup keeps, the lock of a removal.
+TEST(PosixFileSystem, EveryDescriptorTakenIsGivenBack) {
+    NativeTree tree;
+    tree.Write("Data/MyData/a.dat", "a");
+    tree.Write("Data/Org/b.dat", "b");
+    tree.Write("Data/Org/c.dat", "c");
+    ASSERT_EQ(0, ::mkfifo((tree / "Data/MyData/fifo").c_str(), 0600));
+    const CString myData = CString(tree.Path().c_str()) + "\\Data\\MyData";
+    const CString org = CString(tree.Path().c_str()) + "\\Data\\Org";
+    const struct {
+        const char* what;
+        std::function<void(CPosixFileSystem&)> run;
+    } cases[] = {
+        {"a folder listed",
+         [&](CPosixFileSystem& fs) {
+             std::vector<CDirItem> items;
+             EXPECT_TRUE(fs.ListDirectory(myData, items));
+             EXPECT_EQ(2u, items.size());
+         }},
+        {"a file read and closed",
+         [&](CPosixFileSystem& fs) {
+             CFsError error;
+             const std::unique_ptr<CFsFile> file = fs.OpenForReading(myData + "\\a.dat", error);
+             ASSERT_NE(nullptr, file);
+             file->Close();
+         }},
+        {"a file dropped open",
+         [&](CPosixFileSystem& fs) {
+             CFsError error;
+             EXPECT_NE(nullptr, fs.CreateNew(myData + "\\n.tmp", error));
+         }},
+        {"a special file refused",
+         [&](CPosixFileSystem& fs) {
+             CFsError error;
+             EXPECT_EQ(nullptr, fs.OpenForReading(myData + "\\fifo", error));
+         }},
+        {"names looked up in two folders",
+         [&](CPosixFileSystem& fs) {
+             EXPECT_TRUE(fs.GetStatus(myData + "\\a.dat").bExists);
+             EXPECT_TRUE(fs.GetStatus(org + "\\b.dat").bExists);
+         }},
+        {"a file removed unless open",
+         [&](CPosixFileSystem& fs) { EXPECT_TRUE(fs.RemoveUnlessOpen(org + "\\c.dat")); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const size_t before = OpenDescriptors();
+        {
+            CPosixFileSystem fs;
+            c.run(fs);
+        }
+        EXPECT_EQ(before, OpenDescriptors());
     }
 }

@@ -39,8 +39,13 @@ TEST(RestoreFilter, KeepsOutTargetOwnFilesTemplatesAndOldBooks) {
         {0, "Data\\Org\\kyuyo.xls", false},
         {0, "Data\\Org\\KYUYO.XLS", false},
         {0, "Data\\Org\\勤怠_kyuyo.xlsm", false},
-        {0, "Data\\Org\\Sub\\xlConv2.xls", false}, // anywhere below Data\Org
-        {1, "Excel\\kyuyo.xls", true},             // a template's name elsewhere
+        {0, "Data\\Org\\kyuyo.xlsm", false},
+        {0, "Data\\Org\\勤怠_kyuyo.xls", false},
+        {0, "Data\\Org\\XLCONV2.XLSM", false},
+        {0, "Data\\Org\\Sub\\xlConv2.xls", false},         // anywhere below Data\Org
+        {0, "Data\\Org\\kyuyo.xlsx", true},                // not a format of the product
+        {0, "Data\\MyData\\Data\\Organ\\kyuyo.xls", true}, // a whole folder part
+        {1, "Excel\\kyuyo.xls", true},                     // a template's name elsewhere
         {0, "Data\\MyData\\Company.dat", false},
         {0, "Data\\MyData\\company.DAT", false},
         {1, "Excel\\x\\TMBFILEMAP.dat", false},

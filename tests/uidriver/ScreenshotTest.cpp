@@ -46,11 +46,10 @@ public:
         wc.hInstance = ::GetModuleHandleA(nullptr);
         wc.lpszClassName = "ScreenshotColours";
         ::RegisterClassA(&wc);
-        m_hwnd = ::CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, wc.lpszClassName, "",
-                                   WS_POPUP | WS_VISIBLE, x, y, kWidth, kHeight, nullptr, nullptr,
-                                   wc.hInstance, nullptr);
+        m_window.Attach(::CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, wc.lpszClassName, "",
+                                          WS_POPUP | WS_VISIBLE, x, y, kWidth, kHeight, nullptr,
+                                          nullptr, wc.hInstance, nullptr));
     }
-    ~ColourWindow() { ::DestroyWindow(m_hwnd); }
     ColourWindow(const ColourWindow&) = delete;
     ColourWindow& operator=(const ColourWindow&) = delete;
 
@@ -100,7 +99,7 @@ private:
     }
 
     RECT m_rect;
-    HWND m_hwnd = nullptr;
+    CWindowHandle m_window;
 };
 
 // Reads back a 24-bit BMP as SaveBmp writes it (rows bottom up, each padded
@@ -190,4 +189,13 @@ TEST(Screenshot, JoinsFolderAndNameWithOneSeparator) {
 TEST(Screenshot, ReportsAFolderThatCannotBeMade) {
     EXPECT_THROW(uidriver::SaveScreenshot("Q:\\no-such-drive\\x", "x", &kSmallArea),
                  uidriver::Error);
+}
+
+// A capture larger than any bitmap the system makes fails by its name, and
+// leaves no file behind.
+TEST(Screenshot, ReportsACaptureTooLargeForABitmap) {
+    const RECT huge{0, 0, 100000, 100000};
+    EXPECT_THROW(uidriver::CaptureScreen(huge), uidriver::Error);
+    EXPECT_THROW(uidriver::SaveScreenshot(OutputDir(), "too-large", &huge), uidriver::Error);
+    EXPECT_EQ(0u, Entries(OutputDir()).count("too-large.bmp"));
 }

@@ -1,6 +1,7 @@
 #include "Error.h"
 #include "MsgBox.h"
 #include "RemoteWindow.h"
+#include "ScopedHandle_win.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -93,10 +94,11 @@ TEST(WindowFinder, WaitsUntilAWindowIsGone) {
 // the watchers of windows that come and go take for "gone", and an action
 // on it ends as gone.  Any other failure stays a plain error.
 TEST(WindowFinder, AWindowGoneWhileReadIsToldApart) {
-    const HWND hwnd =
-        ::CreateWindowExA(0, "STATIC", "x", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    CWindowHandle window(
+        ::CreateWindowExA(0, "STATIC", "x", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr));
+    const HWND hwnd = window.Get();
     ASSERT_NE(nullptr, hwnd);
-    ASSERT_TRUE(::DestroyWindow(hwnd));
+    ASSERT_TRUE(window.Close());
     EXPECT_THROW(uidriver::ReadText(hwnd), uidriver::WindowGone);
     EXPECT_THROW(uidriver::Query(hwnd, WM_GETTEXTLENGTH), uidriver::WindowGone);
     EXPECT_EQ(uidriver::ActResult::Gone, uidriver::Act(hwnd, WM_NULL, 0, 0));

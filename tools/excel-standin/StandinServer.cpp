@@ -3,6 +3,7 @@
 #include "BusyFilter.h"
 #include "ClassFactory.h"
 #include "ExcelStandinControl.h"
+#include "OleOwners_win.h"
 #include "ServerLog.h"
 #include "TimingLog.h"
 
@@ -33,39 +34,42 @@ HWND CStandinServer::CreateMainWindow(HINSTANCE hInstance) {
                            nullptr);
 }
 
-// REGCLS_SINGLEUSE: once an application object has been made, COM starts a
-// new process for the next client, as it does with real Excel.
 int CStandinServer::Run(HINSTANCE hInstance) {
     CTimingLog::Start();
-    if (FAILED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
+    const CComInitialization com(COINIT_APARTMENTTHREADED);
+    if (!com)
         return 1;
-    const HWND hwnd = CreateMainWindow(hInstance);
+    const bool bServed = Serve(hInstance);
+    LogEvent("Exit");
+    CTimingLog::Finish();
+    ::CoRegisterMessageFilter(nullptr, nullptr);
+    return bServed ? 0 : 1;
+}
+
+// REGCLS_SINGLEUSE: once an application object has been made, COM starts a
+// new process for the next client, as it does with real Excel.  The class
+// object is revoked and the window destroyed before the exit is logged.
+bool CStandinServer::Serve(HINSTANCE hInstance) {
+    const CWindowHandle window(CreateMainWindow(hInstance));
     LogEvent("Start");
     static CBusyFilter filter;
     ::CoRegisterMessageFilter(&filter, nullptr);
     static CClassFactory factory;
-    DWORD cookie = 0;
-    const HRESULT hr = ::CoRegisterClassObject(ExcelStandin::kClsid, &factory, CLSCTX_LOCAL_SERVER,
-                                               REGCLS_SINGLEUSE, &cookie);
-    if (!hwnd || FAILED(hr)) {
+    const CClassObjectRegistration registration(ExcelStandin::kClsid, &factory, CLSCTX_LOCAL_SERVER,
+                                                REGCLS_SINGLEUSE);
+    if (!window || !registration) {
         CString what;
         what.Format("server start failed: window %p, CoRegisterClassObject 0x%08lX",
-                    static_cast<void*>(hwnd), static_cast<unsigned long>(hr));
+                    static_cast<void*>(window.Get()),
+                    static_cast<unsigned long>(registration.Result()));
         LogUnexpected(what);
-    } else {
-        CTimingLog::Ready();
-        MSG msg;
-        while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
-        }
-        ::CoRevokeClassObject(cookie);
+        return false;
     }
-    if (hwnd)
-        ::DestroyWindow(hwnd);
-    LogEvent("Exit");
-    CTimingLog::Finish();
-    ::CoRegisterMessageFilter(nullptr, nullptr);
-    ::CoUninitialize();
-    return FAILED(hr) || !hwnd ? 1 : 0;
+    CTimingLog::Ready();
+    MSG msg;
+    while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageA(&msg);
+    }
+    return true;
 }

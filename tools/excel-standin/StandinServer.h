@@ -13,5 +13,6 @@ public:
 
 private:
     HWND CreateMainWindow(HINSTANCE hInstance);
+    bool Serve(HINSTANCE hInstance);
     static LONG s_nHolds;
 };

@@ -5,11 +5,13 @@
 #include "ScopedHandle_win.h"
 
 #include <fstream>
+#include <string>
 
 namespace uidriver {
 
 // Copies through a 32-bit DIB so that the pixels come out in one layout
-// whatever the source's depth; the unused top byte is cleared.
+// whatever the source's depth; the unused top byte is cleared.  A bitmap
+// the system cannot make throws: no pixels are read from nowhere.
 ScreenImage CaptureDC(HDC source, const RECT& rect) {
     ScreenImage image;
     image.width = rect.right - rect.left;
@@ -27,6 +29,10 @@ ScreenImage CaptureDC(HDC source, const RECT& rect) {
     void* bits = nullptr;
     const CGdiObject<HBITMAP> dib(
         ::CreateDIBSection(source, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!mem || !dib || !bits)
+        ThrowLastError(std::string(!mem ? "CreateCompatibleDC" : "CreateDIBSection") + " for " +
+                       std::to_string(image.width) + "x" + std::to_string(image.height) +
+                       " pixels");
     const CObjectSelection selected(mem.Get(), dib.Get());
     ::BitBlt(mem.Get(), 0, 0, image.width, image.height, source, rect.left, rect.top, SRCCOPY);
     ::GdiFlush();

@@ -17,7 +17,8 @@ struct ScreenImage {
     }
 };
 
-// The pixels of `rect` in the device context `source`.
+// The pixels of `rect` in the device context `source`; throws Error when
+// the system cannot make the bitmap to copy them through.
 ScreenImage CaptureDC(HDC source, const RECT& rect);
 ScreenImage CaptureScreen(const RECT& rect);
 ScreenImage CaptureWholeScreen();
