@@ -97,7 +97,7 @@ CString CRestoreRecord::Reason(CSkipReason nReason, const CString& strCause) {
     case CSkipReason::emptyRoot:
         return "復元先のフォルダがこのパソコンに設定されていません";
     case CSkipReason::refusedPath:
-        return "復元先のフォルダの外を指しています" + InBrackets(strCause);
+        return "復元先のパスとして使えない名前です" + InBrackets(strCause);
     case CSkipReason::unconvertibleName:
         return "このパソコンでは使えない名前です" + InBrackets(strCause);
     case CSkipReason::cannotWrite:

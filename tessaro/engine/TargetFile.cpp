@@ -76,9 +76,13 @@ bool CTargetFile::IsUnfinished(CFileSystem& fs, const CString& strPath) {
         return false;
     const auto nMark = static_cast<int64_t>(Mark().size());
     try {
+        // Empty, it is a restore's killed before its mark went in; removing
+        // it loses no byte (and a migration makes no file of an empty entry).
+        const int64_t nLength = file->GetLength();
+        if (nLength == 0)
+            return true;
         if (ReadUpTo(*file, Mark().size()) == Mark())
             return true;
-        const int64_t nLength = file->GetLength();
         return nLength >= 2 * nMark && PassOver(*file, nLength - 2 * nMark) &&
                ReadUpTo(*file, Mark().size()) == Mark();
     } catch (const CFileException&) {

@@ -35,7 +35,7 @@ TEST(CRestoreRecord, EachOutcomeHasItsLine) {
         {{2, "\\SettingShain.dat", CSkipReason::emptyRoot, ""},
          "除外\tSettingShain.dat\t復元先のフォルダがこのパソコンに設定されていません"},
         {{0, "\\..\\evil.txt", CSkipReason::refusedPath, "a \"..\" component (\"..\")"},
-         "拒否\tC:\\製品\\..\\evil.txt\t復元先のフォルダの外を指しています（a \"..\" component "
+         "拒否\tC:\\製品\\..\\evil.txt\t復元先のパスとして使えない名前です（a \"..\" component "
          "(\"..\")）"},
         {{1, "\\\\Excel\\\\表\\ソ.xls", CSkipReason::cannotWrite,
           "D:\\データ\\Excel\\表\\ソ.xls "
@@ -49,7 +49,7 @@ TEST(CRestoreRecord, EachOutcomeHasItsLine) {
          "representable）"},
         // A tab or a line break of a stored name opens no field or line.
         {{0, "\\Data\\MyData\\a\tb\n拒否\tc.dat", CSkipReason::refusedPath, "bad\nname"},
-         "拒否\tC:\\製品\\Data\\MyData\\a^Ib^J拒否^Ic.dat\t復元先のフォルダの外を指しています（bad^Jname）"},
+         "拒否\tC:\\製品\\Data\\MyData\\a^Ib^J拒否^Ic.dat\t復元先のパスとして使えない名前です（bad^Jname）"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
@@ -129,7 +129,7 @@ TEST(CRestoreRecord, RestoreNotesEveryFileInFileOrder) {
         "除外\tdst0\\Data\\MyData\\Company.dat\t復元の対象外です\r\n"
         "書込失敗\tdst1\\Excel\\held.xls\tcannot be renamed\r\n"
         "空\tdst1\\Excel\\empty.xls\t中身がないため書き込みません（空のファイルまたはフォルダ）\r\n"
-        "拒否\tdst0\\..\\out.dat\t復元先のフォルダの外を指しています（a \"..\" component "
+        "拒否\tdst0\\..\\out.dat\t復元先のパスとして使えない名前です（a \"..\" component "
         "(\"..\")）\r\n"
         "除外\tSettingShain.dat\t復元先のフォルダがこのパソコンに設定されていません\r\n"
         "合計\t復元 1 件、除外 2 件、拒否 1 件、書込失敗 1 件、空 1 件\r\n",

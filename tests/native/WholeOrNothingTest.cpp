@@ -82,10 +82,11 @@ TEST(WholeOrNothing, TemporaryFileOfAKilledRunIsRemovedAndNeverCarried) {
         {"a file at a root kept out", Header(1) + Record(4, 2, "", "Company.dat", "theirs", 0),
          commonTemporary, "the old book map"},
     };
-    // Killed while the content went in, or while the first bytes went over
-    // the start mark and an older file's replacement was flushed.
+    // Killed before the mark went in, while the content went in, or while
+    // the first bytes went over the start mark and an older file's
+    // replacement was flushed.
     const std::string whole = "the whole of a book map";
-    const std::string killedAt[] = {half, whole + CTargetFile::Mark(),
+    const std::string killedAt[] = {"", half, whole + CTargetFile::Mark(),
                                     "x" + CTargetFile::Mark().substr(1) + CTargetFile::Mark()};
     for (const std::string& left : killedAt)
         for (const auto& c : cases) {
@@ -110,7 +111,7 @@ TEST(WholeOrNothing, TemporaryFileOfAKilledRunIsRemovedAndNeverCarried) {
 }
 
 // A file of a temporary name without the mark (or with only a part of it)
-// is a user's own: a restore into its folder keeps it, "作成" carries it,
+// and not empty is a user's own: a restore into its folder keeps it, "作成" carries it,
 // and an entry of that name replaces it whole like any other file.
 TEST(WholeOrNothing, UsersOwnFileOfATemporaryNameIsAFileLikeAnyOther) {
     const std::string mark = CTargetFile::Mark();
@@ -119,7 +120,6 @@ TEST(WholeOrNothing, UsersOwnFileOfATemporaryNameIsAFileLikeAnyOther) {
         std::string bytes;
     } cases[] = {
         {"text", "the user's own notes"},
-        {"empty", ""},
         {"one byte", "x"},
         {"the mark's first half", mark.substr(0, mark.size() / 2)},
         {"the mark off by its last byte", mark.substr(0, mark.size() - 1) + "!rest"},
