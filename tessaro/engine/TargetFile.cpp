@@ -161,8 +161,12 @@ bool CTargetFile::CreateTemporary(const CString& strFolder, const CString& strNa
         if (m_pFile)
             return true;
         const CFsStatus status = m_fs.GetStatus(m_strTemporary);
-        if (!error.bExists && !status.bExists)
+        if (!error.bExists && !status.bExists) {
+            // The system names the file it could not make, which the user
+            // never sees: the folder is what refused it.
+            error.strCause.Replace(m_strTemporary, strFolder);
             return false;
+        }
         if (status.bDirectory)
             ++nFolders;
     }

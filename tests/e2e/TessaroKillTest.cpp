@@ -83,7 +83,9 @@ protected:
         points.CheckWhole();
         std::string kept;
         if (restoreRoot.IsEmpty())
-            EXPECT_FALSE(FileExists(temporary)) << temporary.GetString();
+            kept = "; " +
+                   std::to_string(KeptWriterFiles(temporary.Left(temporary.GetLength() - 5))) +
+                   " temporary files kept";
         else
             kept = "; " + std::to_string(kFiles.KeptTemporaryFiles(restoreRoot)) +
                    " unmarked temporary files kept";

@@ -431,6 +431,9 @@ TEST(IkotoolExe, DryRunSeesAFolderThatRefusesNewFiles) {
         EXPECT_EQ(real.exitCode, dry.exitCode) << dry.out << dry.err;
         EXPECT_TRUE(Has(dry.err, "would not be written: root 0 Data\\Other\\o.frm")) << dry.err;
         EXPECT_FALSE(Has(dry.out, "would be written:")) << dry.out;
+        // The folder refused the file, not a temporary name the user never sees.
+        EXPECT_FALSE(Has(real.err + dry.err, "TESSAR")) << real.err << dry.err;
+        EXPECT_TRUE(Has(real.err, "Data\\Other ")) << real.err;
     }
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(dst + "\\Data\\Other\\o.frm"));
 }

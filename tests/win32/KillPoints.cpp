@@ -95,3 +95,18 @@ int KillFiles::KeptTemporaryFiles(const CString& root) const {
     }
     return kept;
 }
+
+int KeptWriterFiles(const CString& file) {
+    const std::string finished = ReadFileBytes(file);
+    int kept = 0;
+    for (int i = 0; i < 10; ++i) {
+        const std::string suffix = ".~tmp" + (i == 0 ? std::string() : std::to_string(i));
+        const CString temporary = file + suffix.c_str();
+        if (!FileExists(temporary))
+            continue;
+        ++kept;
+        EXPECT_TRUE(ReadFileBytes(temporary) == finished)
+            << temporary.GetString() << " is no whole copy of the finished file";
+    }
+    return kept;
+}

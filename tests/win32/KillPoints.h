@@ -61,3 +61,10 @@ private:
     std::map<CString, Watched> m_files;
     int m_nBefore = 0, m_nBetween = 0, m_nAfter = 0;
 };
+
+// After the kills and one whole run: a kill between the writer's lifting of
+// its file's deletion mark and the rename leaves that file under its
+// temporary name (file + ".~tmp", ".~tmp1" ...), which no later run may
+// remove (it cannot tell it from a user's); each must be a whole copy of
+// the finished file.  Returns how many were kept.
+int KeptWriterFiles(const CString& file);
