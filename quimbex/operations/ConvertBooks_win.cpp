@@ -83,15 +83,29 @@ int FoldRunResult(int result, int step) {
     return result == 1 ? step : result;
 }
 
+// A record whose key would put a backup outside the Excel folder, or whose
+// name the system opens as no workbook of it (or as another one), is named
+// with what is wrong with it when its book's turn comes, as 7, 8 and 11 name
+// it; its book fails and the other books go on.  Left to the rebuild steps,
+// it failed as a missing workbook does, without a word of which record.
+bool IsConvertibleRecord(const CRunCheck& check, const CString& key, const CString& name) {
+    return check.IsBackupKey(key) && check.IsBookName(name) && check.IsBookName("勤怠_" + name);
+}
+
 // Both rebuild steps of every book, each under its wait text.  Every step
 // runs, also after a failure.
 int RebuildEveryBook(CBookOperator& op, const CString& workFile, const CString& ext, int result) {
+    const CRunCheck check(op, workFile, "このブックはコンバートしません。");
     CWaitDlg wait(0);
     CExcelFileMap& bookMap = op.m_bookMap;
     for (POSITION pos = bookMap.m_mapBooks.GetStartPosition(); pos;) {
         CString key;
         CDataForExMap book;
         bookMap.m_mapBooks.GetNextAssoc(pos, key, book);
+        if (!IsConvertibleRecord(check, key, book.m_strFileName)) {
+            result = FoldRunResult(result, 0);
+            continue;
+        }
         wait.SetText(book.m_strFileName + " コンバート中...");
         result =
             FoldRunResult(result, op.RebuildPayrollBook(workFile, book.m_strFileName, key, ext));
@@ -124,15 +138,26 @@ bool IsAttendanceName(const CString& name) {
     return name.Left(prefix.GetLength()) == prefix;
 }
 
+// A damaged list (Load has told) may have lost the very record that says
+// whether the workbook is a payroll book: the command stops, as every
+// command stops on a list it cannot read whole.  No list, an empty one or
+// one the product holds open leave the workbook to the attendance prefix.
+bool ReadsListUnlessDamaged(CExcelFileMap& bookMap) {
+    if (!BookFileExists(bookMap.GetMngPath()))
+        return true;
+    if (bookMap.Load() || bookMap.GetLoadState() != CExcelFileMap::damaged)
+        return true;
+    AfxMessageBox("コンバートを実行できません。");
+    return false;
+}
+
 // The command rebuilds a payroll workbook with the payroll template: an
 // attendance workbook or a backup given in its place would be rebuilt as a
 // payroll book and its own data left in a payroll-style backup.  A list that
-// names books must name the workbook (among what could be read of it); when
-// no book can be read from it (no list, one the product holds open, one
-// damaged at its start), the attendance prefix alone tells such a workbook.
-bool IsListedPayrollBook(CExcelFileMap& bookMap, const CString& name) {
-    if (BookFileExists(bookMap.GetMngPath()))
-        bookMap.Load();
+// names books must name the workbook; when no book can be read from it (no
+// list, one the product holds open), the attendance prefix alone tells such
+// a workbook.
+bool IsListedPayrollBook(const CExcelFileMap& bookMap, const CString& name) {
     if (bookMap.m_mapBooks.IsEmpty())
         return !IsAttendanceName(name);
     for (POSITION pos = bookMap.m_mapBooks.GetStartPosition(); pos;) {
@@ -190,9 +215,16 @@ int CBookOperator::ConvertSingleBook(const CString& workFile, const CString& boo
 
     // A device or a pattern in place of the name is no workbook of the folder.
     const CString name = NameInFolder(excelDir + bookFile);
-    if (!BookFileExists(excelDir + bookFile) || !NamesFileInFolder(excelDir, name) ||
-        !IsListedPayrollBook(m_bookMap, name)) {
-        AfxMessageBox("コンバート対象の給与計算ブックが見つかりません。コンバート処理を中断します");
+    const char missing[] =
+        "コンバート対象の給与計算ブックが見つかりません。コンバート処理を中断します";
+    if (!BookFileExists(excelDir + bookFile) || !NamesFileInFolder(excelDir, name)) {
+        AfxMessageBox(missing);
+        return 0;
+    }
+    if (!ReadsListUnlessDamaged(m_bookMap))
+        return 0;
+    if (!IsListedPayrollBook(m_bookMap, name)) {
+        AfxMessageBox(missing);
         return 0;
     }
     const CString bookPath = excelDir + name;

@@ -223,18 +223,21 @@ TEST_F(ConvertSingleBook, WorkbookTheListDoesNotNameIsRefusedAndNothingChanges) 
     EXPECT_EQ(0, ServerStarts());
 }
 
-// When no book can be read from the list (there is none, or the product
-// holds it open), a workbook is taken as the product names it, but an
-// attendance workbook never is a payroll book.
+// When no book can be read from the list (there is none, it holds none, or
+// the product holds it open), a workbook is taken as the product names it,
+// but an attendance workbook never is a payroll book.
 TEST_F(ConvertSingleBook, ListWithoutBooksToReadRefusesOnlyAttendanceWorkbooks) {
-    for (const bool held : {false, true}) {
-        SCOPED_TRACE(held ? "list held open" : "no list");
+    enum List { none, empty, held };
+    for (const List list : {none, empty, held}) {
+        SCOPED_TRACE(list == held ? "list held open" : list == empty ? "empty list" : "no list");
         RelayProduct();
         ClearLog();
         std::optional<HeldFile> holder;
-        if (held) {
+        if (list == held) {
             holder.emplace(BookMngPath());
             ASSERT_TRUE(holder->IsHeld());
+        } else if (list == empty) {
+            WriteFileBytes(BookMngPath(), std::string(2, '\0'));
         } else {
             ASSERT_TRUE(::DeleteFileA(BookMngPath()));
         }
@@ -247,5 +250,28 @@ TEST_F(ConvertSingleBook, ListWithoutBooksToReadRefusesOnlyAttendanceWorkbooks) 
         EXPECT_TRUE(run.boxes.empty());
         EXPECT_EQ(0u, run.exitCode);
         EXPECT_TRUE(IsRebuiltFrom(Excel("kyuyo.xls"), SingleBackup(), kPayrollSections));
+    }
+}
+
+// A damaged list may have lost the record that tells whether the workbook
+// is a payroll book: the command stops before Excel is asked anything, as
+// every command stops on a list it cannot read whole.
+TEST_F(ConvertSingleBook, DamagedListStopsTheCommandBeforeAnyChange) {
+    const std::string whole = ReadFileBytes(BookMngPath());
+    for (const std::string& bytes : {std::string(), whole.substr(0, 5)}) {
+        SCOPED_TRACE(std::to_string(bytes.size()) + " bytes");
+        RelayProduct();
+        ClearLog();
+        WriteFileBytes(BookMngPath(), bytes);
+        const auto before = FolderContents(ExcelDir());
+        const NothingLost kept(ExcelDir());
+        const QuimbexRun run = Run("/F:kyuyo.xls");
+        EXPECT_EQ((std::vector<std::string>{"ブック管理データファイルが壊れています。",
+                                            "コンバートを実行できません。"}),
+                  Texts(run));
+        EXPECT_EQ(1u, run.exitCode);
+        EXPECT_EQ(before, FolderContents(ExcelDir()));
+        EXPECT_EQ(bytes, ReadFileBytes(BookMngPath()));
+        EXPECT_TRUE(RunLines().empty());
     }
 }

@@ -45,10 +45,17 @@ const char kDamaged[] = "ブック管理データファイルが壊れていま�
 const Command kYearStart = {"/K:7", nullptr};
 const Command kInitStart = {"/K:8", nullptr};
 const Command kAttendanceStart = {"/K:10", nullptr};
+const Command kSingle = {"/F:kyuyo.xls", nullptr};
 
-std::string FormatRefusal(const std::string& name) {
-    return "ブック管理データファイルが壊れています。\n" + name +
-           "\nはExcelフォルダのブックを指していません。\nﾌｧｲﾙ形式の変換を中断します";
+// A record named as damaged: the format change stops on it, the
+// conversions of every book go on without its book.
+std::string RecordRefusal(const std::string& what, const Command& command) {
+    return "ブック管理データファイルが壊れています。\n" + what + "\n" +
+           (&command == &kFormat ? "ﾌｧｲﾙ形式の変換を中断します" : "このブックはコンバートしません。");
+}
+
+std::string FormatRefusal(const std::string& name, const Command& command = kFormat) {
+    return RecordRefusal(name + "\nはExcelフォルダのブックを指していません。", command);
 }
 
 class DamagedBookList : public ProductFixture {
@@ -89,9 +96,8 @@ std::vector<std::string> ChangedFiles(const std::map<std::string, std::string>& 
     return names;
 }
 
-std::string KeyRefusal(const std::string& key) {
-    return "ブック管理データファイルが壊れています。\nブック名\n" + key +
-           "\nは控えのファイル名に使えません。\nﾌｧｲﾙ形式の変換を中断します";
+std::string KeyRefusal(const std::string& key, const Command& command = kFormat) {
+    return RecordRefusal("ブック名\n" + key + "\nは控えのファイル名に使えません。", command);
 }
 
 // The entry count of a written list (its first two bytes) set to n.
@@ -116,8 +122,8 @@ std::vector<std::string> Texts(const QuimbexRun& run) {
 // templates and the markers stay as they were, and so does every workbook.
 // The year update and the initialisation take the file-name part of the
 // record, as they always do ("BookMNG.dat", no workbook's name); the
-// others name the record as damaged, or, converting every book, let its
-// book fail.
+// others name the record as damaged; converting every book, its book
+// fails and the other books go on.
 TEST_F(DamagedBookList, RecordLeadingOutOfTheExcelFolderTouchesNothing) {
     const std::string slashes = "../Data/MyData/BookMNG.dat";
     const std::string parents = "..\\Data\\MyData\\BookMNG.dat";
@@ -134,13 +140,13 @@ TEST_F(DamagedBookList, RecordLeadingOutOfTheExcelFolderTouchesNothing) {
         {parents, kYear, {kYearBroken}},
         {slashes, kInit, {kInitBroken}},
         {parents, kInit, {kInitBroken}},
-        {slashes, kAll, {kConvertFailed}},
-        {parents, kAll, {kConvertFailed}},
+        {slashes, kAll, {FormatRefusal(slashes, kAll), kConvertFailed}},
+        {parents, kAll, {FormatRefusal(parents, kAll), kConvertFailed}},
         {deepSlashes, kAttendance, {kInitBroken}},
         {deep, kAttendance, {kInitBroken}},
         {slashes, kFormat, {FormatRefusal(slashes)}},
         {parents, kFormat, {FormatRefusal(parents)}},
-        {parents, kFromMigration, {}},
+        {parents, kFromMigration, {FormatRefusal(parents, kFromMigration)}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.fileName + ", " + c.command.tail);
@@ -153,6 +159,7 @@ TEST_F(DamagedBookList, RecordLeadingOutOfTheExcelFolderTouchesNothing) {
         const NothingLost kept(ExcelDir());
         const QuimbexRun run = RunCommand(c.command);
         EXPECT_EQ(c.texts, Texts(run));
+        EXPECT_EQ(1u, run.exitCode);
         EXPECT_EQ(std::vector<std::string>{}, ChangedFiles(product, ProductFiles()));
         EXPECT_FALSE(FileExists(ProductDir() + "\\Data\\MyData\\ExMng.dat"));
     }
@@ -164,7 +171,7 @@ TEST_F(DamagedBookList, RecordLeadingOutOfTheExcelFolderTouchesNothing) {
 // file, a folder is no workbook, and neither is a name without a
 // workbook's extension.  The commands that rename, copy or
 // convert a workbook refuse it before any book changes; converting every
-// book, its book fails as a missing one, and no file takes the record's
+// book names it and lets its book fail, and no file takes the record's
 // name.
 TEST_F(DamagedBookList, RecordNamingNoWorkbookAsOpenedTouchesNothing) {
     char shortPath[MAX_PATH] = {};
@@ -179,11 +186,13 @@ TEST_F(DamagedBookList, RecordNamingNoWorkbookAsOpenedTouchesNothing) {
                                             folder,       "kyuyo",      "kyuyo.bak"};
     const struct {
         const Command& command;
-        bool refuses;                   // before anything changes; else its book fails
-        std::vector<std::string> texts; // the format change's refusal names the record
+        bool refuses; // before anything changes; else its book fails
+        bool namesRecord;
+        std::vector<std::string> texts; // after the box that names the record
     } commands[] = {
-        {kYear, true, {kYearBroken}}, {kInit, true, {kInitBroken}}, {kAll, false, {kConvertFailed}},
-        {kFormat, true, {}},          {kFromMigration, false, {}},
+        {kYear, true, false, {kYearBroken}}, {kInit, true, false, {kInitBroken}},
+        {kAll, false, true, {kConvertFailed}}, {kFormat, true, true, {}},
+        {kFromMigration, false, true, {}},
     };
     for (const std::string& name : names) {
         for (const auto& c : commands) {
@@ -196,9 +205,11 @@ TEST_F(DamagedBookList, RecordNamingNoWorkbookAsOpenedTouchesNothing) {
             const auto books = FolderContents(ExcelDir());
             const NothingLost kept(ExcelDir());
             const QuimbexRun run = RunCommand(c.command);
-            EXPECT_EQ(&c.command == &kFormat ? std::vector<std::string>{FormatRefusal(name)}
-                                             : c.texts,
-                      Texts(run));
+            std::vector<std::string> texts = c.texts;
+            if (c.namesRecord)
+                texts.insert(texts.begin(), FormatRefusal(name, c.command));
+            EXPECT_EQ(texts, Texts(run));
+            EXPECT_EQ(1u, run.exitCode);
             EXPECT_EQ(std::vector<std::string>{}, ChangedFiles(product, ProductFiles()));
             EXPECT_FALSE(FileExists(ProductDir() + "\\Data\\MyData\\ExMng.dat"));
             const auto after = FolderContents(ExcelDir());
@@ -290,17 +301,19 @@ TEST_F(DamagedBookList, TwoRecordsOfOneWorkbookAreRefusedBeforeAnyChange) {
 // one with a parent, a folder, a drive or a pattern would rename the
 // workbook out of the Excel folder, where the product never finds its
 // data.  The commands of one book refuse it as a damaged list, the format
-// change before any book changes, and converting every book lets that
-// book fail; no workbook leaves the Excel folder.
+// change before any book changes, and converting every book names it and
+// lets that book fail; no workbook leaves the Excel folder.
 TEST_F(DamagedBookList, KeyThatWouldPutTheBackupOutsideTheExcelFolderMovesNothing) {
     const std::vector<std::string> keys = {"..\\z", "../z", "d:z", "*"};
     const struct {
         const Command& command;
         bool refuses;
-        std::vector<std::string> texts; // the format change names the key
+        bool namesKey;
+        std::vector<std::string> texts; // after the box that names the key
     } commands[] = {
-        {kYear, true, {kYearBroken}}, {kInit, true, {kInitBroken}}, {kAll, false, {kConvertFailed}},
-        {kFormat, true, {}},          {kFromMigration, false, {}},
+        {kYear, true, false, {kYearBroken}}, {kInit, true, false, {kInitBroken}},
+        {kAll, false, true, {kConvertFailed}}, {kFormat, true, true, {}},
+        {kFromMigration, false, true, {}},
     };
     for (const std::string& key : keys) {
         for (const auto& c : commands) {
@@ -315,9 +328,11 @@ TEST_F(DamagedBookList, KeyThatWouldPutTheBackupOutsideTheExcelFolderMovesNothin
             {
                 const NothingLost kept(ExcelDir());
                 const QuimbexRun run = RunCommand(c.command);
-                EXPECT_EQ(&c.command == &kFormat ? std::vector<std::string>{KeyRefusal(key)}
-                                                 : c.texts,
-                          Texts(run));
+                std::vector<std::string> texts = c.texts;
+                if (c.namesKey)
+                    texts.insert(texts.begin(), KeyRefusal(key, c.command));
+                EXPECT_EQ(texts, Texts(run));
+                EXPECT_EQ(1u, run.exitCode);
             }
             EXPECT_EQ(std::vector<std::string>{}, ChangedFiles(product, ProductFiles()));
             EXPECT_EQ(std::vector<std::string>{}, ChangedFiles(outside, OutsideExcelFolder()));
@@ -352,6 +367,7 @@ TEST_F(DamagedBookList, ListWithBytesAfterItsLastRecordIsDamagedForEveryCommand)
         {kAttendanceStart, false, {kDamaged, "ブックの初期化を実行できません。"}},
         {kFormat, false, {kDamaged, "ﾌｧｲﾙ形式の変換を実行できません。"}},
         {kFromMigration, true, {kDamaged}},
+        {kSingle, false, {kDamaged, "コンバートを実行できません。"}},
     };
     for (const std::string& bytes : tails) {
         for (const auto& c : commands) {
