@@ -104,6 +104,18 @@ TEST(Cli, ReportsDialogsAndEndsAProgramThatDoesNotFinish) {
     }
 }
 
+// A program ended at the timeout goes with the programs it started: the
+// child's box, which nobody answers here, would wait for ever (as Quimbex
+// started by Tessaro would, holding the books).
+TEST(Cli, EndsWhatATimedOutProgramStarted) {
+    Process cli(
+        Process::CommandLine(CliPath(), {"run", "--timeout", "3", "--", TargetPath(), "spawn"}));
+    EXPECT_EQ(3u, cli.WaitForExit(30000)) << cli.Stdout() << cli.Stderr();
+    const std::string said = cli.Stdout();
+    EXPECT_EQ(std::string::npos, said.find("子の箱")) << "the child's box is not the program's";
+    EXPECT_EQ(nullptr, ::FindWindowA("#32770", "子")) << said;
+}
+
 // The steps wait for their moment in turn: a click once the dialog takes
 // input, the next click only after the box it opened was answered; the
 // open dialog gets its name typed; a child's box is answered too.

@@ -67,6 +67,23 @@ std::vector<DWORD> ProcessTree(DWORD root) {
     return tree;
 }
 
+// A run ended at its timeout is ended whole: a program it started (Quimbex
+// under Tessaro, the Excel server that one drives) would go on with nobody
+// to answer its boxes, and hold what it holds (Quimbex's guard keeps every
+// later run off the books).  The others are held open before the program
+// goes, so that none of their ids can name a new process by then.
+void EndWithItsChildren(uidriver::Process& process) {
+    const std::vector<DWORD> tree = ProcessTree(process.Id());
+    std::vector<CHandle> children;
+    for (size_t i = 1; i < tree.size(); ++i)
+        if (CHandle h{::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, tree[i])})
+            children.push_back(std::move(h));
+    process.Terminate();
+    for (const CHandle& child : children)
+        if (::TerminateProcess(child.Get(), 1))
+            ::WaitForSingleObject(child.Get(), 5000);
+}
+
 // A named mutex as another user's program holds it: its security denies
 // everyone, so the program under test cannot create or open it (access
 // denied).  Held until the run ends.
@@ -116,7 +133,7 @@ int RunCommand::Run() {
     if (!ended) {
         Print("timeout: still running after " + std::to_string(m_options.timeoutMs / 1000) +
               " s; its windows:\n" + process.Windows().Describe() + "terminated");
-        process.Terminate();
+        EndWithItsChildren(process);
     }
     Print("exit code: " + std::to_string(process.ExitCode()));
     return ended ? 0 : 3;
