@@ -83,17 +83,13 @@ int FoldRunResult(int result, int step) {
     return result == 1 ? step : result;
 }
 
-// A record whose key would put a backup outside the Excel folder, or whose
-// name the system opens as no workbook of it (or as another one), is named
-// with what is wrong with it when its book's turn comes, as 7, 8 and 11 name
-// it; its book fails and the other books go on.  Left to the rebuild steps,
-// it failed as a missing workbook does, without a word of which record.
-bool IsConvertibleRecord(const CRunCheck& check, const CString& key, const CString& name) {
-    return check.IsBackupKey(key) && check.IsBookName(name) && check.IsBookName("勤怠_" + name);
-}
-
 // Both rebuild steps of every book, each under its wait text.  Every step
-// runs, also after a failure.
+// runs, also after a failure.  A record whose key would put a backup
+// outside the Excel folder, or whose workbook name the system opens as no
+// workbook of it (or as another one), is named with what is wrong with it
+// when its step comes, as 7, 8 and 11 name it; the step fails and the
+// others go on.  Left to the rebuild steps, it failed as a missing workbook
+// does, without a word of which record.
 int RebuildEveryBook(CBookOperator& op, const CString& workFile, const CString& ext, int result) {
     const CRunCheck check(op, workFile, "このブックはコンバートしません。");
     CWaitDlg wait(0);
@@ -102,16 +98,18 @@ int RebuildEveryBook(CBookOperator& op, const CString& workFile, const CString& 
         CString key;
         CDataForExMap book;
         bookMap.m_mapBooks.GetNextAssoc(pos, key, book);
-        if (!IsConvertibleRecord(check, key, book.m_strFileName)) {
+        const CString& name = book.m_strFileName;
+        // A refused key or name fails both steps: one box tells it.
+        if (!check.IsBackupKey(key) || !check.IsBookName(name)) {
             result = FoldRunResult(result, 0);
             continue;
         }
-        wait.SetText(book.m_strFileName + " コンバート中...");
-        result =
-            FoldRunResult(result, op.RebuildPayrollBook(workFile, book.m_strFileName, key, ext));
-        wait.SetText("勤怠_" + book.m_strFileName + " コンバート中...");
-        result =
-            FoldRunResult(result, op.RebuildAttendanceBook(workFile, book.m_strFileName, key, ext));
+        wait.SetText(name + " コンバート中...");
+        result = FoldRunResult(result, op.RebuildPayrollBook(workFile, name, key, ext));
+        wait.SetText("勤怠_" + name + " コンバート中...");
+        result = FoldRunResult(result, check.IsBookName("勤怠_" + name)
+                                           ? op.RebuildAttendanceBook(workFile, name, key, ext)
+                                           : 0);
     }
     wait.DestroyWindow();
     return result;

@@ -245,8 +245,8 @@ TEST_F(ConvertAllBooks, TakenBackupNameGetsTheTimeOfDay) {
 
 // A step that fails makes the run fail, whatever later steps answer, and
 // leaves an earlier "ExMng.dat" as it was; every book is still tried.  Only
-// a file is a workbook: a book whose name is empty or names a folder fails
-// and the folder stays where it is.
+// a file is a workbook: a book whose name is empty or names a folder is
+// named as a damaged record and fails, and the folder stays where it is.
 TEST_F(ConvertAllBooks, FailedStepFailsTheRunButEveryBookIsTried) {
     enum Fault { none, payDataFalse, taxIntegerTwo };
     const struct {
@@ -254,12 +254,13 @@ TEST_F(ConvertAllBooks, FailedStepFailsTheRunButEveryBookIsTried) {
         Fault fault;
         const char* extraKey;  // a book added to the map
         const char* extraName; // its file name
+        bool refused;          // the record is named as damaged
     } cases[] = {
-        {"a macro answers False", payDataFalse, nullptr, nullptr},
-        {"the last macro answers the Integer 2", taxIntegerTwo, nullptr, nullptr},
-        {"a book's workbook is missing", none, "閉店", "閉店.xls"},
-        {"a book without a file name", none, "名無し", ""},
-        {"a book that names a folder", none, "sub", "sub"},
+        {"a macro answers False", payDataFalse, nullptr, nullptr, false},
+        {"the last macro answers the Integer 2", taxIntegerTwo, nullptr, nullptr, false},
+        {"a book's workbook is missing", none, "閉店", "閉店.xls", false},
+        {"a book without a file name", none, "名無し", "", true},
+        {"a book that names a folder", none, "sub", "sub", true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -278,9 +279,16 @@ TEST_F(ConvertAllBooks, FailedStepFailsTheRunButEveryBookIsTried) {
         SetFaults(faults);
 
         const QuimbexRun run = Run("/K:9");
-        EXPECT_EQ(std::vector<std::string>{kFailed}, Texts(run));
-        EXPECT_EQ(kCaption, run.boxes.at(0).caption);
-        EXPECT_EQ(IconKind::Exclamation, run.boxes.at(0).icon);
+        std::vector<std::string> texts{kFailed};
+        if (c.refused)
+            texts.insert(texts.begin(), std::string("ブック管理データファイルが壊れています。\n") +
+                                            c.extraName +
+                                            "\nはExcelフォルダのブックを指していません。\n"
+                                            "このブックはコンバートしません。");
+        EXPECT_EQ(texts, Texts(run));
+        ASSERT_FALSE(run.boxes.empty());
+        EXPECT_EQ(kCaption, run.boxes.back().caption);
+        EXPECT_EQ(IconKind::Exclamation, run.boxes.back().icon);
         EXPECT_EQ(1u, run.exitCode);
         EXPECT_EQ(kEarlierMarker, ReadFileBytes(ExMng()));
         EXPECT_FALSE(FileExists(ExConv()));

@@ -4,6 +4,7 @@
 // or cannot be read at all.  Every command that works from the list
 // refuses such a record, or lets its book fail, before it changes a file,
 // and loses nothing.
+#include "BookChecks.h"
 #include "BookNames.h"
 #include "DialogChecks.h"
 #include "DialogWindow.h"
@@ -228,6 +229,24 @@ TEST_F(DamagedBookList, RecordNamingNoWorkbookAsOpenedTouchesNothing) {
             EXPECT_EQ(books.at("表参道店.xls"), after.at("表参道店.xls"));
         }
     }
+}
+
+// Only the attendance workbook's name ("勤怠_" + the record's) names no
+// workbook (a folder has it): converting every book names it and fails
+// that step alone; the payroll workbook of the record is rebuilt as the
+// others are.
+TEST_F(DamagedBookList, AttendanceNameOfNoWorkbookFailsOnlyTheAttendanceStep) {
+    const std::string folder = "勤怠_表参道店.xls";
+    ASSERT_TRUE(::CreateDirectoryA(ExcelDir() + "\\" + folder.c_str(), nullptr));
+    const std::string original = ReadFileBytes(Excel("表参道店.xls"));
+    const NothingLost kept(ExcelDir());
+    const QuimbexRun run = RunCommand(kAll);
+    EXPECT_EQ((std::vector<std::string>{FormatRefusal(folder, kAll), kConvertFailed}), Texts(run));
+    EXPECT_EQ(1u, run.exitCode);
+    const CString backup = Excel("表参道店" + TodayText() + ".xls");
+    EXPECT_EQ(original, ReadFileBytes(backup));
+    EXPECT_TRUE(IsRebuiltFrom(Excel("表参道店.xls"), backup, kPayrollSections));
+    EXPECT_FALSE(FileExists(ProductDir() + "\\Data\\MyData\\ExMng.dat"));
 }
 
 // Two records of one workbook, by another spelling of its name (the case of
