@@ -52,7 +52,8 @@ const Command kSingle = {"/F:kyuyo.xls", nullptr};
 // conversions of every book go on without its book.
 std::string RecordRefusal(const std::string& what, const Command& command) {
     return "ブック管理データファイルが壊れています。\n" + what + "\n" +
-           (&command == &kFormat ? "ﾌｧｲﾙ形式の変換を中断します" : "このブックはコンバートしません。");
+           (&command == &kFormat ? "ﾌｧｲﾙ形式の変換を中断します"
+                                 : "このブックはコンバートしません。");
 }
 
 std::string FormatRefusal(const std::string& name, const Command& command = kFormat) {
@@ -191,7 +192,7 @@ TEST_F(DamagedBookList, RecordNamingNoWorkbookAsOpenedTouchesNothing) {
         bool namesRecord;
         std::vector<std::string> texts; // after the box that names the record
     } commands[] = {
-        {kYear, true, false, {kYearBroken}}, {kInit, true, false, {kInitBroken}},
+        {kYear, true, false, {kYearBroken}},   {kInit, true, false, {kInitBroken}},
         {kAll, false, true, {kConvertFailed}}, {kFormat, true, true, {}},
         {kFromMigration, false, true, {}},
     };
@@ -330,7 +331,7 @@ TEST_F(DamagedBookList, KeyThatWouldPutTheBackupOutsideTheExcelFolderMovesNothin
         bool namesKey;
         std::vector<std::string> texts; // after the box that names the key
     } commands[] = {
-        {kYear, true, false, {kYearBroken}}, {kInit, true, false, {kInitBroken}},
+        {kYear, true, false, {kYearBroken}},   {kInit, true, false, {kInitBroken}},
         {kAll, false, true, {kConvertFailed}}, {kFormat, true, true, {}},
         {kFromMigration, false, true, {}},
     };
