@@ -56,6 +56,10 @@ public:
     // A file of CreateTransient that goes with this run: closed or left
     // by a killed program without CloseOver, nothing of it stays.
     virtual bool IsTransient() const { return false; }
+    // Whether a name in its folder leads to it: a transient file may have
+    // none until GiveName or CloseOver gives it one, and a power cut then
+    // leaves nothing of it.
+    virtual bool HasName() const { return true; }
 };
 
 class CFileSystem {
@@ -85,6 +89,13 @@ public:
     // strFrom holds nothing of this run.  Throws the errors of closing.
     virtual bool CloseOver(std::unique_ptr<CFsFile> pFile, const CString& strFrom,
                            const CString& strTo, CFsError& error);
+    // Gives a transient file without a name (HasName false) the name
+    // strPath, never over another file: false with error.bExists when the
+    // name was taken since the file was made, and the file is still open
+    // and nameless.  A file with a name keeps it.
+    virtual bool GiveName(CFsFile& /*file*/, const CString& /*strPath*/, CFsError& /*error*/) {
+        return true;
+    }
     // One level; false when it fails.
     virtual bool MakeDirectory(const CString& strPath) = 0;
     // Renames strFrom to strTo, replacing a file of that name.

@@ -110,11 +110,15 @@ CTargetFile::~CTargetFile() {
     Discard();
 }
 
+// A transient file goes with its handle; its name, if it has one, may
+// hold another restore's file by now.
 void CTargetFile::Discard() {
     if (!m_pFile)
         return;
+    const bool bTransient = m_pFile->IsTransient();
     m_pFile.reset();
-    m_fs.RemoveUnlessOpen(m_strTemporary);
+    if (!bTransient)
+        m_fs.RemoveUnlessOpen(m_strTemporary);
 }
 
 // Windows refuses to replace a read-only file, and a hidden or system one
@@ -133,6 +137,10 @@ bool CTargetFile::Open(const CTargetPath& target, CFsError& error) {
     m_bReplacing = status.bExists;
     if (!CreateTemporary(target.Folder(), target.Name(), error))
         return false;
+    // A file without a name needs no mark: nothing of it outlasts the run.
+    m_bMarked = m_pFile->HasName();
+    if (!m_bMarked)
+        return true;
     try {
         m_pFile->Write(Mark().data(), static_cast<unsigned>(Mark().size()));
     } catch (CFileException& e) {
@@ -146,9 +154,12 @@ bool CTargetFile::Open(const CTargetPath& target, CFsError& error) {
 // restore's, live, or a killed one's that the sweep could not remove, or a
 // user's; a folder of the name is no restore's at all.  The target's own
 // name is passed over.  When every name is taken, the user is told what
-// holds them.
+// holds them.  Transient where the system allows: a run killed before
+// the rename leaves nothing.
 bool CTargetFile::CreateTemporary(const CString& strFolder, const CString& strName,
                                   CFsError& error) {
+    m_strFolder = strFolder;
+    m_strName = strName;
     int nFolders = 0;
     for (int i = 0; i < kTemporaryNames; ++i) {
         error = CFsError();
@@ -157,9 +168,11 @@ bool CTargetFile::CreateTemporary(const CString& strFolder, const CString& strNa
             error.bExists = true;
             continue;
         }
-        m_pFile = m_fs.CreateNew(m_strTemporary, error);
-        if (m_pFile)
+        m_pFile = m_fs.CreateTransient(m_strTemporary, error);
+        if (m_pFile) {
+            m_nTemporary = i;
             return true;
+        }
         const CFsStatus status = m_fs.GetStatus(m_strTemporary);
         if (!error.bExists && !status.bExists) {
             // The system names the file it could not make, which the user
@@ -220,6 +233,10 @@ void CTargetFile::Write(const void* pBuf, unsigned nCount) {
 
 // The first bytes are held back; the rest goes after the mark.
 void CTargetFile::WriteAfterMark(const char* p, size_t nCount) {
+    if (!m_bMarked) {
+        m_pFile->Write(p, static_cast<unsigned>(nCount));
+        return;
+    }
     const size_t nFirst = std::min(Mark().size() - m_strHeld.size(), nCount);
     m_strHeld.append(p, nFirst);
     if (nCount > nFirst)
@@ -234,7 +251,33 @@ void CTargetFile::WriteAfterMark(const char* p, size_t nCount) {
 // second mark at the end tells the file a restore's; cutting it off
 // changes only the length, which the system keeps in order with the rename
 // right after it.  A file shorter than the mark is cut after its bytes.
+// A file without a name has no mark: its bytes go in as they are.
 bool CTargetFile::Commit(CFsError& error) {
+    if (m_bMarked) {
+        Unmark();
+    } else {
+        if (!m_strHeld.empty())
+            m_pFile->Write(m_strHeld.data(), static_cast<unsigned>(m_strHeld.size()));
+        if (m_bReplacing)
+            m_pFile->Flush();
+    }
+    bool bPlaced = false;
+    if (!PlaceNew(bPlaced, error))
+        return false;
+    if (bPlaced)
+        return true;
+    if (!Name(error))
+        return false;
+    const bool bTransient = m_pFile->IsTransient();
+    if (m_fs.CloseOver(std::move(m_pFile), m_strTemporary, m_strTarget, error))
+        return true;
+    // A transient file is gone already; the name may be another's now.
+    if (!bTransient)
+        m_fs.RemoveUnlessOpen(m_strTemporary);
+    return false;
+}
+
+void CTargetFile::Unmark() {
     const auto nMark = static_cast<int64_t>(Mark().size());
     if (m_bReplacing)
         m_pFile->WriteAt(std::max(m_nLength, nMark), Mark().data(),
@@ -244,9 +287,42 @@ bool CTargetFile::Commit(CFsError& error) {
         m_pFile->Flush();
     if (m_bReplacing || m_nLength < nMark)
         m_pFile->SetLength(m_nLength);
-    if (m_fs.CloseOver(std::move(m_pFile), m_strTemporary, m_strTarget, error))
+}
+
+// A file made without a name for a target that did not exist takes the
+// target's name at once: no temporary name ever names it.  A target made
+// meanwhile is replaced through a temporary name, as an older file is.
+bool CTargetFile::PlaceNew(bool& bPlaced, CFsError& error) {
+    if (m_pFile->HasName() || m_bReplacing)
         return true;
-    m_fs.RemoveUnlessOpen(m_strTemporary);
+    if (!m_fs.GiveName(*m_pFile, m_strTarget, error))
+        return error.bExists;
+    bPlaced = true;
+    const std::unique_ptr<CFsFile> file = std::move(m_pFile);
+    file->Close();
+    return true;
+}
+
+// A file made without a name gets the first free temporary name only now:
+// another restore may have taken the one that was free at its making.
+bool CTargetFile::Name(CFsError& error) {
+    if (m_pFile->HasName())
+        return true;
+    int nFolders = 0;
+    for (int i = 0; i < kTemporaryNames; ++i) {
+        error = CFsError();
+        const CString path = m_strFolder + "\\" + TemporaryName(i);
+        if (m_strName.CompareNoCase(TemporaryName(i)) == 0)
+            continue;
+        if (i >= m_nTemporary && m_fs.GiveName(*m_pFile, path, error)) {
+            m_strTemporary = path;
+            return true;
+        }
+        if (i >= m_nTemporary && !error.bExists)
+            return false;
+        nFolders += m_fs.GetStatus(path).bDirectory;
+    }
+    error.strCause = TakenNames(nFolders, kTemporaryNames - nFolders);
     return false;
 }
 

@@ -54,6 +54,12 @@ bool CIkoMeteredFileSystem::CloseOver(std::unique_ptr<CFsFile> pFile, const CStr
     return m_fs.CloseOver(std::move(pFile), strFrom, strTo, error);
 }
 
+bool CIkoMeteredFileSystem::GiveName(CFsFile& file, const CString& strPath, CFsError& error) {
+    if (auto* metered = dynamic_cast<CIkoMeteredFile*>(&file))
+        return m_fs.GiveName(metered->File(), strPath, error);
+    return m_fs.GiveName(file, strPath, error);
+}
+
 bool CIkoMeteredFileSystem::CheckReplace(const CString& strTo, CFsError& error) {
     return m_fs.CheckReplace(strTo, error);
 }
