@@ -36,6 +36,10 @@ struct CFsError {
     // CreateNew found the name taken; CloseOver found it holding another
     // program's file, which stays.
     bool bExists = false;
+    // The system refused access to the name.  On Windows that is also the
+    // answer for a file marked for deletion that another program still
+    // holds open, which no status then shows.
+    bool bDenied = false;
 
     CString strCause;
 };

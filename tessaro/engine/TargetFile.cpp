@@ -174,7 +174,7 @@ bool CTargetFile::CreateTemporary(const CString& strFolder, const CString& strNa
             return true;
         }
         const CFsStatus status = m_fs.GetStatus(m_strTemporary);
-        if (!error.bExists && !status.bExists) {
+        if (!error.bExists && !status.bExists && !IsHeldUnseen(error)) {
             // The system names the file it could not make, which the user
             // never sees: the folder is what refused it.
             error.strCause.Replace(m_strTemporary, strFolder);
@@ -185,6 +185,13 @@ bool CTargetFile::CreateTemporary(const CString& strFolder, const CString& strNa
     }
     error.strCause = TakenNames(nFolders, kTemporaryNames - nFolders);
     return false;
+}
+
+// A name refused in a folder that takes new files is held by a file no
+// status shows: another restore's, marked for deletion while it writes it.
+bool CTargetFile::IsHeldUnseen(const CFsError& error) const {
+    CFsError check;
+    return error.bDenied && m_fs.CheckCreate(m_strTemporary, false, check);
 }
 
 CString CTargetFile::TakenNames(int nFolders, int nFiles) {

@@ -55,6 +55,7 @@ private:
     bool PlaceNew(bool& bPlaced, CFsError& error);
     bool Name(CFsError& error);
     bool CreateTemporary(const CString& strFolder, const CString& strName, CFsError& error);
+    bool IsHeldUnseen(const CFsError& error) const;
     static CString TakenNames(int nFolders, int nFiles);
     void Discard();
 

@@ -77,7 +77,7 @@ std::string KillPoints::Summary() const {
            std::to_string(m_nAfter) + " at the end";
 }
 
-int KillFiles::KeptTemporaryFiles(const CString& root) const {
+int KillFiles::TemporaryFilesLeft(const CString& root) const {
     CWin32FileSystem fs;
     int kept = 0;
     for (int i = 0; i < CTargetFile::kTemporaryNames; ++i) {
@@ -87,7 +87,7 @@ int KillFiles::KeptTemporaryFiles(const CString& root) const {
         SCOPED_TRACE(path.str());
         EXPECT_FALSE(CTargetFile::IsUnfinished(fs, path));
         const std::string bytes = ReadFileBytes(path);
-        bool whole = bytes.empty();
+        bool whole = false;
         for (int j = 0; j < count; ++j)
             whole = whole || bytes == NewBytes(j);
         EXPECT_TRUE(whole) << bytes.size() << " bytes";

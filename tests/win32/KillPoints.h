@@ -21,12 +21,13 @@ struct KillFiles {
     bool InOlderState(int i) const { return i % 3 != 0; }
     // Writes the new files, or the older state (removing the others).
     void Lay(const CString& root, bool bNew) const;
-    // After a run that completed: no marked temporary file is left in the
-    // folder below root.  A kill between the making of a temporary file and
-    // its mark, or between its unmarking and its rename,
-    // leaves one the restore cannot tell from a user's own and keeps:
-    // empty, or a whole new file.  Returns how many were kept.
-    int KeptTemporaryFiles(const CString& root) const;
+    // What kills left under the temporary names in the folder below root.
+    // A restored file goes with a killed run until just before its rename:
+    // only a kill in the instant between the lifting of its deletion and
+    // the rename leaves one, a whole new file without the mark (which no
+    // later restore may take for its own).  Never one that is empty,
+    // marked or cut.  Returns how many there are.
+    int TemporaryFilesLeft(const CString& root) const;
 };
 
 // Killing a program under test at moments spread over its work, and what
