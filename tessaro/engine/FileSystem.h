@@ -87,6 +87,12 @@ public:
     virtual std::unique_ptr<CFsFile> CreateTransient(const CString& strPath, CFsError& error) {
         return CreateNew(strPath, error);
     }
+    // As CreateTransient, for a caller that gives the file its name itself
+    // (GiveName) and takes another when that one is taken: where the file
+    // has no name until then, whether strPath is free is not asked.
+    virtual std::unique_ptr<CFsFile> CreateUnnamed(const CString& strPath, CFsError& error) {
+        return CreateTransient(strPath, error);
+    }
     // Closes pFile, made by CreateNew or CreateTransient as strFrom, and
     // renames it over strTo; false with error when the system refuses or
     // strFrom no longer names pFile, and then a transient file is gone and

@@ -393,6 +393,21 @@ std::unique_ptr<CFsFile> CPosixFileSystem::CreateTransient(const CString& strPat
     return CreateNew(strPath, error);
 }
 
+// In the folder of strPath, reached through the remembered descriptor
+// when it is that folder.
+std::unique_ptr<CFsFile> CPosixFileSystem::CreateUnnamed(const CString& strPath,
+                                                         CFsError& error) {
+    if (CanLinkUnnamed()) {
+        const int dirFd = InRememberedDirectory(strPath) >= 0 ? m_dirFd.Get()
+                                                              : DirectoryFd(FolderOf(strPath));
+        const int fd =
+            dirFd < 0 ? -1 : ::openat(dirFd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+        if (fd >= 0)
+            return std::make_unique<CPosixFile>(CFileDescriptor(fd), strPath, false, 0, true);
+    }
+    return CreateTransient(strPath, error);
+}
+
 bool CPosixFileSystem::CanLinkUnnamed() {
     if (m_nProcFd < 0)
         m_nProcFd = ::access("/proc/self/fd", X_OK) == 0 ? 1 : 0;
@@ -421,13 +436,29 @@ bool CPosixFileSystem::NameTransient(int fd, const CString& strPath, CFsError& e
         error.strCause = "not representable in UTF-8";
         return false;
     }
-    const std::string self = "/proc/self/fd/" + std::to_string(fd);
-    if (::linkat(AT_FDCWD, self.c_str(), dirFd, name.c_str(), AT_SYMLINK_FOLLOW) == 0)
+    if (LinkUnnamed(fd, dirFd, name))
         return true;
     error.bExists = errno == EEXIST;
     error.strCause = error.bExists ? CString("its temporary name was taken by another program")
                                    : CString(std::strerror(errno));
     return false;
+}
+
+// By the descriptor itself where the system allows it (root, or a kernel
+// that lets a program link the files it made), which spares the lookup of
+// the descriptor's path in /proc; else by that path.
+bool CPosixFileSystem::LinkUnnamed(int fd, int dirFd, const std::string& name) {
+    if (m_nEmptyPathLink != 0) {
+        if (::linkat(fd, "", dirFd, name.c_str(), AT_EMPTY_PATH) == 0) {
+            m_nEmptyPathLink = 1;
+            return true;
+        }
+        if (errno != EPERM && errno != ENOENT && errno != EINVAL)
+            return false;
+        m_nEmptyPathLink = 0;
+    }
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    return ::linkat(AT_FDCWD, self.c_str(), dirFd, name.c_str(), AT_SYMLINK_FOLLOW) == 0;
 }
 
 bool CPosixFileSystem::GiveName(CFsFile& file, const CString& strPath, CFsError& error) {

@@ -11,17 +11,42 @@
 // mutex keeps a second Tessaro out) never write into one file.  A user may
 // still have a file of such a name: only the mark tells a restore's own.
 CString CTargetFile::TemporaryName(int nIndex) {
-    std::string name = "~TESSARO.TMP";
+    return TemporaryPath(std::string(), nIndex);
+}
+
+namespace {
+
+constexpr char kFirstTemporaryName[] = "~TESSARO.TMP";
+constexpr size_t kTemporaryNameLength = sizeof kFirstTemporaryName - 1;
+
+} // namespace
+
+// strFolder, a backslash unless it is empty, and the name, in one piece:
+// every restored file's path is made so.
+CString CTargetFile::TemporaryPath(const std::string& strFolder, int nIndex) {
+    std::string path;
+    path.reserve(strFolder.size() + 1 + kTemporaryNameLength);
+    path = strFolder;
+    if (!path.empty())
+        path += '\\';
+    path += kFirstTemporaryName;
     if (nIndex > 0)
-        name[7] = static_cast<char>('0' + nIndex);
-    return CString(std::move(name));
+        path[path.size() - 5] = static_cast<char>('0' + nIndex);
+    return CString(std::move(path));
 }
 
 bool CTargetFile::IsTemporaryName(const CString& strName) {
+    return TemporaryIndex(strName) >= 0;
+}
+
+// Most names differ from them in length, and are settled without a copy.
+int CTargetFile::TemporaryIndex(const CString& strName) {
+    if (static_cast<size_t>(strName.GetLength()) != kTemporaryNameLength)
+        return -1;
     for (int i = 0; i < kTemporaryNames; ++i)
         if (strName.CompareNoCase(TemporaryName(i)) == 0)
-            return true;
-    return false;
+            return i;
+    return -1;
 }
 
 // Bytes no file of the product begins with, and few of anyone's: a zero
@@ -135,7 +160,7 @@ bool CTargetFile::Open(const CTargetPath& target, CFsError& error) {
         return false;
     }
     m_bReplacing = status.bExists;
-    if (!CreateTemporary(target.Folder(), target.Name(), error))
+    if (!CreateTemporary(target.Folder(), error))
         return false;
     // A file without a name needs no mark: nothing of it outlasts the run.
     m_bMarked = m_pFile->HasName();
@@ -156,19 +181,18 @@ bool CTargetFile::Open(const CTargetPath& target, CFsError& error) {
 // name is passed over.  When every name is taken, the user is told what
 // holds them.  Transient where the system allows: a run killed before
 // the rename leaves nothing.
-bool CTargetFile::CreateTemporary(const CString& strFolder, const CString& strName,
-                                  CFsError& error) {
-    m_strFolder = strFolder;
-    m_strName = strName;
+bool CTargetFile::CreateTemporary(const CString& strFolder, CFsError& error) {
+    m_nNameAt = strFolder.GetLength() + 1;
+    const int nOwn = TemporaryIndex(m_strTarget.Mid(m_nNameAt));
     int nFolders = 0;
     for (int i = 0; i < kTemporaryNames; ++i) {
         error = CFsError();
-        m_strTemporary = strFolder + "\\" + TemporaryName(i);
-        if (strName.CompareNoCase(TemporaryName(i)) == 0) {
+        m_strTemporary = TemporaryPath(strFolder.str(), i);
+        if (i == nOwn) {
             error.bExists = true;
             continue;
         }
-        m_pFile = m_fs.CreateTransient(m_strTemporary, error);
+        m_pFile = m_fs.CreateUnnamed(m_strTemporary, error);
         if (m_pFile) {
             m_nTemporary = i;
             return true;
@@ -315,11 +339,13 @@ bool CTargetFile::PlaceNew(bool& bPlaced, CFsError& error) {
 bool CTargetFile::Name(CFsError& error) {
     if (m_pFile->HasName())
         return true;
+    const std::string folder = m_strTarget.str().substr(0, static_cast<size_t>(m_nNameAt - 1));
+    const int nOwn = TemporaryIndex(m_strTarget.Mid(m_nNameAt));
     int nFolders = 0;
     for (int i = 0; i < kTemporaryNames; ++i) {
         error = CFsError();
-        const CString path = m_strFolder + "\\" + TemporaryName(i);
-        if (m_strName.CompareNoCase(TemporaryName(i)) == 0)
+        const CString path = TemporaryPath(folder, i);
+        if (i == nOwn)
             continue;
         if (i >= m_nTemporary && m_fs.GiveName(*m_pFile, path, error)) {
             m_strTemporary = path;

@@ -54,7 +54,9 @@ private:
     void Unmark();
     bool PlaceNew(bool& bPlaced, CFsError& error);
     bool Name(CFsError& error);
-    bool CreateTemporary(const CString& strFolder, const CString& strName, CFsError& error);
+    static CString TemporaryPath(const std::string& strFolder, int nIndex);
+    static int TemporaryIndex(const CString& strName);
+    bool CreateTemporary(const CString& strFolder, CFsError& error);
     bool IsHeldUnseen(const CFsError& error) const;
     static CString TakenNames(int nFolders, int nFiles);
     void Discard();
@@ -63,9 +65,9 @@ private:
     std::unique_ptr<CFsFile> m_pFile;
     CString m_strTarget;
     CString m_strTemporary;
-    CString m_strFolder;
-    // The target's own name, which no temporary file takes.
-    CString m_strName;
+    // Where the target's name begins in m_strTarget: the folder is the
+    // part before the backslash before it.
+    int m_nNameAt = 0;
     // The temporary name that was free when the file was made.
     int m_nTemporary = 0;
     bool m_bMarked = true;

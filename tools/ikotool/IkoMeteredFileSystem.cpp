@@ -45,6 +45,11 @@ std::unique_ptr<CFsFile> CIkoMeteredFileSystem::CreateTransient(const CString& s
     return Metered(m_fs.CreateTransient(strPath, error));
 }
 
+std::unique_ptr<CFsFile> CIkoMeteredFileSystem::CreateUnnamed(const CString& strPath,
+                                                              CFsError& error) {
+    return Metered(m_fs.CreateUnnamed(strPath, error));
+}
+
 // The platform's file, not the watching one, is what the platform closes
 // and renames: a transient one would otherwise go with its handle.
 bool CIkoMeteredFileSystem::CloseOver(std::unique_ptr<CFsFile> pFile, const CString& strFrom,
