@@ -79,7 +79,7 @@ protected:
             Run(tail, begin, points.DelayMs(whole, k));
             points.CheckAfterKill(restoreRoot.IsEmpty()
                                       ? FileExists(temporary)
-                                      : kFiles.TemporaryFilesLeft(restoreRoot) > 0);
+                                      : kFiles.TemporaryFilesLeft(restoreRoot, false) > 0);
         }
         Run(tail, begin, INFINITE);
         points.CheckWhole();
@@ -89,7 +89,7 @@ protected:
                    std::to_string(KeptWriterFiles(temporary.Left(temporary.GetLength() - 5))) +
                    " temporary files kept";
         else
-            kept = "; " + std::to_string(kFiles.TemporaryFilesLeft(restoreRoot)) +
+            kept = "; " + std::to_string(kFiles.TemporaryFilesLeft(restoreRoot, true)) +
                    " whole copies left under temporary names";
         std::printf("Tessaro %s (%lu ms of work): %s%s\n", what, static_cast<unsigned long>(whole),
                     points.Summary().c_str(), kept.c_str());

@@ -25,9 +25,11 @@ struct KillFiles {
     // A restored file goes with a killed run until just before its rename:
     // only a kill in the instant between the lifting of its deletion and
     // the rename leaves one, a whole new file without the mark (which no
-    // later restore may take for its own).  Never one that is empty,
-    // marked or cut.  Returns how many there are.
-    int TemporaryFilesLeft(const CString& root) const;
+    // later restore may take for its own), and one in the instant between
+    // the making of the file and its deletion mark an empty one, which the
+    // next restore into the folder removes (bSwept: one ran since).  Never
+    // one that is marked or cut.  Returns how many whole copies there are.
+    int TemporaryFilesLeft(const CString& root, bool bSwept) const;
 };
 
 // Killing a program under test at moments spread over its work, and what
