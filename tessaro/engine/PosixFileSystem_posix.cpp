@@ -453,7 +453,7 @@ bool CPosixFileSystem::LinkUnnamed(int fd, int dirFd, const std::string& name) {
             m_nEmptyPathLink = 1;
             return true;
         }
-        if (errno != EPERM && errno != ENOENT && errno != EINVAL)
+        if (m_nEmptyPathLink == 1 || (errno != EPERM && errno != ENOENT && errno != EINVAL))
             return false;
         m_nEmptyPathLink = 0;
     }

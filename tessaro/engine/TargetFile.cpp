@@ -87,9 +87,10 @@ bool PassOver(CFsFile& file, int64_t nCount) {
 
 } // namespace
 
-// Marked at its start while it is written, and at its end while its first
-// bytes go in, until the end is cut off just before the rename: a killed
-// restore's file is marked whatever moment the kill came at.  Read as any
+// A file with a name is marked at its start while it is written, and at
+// its end while its first bytes go in, until the end is cut off: what a
+// power cut (a file marked for deletion stays then) or a restore of an
+// older version left is marked whatever moment it came at.  Read as any
 // file, without a lock: a live restore's file may be read too (its own run
 // then keeps it).
 bool CTargetFile::IsUnfinished(CFileSystem& fs, const CString& strPath) {
@@ -116,7 +117,7 @@ bool CTargetFile::IsUnfinished(CFileSystem& fs, const CString& strPath) {
 }
 
 // Found before this restore writes into the folder, marked files of the
-// temporary names are killed runs'; one that another restore has open is
+// temporary names are ended runs'; one that another restore has open is
 // its live file, and stays.  A file of such a name without the mark is
 // someone's own and stays too.
 void CTargetFile::RemoveStale(CFileSystem& fs, const CString& strFolder) {
