@@ -36,6 +36,10 @@ struct CFsError {
     // CreateNew found the name taken; CloseOver found it holding another
     // program's file, which stays.
     bool bExists = false;
+    // The system refused access to the name.  On Windows that is also the
+    // answer for a file marked for deletion that another program still
+    // holds open, which no status then shows.
+    bool bDenied = false;
 
     CString strCause;
 };
@@ -56,6 +60,10 @@ public:
     // A file of CreateTransient that goes with this run: closed or left
     // by a killed program without CloseOver, nothing of it stays.
     virtual bool IsTransient() const { return false; }
+    // Whether a name in its folder leads to it: a transient file may have
+    // none until GiveName or CloseOver gives it one, and a power cut then
+    // leaves nothing of it.
+    virtual bool HasName() const { return true; }
 };
 
 class CFileSystem {
@@ -79,12 +87,25 @@ public:
     virtual std::unique_ptr<CFsFile> CreateTransient(const CString& strPath, CFsError& error) {
         return CreateNew(strPath, error);
     }
+    // As CreateTransient, for a caller that gives the file its name itself
+    // (GiveName) and takes another when that one is taken: where the file
+    // has no name until then, whether strPath is free is not asked.
+    virtual std::unique_ptr<CFsFile> CreateUnnamed(const CString& strPath, CFsError& error) {
+        return CreateTransient(strPath, error);
+    }
     // Closes pFile, made by CreateNew or CreateTransient as strFrom, and
     // renames it over strTo; false with error when the system refuses or
     // strFrom no longer names pFile, and then a transient file is gone and
     // strFrom holds nothing of this run.  Throws the errors of closing.
     virtual bool CloseOver(std::unique_ptr<CFsFile> pFile, const CString& strFrom,
                            const CString& strTo, CFsError& error);
+    // Gives a transient file without a name (HasName false) the name
+    // strPath, never over another file: false with error.bExists when the
+    // name was taken since the file was made, and the file is still open
+    // and nameless.  A file with a name keeps it.
+    virtual bool GiveName(CFsFile& /*file*/, const CString& /*strPath*/, CFsError& /*error*/) {
+        return true;
+    }
     // One level; false when it fails.
     virtual bool MakeDirectory(const CString& strPath) = 0;
     // Renames strFrom to strTo, replacing a file of that name.

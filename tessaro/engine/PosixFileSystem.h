@@ -23,8 +23,10 @@ public:
     bool RemoveFile(const CString& strPath) override;
     std::unique_ptr<CFsFile> CreateNew(const CString& strPath, CFsError& error) override;
     std::unique_ptr<CFsFile> CreateTransient(const CString& strPath, CFsError& error) override;
+    std::unique_ptr<CFsFile> CreateUnnamed(const CString& strPath, CFsError& error) override;
     bool CloseOver(std::unique_ptr<CFsFile> pFile, const CString& strFrom, const CString& strTo,
                    CFsError& error) override;
+    bool GiveName(CFsFile& file, const CString& strPath, CFsError& error) override;
     bool RemoveUnlessOpen(const CString& strPath) override;
     // Names are found without regard to case, as on Windows.
     bool HasOtherSpellings() const override { return true; }
@@ -39,6 +41,9 @@ public:
 
 private:
     bool NameTransient(int fd, const CString& strPath, CFsError& error);
+    bool CanLinkUnnamed();
+    bool LinkUnnamed(int fd, int dirFd, const std::string& name);
+    int OpenUnnamed(int dirFd, const std::string& name);
     CDirItem ItemOf(const std::string& dir, const std::string& name, unsigned char nType);
     bool NameFromDisk(const std::string& name, CString& strName);
     std::unique_ptr<CFsFile> Open(const CString& strPath, int flags, CFsError& error);
@@ -51,4 +56,8 @@ private:
     // folder are reached by their names alone.
     CString m_strDir;
     CFileDescriptor m_dirFd;
+    // Whether /proc links an open file by its descriptor: -1 not asked yet.
+    int m_nProcFd = -1;
+    // Whether a file is linked by its descriptor alone: -1 not tried yet.
+    int m_nEmptyPathLink = -1;
 };

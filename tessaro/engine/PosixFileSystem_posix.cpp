@@ -48,9 +48,9 @@ CFileException::Cause CauseOfErrno(int err) {
 class CPosixFile : public CFsFile {
 public:
     CPosixFile(CFileDescriptor fd, CString strPath, bool bReading, int64_t nLength,
-               bool bUnnamed = false)
+               bool bTransient = false)
         : m_fd(std::move(fd)), m_strPath(std::move(strPath)), m_bReading(bReading),
-          m_nLength(nLength), m_bUnnamed(bUnnamed) {}
+          m_nLength(nLength), m_bTransient(bTransient) {}
 
     unsigned Read(void* pBuf, unsigned nCount) override {
         ssize_t n;
@@ -127,7 +127,9 @@ public:
     }
 
     CString GetFilePath() const override { return m_strPath; }
-    bool IsTransient() const override { return m_bUnnamed; }
+    bool IsTransient() const override { return m_bTransient; }
+    bool HasName() const override { return !m_bTransient || m_bNamed; }
+    void NoteNamed() { m_bNamed = true; }
     int Fd() const { return m_fd.Get(); }
 
 private:
@@ -136,9 +138,9 @@ private:
     bool m_bReading;
     int64_t m_nLength;
     int64_t m_nPos = 0;
-    // Made without a name (O_TMPFILE): it has one only once CloseOver
-    // links it.
-    bool m_bUnnamed;
+    // Made without a name (O_TMPFILE): it has one only once it is linked.
+    bool m_bTransient;
+    bool m_bNamed = false;
 };
 
 // Windows' read-only attribute: a file its owner may not write, whoever
@@ -373,41 +375,100 @@ std::unique_ptr<CFsFile> CPosixFileSystem::CreateNew(const CString& strPath, CFs
 
 // Made without a name in the folder of strPath, which must be free now: a
 // killed run's file has no name for a later run to find.  The name is
-// given by CloseOver.  A file system without unnamed files, or a system
-// without /proc to link them by, gets CreateNew's file.
+// given by GiveName or CloseOver.  A file system without unnamed files, or
+// a system without /proc to link them by, gets CreateNew's file.  The
+// folder is reached as every other file of it is, through its remembered
+// descriptor.
 std::unique_ptr<CFsFile> CPosixFileSystem::CreateTransient(const CString& strPath,
                                                            CFsError& error) {
-    std::string native;
+    int dirFd;
+    std::string name;
     struct stat st;
-    if (ToNative(strPath, native) && ::access("/proc/self/fd", X_OK) == 0 &&
-        ::fstatat(AT_FDCWD, native.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 && errno == ENOENT) {
-        const size_t slash = native.rfind('/');
-        const std::string folder = slash == std::string::npos ? "."
-                                   : slash == 0               ? "/"
-                                                              : native.substr(0, slash);
-        const int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    if (CanLinkUnnamed() && Resolve(strPath, dirFd, name) &&
+        ::fstatat(dirFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 && errno == ENOENT) {
+        const int fd = OpenUnnamed(dirFd, name);
         if (fd >= 0)
             return std::make_unique<CPosixFile>(CFileDescriptor(fd), strPath, false, 0, true);
     }
     return CreateNew(strPath, error);
 }
 
+// In the folder of strPath, reached through the remembered descriptor
+// when it is that folder.
+std::unique_ptr<CFsFile> CPosixFileSystem::CreateUnnamed(const CString& strPath,
+                                                         CFsError& error) {
+    if (CanLinkUnnamed()) {
+        const int dirFd = InRememberedDirectory(strPath) >= 0 ? m_dirFd.Get()
+                                                              : DirectoryFd(FolderOf(strPath));
+        const int fd =
+            dirFd < 0 ? -1 : ::openat(dirFd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+        if (fd >= 0)
+            return std::make_unique<CPosixFile>(CFileDescriptor(fd), strPath, false, 0, true);
+    }
+    return CreateTransient(strPath, error);
+}
+
+bool CPosixFileSystem::CanLinkUnnamed() {
+    if (m_nProcFd < 0)
+        m_nProcFd = ::access("/proc/self/fd", X_OK) == 0 ? 1 : 0;
+    return m_nProcFd == 1;
+}
+
+// In the folder dirFd names, or, for a whole path from the current
+// folder, in the folder of that path.
+int CPosixFileSystem::OpenUnnamed(int dirFd, const std::string& name) {
+    if (dirFd != AT_FDCWD)
+        return ::openat(dirFd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    const size_t slash = name.rfind('/');
+    const std::string folder = slash == std::string::npos ? "."
+                               : slash == 0               ? "/"
+                                                          : name.substr(0, slash);
+    return ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+}
+
 // Linked, never over another file: a name taken since the file was made
 // is another program's, and keeps what it holds.
 bool CPosixFileSystem::NameTransient(int fd, const CString& strPath, CFsError& error) {
-    std::string native;
-    if (!ToNative(strPath, native)) {
+    int dirFd;
+    std::string name;
+    if (!Resolve(strPath, dirFd, name)) {
         error.bUnconvertibleName = true;
         error.strCause = "not representable in UTF-8";
         return false;
     }
-    const std::string self = "/proc/self/fd/" + std::to_string(fd);
-    if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, native.c_str(), AT_SYMLINK_FOLLOW) == 0)
+    if (LinkUnnamed(fd, dirFd, name))
         return true;
     error.bExists = errno == EEXIST;
     error.strCause = error.bExists ? CString("its temporary name was taken by another program")
                                    : CString(std::strerror(errno));
     return false;
+}
+
+// By the descriptor itself where the system allows it (root, or a kernel
+// that lets a program link the files it made), which spares the lookup of
+// the descriptor's path in /proc; else by that path.
+bool CPosixFileSystem::LinkUnnamed(int fd, int dirFd, const std::string& name) {
+    if (m_nEmptyPathLink != 0) {
+        if (::linkat(fd, "", dirFd, name.c_str(), AT_EMPTY_PATH) == 0) {
+            m_nEmptyPathLink = 1;
+            return true;
+        }
+        if (m_nEmptyPathLink == 1 || (errno != EPERM && errno != ENOENT && errno != EINVAL))
+            return false;
+        m_nEmptyPathLink = 0;
+    }
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    return ::linkat(AT_FDCWD, self.c_str(), dirFd, name.c_str(), AT_SYMLINK_FOLLOW) == 0;
+}
+
+bool CPosixFileSystem::GiveName(CFsFile& file, const CString& strPath, CFsError& error) {
+    auto* posix = dynamic_cast<CPosixFile*>(&file);
+    if (!posix || posix->HasName())
+        return true;
+    if (!NameTransient(posix->Fd(), strPath, error))
+        return false;
+    posix->NoteNamed();
+    return true;
 }
 
 // Renamed while it is open and locked: no sweep of another restore can
@@ -420,14 +481,19 @@ bool CPosixFileSystem::CloseOver(std::unique_ptr<CFsFile> pFile, const CString& 
     if (!file)
         return CFileSystem::CloseOver(std::move(pFile), strFrom, strTo, error);
     const bool bTransient = file->IsTransient();
-    if (bTransient && !NameTransient(file->Fd(), strFrom, error))
+    if (!GiveName(*file, strFrom, error))
         return false;
     int dirFd;
     std::string name;
     struct stat mine, named;
-    const bool bSame = ::fstat(file->Fd(), &mine) == 0 && Resolve(strFrom, dirFd, name) &&
-                       ::fstatat(dirFd, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
-                       mine.st_dev == named.st_dev && mine.st_ino == named.st_ino;
+    // A transient file was linked by this run just now, and no restore
+    // removes a file without its mark: the name still holds it.
+    const bool bSame = bTransient ? Resolve(strFrom, dirFd, name)
+                                  : ::fstat(file->Fd(), &mine) == 0 &&
+                                        Resolve(strFrom, dirFd, name) &&
+                                        ::fstatat(dirFd, name.c_str(), &named,
+                                                  AT_SYMLINK_NOFOLLOW) == 0 &&
+                                        mine.st_dev == named.st_dev && mine.st_ino == named.st_ino;
     const bool bMoved = bSame && MoveOver(strFrom, strTo, error);
     if (!bSame) {
         error.bExists = true;

@@ -11,17 +11,42 @@
 // mutex keeps a second Tessaro out) never write into one file.  A user may
 // still have a file of such a name: only the mark tells a restore's own.
 CString CTargetFile::TemporaryName(int nIndex) {
-    std::string name = "~TESSARO.TMP";
+    return TemporaryPath(std::string(), nIndex);
+}
+
+namespace {
+
+constexpr char kFirstTemporaryName[] = "~TESSARO.TMP";
+constexpr size_t kTemporaryNameLength = sizeof kFirstTemporaryName - 1;
+
+} // namespace
+
+// strFolder, a backslash unless it is empty, and the name, in one piece:
+// every restored file's path is made so.
+CString CTargetFile::TemporaryPath(const std::string& strFolder, int nIndex) {
+    std::string path;
+    path.reserve(strFolder.size() + 1 + kTemporaryNameLength);
+    path = strFolder;
+    if (!path.empty())
+        path += '\\';
+    path += kFirstTemporaryName;
     if (nIndex > 0)
-        name[7] = static_cast<char>('0' + nIndex);
-    return CString(std::move(name));
+        path[path.size() - 5] = static_cast<char>('0' + nIndex);
+    return CString(std::move(path));
 }
 
 bool CTargetFile::IsTemporaryName(const CString& strName) {
+    return TemporaryIndex(strName) >= 0;
+}
+
+// Most names differ from them in length, and are settled without a copy.
+int CTargetFile::TemporaryIndex(const CString& strName) {
+    if (static_cast<size_t>(strName.GetLength()) != kTemporaryNameLength)
+        return -1;
     for (int i = 0; i < kTemporaryNames; ++i)
         if (strName.CompareNoCase(TemporaryName(i)) == 0)
-            return true;
-    return false;
+            return i;
+    return -1;
 }
 
 // Bytes no file of the product begins with, and few of anyone's: a zero
@@ -62,9 +87,10 @@ bool PassOver(CFsFile& file, int64_t nCount) {
 
 } // namespace
 
-// Marked at its start while it is written, and at its end while its first
-// bytes go in, until the end is cut off just before the rename: a killed
-// restore's file is marked whatever moment the kill came at.  Read as any
+// A file with a name is marked at its start while it is written, and at
+// its end while its first bytes go in, until the end is cut off: what a
+// power cut (a file marked for deletion stays then) or a restore of an
+// older version left is marked whatever moment it came at.  Read as any
 // file, without a lock: a live restore's file may be read too (its own run
 // then keeps it).
 bool CTargetFile::IsUnfinished(CFileSystem& fs, const CString& strPath) {
@@ -91,7 +117,7 @@ bool CTargetFile::IsUnfinished(CFileSystem& fs, const CString& strPath) {
 }
 
 // Found before this restore writes into the folder, marked files of the
-// temporary names are killed runs'; one that another restore has open is
+// temporary names are ended runs'; one that another restore has open is
 // its live file, and stays.  A file of such a name without the mark is
 // someone's own and stays too.
 void CTargetFile::RemoveStale(CFileSystem& fs, const CString& strFolder) {
@@ -110,11 +136,15 @@ CTargetFile::~CTargetFile() {
     Discard();
 }
 
+// A transient file goes with its handle; its name, if it has one, may
+// hold another restore's file by now.
 void CTargetFile::Discard() {
     if (!m_pFile)
         return;
+    const bool bTransient = m_pFile->IsTransient();
     m_pFile.reset();
-    m_fs.RemoveUnlessOpen(m_strTemporary);
+    if (!bTransient)
+        m_fs.RemoveUnlessOpen(m_strTemporary);
 }
 
 // Windows refuses to replace a read-only file, and a hidden or system one
@@ -131,8 +161,12 @@ bool CTargetFile::Open(const CTargetPath& target, CFsError& error) {
         return false;
     }
     m_bReplacing = status.bExists;
-    if (!CreateTemporary(target.Folder(), target.Name(), error))
+    if (!CreateTemporary(target.Folder(), error))
         return false;
+    // A file without a name needs no mark: nothing of it outlasts the run.
+    m_bMarked = m_pFile->HasName();
+    if (!m_bMarked)
+        return true;
     try {
         m_pFile->Write(Mark().data(), static_cast<unsigned>(Mark().size()));
     } catch (CFileException& e) {
@@ -146,22 +180,26 @@ bool CTargetFile::Open(const CTargetPath& target, CFsError& error) {
 // restore's, live, or a killed one's that the sweep could not remove, or a
 // user's; a folder of the name is no restore's at all.  The target's own
 // name is passed over.  When every name is taken, the user is told what
-// holds them.
-bool CTargetFile::CreateTemporary(const CString& strFolder, const CString& strName,
-                                  CFsError& error) {
+// holds them.  Transient where the system allows: a run killed before
+// the rename leaves nothing.
+bool CTargetFile::CreateTemporary(const CString& strFolder, CFsError& error) {
+    m_nNameAt = strFolder.GetLength() + 1;
+    const int nOwn = TemporaryIndex(m_strTarget.Mid(m_nNameAt));
     int nFolders = 0;
     for (int i = 0; i < kTemporaryNames; ++i) {
         error = CFsError();
-        m_strTemporary = strFolder + "\\" + TemporaryName(i);
-        if (strName.CompareNoCase(TemporaryName(i)) == 0) {
+        m_strTemporary = TemporaryPath(strFolder.str(), i);
+        if (i == nOwn) {
             error.bExists = true;
             continue;
         }
-        m_pFile = m_fs.CreateNew(m_strTemporary, error);
-        if (m_pFile)
+        m_pFile = m_fs.CreateUnnamed(m_strTemporary, error);
+        if (m_pFile) {
+            m_nTemporary = i;
             return true;
+        }
         const CFsStatus status = m_fs.GetStatus(m_strTemporary);
-        if (!error.bExists && !status.bExists) {
+        if (!error.bExists && !status.bExists && !IsHeldUnseen(error)) {
             // The system names the file it could not make, which the user
             // never sees: the folder is what refused it.
             error.strCause.Replace(m_strTemporary, strFolder);
@@ -172,6 +210,13 @@ bool CTargetFile::CreateTemporary(const CString& strFolder, const CString& strNa
     }
     error.strCause = TakenNames(nFolders, kTemporaryNames - nFolders);
     return false;
+}
+
+// A name refused in a folder that takes new files is held by a file no
+// status shows: another restore's, marked for deletion while it writes it.
+bool CTargetFile::IsHeldUnseen(const CFsError& error) const {
+    CFsError check;
+    return error.bDenied && m_fs.CheckCreate(m_strTemporary, false, check);
 }
 
 CString CTargetFile::TakenNames(int nFolders, int nFiles) {
@@ -220,6 +265,10 @@ void CTargetFile::Write(const void* pBuf, unsigned nCount) {
 
 // The first bytes are held back; the rest goes after the mark.
 void CTargetFile::WriteAfterMark(const char* p, size_t nCount) {
+    if (!m_bMarked) {
+        m_pFile->Write(p, static_cast<unsigned>(nCount));
+        return;
+    }
     const size_t nFirst = std::min(Mark().size() - m_strHeld.size(), nCount);
     m_strHeld.append(p, nFirst);
     if (nCount > nFirst)
@@ -234,7 +283,33 @@ void CTargetFile::WriteAfterMark(const char* p, size_t nCount) {
 // second mark at the end tells the file a restore's; cutting it off
 // changes only the length, which the system keeps in order with the rename
 // right after it.  A file shorter than the mark is cut after its bytes.
+// A file without a name has no mark: its bytes go in as they are.
 bool CTargetFile::Commit(CFsError& error) {
+    if (m_bMarked) {
+        Unmark();
+    } else {
+        if (!m_strHeld.empty())
+            m_pFile->Write(m_strHeld.data(), static_cast<unsigned>(m_strHeld.size()));
+        if (m_bReplacing)
+            m_pFile->Flush();
+    }
+    bool bPlaced = false;
+    if (!PlaceNew(bPlaced, error))
+        return false;
+    if (bPlaced)
+        return true;
+    if (!Name(error))
+        return false;
+    const bool bTransient = m_pFile->IsTransient();
+    if (m_fs.CloseOver(std::move(m_pFile), m_strTemporary, m_strTarget, error))
+        return true;
+    // A transient file is gone already; the name may be another's now.
+    if (!bTransient)
+        m_fs.RemoveUnlessOpen(m_strTemporary);
+    return false;
+}
+
+void CTargetFile::Unmark() {
     const auto nMark = static_cast<int64_t>(Mark().size());
     if (m_bReplacing)
         m_pFile->WriteAt(std::max(m_nLength, nMark), Mark().data(),
@@ -244,9 +319,44 @@ bool CTargetFile::Commit(CFsError& error) {
         m_pFile->Flush();
     if (m_bReplacing || m_nLength < nMark)
         m_pFile->SetLength(m_nLength);
-    if (m_fs.CloseOver(std::move(m_pFile), m_strTemporary, m_strTarget, error))
+}
+
+// A file made without a name for a target that did not exist takes the
+// target's name at once: no temporary name ever names it.  A target made
+// meanwhile is replaced through a temporary name, as an older file is.
+bool CTargetFile::PlaceNew(bool& bPlaced, CFsError& error) {
+    if (m_pFile->HasName() || m_bReplacing)
         return true;
-    m_fs.RemoveUnlessOpen(m_strTemporary);
+    if (!m_fs.GiveName(*m_pFile, m_strTarget, error))
+        return error.bExists;
+    bPlaced = true;
+    const std::unique_ptr<CFsFile> file = std::move(m_pFile);
+    file->Close();
+    return true;
+}
+
+// A file made without a name gets the first free temporary name only now:
+// another restore may have taken the one that was free at its making.
+bool CTargetFile::Name(CFsError& error) {
+    if (m_pFile->HasName())
+        return true;
+    const std::string folder = m_strTarget.str().substr(0, static_cast<size_t>(m_nNameAt - 1));
+    const int nOwn = TemporaryIndex(m_strTarget.Mid(m_nNameAt));
+    int nFolders = 0;
+    for (int i = 0; i < kTemporaryNames; ++i) {
+        error = CFsError();
+        const CString path = TemporaryPath(folder, i);
+        if (i == nOwn)
+            continue;
+        if (i >= m_nTemporary && m_fs.GiveName(*m_pFile, path, error)) {
+            m_strTemporary = path;
+            return true;
+        }
+        if (i >= m_nTemporary && !error.bExists)
+            return false;
+        nFolders += m_fs.GetStatus(path).bDirectory;
+    }
+    error.strCause = TakenNames(nFolders, kTemporaryNames - nFolders);
     return false;
 }
 

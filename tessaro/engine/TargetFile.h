@@ -8,10 +8,13 @@ class CTargetPath;
 
 // A restored file, written beside its target under a temporary name of its
 // own and put in its place only when it is complete: the older file keeps
-// its bytes until then, whatever happens to the restore.  Until then the
-// file carries a mark (at its start instead of its first bytes, then at its
-// end), by which a later run tells a killed restore's file from a user's
-// own file of that name.
+// its bytes until then, whatever happens to the restore.  Where the system
+// allows, the file goes with a killed run (natively it has no name until
+// it is complete; under Windows it is marked for deletion until just
+// before the rename).  A file with a name carries a mark until then (at
+// its start instead of its first bytes, then at its end), by which a later
+// run tells a power cut's or an older version's file from a user's own
+// file of that name.
 class CTargetFile : public CArchiveStream {
 public:
     // The temporary names, one for each restore writing into a folder at
@@ -48,7 +51,13 @@ public:
 
 private:
     void WriteAfterMark(const char* p, size_t nCount);
-    bool CreateTemporary(const CString& strFolder, const CString& strName, CFsError& error);
+    void Unmark();
+    bool PlaceNew(bool& bPlaced, CFsError& error);
+    bool Name(CFsError& error);
+    static CString TemporaryPath(const std::string& strFolder, int nIndex);
+    static int TemporaryIndex(const CString& strName);
+    bool CreateTemporary(const CString& strFolder, CFsError& error);
+    bool IsHeldUnseen(const CFsError& error) const;
     static CString TakenNames(int nFolders, int nFiles);
     void Discard();
 
@@ -56,6 +65,12 @@ private:
     std::unique_ptr<CFsFile> m_pFile;
     CString m_strTarget;
     CString m_strTemporary;
+    // Where the target's name begins in m_strTarget: the folder is the
+    // part before the backslash before it.
+    int m_nNameAt = 0;
+    // The temporary name that was free when the file was made.
+    int m_nTemporary = 0;
+    bool m_bMarked = true;
     bool m_bReplacing = false;
     // The content not yet written: all of it, or once it is longer than
     // can be held, its first bytes.

@@ -132,6 +132,7 @@ std::unique_ptr<CFsFile> CWin32FileSystem::Open(const CString& strPath, unsigned
         return file;
     error.strCause = CauseOf(e);
     error.bExists = e.m_lOsError == ERROR_FILE_EXISTS || e.m_lOsError == ERROR_ALREADY_EXISTS;
+    error.bDenied = e.m_lOsError == ERROR_ACCESS_DENIED;
     return nullptr;
 }
 

@@ -77,7 +77,9 @@ protected:
             SCOPED_TRACE(std::string(what) + ": kill point " + std::to_string(k));
             reset();
             Run(tail, begin, points.DelayMs(whole, k));
-            points.CheckAfterKill(FileExists(temporary));
+            points.CheckAfterKill(restoreRoot.IsEmpty()
+                                      ? FileExists(temporary)
+                                      : kFiles.TemporaryFilesLeft(restoreRoot, false) > 0);
         }
         Run(tail, begin, INFINITE);
         points.CheckWhole();
@@ -87,8 +89,8 @@ protected:
                    std::to_string(KeptWriterFiles(temporary.Left(temporary.GetLength() - 5))) +
                    " temporary files kept";
         else
-            kept = "; " + std::to_string(kFiles.KeptTemporaryFiles(restoreRoot)) +
-                   " unmarked temporary files kept";
+            kept = "; " + std::to_string(kFiles.TemporaryFilesLeft(restoreRoot, true)) +
+                   " whole copies left under temporary names";
         std::printf("Tessaro %s (%lu ms of work): %s%s\n", what, static_cast<unsigned long>(whole),
                     points.Summary().c_str(), kept.c_str());
     }
@@ -138,8 +140,8 @@ TEST_F(TessaroKill, BackupOverAnOlderFileKeepsItOrMakesTheNewOneWhole) {
 }
 
 // The installation holds older files, the migration file new ones; before
-// each kill the older ones are laid again, and whatever temporary file a
-// kill left stays for the next run to remove.
+// each kill the older ones are laid again, and whatever a kill left beside
+// them stays for the next runs.
 TEST_F(TessaroKill, RestoreKilledAnywhereLeavesNoFileCut) {
     TempDir source;
     ASSERT_TRUE(LaidSample(source.Path(), UnregisteredSample()));

@@ -8,6 +8,7 @@
 #include "PosixFileSystem.h"
 #include "PosixOwners_posix.h"
 #include "TargetFile.h"
+#include "TargetPath.h"
 
 #include <gtest/gtest.h>
 
@@ -437,5 +438,57 @@ TEST(PosixFileSystem, EveryDescriptorTakenIsGivenBack) {
             c.run(fs);
         }
         EXPECT_EQ(before, OpenDescriptors());
+    }
+}
+
+// A restored file has no name until it is whole, so the temporary names
+// other programs take meanwhile are known only then: it takes the next
+// free one, never one of theirs, and the target is written whole or, with
+// every name taken, keeps its bytes; nothing of it is left either way.
+// The same holds for a target that appears meanwhile.
+TEST(PosixFileSystem, NamesTakenWhileARestoredFileIsWrittenArePassedOver) {
+    const struct {
+        const char* what;
+        bool bTargetBefore;
+        int taken;
+        bool bWritten;
+    } cases[] = {
+        {"the first name taken", true, 1, true},
+        {"a target made meanwhile, the first name taken", false, 1, true},
+        {"every name taken", true, CTargetFile::kTemporaryNames, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        NativeTree dst;
+        dst.MakeDir("Data/MyData");
+        if (c.bTargetBefore)
+            dst.Write("Data/MyData/BookMNG.dat", "old");
+        CPosixFileSystem fs;
+        CTargetPath target(fs);
+        ASSERT_TRUE(target.Resolve(CString(dst.Path().c_str()), "\\Data\\MyData\\BookMNG.dat"));
+        CTargetFile file(fs);
+        CFsError error;
+        ASSERT_TRUE(file.Open(target, error)) << error.strCause.GetString();
+        const std::string content(100000, 'n');
+        file.Write(content.data(), static_cast<unsigned>(content.size()));
+        if (!c.bTargetBefore)
+            dst.Write("Data/MyData/BookMNG.dat", "made meanwhile");
+        for (int i = 0; i < c.taken; ++i)
+            dst.Write("Data/MyData/" + CTargetFile::TemporaryName(i).str(), "another's");
+        EXPECT_EQ(c.bWritten, file.Commit(error));
+        EXPECT_EQ(c.bWritten ? content : std::string(c.bTargetBefore ? "old" : "made meanwhile"),
+                  ReadNativeFile(dst / "Data/MyData/BookMNG.dat"));
+        for (int i = 0; i < CTargetFile::kTemporaryNames; ++i)
+            EXPECT_EQ(i < c.taken,
+                      std::ifstream(dst / ("Data/MyData/" + CTargetFile::TemporaryName(i).str()))
+                          .good())
+                << i;
+        for (int i = 0; i < c.taken; ++i)
+            EXPECT_EQ("another's",
+                      ReadNativeFile(dst / ("Data/MyData/" + CTargetFile::TemporaryName(i).str())));
+        if (!c.bWritten) {
+            EXPECT_NE(std::string::npos, error.strCause.str().find("10 by other restores' files"))
+                << error.strCause.GetString();
+        }
     }
 }

@@ -213,3 +213,50 @@ TEST(WholeOrNothing, RestoresIntoOneFolderAtOnceKeepToTheirOwnTemporaryFiles) {
                 dst.IsFile(CString("dst0\\Data\\MyData\\") + CTargetFile::TemporaryName(i)));
     }
 }
+
+namespace {
+
+// Windows answers "access denied", and no status, for a file that another
+// restore has marked for deletion and still holds: as this one does for
+// the names given it.
+class CPendingNamesFileSystem : public CMemFileSystem {
+public:
+    explicit CPendingNamesFileSystem(int nHeld) : m_nHeld(nHeld) {}
+    std::unique_ptr<CFsFile> CreateNew(const CString& strPath, CFsError& error) override {
+        for (int i = 0; i < m_nHeld; ++i)
+            if (strPath == CString("dst0\\Data\\MyData\\") + CTargetFile::TemporaryName(i)) {
+                error.bDenied = true;
+                error.strCause = strPath + " へのアクセスが拒否されました。";
+                return nullptr;
+            }
+        return CMemFileSystem::CreateNew(strPath, error);
+    }
+
+private:
+    int m_nHeld;
+};
+
+} // namespace
+
+// Names another restore holds that way are passed over like names that are
+// taken; only when every one is held is the file not written, and the
+// reason says what holds them.
+TEST(WholeOrNothing, NamesHeldByFilesMarkedForDeletionArePassedOver) {
+    for (const int held : {1, CTargetFile::kTemporaryNames}) {
+        SCOPED_TRACE(held);
+        CPendingNamesFileSystem dst(held);
+        dst.AddFile(kTarget, "the old book map");
+        ReadResult result(dst);
+        Restore(BookMapFile("the new book map"), dst, TargetRoots(), result);
+        const bool written = held < CTargetFile::kTemporaryNames;
+        EXPECT_EQ(written ? "the new book map" : "the old book map", dst.FileBytes(kTarget));
+        if (written) {
+            EXPECT_TRUE(result.context.m_skipped.empty());
+        } else {
+            ASSERT_EQ(1u, result.context.m_skipped.size());
+            EXPECT_NE(std::string::npos,
+                      result.context.m_skipped[0].strCause.str().find("10 by other restores' files"))
+                << result.context.m_skipped[0].strCause.GetString();
+        }
+    }
+}

@@ -21,12 +21,15 @@ struct KillFiles {
     bool InOlderState(int i) const { return i % 3 != 0; }
     // Writes the new files, or the older state (removing the others).
     void Lay(const CString& root, bool bNew) const;
-    // After a run that completed: no marked temporary file is left in the
-    // folder below root.  A kill between the making of a temporary file and
-    // its mark, or between its unmarking and its rename,
-    // leaves one the restore cannot tell from a user's own and keeps:
-    // empty, or a whole new file.  Returns how many were kept.
-    int KeptTemporaryFiles(const CString& root) const;
+    // What kills left under the temporary names in the folder below root.
+    // A restored file goes with a killed run until just before its rename:
+    // only a kill in the instant between the lifting of its deletion and
+    // the rename leaves one, a whole new file without the mark (which no
+    // later restore may take for its own), and one in the instant between
+    // the making of the file and its deletion mark an empty one, which the
+    // next restore into the folder removes (bSwept: one ran since).  Never
+    // one that is marked or cut.  Returns how many whole copies there are.
+    int TemporaryFilesLeft(const CString& root, bool bSwept) const;
 };
 
 // Killing a program under test at moments spread over its work, and what

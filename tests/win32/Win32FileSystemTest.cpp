@@ -387,3 +387,38 @@ TEST(Win32FileSystem, TransientFileStaysOnlyWhenPutInPlace) {
         EXPECT_FALSE(FileExists(temp));
     }
 }
+
+// Another restore's temporary files, marked for deletion while it writes
+// them, may answer as no file at all: a restore into the same folder takes
+// the next name, never fails for it nor writes into them, and nothing of
+// either is left once both are done.
+TEST(Win32FileSystem, RestoreBesideAnotherRestoresLiveFilesTakesTheNextName) {
+    for (const int held : {1, 3}) {
+        SCOPED_TRACE(held);
+        TempDir dst;
+        const CString data = dst.Path() + "\\Data\\MyData";
+        for (const CString& dir : {dst.Path() + "\\Data", data})
+            ASSERT_TRUE(::CreateDirectoryA(dir, nullptr));
+        WriteFileBytes(data + "\\BookMNG.dat", "the old book map");
+        CWin32FileSystem fs;
+        std::vector<std::unique_ptr<CFsFile>> others;
+        for (int i = 0; i < held; ++i) {
+            CFsError error;
+            others.push_back(fs.CreateTransient(data + "\\" + CTargetFile::TemporaryName(i), error));
+            ASSERT_NE(nullptr, others.back()) << error.strCause.GetString();
+            ASSERT_TRUE(others.back()->IsTransient());
+            others.back()->Write("other", 5);
+        }
+        CMigrationContext context(fs);
+        Restore(context, dst.Path(),
+                Header(1) + Record(4, 0, "\\Data\\MyData", "BookMNG.dat", "the new book map", 0));
+        EXPECT_TRUE(context.m_skipped.empty())
+            << context.m_skipped[0].strCause.GetString();
+        EXPECT_EQ("the new book map", ReadFileBytes(data + "\\BookMNG.dat"));
+        others.clear();
+        std::vector<CDirItem> items;
+        ASSERT_TRUE(fs.ListDirectory(data, items));
+        ASSERT_EQ(1u, items.size());
+        EXPECT_EQ("BookMNG.dat", items[0].strName);
+    }
+}

@@ -52,3 +52,7 @@ void CIkoMeteredFile::SetLength(int64_t nLength) {
 bool CIkoMeteredFile::IsTransient() const {
     return m_pFile->IsTransient();
 }
+
+bool CIkoMeteredFile::HasName() const {
+    return m_pFile->HasName();
+}

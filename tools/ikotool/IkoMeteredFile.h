@@ -19,8 +19,10 @@ public:
     void WriteAt(int64_t nOffset, const void* pBuf, unsigned nCount) override;
     void SetLength(int64_t nLength) override;
     bool IsTransient() const override;
+    bool HasName() const override;
     // The file it watches, for the calls that must reach the file itself.
     std::unique_ptr<CFsFile> TakeFile() { return std::move(m_pFile); }
+    CFsFile& File() { return *m_pFile; }
 
 private:
     std::unique_ptr<CFsFile> m_pFile;

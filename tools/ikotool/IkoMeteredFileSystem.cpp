@@ -45,6 +45,11 @@ std::unique_ptr<CFsFile> CIkoMeteredFileSystem::CreateTransient(const CString& s
     return Metered(m_fs.CreateTransient(strPath, error));
 }
 
+std::unique_ptr<CFsFile> CIkoMeteredFileSystem::CreateUnnamed(const CString& strPath,
+                                                              CFsError& error) {
+    return Metered(m_fs.CreateUnnamed(strPath, error));
+}
+
 // The platform's file, not the watching one, is what the platform closes
 // and renames: a transient one would otherwise go with its handle.
 bool CIkoMeteredFileSystem::CloseOver(std::unique_ptr<CFsFile> pFile, const CString& strFrom,
@@ -52,6 +57,12 @@ bool CIkoMeteredFileSystem::CloseOver(std::unique_ptr<CFsFile> pFile, const CStr
     if (auto* metered = dynamic_cast<CIkoMeteredFile*>(pFile.get()))
         return m_fs.CloseOver(metered->TakeFile(), strFrom, strTo, error);
     return m_fs.CloseOver(std::move(pFile), strFrom, strTo, error);
+}
+
+bool CIkoMeteredFileSystem::GiveName(CFsFile& file, const CString& strPath, CFsError& error) {
+    if (auto* metered = dynamic_cast<CIkoMeteredFile*>(&file))
+        return m_fs.GiveName(metered->File(), strPath, error);
+    return m_fs.GiveName(file, strPath, error);
 }
 
 bool CIkoMeteredFileSystem::CheckReplace(const CString& strTo, CFsError& error) {

@@ -19,8 +19,10 @@ public:
     std::unique_ptr<CFsFile> CreateOrEmpty(const CString& strPath, CFsError& error) override;
     std::unique_ptr<CFsFile> CreateNew(const CString& strPath, CFsError& error) override;
     std::unique_ptr<CFsFile> CreateTransient(const CString& strPath, CFsError& error) override;
+    std::unique_ptr<CFsFile> CreateUnnamed(const CString& strPath, CFsError& error) override;
     bool CloseOver(std::unique_ptr<CFsFile> pFile, const CString& strFrom, const CString& strTo,
                    CFsError& error) override;
+    bool GiveName(CFsFile& file, const CString& strPath, CFsError& error) override;
     bool CheckReplace(const CString& strTo, CFsError& error) override;
     bool CheckWriteOver(const CString& strTo, CFsError& error) override;
     bool MakeDirectory(const CString& strPath) override;
