@@ -127,7 +127,8 @@ bool CBookInitDlg::ChooseBook(CDialogAtWork& work) {
     m_strBookFile = m_operator.GetFileNamePart(book.m_strFileName);
     CDornEnv env;
     const CString excelDir = CProductPaths(env).ExcelFolder() + "\\";
-    if (!found || !IsBookKey(excelDir, m_strBookKey) || !NamesBookInFolder(excelDir, m_strBookFile)) {
+    if (!found || !IsBookKey(excelDir, m_strBookKey) ||
+        !NamesBookInFolder(excelDir, m_strBookFile)) {
         work.EndWait();
         AfxMessageBox("ブックの初期化を実行できません。ブック管理データファイルが壊れています。");
         CRunOutcome::NoteFailed();

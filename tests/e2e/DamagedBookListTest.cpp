@@ -185,8 +185,12 @@ TEST_F(DamagedBookList, RecordNamingNoWorkbookAsOpenedTouchesNothing) {
         bool refuses;                   // before anything changes; else its book fails
         std::vector<std::string> texts; // the format change's refusal names the record
     } commands[] = {
-        {kYear, true, {kYearBroken}}, {kInit, true, {kInitBroken}}, {kAll, false, {kConvertFailed}},
-        {kAttendance, true, {kInitBroken}}, {kFormat, true, {}}, {kFromMigration, false, {}},
+        {kYear, true, {kYearBroken}},
+        {kInit, true, {kInitBroken}},
+        {kAll, false, {kConvertFailed}},
+        {kAttendance, true, {kInitBroken}},
+        {kFormat, true, {}},
+        {kFromMigration, false, {}},
     };
     for (const std::string& name : names) {
         for (const auto& c : commands) {
@@ -289,7 +293,7 @@ TEST_F(DamagedBookList, TwoRecordsOfOneWorkbookAreRefusedBeforeAnyChange) {
                 dialog.SetCheck(IDC_YEAR_ALL_BOOKS, true);
             dialog.Click(IDOK);
             const QuimbexRun::Box box = AnswerNextBox(quimbex.Windows());
-            const std::string refusal = s.sameBook                ? sameBook
+            const std::string refusal = s.sameBook             ? sameBook
                                         : &c.command == &kYear ? std::string(kYearBroken)
                                                                : FormatRefusal(s.spelling.str());
             EXPECT_EQ(refusal, box.text);
@@ -329,8 +333,12 @@ TEST_F(DamagedBookList, KeyThatWouldPutTheBackupOutsideTheExcelFolderMovesNothin
         bool refuses;
         std::vector<std::string> texts; // the format change names the key
     } commands[] = {
-        {kYear, true, {kYearBroken}}, {kInit, true, {kInitBroken}}, {kAll, false, {kConvertFailed}},
-        {kAttendance, true, {kInitBroken}}, {kFormat, true, {}}, {kFromMigration, false, {}},
+        {kYear, true, {kYearBroken}},
+        {kInit, true, {kInitBroken}},
+        {kAll, false, {kConvertFailed}},
+        {kAttendance, true, {kInitBroken}},
+        {kFormat, true, {}},
+        {kFromMigration, false, {}},
     };
     for (const std::string& key : keys) {
         for (const auto& c : commands) {
