@@ -5,6 +5,7 @@
 #include "BookNames.h"
 #include "DialogInputLock_win.h"
 #include "DornEnv.h"
+#include "ProductPaths.h"
 #include "WinApp_win.h"
 
 namespace {
@@ -55,12 +56,24 @@ void CAttendInitDlg::FillBookCombo() {
 }
 
 // The text names the book by its key; whether the workbook exists is asked
-// of its file name.
+// of its file name.  A damaged record is not called uncreated: its name may
+// open another workbook or none, and choosing it is refused as the damaged
+// list it is, not as a book to be made first.
 CString CAttendInitDlg::MakeComboText(const CString& key, const CString& fileName) {
     CString text = kAttendancePrefix + key;
-    if (!BookFileExists(AttendanceBookPath(kAttendancePrefix + fileName)))
+    if (IsUsableRecord(key, fileName) &&
+        !BookFileExists(AttendanceBookPath(kAttendancePrefix + fileName)))
         text += kNotCreated;
     return text;
+}
+
+// The record names its workbooks in the Excel folder as the system opens
+// them, and its key makes the backup names there, as every other command
+// of one book asks of it.
+bool CAttendInitDlg::IsUsableRecord(const CString& key, const CString& fileName) {
+    CDornEnv env;
+    const CString excelDir = CProductPaths(env).ExcelFolder() + "\\";
+    return IsBookKey(excelDir, key) && NamesBookInFolder(excelDir, fileName);
 }
 
 CString CAttendInitDlg::AttendanceBookPath(const CString& name) {
@@ -79,8 +92,11 @@ void CAttendInitDlg::OnOK() {
         AfxMessageBox("未作成の勤怠ブックは初期化できません。");
         return;
     }
+    const CString key = text.Mid(CString(kAttendancePrefix).GetLength());
     CDataForExMap book;
-    if (m_pBookMap->m_mapBooks.Lookup(text.Mid(CString(kAttendancePrefix).GetLength()), book))
+    if (m_pBookMap->m_mapBooks.Lookup(key, book)) {
         m_strSelected = kAttendancePrefix + book.m_strFileName;
+        m_bSelectedDamaged = !IsUsableRecord(key, book.m_strFileName);
+    }
     CDialog::OnOK();
 }

@@ -11,6 +11,7 @@ public:
 
     CExcelFileMap* m_pBookMap; // the operator's, not owned
     CString m_strSelected;     // "勤怠_" + the chosen book's file name; empty until confirmed
+    bool m_bSelectedDamaged = false; // the chosen record names no workbook (IsUsableRecord)
     CComboBox m_cboBooks;
     int m_nInitMode = 0; // 0: keep the attendance data, 1: initial state
 
@@ -22,4 +23,5 @@ protected:
     void FillBookCombo();
     CString MakeComboText(const CString& key, const CString& fileName);
     CString AttendanceBookPath(const CString& name);
+    static bool IsUsableRecord(const CString& key, const CString& fileName);
 };

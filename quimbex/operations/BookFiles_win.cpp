@@ -54,7 +54,8 @@ bool NamesFileInFolder(const CString& excelDir, const CString& name) {
 }
 
 bool NamesBookInFolder(const CString& excelDir, const CString& name) {
-    return IsBookRecordName(name) && NamesFileInFolder(excelDir, name);
+    return IsBookRecordName(name) && BookNamesFit(excelDir, name) &&
+           NamesFileInFolder(excelDir, name);
 }
 
 // A program started without standard output has nowhere to write the line,

@@ -126,8 +126,9 @@ bool CBookInitDlg::ChooseBook(CDialogAtWork& work) {
     const bool found = m_operator.m_bookMap.m_mapBooks.Lookup(m_strBookKey, book);
     m_strBookFile = m_operator.GetFileNamePart(book.m_strFileName);
     CDornEnv env;
-    if (!found || !IsBookKey(m_strBookKey) ||
-        !NamesBookInFolder(CProductPaths(env).ExcelFolder() + "\\", m_strBookFile)) {
+    const CString excelDir = CProductPaths(env).ExcelFolder() + "\\";
+    if (!found || !IsBookKey(excelDir, m_strBookKey) ||
+        !NamesBookInFolder(excelDir, m_strBookFile)) {
         work.EndWait();
         AfxMessageBox("ブックの初期化を実行できません。ブック管理データファイルが壊れています。");
         CRunOutcome::NoteFailed();

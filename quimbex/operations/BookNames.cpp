@@ -66,10 +66,57 @@ bool IsBookRecordName(const CString& name) {
     return IsBookFileName(name) && (EndsWithNoCase(name, ".xls") || EndsWithNoCase(name, ".xlsm"));
 }
 
+namespace {
+
+// The system's limits: a file name of 255 characters, a path shorter than
+// 260 (the ANSI calls take no longer one).  Wine keeps names in UTF-8,
+// where the 255 count bytes: a character beyond ASCII counts as the three
+// bytes of its longest form there, so that a name that fits fits on both.
+const int kMaxNameBytes = 255;
+const int kMaxPathChars = 259;
+
+int CharCount(const CString& text) {
+    const int n = text.GetLength();
+    int count = 0;
+    for (int i = 0; i < n; i += fw::CharLen932(text.GetString(), i, n))
+        ++count;
+    return count;
+}
+
+int NameBytes(const CString& name) {
+    const int n = name.GetLength();
+    int bytes = 0;
+    for (int i = 0; i < n; i += fw::CharLen932(name.GetString(), i, n))
+        bytes += static_cast<unsigned char>(name[i]) < 0x80 ? 1 : 3;
+    return bytes;
+}
+
+// The longest tail a backup gives the name before it: the date, and the
+// time of day when the dated name is taken.
+const char kBackupTail[] = "_2000年01月01日000000";
+
+} // namespace
+
+bool FitsInFolder(const CString& folder, const CString& name) {
+    return NameBytes(name) <= kMaxNameBytes && CharCount(folder + name) <= kMaxPathChars;
+}
+
 // A date and an extension follow the key in every backup name, so trailing
 // dots and device names do no harm there; the sample tail stands for them.
-bool IsBookKey(const CString& key) {
-    return IsBookFileName(key + "_2000年01月01日.xls");
+// The attendance backup ("勤怠_" + key + "_" + date + extension, the time
+// of day before the extension when that name is taken) is the longer one.
+bool IsBookKey(const CString& excelDir, const CString& key) {
+    return IsBookFileName(key + "_2000年01月01日.xls") &&
+           FitsInFolder(excelDir, "勤怠_" + key + kBackupTail + ".xlsm");
+}
+
+// A workbook that changes to ".xlsm" grows by a letter at each extension;
+// the attendance initialisation's backup puts the date tail before the
+// workbook's own extension.  A name that cannot be made would leave a run
+// half-way, or cut by the system to another name.
+bool BookNamesFit(const CString& excelDir, const CString& name) {
+    return FitsInFolder(excelDir,
+                        "勤怠_" + WithExtensionReplaced(name, ".xls", ".xlsm") + kBackupTail);
 }
 
 CString FileNamePart(const CString& path) {

@@ -19,10 +19,20 @@ bool IsBookFileName(const CString& name);
 // with a workbook's extension, ".xls" or ".xlsm" in any case.
 bool IsBookRecordName(const CString& name);
 
-// A book's key starts the names of its dated backups (key + date +
-// extension): it holds no folder, drive or parent and no character a file
-// name cannot hold.
-bool IsBookKey(const CString& key);
+// A name the system takes in folder (which ends with "\\"): the name no
+// longer than a file name may be, and folder and name together shorter than
+// the longest path.
+bool FitsInFolder(const CString& folder, const CString& name);
+
+// A book's key starts the names of its dated backups in excelDir (key +
+// date + extension): it holds no folder, drive or parent and no character a
+// file name cannot hold, and every such name fits there.
+bool IsBookKey(const CString& excelDir, const CString& key);
+
+// Every name a book record's file name gives its files in excelDir fits
+// there: its payroll and attendance workbooks in either format, and the
+// backups named after them.
+bool BookNamesFit(const CString& excelDir, const CString& name);
 
 // The part after the last "\"; the whole text when there is none.
 CString FileNamePart(const CString& path);

@@ -1,6 +1,7 @@
 #include "BookOperator_win.h"
 
 #include "BookFiles.h"
+#include "BookNames.h"
 #include "DornEnv.h"
 #include "File_win.h"
 #include "ProductPaths.h"
@@ -10,7 +11,9 @@
 #include "WinApp_win.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <iterator>
+#include <vector>
 
 namespace {
 
@@ -75,6 +78,35 @@ bool CanReadTemplates(CBookOperator& op, const CString& workFile, const CDornEnv
     }
     return check.CanReadTemplate(paths.PayrollTemplate(env.m_strExcelExt)) &&
            (!attendance || check.CanReadTemplate(paths.AttendanceTemplate(env.m_strExcelExt)));
+}
+
+// Two records of one workbook (another case of its name, a record of
+// another book's attendance workbook) would have it rebuilt twice, its data
+// carried from the workbook just rebuilt: the list is damaged, and nothing
+// changes.  The books are named in the order the lists show them.  A record
+// that names no workbook of the folder fails its own book and is left out.
+bool AreDistinctBooks(CBookOperator& op, const CString& workFile, const CProductPaths& paths) {
+    struct Listed {
+        int32_t nOrder;
+        CString strName;
+    };
+    const CString excelDir = paths.ExcelFolder() + "\\";
+    std::vector<Listed> listed;
+    for (POSITION pos = op.m_bookMap.m_mapBooks.GetStartPosition(); pos;) {
+        CString key;
+        CDataForExMap book;
+        op.m_bookMap.m_mapBooks.GetNextAssoc(pos, key, book);
+        if (IsBookKey(excelDir, key) && NamesBookInFolder(excelDir, book.m_strFileName))
+            listed.push_back({book.m_nOrder, book.m_strFileName});
+    }
+    std::stable_sort(listed.begin(), listed.end(),
+                     [](const Listed& a, const Listed& b) { return a.nOrder < b.nOrder; });
+    std::vector<std::pair<CString, CString>> books;
+    for (const Listed& book : listed) {
+        books.emplace_back(excelDir + book.strName, book.strName);
+        books.emplace_back(excelDir + "勤怠_" + book.strName, "勤怠_" + book.strName);
+    }
+    return CRunCheck(op, workFile, kStopLine).AreDistinct(books);
 }
 
 // Only exactly 1 is a step's success.  The first other answer is the run's
@@ -179,7 +211,8 @@ int CBookOperator::ConvertAllBooks(const CString& workFile, BOOL showResult) {
     bool mapComplete = true;
     if (HasNothingToConvert(m_bookMap, mapComplete))
         return mapComplete ? 1 : 0;
-    if (!HasUsableExcel(m_nExcelVersion) || !CanReadTemplates(*this, workFile, env))
+    if (!HasUsableExcel(m_nExcelVersion) || !CanReadTemplates(*this, workFile, env) ||
+        !AreDistinctBooks(*this, workFile, CProductPaths(env)))
         return 0;
 
     const int result = RebuildEveryBook(*this, workFile, env.m_strExcelExt, mapComplete ? 1 : 0);

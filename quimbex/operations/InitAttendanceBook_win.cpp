@@ -81,7 +81,7 @@ int ResetAttendanceBook(CBookOperator& op, const CString& workFile, const CStrin
 bool IsAttendanceBookName(const CString& selected) {
     CDornEnv env;
     return IsBookRecordName(selected) &&
-           NamesBookInFolder(
+           NamesFileInFolder(
                CProductPaths(env).ExcelFolder() + "\\",
                FileNamePart(AttendanceBookPathIn(env.m_strDataDir, env.m_strExcelExt, selected)));
 }
@@ -105,7 +105,7 @@ int CBookOperator::InitAttendanceBook(const CString& workFile) {
     CWaitCursor waitCursor;
     if (dlg.m_strSelected.IsEmpty())
         return 2;
-    if (!IsAttendanceBookName(dlg.m_strSelected)) {
+    if (dlg.m_bSelectedDamaged || !IsAttendanceBookName(dlg.m_strSelected)) {
         AfxMessageBox("ブックの初期化を実行できません。ブック管理データファイルが壊れています。");
         CRunOutcome::NoteFailed();
         return 2;

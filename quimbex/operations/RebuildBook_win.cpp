@@ -43,7 +43,8 @@ int CBookOperator::RebuildPayrollBook(const CString& workFile, const CString& na
     const CString excelDir = paths.ExcelFolder() + "\\";
     const CString backupPath = MakeUniquePath(excelDir + key + date + env.m_strExcelExt);
     const CString templ = paths.PayrollTemplate(target);
-    if (!IsBookKey(key) || !NamesBookInFolder(excelDir, name) || !BookFileExists(excelDir + name))
+    if (!IsBookKey(excelDir, key) || !NamesBookInFolder(excelDir, name) ||
+        !BookFileExists(excelDir + name))
         return 0;
     CString newName;
     if (!ReplaceWithTemplate(workFile, excelDir, name, backupPath, templ, env.m_strExcelExt, target,
@@ -74,8 +75,8 @@ int CBookOperator::RebuildAttendanceBook(const CString& workFile, const CString&
     const CString backupPath =
         MakeUniquePath(excelDir + "勤怠_" + key + "_" + date + env.m_strExcelExt);
     const CString templ = paths.AttendanceTemplate(target);
-    if (!IsBookKey(key) || !NamesBookInFolder(excelDir, name) ||
-        !NamesBookInFolder(excelDir, attendanceName))
+    if (!IsBookKey(excelDir, key) || !NamesBookInFolder(excelDir, name) ||
+        !NamesFileInFolder(excelDir, attendanceName))
         return 0;
     if (!BookFileExists(excelDir + attendanceName))
         return 1;

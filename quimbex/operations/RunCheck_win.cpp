@@ -82,9 +82,11 @@ bool CRunCheck::ReadsList(const char* cannotRun, bool bMissingIsEmpty) const {
 // key + date + extension is the payroll backup's name, "勤怠_" + key + "_"
 // + date + extension the attendance backup's: a key with a folder, a
 // parent or a drive would put the backup outside the Excel folder, where
-// the product never finds the book's old data.
+// the product never finds the book's old data, and one too long for a name
+// there has the system cut the backup's name or refuse it half-way.
 bool CRunCheck::IsBackupKey(const CString& key) const {
-    return IsBookKey(key) ||
+    CDornEnv env;
+    return IsBookKey(CProductPaths(env).ExcelFolder() + "\\", key) ||
            Refuse(Formatted("ブック管理データファイルが壊れています。\nブック名\n%s\nは控えのファイ"
                             "ル名に使えません。",
                             key));

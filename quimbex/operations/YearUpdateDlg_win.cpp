@@ -138,11 +138,12 @@ void CYearUpdateDlg::OnOK() {
 bool CYearUpdateDlg::LookUpBook(const CString& key) {
     m_strBookKey = key;
     CDataForExMap book;
-    if (!m_operator.m_bookMap.m_mapBooks.Lookup(m_strBookKey, book) || !IsBookKey(key))
+    CDornEnv env;
+    const CString excelDir = CProductPaths(env).ExcelFolder() + "\\";
+    if (!m_operator.m_bookMap.m_mapBooks.Lookup(m_strBookKey, book) || !IsBookKey(excelDir, key))
         return false;
     m_strBookFile = m_operator.GetFileNamePart(book.m_strFileName);
-    CDornEnv env;
-    return NamesBookInFolder(CProductPaths(env).ExcelFolder() + "\\", m_strBookFile);
+    return NamesBookInFolder(excelDir, m_strBookFile);
 }
 
 // A failed book ends the dialog without a further message: its cause has

@@ -363,9 +363,9 @@ TEST_F(AttendanceInit, DamagedBookListShowsNoDialog) {
 }
 
 // A record without a workbook's extension names no workbook: the list
-// still finds 勤怠_kyuyo.xlsm beside it (with ".xlsm", the book is not
-// listed as missing), but choosing it is refused as a damaged list, as
-// every other command refuses the record, and nothing changes.
+// shows it as it stands (not as a workbook still to be made, although
+// 勤怠_kyuyo.xlsm lies beside it), and choosing it is refused as a damaged
+// list, as every other command refuses the record, and nothing changes.
 TEST_F(AttendanceInit, BookNamedWithoutExtensionIsRefused) {
     LayProduct(".xlsm");
     ::DeleteFileA(MyDataDir() + "\\ExType1.dat");

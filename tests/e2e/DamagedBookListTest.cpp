@@ -171,10 +171,12 @@ TEST_F(DamagedBookList, RecordLeadingOutOfTheExcelFolderTouchesNothing) {
 // it: trailing dots or blanks and the short name of another workbook open
 // that one, a device name opens the device, a pattern or an empty name no
 // file, a folder is no workbook, and neither is a name without a
-// workbook's extension.  The commands that rename, copy or
-// convert a workbook refuse it before any book changes; converting every
-// book names it and lets its book fail, and no file takes the record's
-// name.
+// workbook's extension, nor one whose attendance workbook or backups would
+// be longer than a name may be.  The commands that rename, copy or
+// convert a workbook refuse it before any book changes (the attendance
+// initialisation lists it as it stands, never as a workbook still to be
+// made); converting every book names it and lets its book fail, and no
+// file takes the record's name.
 TEST_F(DamagedBookList, RecordNamingNoWorkbookAsOpenedTouchesNothing) {
     char shortPath[MAX_PATH] = {};
     ASSERT_NE(0u, ::GetShortPathNameA(ExcelDir() + "\\表参道店.xls", shortPath, MAX_PATH));
@@ -183,17 +185,21 @@ TEST_F(DamagedBookList, RecordNamingNoWorkbookAsOpenedTouchesNothing) {
     const std::string folder = "古い.xls";
     // "kyuyo" has no workbook's extension: no command guesses one (the
     // attendance initialisation is in AttendanceInit).
+    const std::string tooLong = std::string(230, 'n') + ".xls";
     const std::vector<std::string> names = {"kyuyo.xls.", "kyuyo.xls ", shortName,   "con.xls",
                                             "NUL",        "*.xls",      "kyuyo.xl?", "",
-                                            folder,       "kyuyo",      "kyuyo.bak"};
+                                            folder,       "kyuyo",      "kyuyo.bak", tooLong};
     const struct {
         const Command& command;
         bool refuses; // before anything changes; else its book fails
         bool namesRecord;
         std::vector<std::string> texts; // after the box that names the record
     } commands[] = {
-        {kYear, true, false, {kYearBroken}},   {kInit, true, false, {kInitBroken}},
-        {kAll, false, true, {kConvertFailed}}, {kFormat, true, true, {}},
+        {kYear, true, false, {kYearBroken}},
+        {kInit, true, false, {kInitBroken}},
+        {kAll, false, true, {kConvertFailed}},
+        {kAttendance, true, false, {kInitBroken}},
+        {kFormat, true, true, {}},
         {kFromMigration, false, true, {}},
     };
     for (const std::string& name : names) {
@@ -251,12 +257,15 @@ TEST_F(DamagedBookList, AttendanceNameOfNoWorkbookFailsOnlyTheAttendanceStep) {
 }
 
 // Two records of one workbook, by another spelling of its name (the case of
-// its letters, a trailing dot, its short name): the year update of every
-// book would update it twice (two years on, its data carried from the
-// once-updated book), the format change would convert it and then fail on
-// the name that is gone.  Both find it before any book changes: a record in
-// another case as a second record of the workbook, one that the system
-// opens as another name as a damaged record.
+// its letters, a trailing dot, its short name), or a record of another
+// book's attendance workbook: the year update of every book would update
+// it twice (two years on, its data carried from the once-updated book),
+// the conversions would rebuild it twice, the format change would convert
+// it and then fail on the name that is gone.  They find it before any book
+// changes: a record in another case as a second record of the workbook,
+// one that the system opens as another name as a damaged record (which
+// converting every book lets fail on its own, as RecordNamingNoWorkbook...
+// shows).
 TEST_F(DamagedBookList, TwoRecordsOfOneWorkbookAreRefusedBeforeAnyChange) {
     char shortPath[MAX_PATH] = {};
     ASSERT_NE(0u, ::GetShortPathNameA(ExcelDir() + "\\表参道店.xls", shortPath, MAX_PATH));
@@ -264,11 +273,13 @@ TEST_F(DamagedBookList, TwoRecordsOfOneWorkbookAreRefusedBeforeAnyChange) {
     const struct {
         const char* original;
         CString spelling;
-        bool sameBook; // told as the same workbook, else as a damaged record
+        bool sameBook;   // told as the same workbook, else as a damaged record
+        bool attendance; // of an attendance workbook, which the year update leaves
     } spellings[] = {
-        {"kyuyo.xls", "KYUYO.XLS", true},
-        {"kyuyo.xls", "kyuyo.xls.", false},
-        {"表参道店.xls", shortName, false},
+        {"kyuyo.xls", "KYUYO.XLS", true, false},
+        {"kyuyo.xls", "kyuyo.xls.", false, false},
+        {"表参道店.xls", shortName, false, false},
+        {"勤怠_kyuyo.xls", "勤怠_kyuyo.xls", true, true},
     };
     const struct {
         const Command& command;
@@ -276,9 +287,13 @@ TEST_F(DamagedBookList, TwoRecordsOfOneWorkbookAreRefusedBeforeAnyChange) {
     } commands[] = {
         {kYear, "年度更新処理を中断します"},
         {kFormat, "ﾌｧｲﾙ形式の変換を中断します"},
+        {kAll, "コンバート処理を中断します"},
+        {kFromMigration, "コンバート処理を中断します"},
     };
     for (const auto& s : spellings) {
         for (const auto& c : commands) {
+            if ((!c.command.dialog && !s.sameBook) || (&c.command == &kYear && s.attendance))
+                continue;
             SCOPED_TRACE(s.spelling.str() + ", " + c.command.tail);
             RelayProduct();
             WriteBookMap(BookMngPath(), {{"kyuyo", 0, "kyuyo.xls", ""},
@@ -287,6 +302,20 @@ TEST_F(DamagedBookList, TwoRecordsOfOneWorkbookAreRefusedBeforeAnyChange) {
             ClearLog();
             const auto product = ProductFiles();
             const auto books = FolderContents(ExcelDir());
+            const std::string sameBook = std::string(s.original) + "\nと\n" + s.spelling.str() +
+                                         "\nは同じブックです。\nブック管理データファイルが壊れて"
+                                         "います。\n" +
+                                         c.stopLine;
+            if (!c.command.dialog) {
+                const NothingLost kept(ExcelDir());
+                const QuimbexRun run = RunCommand(c.command);
+                EXPECT_EQ(std::vector<std::string>{sameBook}, Texts(run));
+                EXPECT_EQ(1u, run.exitCode);
+                EXPECT_EQ(books, FolderContents(ExcelDir()));
+                EXPECT_EQ(std::vector<std::string>{}, ChangedFiles(product, ProductFiles()));
+                EXPECT_EQ(std::vector<std::string>{}, RunLines()) << "no book was asked of Excel";
+                continue;
+            }
             uidriver::Process quimbex(QuimbexStart(c.command.tail));
             const uidriver::DialogWindow dialog =
                 uidriver::DialogWindow::WaitFor(quimbex.Windows(), c.command.dialog, 60000);
@@ -294,13 +323,9 @@ TEST_F(DamagedBookList, TwoRecordsOfOneWorkbookAreRefusedBeforeAnyChange) {
                 dialog.SetCheck(IDC_YEAR_ALL_BOOKS, true);
             dialog.Click(IDOK);
             const QuimbexRun::Box box = AnswerNextBox(quimbex.Windows());
-            const std::string refusal =
-                s.sameBook
-                    ? std::string(s.original) + "\nと\n" + s.spelling.str() +
-                          "\nは同じブックです。\nブック管理データファイルが壊れています。\n" +
-                          c.stopLine
-                : &c.command == &kYear ? std::string(kYearBroken)
-                                       : FormatRefusal(s.spelling.str());
+            const std::string refusal = s.sameBook             ? sameBook
+                                        : &c.command == &kYear ? std::string(kYearBroken)
+                                                               : FormatRefusal(s.spelling.str());
             EXPECT_EQ(refusal, box.text);
             if (&c.command == &kYear) {
                 // The year update's dialog stays open for another try.
@@ -320,24 +345,35 @@ TEST_F(DamagedBookList, TwoRecordsOfOneWorkbookAreRefusedBeforeAnyChange) {
 // A key starts the names of its book's backups (key + date + extension):
 // one with a parent, a folder, a drive or a pattern would rename the
 // workbook out of the Excel folder, where the product never finds its
-// data.  The commands of one book refuse it as a damaged list, the format
-// change before any book changes, and converting every book names it and
-// lets that book fail; no workbook leaves the Excel folder.
+// data, and one too long for a file name there, or for a path, would have
+// the system cut the backup's name or refuse it.  The commands of one book
+// refuse it as a damaged list (the attendance initialisation too, which
+// names no backup after the key), the format change before any book
+// changes, and converting every book names it and lets that book fail; no
+// workbook leaves the Excel folder or loses its name.
 TEST_F(DamagedBookList, KeyThatWouldPutTheBackupOutsideTheExcelFolderMovesNothing) {
-    const std::vector<std::string> keys = {"..\\z", "../z", "d:z", "*"};
+    // key + "2026年12月09日.xls": 255 characters; the path: the Excel
+    // folder's, a separator and 15 characters beside the key.
+    const std::string longName(240, 'a');
+    const std::string longPath(262 - ExcelDir().GetLength() - 16, 'p');
+    ASSERT_LE(longPath.size(), 234u) << "its backup's name alone fits";
+    const std::vector<std::string> keys = {"..\\z", "../z", "d:z", "*", longName, longPath};
     const struct {
         const Command& command;
         bool refuses;
         bool namesKey;
         std::vector<std::string> texts; // after the box that names the key
     } commands[] = {
-        {kYear, true, false, {kYearBroken}},   {kInit, true, false, {kInitBroken}},
-        {kAll, false, true, {kConvertFailed}}, {kFormat, true, true, {}},
+        {kYear, true, false, {kYearBroken}},
+        {kInit, true, false, {kInitBroken}},
+        {kAll, false, true, {kConvertFailed}},
+        {kAttendance, true, false, {kInitBroken}},
+        {kFormat, true, true, {}},
         {kFromMigration, false, true, {}},
     };
     for (const std::string& key : keys) {
         for (const auto& c : commands) {
-            SCOPED_TRACE("[" + key + "], " + c.command.tail);
+            SCOPED_TRACE("[" + key + "] (" + std::to_string(key.size()) + "), " + c.command.tail);
             RelayProduct();
             WriteBookMap(BookMngPath(),
                          {{key, -1, "kyuyo.xls", ""}, {"表参道店", 1, "表参道店.xls", ""}});

@@ -191,6 +191,38 @@ TEST(BookNames, RecordNamesAWorkbookAndKeyStartsAPlainBackupName) {
     };
     for (const auto& c : keys) {
         SCOPED_TRACE(std::string("[") + c.key + "]");
-        EXPECT_EQ(c.ok, IsBookKey(c.key));
+        EXPECT_EQ(c.ok, IsBookKey("C:\\P\\Excel\\", c.key));
     }
+}
+
+// A file name may be 255 bytes as Wine keeps it (a character beyond ASCII
+// as three), a path 259 characters; a key or a record's name is damaged
+// when one of the names made from it would be longer, in the deepest
+// folder as well.
+TEST(BookNames, NamesLongerThanTheSystemTakesAreRefused) {
+    const CString folder = "C:\\P\\Excel\\"; // 11 characters
+    EXPECT_TRUE(FitsInFolder(folder, CString(std::string(248, 'a').c_str())));
+    EXPECT_FALSE(FitsInFolder(folder, CString(std::string(249, 'a').c_str())));
+    EXPECT_TRUE(FitsInFolder("C:\\", CString(std::string(255, 'a').c_str())));
+    EXPECT_FALSE(FitsInFolder("C:\\", CString(std::string(256, 'a').c_str())));
+    // 85 double-byte characters: 170 bytes here, 255 in UTF-8.
+    CString kanji;
+    for (int i = 0; i < 85; ++i)
+        kanji += "表";
+    EXPECT_TRUE(FitsInFolder("C:\\", kanji));
+    EXPECT_FALSE(FitsInFolder("C:\\", kanji + "a"));
+
+    // "勤怠_" + key + "_2000年01月01日000000.xlsm": 7 + 24 + 5 bytes
+    // around the key in UTF-8, 26 characters (and the folder's 11).
+    EXPECT_TRUE(IsBookKey(folder, CString(std::string(219, 'k').c_str())));
+    EXPECT_FALSE(IsBookKey(folder, CString(std::string(220, 'k').c_str())));
+    const CString deep = CString("C:\\") + std::string(180, 'd').c_str() + "\\";
+    EXPECT_TRUE(IsBookKey(deep, CString(std::string(49, 'k').c_str())));
+    EXPECT_FALSE(IsBookKey(deep, CString(std::string(50, 'k').c_str())));
+
+    // "勤怠_" + name in ".xlsm" + "_2000年01月01日000000".
+    EXPECT_TRUE(BookNamesFit(folder, CString(std::string(219, 'n').c_str()) + ".xls"));
+    EXPECT_FALSE(BookNamesFit(folder, CString(std::string(220, 'n').c_str()) + ".xls"));
+    EXPECT_TRUE(BookNamesFit(folder, CString(std::string(219, 'n').c_str()) + ".XLSM"));
+    EXPECT_FALSE(BookNamesFit(folder, CString(std::string(220, 'n').c_str()) + ".XLSM"));
 }
