@@ -219,6 +219,8 @@ bool CTargetFile::IsHeldUnseen(const CFsError& error) const {
     return error.bDenied && m_fs.CheckCreate(m_strTemporary, false, check);
 }
 
+// A file of a temporary name without the mark may also be a whole copy
+// that a restore ended just before its rename left: the reason says both.
 CString CTargetFile::TakenNames(int nFolders, int nFiles) {
     CString cause = "every temporary name of its folder (" + TemporaryName(0) + " to " +
                     TemporaryName(kTemporaryNames - 1) + ") is taken: ";
@@ -228,7 +230,9 @@ CString CTargetFile::TakenNames(int nFolders, int nFiles) {
         cause += part;
     }
     if (nFiles > 0) {
-        part.Format("%s%d by other restores' files", nFolders > 0 ? ", " : "", nFiles);
+        part.Format("%s%d by files of those names (other restores' live files, or copies "
+                    "left by restores ended just before their rename)",
+                    nFolders > 0 ? ", " : "", nFiles);
         cause += part;
     }
     return cause;

@@ -298,8 +298,8 @@ TEST(PosixFileSystem, TemporaryNamesTakenAreToldByWhatHoldsThem) {
         const char* told;
     } cases[] = {
         {CTargetFile::kTemporaryNames, 0, "10 by folders of that name"},
-        {4, 6, "4 by folders of that name, 6 by other restores' files"},
-        {0, CTargetFile::kTemporaryNames, "10 by other restores' files"},
+        {4, 6, "4 by folders of that name, 6 by files of those names (other restores' live files"},
+        {0, CTargetFile::kTemporaryNames, "10 by files of those names (other restores' live files"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.told);
@@ -487,7 +487,7 @@ TEST(PosixFileSystem, NamesTakenWhileARestoredFileIsWrittenArePassedOver) {
             EXPECT_EQ("another's",
                       ReadNativeFile(dst / ("Data/MyData/" + CTargetFile::TemporaryName(i).str())));
         if (!c.bWritten) {
-            EXPECT_NE(std::string::npos, error.strCause.str().find("10 by other restores' files"))
+            EXPECT_NE(std::string::npos, error.strCause.str().find("10 by files of those names ("))
                 << error.strCause.GetString();
         }
     }

@@ -255,7 +255,8 @@ TEST(WholeOrNothing, NamesHeldByFilesMarkedForDeletionArePassedOver) {
         } else {
             ASSERT_EQ(1u, result.context.m_skipped.size());
             EXPECT_NE(std::string::npos,
-                      result.context.m_skipped[0].strCause.str().find("10 by other restores' files"))
+                      result.context.m_skipped[0].strCause.str().find(
+                          "10 by files of those names (other restores' live files"))
                 << result.context.m_skipped[0].strCause.GetString();
         }
     }
