@@ -141,7 +141,8 @@ public:
     // that is read-only, hidden or system (CFsStatus::bProtected).
     virtual bool CheckWriteOver(const CString& strTo, CFsError& error);
     // Whether strPath names a link to elsewhere, which a restore never
-    // follows (natively a symbolic link; Windows has no such folders here).
+    // follows nor removes (natively a symbolic link; on Windows a symbolic
+    // link or a junction, and under Wine a Unix symbolic link too).
     virtual bool IsLink(const CString& /*strPath*/) { return false; }
     // Up to its last backslash; empty without one.
     static CString FolderOf(const CString& strPath);

@@ -119,11 +119,13 @@ bool CTargetFile::IsUnfinished(CFileSystem& fs, const CString& strPath) {
 // Found before this restore writes into the folder, marked files of the
 // temporary names are ended runs'; one that another restore has open is
 // its live file, and stays.  A file of such a name without the mark is
-// someone's own and stays too.
+// someone's own and stays too.  So does a link of such a name: no restore
+// makes one, and removing through it may remove what it leads to, outside
+// the roots (Wine removes the file a Unix link leads to, not the link).
 void CTargetFile::RemoveStale(CFileSystem& fs, const CString& strFolder) {
     for (int i = 0; i < kTemporaryNames; ++i) {
         const CString path = strFolder + "\\" + TemporaryName(i);
-        if (IsUnfinished(fs, path))
+        if (IsUnfinished(fs, path) && !fs.IsLink(path))
             fs.RemoveUnlessOpen(path);
     }
 }

@@ -23,7 +23,9 @@ public:
     bool CheckCreate(const CString& strPath, bool bFolderPlanned, CFsError& error) override;
     bool CheckReplace(const CString& strTo, CFsError& error) override;
     bool CheckWriteOver(const CString& strTo, CFsError& error) override;
+    bool IsLink(const CString& strPath) override;
 
 private:
+    bool IsReplaceable(const CString& strPath);
     std::unique_ptr<CFsFile> Open(const CString& strPath, unsigned nFlags, CFsError& error);
 };

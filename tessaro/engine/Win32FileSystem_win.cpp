@@ -218,13 +218,43 @@ bool CWin32FileSystem::MakeDirectory(const CString& strPath) {
     return ::CreateDirectoryA(strPath, nullptr) != FALSE;
 }
 
+namespace {
+
+// Tries of a rename refused for a moment, and the pause after each.
+constexpr int kMoveTries = 10;
+constexpr DWORD kMovePauseMs = 20;
+
+bool IsMomentaryRefusal(DWORD err) {
+    return err == ERROR_ACCESS_DENIED || err == ERROR_SHARING_VIOLATION;
+}
+
+} // namespace
+
+// Another program's rename over the same target, or its look at it (Wine
+// opens the target of every rename for a moment), refuses this one for
+// that moment: the rename is tried again a few times, only over a file
+// that exists and may be replaced.  A target held open fails the same way
+// for good, and so is reported after the last try, a fifth of a second
+// later than at once.
 bool CWin32FileSystem::MoveOver(const CString& strFrom, const CString& strTo, CFsError& error) {
-    if (::MoveFileExA(strFrom, strTo, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return true;
-    const DWORD err = ::GetLastError();
+    DWORD err = ERROR_SUCCESS;
+    for (int nTry = 1;; ++nTry) {
+        if (::MoveFileExA(strFrom, strTo, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return true;
+        err = ::GetLastError();
+        if (nTry == kMoveTries || !IsMomentaryRefusal(err) || !IsReplaceable(strTo))
+            break;
+        ::Sleep(kMovePauseMs);
+    }
     error.strCause =
         CauseOf(CFileException(FileCauseFromOsError(err), static_cast<long>(err), strTo));
     return false;
+}
+
+// A file, neither a folder nor one Windows refuses to replace.
+bool CWin32FileSystem::IsReplaceable(const CString& strPath) {
+    const CFsStatus status = GetStatus(strPath);
+    return status.bExists && !status.bDirectory && !status.bProtected;
 }
 
 bool CWin32FileSystem::RemoveFile(const CString& strPath) {
@@ -314,6 +344,68 @@ bool CWin32FileSystem::CheckReplace(const CString& strTo, CFsError& error) {
         return true;
     error.strCause = OsCause(ERROR_ACCESS_DENIED, strTo);
     return false;
+}
+
+namespace {
+
+// The reparse points that lead elsewhere: symbolic links, junctions (mount
+// points) and the Unix symbolic links that newer systems show as such.
+// Others (a cloud file's placeholder, a deduplicated file) are the file
+// itself.
+constexpr DWORD kReparseTagUnixLink = 0xA000001D;
+
+bool IsLinkTag(DWORD tag) {
+    return tag == IO_REPARSE_TAG_SYMLINK || tag == IO_REPARSE_TAG_MOUNT_POINT ||
+           tag == kReparseTagUnixLink;
+}
+
+// The path of what opening strPath reaches, links followed, without a
+// trailing backslash; false when the system cannot tell.
+bool ReachedPath(const CString& strPath, CString& strReached) {
+    const CFileHandle h(::CreateFileA(strPath, FILE_READ_ATTRIBUTES,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!h)
+        return false;
+    char buf[2 * MAX_PATH];
+    const DWORD n = ::GetFinalPathNameByHandleA(h.Get(), buf, sizeof buf,
+                                                FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (n == 0 || n >= sizeof buf)
+        return false;
+    strReached = buf;
+    // Only the root of a drive ends with one, as \\?\C:\ does.
+    if (strReached.Right(2) == ":\\")
+        strReached = strReached.Left(strReached.GetLength() - 1);
+    return true;
+}
+
+} // namespace
+
+// A symbolic link or a junction is a reparse point of its own.  Wine shows
+// a Unix symbolic link as the file it leads to, but the file it opens is
+// found under the path of that file: the path reached differs from the
+// folder's reached path and the entry's name.  Where the system cannot
+// tell, the name is taken for what it shows.
+bool CWin32FileSystem::IsLink(const CString& strPath) {
+    if (HasWildcard(strPath.Mid(strPath.ReverseFind('\\') + 1)))
+        return false;
+    WIN32_FIND_DATAA fd;
+    {
+        const CFindHandle h(::FindFirstFileA(strPath, &fd));
+        if (!h)
+            return false;
+    }
+    if ((fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && IsLinkTag(fd.dwReserved0))
+        return true;
+    CString folder = FolderOf(strPath);
+    if (folder.IsEmpty())
+        return false;
+    if (folder.Right(1) == ":")
+        folder += "\\";
+    CString reached, folderReached;
+    if (!ReachedPath(strPath, reached) || !ReachedPath(folder, folderReached))
+        return false;
+    return reached.CompareNoCase(folderReached + "\\" + fd.cFileName) != 0;
 }
 
 std::unique_ptr<CFileSystem> CreatePlatformFileSystem() {

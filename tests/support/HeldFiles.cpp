@@ -1,6 +1,7 @@
 #include "HeldFiles.h"
 
 #include "Poll.h"
+#include "TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -216,5 +217,19 @@ Holding HoldUnreadable(const CString& path) {
         EXPECT_TRUE(RunUnix(L"Z:\\usr\\bin\\chmod", "chmod 644 \"" + unixPath + "\"",
                             [path] { return Readable(path); }))
             << "chmod back " << unixPath;
+    });
+}
+
+// The link goes by Unix means too: Wine would remove what it leads to.
+Holding HoldUnixLink(const CString& link, const CString& target) {
+    const std::string unixLink = UnixPath(link), unixTarget = UnixPath(target);
+    EXPECT_FALSE(unixLink.empty() || unixTarget.empty()) << link.GetString();
+    EXPECT_TRUE(RunUnix(L"Z:\\bin\\ln", "ln -s \"" + unixTarget + "\" \"" + unixLink + "\"",
+                        [link] { return FileExists(link); }))
+        << "ln -s " << unixTarget << " " << unixLink;
+    return Holding(nullptr, [link, unixLink](void*) {
+        EXPECT_TRUE(RunUnix(L"Z:\\bin\\rm", "rm -f \"" + unixLink + "\"",
+                            [link] { return !FileExists(link); }))
+            << "rm " << unixLink;
     });
 }

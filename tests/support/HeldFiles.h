@@ -35,3 +35,7 @@ Holding HoldUnreadable(const CString& path);
 // given other attributes, as a folder whose permissions deny this user,
 // until given back.
 Holding HoldFolderReadOnly(const CString& dir);
+// A Unix symbolic link at `link` to `target`, which a Windows program under
+// Wine cannot make itself (CreateSymbolicLink there makes nothing), until
+// given back.
+Holding HoldUnixLink(const CString& link, const CString& target);

@@ -1,5 +1,6 @@
 // The migration engine's Win32 file system on real folders.
 #include "Archive.h"
+#include "HeldFiles.h"
 #include "MemFile.h"
 #include "MigrationBytes.h"
 #include "MigrationReader.h"
@@ -18,6 +19,7 @@
 #include <cstring>
 #include <iterator>
 #include <map>
+#include <thread>
 
 namespace {
 
@@ -404,7 +406,8 @@ TEST(Win32FileSystem, RestoreBesideAnotherRestoresLiveFilesTakesTheNextName) {
         std::vector<std::unique_ptr<CFsFile>> others;
         for (int i = 0; i < held; ++i) {
             CFsError error;
-            others.push_back(fs.CreateTransient(data + "\\" + CTargetFile::TemporaryName(i), error));
+            others.push_back(
+                fs.CreateTransient(data + "\\" + CTargetFile::TemporaryName(i), error));
             ASSERT_NE(nullptr, others.back()) << error.strCause.GetString();
             ASSERT_TRUE(others.back()->IsTransient());
             others.back()->Write("other", 5);
@@ -412,8 +415,7 @@ TEST(Win32FileSystem, RestoreBesideAnotherRestoresLiveFilesTakesTheNextName) {
         CMigrationContext context(fs);
         Restore(context, dst.Path(),
                 Header(1) + Record(4, 0, "\\Data\\MyData", "BookMNG.dat", "the new book map", 0));
-        EXPECT_TRUE(context.m_skipped.empty())
-            << context.m_skipped[0].strCause.GetString();
+        EXPECT_TRUE(context.m_skipped.empty()) << context.m_skipped[0].strCause.GetString();
         EXPECT_EQ("the new book map", ReadFileBytes(data + "\\BookMNG.dat"));
         others.clear();
         std::vector<CDirItem> items;
@@ -421,4 +423,74 @@ TEST(Win32FileSystem, RestoreBesideAnotherRestoresLiveFilesTakesTheNextName) {
         ASSERT_EQ(1u, items.size());
         EXPECT_EQ("BookMNG.dat", items[0].strName);
     }
+}
+
+// A rename over a file that another program has open for a moment (as a
+// rename over the same target does under Wine) waits for it; one over a
+// folder is refused at once.
+TEST(Win32FileSystem, RenameOverAFileOpenForAMomentWaitsForIt) {
+    TempDir dir;
+    const CString from = dir / "~TESSARO.TMP", to = dir / "BookMNG.dat";
+    WriteFileBytes(from, "newer");
+    WriteFileBytes(to, "older");
+    CFileHandle open(::CreateFileA(to, GENERIC_READ | GENERIC_WRITE,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                                   nullptr));
+    ASSERT_TRUE(open);
+    std::thread closer([&open] {
+        ::Sleep(60);
+        open.Close();
+    });
+    CWin32FileSystem fs;
+    CFsError error;
+    const bool bMoved = fs.MoveOver(from, to, error);
+    closer.join();
+    EXPECT_TRUE(bMoved) << error.strCause.GetString();
+    EXPECT_EQ("newer", ReadFileBytes(to));
+    EXPECT_FALSE(FileExists(from));
+
+    WriteFileBytes(from, "newer");
+    ASSERT_TRUE(::CreateDirectoryA(dir / "Data", nullptr));
+    const DWORD start = ::GetTickCount();
+    EXPECT_FALSE(fs.MoveOver(from, dir / "Data", error));
+    EXPECT_GT(100u, ::GetTickCount() - start);
+    EXPECT_EQ("newer", ReadFileBytes(from));
+}
+
+// Under Wine a Unix link shows as the file or folder it leads to.  A link
+// of a temporary name is nobody's restore file: the sweep leaves it and
+// what it leads to outside the roots, empty or marked, and the restore
+// writes under another name.  A folder that is a link is not followed.
+TEST(Win32FileSystem, LinksInTheTargetAreNeitherRemovedThroughNorFollowed) {
+    TempDir dst, outside;
+    const CString data = dst.Path() + "\\Data\\MyData";
+    for (const CString& dir : {dst.Path() + "\\Data", data})
+        ASSERT_TRUE(::CreateDirectoryA(dir, nullptr));
+    const std::string marked = CTargetFile::Mark() + "another program's";
+    WriteFileBytes(outside / "marked.bin", marked);
+    WriteFileBytes(outside / "other.lock", "");
+    WriteFileBytes(data + "\\BookMNG.dat", "the old book map");
+    const CString link0 = data + "\\" + CTargetFile::TemporaryName(0);
+    const CString link1 = data + "\\" + CTargetFile::TemporaryName(1);
+    const Holding links[] = {HoldUnixLink(link0, outside / "marked.bin"),
+                             HoldUnixLink(link1, outside / "other.lock"),
+                             HoldUnixLink(dst / "Excel", outside.Path())};
+    CWin32FileSystem fs;
+    EXPECT_TRUE(fs.IsLink(link0));
+    EXPECT_TRUE(fs.IsLink(dst / "Excel"));
+    EXPECT_FALSE(fs.IsLink(data + "\\BookMNG.dat"));
+    EXPECT_FALSE(fs.IsLink(data));
+    CMigrationContext context(fs);
+    Restore(context, dst.Path(),
+            Header(2) + Record(4, 0, "\\Data\\MyData", "BookMNG.dat", "the new book map", 0) +
+                Record(4, 0, "\\Excel", "kyuyo.xls", "a book", 0));
+    EXPECT_EQ("the new book map", ReadFileBytes(data + "\\BookMNG.dat"));
+    EXPECT_EQ(marked, ReadFileBytes(outside / "marked.bin"));
+    EXPECT_TRUE(FileExists(outside / "other.lock"));
+    EXPECT_EQ(marked, ReadFileBytes(link0));
+    EXPECT_TRUE(FileExists(link1));
+    EXPECT_FALSE(FileExists(outside / "kyuyo.xls"));
+    ASSERT_EQ(1u, context.m_skipped.size());
+    EXPECT_NE(-1, context.m_skipped[0].strCause.Find("is a link to another folder"))
+        << context.m_skipped[0].strCause.GetString();
 }
