@@ -8,6 +8,7 @@
 #include "ProductPaths.h"
 #include "RestoreRecord.h"
 #include "RestoreReport.h"
+#include "RunJournal.h"
 #include "TessaroApp_win.h"
 #include "WaitCursor_win.h"
 #include "WaitDlg.h"
@@ -240,6 +241,9 @@ bool CMigrationRestore::Extract(CWaitCursor& cursor) {
     } else {
         bOpened = true;
         m_context.m_pRecord = &record;
+        CRunJournal journal(m_fs);
+        journal.Begin();
+        m_context.m_pJournal = &journal;
         try {
             bOurs = ReadEntries(file);
             file.Close();
@@ -247,6 +251,7 @@ bool CMigrationRestore::Extract(CWaitCursor& cursor) {
             file.Abort();
             strError = e.GetErrorMessage();
         }
+        m_context.m_pJournal = nullptr;
         m_context.m_pRecord = nullptr;
     }
     NoteBookRestored();

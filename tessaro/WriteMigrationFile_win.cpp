@@ -3,6 +3,7 @@
 #include "DornEnv.h"
 #include "LeftOutReport.h"
 #include "MigrationWriter.h"
+#include "RunJournal.h"
 #include "WaitCursor_win.h"
 #include "WaitDlg.h"
 #include "Win32FileSystem.h"
@@ -30,6 +31,9 @@ bool CTessaroApp::WriteMigrationFile() {
                             CMigrationRoots(m_astrRoots[0], m_astrRoots[1], m_astrRoots[2]));
     bool bWritten = false;
     if (writer.BuildList()) {
+        CRunJournal journal(fs);
+        journal.Begin();
+        context.m_pJournal = &journal;
         try {
             bWritten = writer.WriteFile(m_strFilePath);
             if (!bWritten)
@@ -37,6 +41,7 @@ bool CTessaroApp::WriteMigrationFile() {
         } catch (const CException& e) {
             m_strWriteError = e.GetErrorMessage();
         }
+        context.m_pJournal = nullptr;
     }
     pWait->DestroyWindow();
     if (bWritten)

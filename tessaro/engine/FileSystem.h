@@ -144,6 +144,12 @@ public:
     // follows nor removes (natively a symbolic link; on Windows a symbolic
     // link or a junction, and under Wine a Unix symbolic link too).
     virtual bool IsLink(const CString& /*strPath*/) { return false; }
+    // The user's folder for temporary files, without a separator at its
+    // end; empty where there is none to write into (a dry run).
+    virtual CString TemporaryFolder() { return CString(); }
+    // strPath from the root of its drive, as another program in another
+    // current folder would name it; empty where it cannot be told.
+    virtual CString WholePath(const CString& strPath) { return strPath; }
     // Up to its last backslash; empty without one.
     static CString FolderOf(const CString& strPath);
 };

@@ -35,6 +35,8 @@ public:
     bool CloseOver(std::unique_ptr<CFsFile> pFile, const CString& strFrom, const CString& strTo,
                    CFsError& error) override;
     bool RemoveUnlessOpen(const CString& strPath) override;
+    // A fixed folder, which a test makes where it wants a journal.
+    CString TemporaryFolder() override { return CString("Temp"); }
 
     // Like Linux, no longer path is accepted.
     static constexpr int kMaxPath = 4096;

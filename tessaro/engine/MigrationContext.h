@@ -10,6 +10,7 @@
 
 class CMigrationEntry;
 class CRestoreRecord;
+class CRunJournal;
 
 // What the entries of one write or read share: the file system, the format
 // code of new entries, and what the run found out.
@@ -63,4 +64,6 @@ public:
     CContentCopier m_copier;
     CTargetPath m_target;     // the restore's targets, one after the other
     CString m_strSweptFolder; // the last folder rid of a killed run's temporary file
+    // When set, each temporary name is noted there before its file is made.
+    CRunJournal* m_pJournal = nullptr;
 };

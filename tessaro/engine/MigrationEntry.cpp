@@ -304,7 +304,7 @@ void CMigrationEntry::LoadContent(CArchive& ar) {
             m_pContext->m_copier.Discard(ar, m_nSize);
         return;
     }
-    CTargetFile target(m_pContext->m_fs);
+    CTargetFile target(m_pContext->m_fs, m_pContext->m_pJournal);
     if (!OpenTarget(target)) {
         m_pContext->m_copier.Discard(ar, m_nSize);
         return;

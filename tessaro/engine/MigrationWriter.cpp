@@ -3,6 +3,7 @@
 #include "Archive.h"
 #include "MigrationEntry.h"
 #include "MigrationReader.h"
+#include "RunJournal.h"
 #include "ProductPaths.h"
 
 // The items of a migration file, in the order they are written.
@@ -119,6 +120,8 @@ std::unique_ptr<CFsFile> CMigrationWriter::CreateTemporary(const CString& strPat
     for (int i = 0; i < kTemporaryNames; ++i) {
         error = CFsError();
         strTemporary = TemporaryPath(strPath, i);
+        if (m_context.m_pJournal)
+            m_context.m_pJournal->Note(strTemporary);
         std::unique_ptr<CFsFile> file = fs.CreateTransient(strTemporary, error);
         if (file)
             return file;

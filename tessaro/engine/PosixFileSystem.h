@@ -35,6 +35,8 @@ public:
     bool CheckReplace(const CString& strTo, CFsError& error) override;
     bool CheckWriteOver(const CString& strTo, CFsError& error) override;
     bool IsLink(const CString& strPath) override;
+    CString TemporaryFolder() override;
+    CString WholePath(const CString& strPath) override;
 
     // The path as the system takes it; false when a name does not convert.
     bool ToNative(const CString& strPath, std::string& native);

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -631,4 +632,32 @@ bool CPosixFileSystem::IsLink(const CString& strPath) {
 
 std::unique_ptr<CFileSystem> CreatePlatformFileSystem() {
     return std::make_unique<CPosixFileSystem>();
+}
+
+// $TMPDIR where it names a whole path that needs no conversion of its
+// characters, else /tmp.
+CString CPosixFileSystem::TemporaryFolder() {
+    const char* env = std::getenv("TMPDIR");
+    std::string folder = env && env[0] == '/' ? env : "/tmp";
+    for (const char c : folder)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            folder = "/tmp";
+    while (folder.size() > 1 && folder.back() == '/')
+        folder.pop_back();
+    return CString(folder);
+}
+
+// A relative path from the current folder, where that needs no
+// conversion of its characters.
+CString CPosixFileSystem::WholePath(const CString& strPath) {
+    const std::string& path = strPath.str();
+    if (!path.empty() && (path[0] == '/' || path[0] == '\\'))
+        return strPath;
+    char buf[PATH_MAX];
+    if (::getcwd(buf, sizeof buf) == nullptr)
+        return CString();
+    for (const char* p = buf; *p; ++p)
+        if (static_cast<unsigned char>(*p) >= 0x80)
+            return CString();
+    return CString(std::string(buf) + "\\" + path);
 }

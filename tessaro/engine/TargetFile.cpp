@@ -1,5 +1,6 @@
 #include "TargetFile.h"
 
+#include "RunJournal.h"
 #include "TargetPath.h"
 
 #include <algorithm>
@@ -130,7 +131,8 @@ void CTargetFile::RemoveStale(CFileSystem& fs, const CString& strFolder) {
     }
 }
 
-CTargetFile::CTargetFile(CFileSystem& fs) : m_fs(fs) {}
+CTargetFile::CTargetFile(CFileSystem& fs, CRunJournal* pJournal)
+    : m_fs(fs), m_pJournal(pJournal) {}
 
 // Whatever ended the copy, the temporary file goes and the target stays.
 // Its name is freed only where no other restore has taken it meanwhile.
@@ -195,6 +197,8 @@ bool CTargetFile::CreateTemporary(const CString& strFolder, CFsError& error) {
             error.bExists = true;
             continue;
         }
+        if (m_pJournal)
+            m_pJournal->Note(m_strTemporary);
         m_pFile = m_fs.CreateUnnamed(m_strTemporary, error);
         if (m_pFile) {
             m_nTemporary = i;
@@ -354,6 +358,8 @@ bool CTargetFile::Name(CFsError& error) {
         const CString path = TemporaryPath(folder, i);
         if (i == nOwn)
             continue;
+        if (i >= m_nTemporary && m_pJournal)
+            m_pJournal->Note(path);
         if (i >= m_nTemporary && m_fs.GiveName(*m_pFile, path, error)) {
             m_strTemporary = path;
             return true;

@@ -4,6 +4,7 @@
 
 #include <string>
 
+class CRunJournal;
 class CTargetPath;
 
 // A restored file, written beside its target under a temporary name of its
@@ -30,7 +31,8 @@ public:
     // Removes the temporary files killed restores left in strFolder.
     static void RemoveStale(CFileSystem& fs, const CString& strFolder);
 
-    explicit CTargetFile(CFileSystem& fs);
+    // pJournal, when given, is told each temporary name before it is used.
+    explicit CTargetFile(CFileSystem& fs, CRunJournal* pJournal = nullptr);
     ~CTargetFile();
     CTargetFile(const CTargetFile&) = delete;
     CTargetFile& operator=(const CTargetFile&) = delete;
@@ -62,6 +64,7 @@ private:
     void Discard();
 
     CFileSystem& m_fs;
+    CRunJournal* m_pJournal;
     std::unique_ptr<CFsFile> m_pFile;
     CString m_strTarget;
     CString m_strTemporary;

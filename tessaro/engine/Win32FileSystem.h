@@ -24,6 +24,8 @@ public:
     bool CheckReplace(const CString& strTo, CFsError& error) override;
     bool CheckWriteOver(const CString& strTo, CFsError& error) override;
     bool IsLink(const CString& strPath) override;
+    CString TemporaryFolder() override;
+    CString WholePath(const CString& strPath) override;
 
 private:
     bool IsReplaceable(const CString& strPath);

@@ -1,6 +1,7 @@
 #include "Win32FileSystem.h"
 
 #include "File_win.h"
+#include "Mbcs.h"
 #include "ScopedHandle_win.h"
 
 #include <vector>
@@ -410,4 +411,26 @@ bool CWin32FileSystem::IsLink(const CString& strPath) {
 
 std::unique_ptr<CFileSystem> CreatePlatformFileSystem() {
     return std::make_unique<CWin32FileSystem>();
+}
+
+// Without the backslash the system ends it with.
+CString CWin32FileSystem::TemporaryFolder() {
+    char buf[MAX_PATH + 1];
+    const DWORD n = ::GetTempPathA(sizeof buf, buf);
+    if (n == 0 || n > MAX_PATH)
+        return CString();
+    const int nLength = static_cast<int>(n);
+    int nLast = 0;
+    for (int i = 0; i < nLength; i += fw::CharLen932(buf, i, nLength))
+        nLast = i;
+    const bool bSeparator = nLength > 0 && nLast == nLength - 1 && buf[nLast] == '\\';
+    return CString(std::string(buf, bSeparator ? nLast : nLength));
+}
+
+CString CWin32FileSystem::WholePath(const CString& strPath) {
+    char buf[MAX_PATH + 1];
+    const DWORD n = ::GetFullPathNameA(strPath, sizeof buf, buf, nullptr);
+    if (n == 0 || n > MAX_PATH)
+        return CString();
+    return CString(std::string(buf, n));
 }

@@ -12,6 +12,7 @@
 #include "MigrationWriter.h"
 #include "ProductPaths.h"
 #include "RestoreRecord.h"
+#include "RunJournal.h"
 
 // Progress shows on a terminal unless -q asks for silence, and anywhere when
 // --progress asks for it.
@@ -166,6 +167,9 @@ int CIkoTool::Create() {
     }
     if (metered)
         metered->StartProgress(&files);
+    CRunJournal journal(m_fs);
+    journal.Begin();
+    context.m_pJournal = &journal;
     try {
         if (!writer.WriteFile(file)) {
             m_out.Error(file + ": cannot be written: " + writer.m_strError);
@@ -204,7 +208,11 @@ int CIkoTool::Extract() {
     CMigrationContext context(m_fs);
     std::unique_ptr<CRestoreRecord> record = RecordLines(context);
     Configure(context, selection);
+    CRunJournal journal(m_fs);
+    journal.Begin();
+    context.m_pJournal = &journal;
     const CIkoVerdict verdict = RestoreFile(context, checked);
+    journal.End();
     if (record)
         record->Finish(verdict.IsWhole() ? CString() : verdict.strFault);
     PrintSkipped(context, true);
