@@ -3,6 +3,7 @@
 // no restored file is ever cut, and the next run completes.
 #include "IkotoolRun.h"
 #include "PosixFileSystem.h"
+#include "RunJournal.h"
 #include "TargetFile.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +15,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
 #include <thread>
@@ -55,6 +57,7 @@ pid_t Start(const NativeTree& dir, const std::vector<std::string>& args) {
         const int null = ::open("/dev/null", O_WRONLY);
         ::dup2(null, 1);
         ::dup2(null, 2);
+        ::setenv("TMPDIR", (dir / "tmp").c_str(), 1);
         if (::chdir(dir.Path().c_str()) == 0)
             ::execv(IKOTOOL, argv.data());
         ::_exit(127);
@@ -94,9 +97,9 @@ struct Landing {
 // until it is whole, and one whose target does not exist takes the
 // target's name at once: only a kill in the instant between the naming of
 // a file that replaces another and its rename leaves one, a whole copy of
-// that new file and without the mark (so no later restore may take it for
-// its own).  Never one that is empty, marked or cut.  Returns how many
-// there are.
+// that new file and without the mark, which the killed run's journal
+// lists for the next run to remove.  Never one that is empty, marked or
+// cut.  Returns how many there are.
 int TemporaryFilesLeft(const NativeTree& dst) {
     CPosixFileSystem fs;
     int left = 0;
@@ -118,6 +121,14 @@ int TemporaryFilesLeft(const NativeTree& dst) {
     return left;
 }
 
+// The journals runs in `dir` left in its temporary folder.
+int JournalsLeft(const NativeTree& dir) {
+    int left = 0;
+    for (int i = 0; i < CRunJournal::kNames; ++i)
+        left += std::ifstream(dir / ("tmp/" + CRunJournal::Name(i).str())).good();
+    return left;
+}
+
 } // namespace
 
 // Older files in the target, new ones in the migration file: after each
@@ -126,6 +137,7 @@ int TemporaryFilesLeft(const NativeTree& dst) {
 // at the rarest, a whole copy that was about to replace an older file.
 TEST(IkotoolKill, ExtractKilledAnywhereLeavesNoFileCut) {
     NativeTree src, dst;
+    dst.MakeDir("tmp");
     for (int i = 0; i < kFiles; ++i) {
         src.Write("p/" + Name(i), NewBytes(i));
         if (i % 3 != 0) // every third file is new to the target
@@ -135,15 +147,19 @@ TEST(IkotoolKill, ExtractKilledAnywhereLeavesNoFileCut) {
     const std::vector<std::string> extract = {"extract", src / "m.iko", "--root",
                                               "0=p",     "--root",      "1=p"};
     NativeTree probe; // as the target, for the time of a whole run
+    probe.MakeDir("tmp");
     for (int i = 0; i < kFiles; ++i)
         if (i % 3 != 0)
             probe.Write("p/" + Name(i), OldBytes(i));
     const Clock::duration whole = TimeOfOneRun(probe, extract);
     Landing landing;
+    int copies = 0;
     for (int k = 0; k < kKillPoints; ++k) {
         SCOPED_TRACE("kill point " + std::to_string(k));
         KillAt(Start(dst, extract), whole, k);
-        const bool temporary = TemporaryFilesLeft(dst) > 0;
+        const int left = TemporaryFilesLeft(dst);
+        copies += left;
+        const bool temporary = left > 0;
         std::map<std::string, std::string> contents = dst.Contents();
         int newFiles = 0;
         for (int i = 0; i < kFiles; ++i) {
@@ -158,16 +174,19 @@ TEST(IkotoolKill, ExtractKilledAnywhereLeavesNoFileCut) {
     EXPECT_EQ(0, Wait(Start(dst, extract)));
     for (int i = 0; i < kFiles; ++i)
         EXPECT_EQ(NewBytes(i), ReadNativeFile(dst / ("p/" + Name(i)))) << Name(i);
-    const int kept = TemporaryFilesLeft(dst);
+    EXPECT_EQ(0, TemporaryFilesLeft(dst));
+    EXPECT_EQ(0, JournalsLeft(dst));
     std::printf("extract killed at %d points: %d before any file, %d half-way, %d at the end; "
-                "%d whole copies left under temporary names\n",
-                kKillPoints, landing.before, landing.between, landing.after, kept);
+                "%d whole copies seen under temporary names after kills, each removed by a "
+                "later run\n",
+                kKillPoints, landing.before, landing.between, landing.after, copies);
 }
 
 // An older migration file of the same name stays byte for byte until the
 // new one is whole.
 TEST(IkotoolKill, CreateKilledAnywhereKeepsTheOlderFileOrMakesTheNewOneWhole) {
     NativeTree work;
+    work.MakeDir("tmp");
     for (int i = 0; i < kFiles; ++i)
         work.Write("p/" + Name(i), OldBytes(i));
     ASSERT_EQ(0, Ikotool(work, "create m.iko --root 0=p --root 1=p").exitCode);
@@ -179,28 +198,74 @@ TEST(IkotoolKill, CreateKilledAnywhereKeepsTheOlderFileOrMakesTheNewOneWhole) {
     const std::vector<std::string> create = {"create", "m.iko", "--root", "0=p", "--root", "1=p"};
     const Clock::duration whole =
         TimeOfOneRun(work, {"create", "x.iko", "--root", "0=p", "--root", "1=p"});
+    // A kill between the naming of the writer's file and its rename leaves
+    // it under its temporary name: it must be a whole copy of the new file,
+    // and the killed run's journal has the next run remove it.
+    const auto copiesLeft = [&work, &newer] {
+        int left = 0;
+        for (int i = 0; i < 10; ++i) {
+            const std::string temporary =
+                "m.iko.~tmp" + (i == 0 ? std::string() : std::to_string(i));
+            if (!std::ifstream(work / temporary).good())
+                continue;
+            ++left;
+            EXPECT_TRUE(ReadNativeFile(work / temporary) == newer) << temporary;
+        }
+        return left;
+    };
     Landing landing;
+    int copies = 0;
     for (int k = 0; k < kKillPoints; ++k) {
         SCOPED_TRACE("kill point " + std::to_string(k));
         KillAt(Start(work, create), whole, k);
         const std::string now = ReadNativeFile(work / "m.iko");
         EXPECT_TRUE(now == older || now == newer) << "m.iko: " << now.size() << " bytes";
-        landing.Note(now == newer, 1, std::ifstream(work / "m.iko.~tmp").good());
+        const int left = copiesLeft();
+        copies += left;
+        landing.Note(now == newer, 1, left > 0);
     }
     EXPECT_EQ(0, Wait(Start(work, create)));
     EXPECT_EQ(newer, ReadNativeFile(work / "m.iko"));
-    // A kill between the naming of the writer's file and its rename leaves
-    // it under its temporary name, which no later run may remove (it cannot
-    // tell it from a user's): it must be a whole copy of the new file.
-    int kept = 0;
-    for (int i = 0; i < 10; ++i) {
-        const std::string temporary = "m.iko.~tmp" + (i == 0 ? std::string() : std::to_string(i));
-        if (!std::ifstream(work / temporary).good())
-            continue;
-        ++kept;
-        EXPECT_TRUE(ReadNativeFile(work / temporary) == newer) << temporary;
-    }
+    EXPECT_EQ(0, copiesLeft());
+    EXPECT_EQ(0, JournalsLeft(work));
     std::printf("create killed at %d points: %d before writing, %d half-way, %d at the end; "
-                "%d temporary files kept\n",
-                kKillPoints, landing.before, landing.between, landing.after, kept);
+                "%d whole copies seen after kills, each removed by a later run\n",
+                kKillPoints, landing.before, landing.between, landing.after, copies);
+}
+
+// A journal nobody holds is a killed run's: the next run removes the files
+// of temporary names it lists.  The same copy that no journal lists is a
+// user's file and stays, and so do a live run's journal and its files.
+TEST(IkotoolKill, NextRunRemovesWhatADeadJournalListsAndNothingElse) {
+    NativeTree src, dst;
+    src.Write("p/" + Name(0), NewBytes(0));
+    ASSERT_EQ(0, Ikotool(src, "create m.iko --root 0=p --root 1=p").exitCode);
+    dst.MakeDir("tmp");
+    const std::string copy = NewBytes(1);
+    dst.Write("p/Data/Other/~TESSARO.TMP", copy);  // a dead journal lists it
+    dst.Write("p/Data/MyData/~TESSARO.TMP", copy); // no whole line lists it
+    dst.Write("p/Data/Other/~TESSAR1.TMP", copy);  // a live run's
+    const std::string& mark = CTargetFile::Mark();
+    dst.Write("tmp/" + CRunJournal::Name(0).str(),
+              mark + dst.Path() + "/p/Data/Other/~TESSARO.TMP\n" + dst.Path() +
+                  "/p/Data/MyData/~TESSARO.TMP"); // a cut line lists nothing
+    CPosixFileSystem fs;
+    CFsError error;
+    const CString live((dst / ("tmp/" + CRunJournal::Name(1).str())).c_str());
+    std::unique_ptr<CFsFile> held = fs.CreateNew(live, error);
+    ASSERT_TRUE(held);
+    const std::string lines = mark + dst.Path() + "/p/Data/Other/~TESSAR1.TMP\n";
+    held->Write(lines.data(), static_cast<unsigned>(lines.size()));
+
+    const ToolRun run =
+        IkotoolShell(dst, "TMPDIR=$PWD/tmp ikotool extract " + src / "m.iko" + " --root 0=p --root 1=p");
+    ASSERT_EQ(0, run.exitCode) << run.err;
+    EXPECT_EQ(NewBytes(0), ReadNativeFile(dst / ("p/" + Name(0))));
+    EXPECT_FALSE(std::ifstream(dst / "p/Data/Other/~TESSARO.TMP").good());
+    EXPECT_EQ(copy, ReadNativeFile(dst / "p/Data/MyData/~TESSARO.TMP"));
+    EXPECT_EQ(copy, ReadNativeFile(dst / "p/Data/Other/~TESSAR1.TMP"));
+    EXPECT_FALSE(std::ifstream(dst / ("tmp/" + CRunJournal::Name(0).str())).good());
+    EXPECT_EQ(lines, ReadNativeFile(live.GetString()));
+    EXPECT_EQ(1, JournalsLeft(dst)); // the run's own went at its end
+    held->Close();
 }
