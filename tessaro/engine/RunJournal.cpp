@@ -125,7 +125,9 @@ void CRunJournal::Sweep(const CString& strFolder) {
 }
 
 // Only a file of the name that begins with the mark is a journal; its cut
-// last line is no path.
+// last line is no path.  One that holds only the mark's first bytes, or
+// none, is a run's killed before its mark was written: it lists nothing,
+// and removing it loses no byte.
 bool CRunJournal::ReadDead(const CString& strPath, std::vector<std::string>& paths) {
     const CFsStatus status = m_fs.GetStatus(strPath);
     if (!status.bExists || status.bDirectory || m_fs.IsLink(strPath))
@@ -143,7 +145,8 @@ bool CRunJournal::ReadDead(const CString& strPath, std::vector<std::string>& pat
     }
     file.reset();
     const std::string& mark = CTargetFile::Mark();
-    if (bytes.compare(0, mark.size(), mark) != 0 || !m_fs.RemoveUnlessOpen(strPath))
+    const bool bCut = bytes.size() < mark.size() && mark.compare(0, bytes.size(), bytes) == 0;
+    if ((!bCut && bytes.compare(0, mark.size(), mark) != 0) || !m_fs.RemoveUnlessOpen(strPath))
         return false;
     for (size_t at = mark.size(), end; (end = bytes.find('\n', at)) != std::string::npos;
          at = end + 1)

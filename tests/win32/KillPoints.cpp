@@ -1,5 +1,6 @@
 #include "KillPoints.h"
 
+#include "RunJournal.h"
 #include "TargetFile.h"
 #include "TempDir.h"
 #include "Win32FileSystem.h"
@@ -113,4 +114,12 @@ int KeptWriterFiles(const CString& file) {
             << temporary.GetString() << " is no whole copy of the finished file";
     }
     return kept;
+}
+
+int JournalsLeft() {
+    const CString folder = CWin32FileSystem().TemporaryFolder();
+    int left = 0;
+    for (int i = 0; i < CRunJournal::kNames; ++i)
+        left += FileExists(folder + "\\" + CRunJournal::Name(i));
+    return left;
 }

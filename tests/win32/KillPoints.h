@@ -24,8 +24,8 @@ struct KillFiles {
     // What kills left under the temporary names in the folder below root.
     // A restored file goes with a killed run until just before its rename:
     // only a kill in the instant between the lifting of its deletion and
-    // the rename leaves one, a whole new file without the mark (which no
-    // later restore may take for its own), and one in the instant between
+    // the rename leaves one, a whole new file without the mark (which the
+    // killed run's journal has the next run remove), and one in the instant between
     // the making of the file and its deletion mark an empty one, which the
     // next restore into the folder removes (bSwept: one ran since).  Never
     // one that is marked or cut.  Returns how many whole copies there are.
@@ -65,9 +65,11 @@ private:
     int m_nBefore = 0, m_nBetween = 0, m_nAfter = 0;
 };
 
-// After the kills and one whole run: a kill between the writer's lifting of
-// its file's deletion mark and the rename leaves that file under its
-// temporary name (file + ".~tmp", ".~tmp1" ...), which no later run may
-// remove (it cannot tell it from a user's); each must be a whole copy of
-// the finished file.  Returns how many were kept.
+// A kill between the writer's lifting of its file's deletion mark and the
+// rename leaves that file under its temporary name (file + ".~tmp",
+// ".~tmp1" ...) until a later run removes it by the killed run's journal;
+// each must be a whole copy of the finished file.  Returns how many there
+// are.
 int KeptWriterFiles(const CString& file);
+// The journals of runs left in the user's temporary folder.
+int JournalsLeft();
