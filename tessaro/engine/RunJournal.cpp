@@ -79,12 +79,18 @@ void CRunJournal::Make(const CString& strFolder) {
 // work in another folder.  One the line could not hold whole (a line
 // break in a native name) is not listed.  A write that fails ends the
 // listing; what was written stays good.
+// The files of a folder follow one another: most paths are the last one.
 void CRunJournal::Note(const CString& strPath) {
-    if (!m_pFile || m_noted.count(strPath.str()) != 0)
+    if (!m_pFile || strPath.str() == m_strLast)
         return;
+    if (m_noted.count(strPath.str()) != 0) {
+        m_strLast = strPath.str();
+        return;
+    }
     if (m_fs.GetStatus(strPath).bExists)
         return;
     m_noted.insert(strPath.str());
+    m_strLast = strPath.str();
     const CString whole = m_fs.WholePath(strPath);
     if (whole.IsEmpty() || whole.str().find('\n') != std::string::npos)
         return;
@@ -108,6 +114,7 @@ void CRunJournal::End() {
     m_pFile.reset();
     m_fs.RemoveFile(m_strPath);
     m_noted.clear();
+    m_strLast.clear();
 }
 
 // A journal that can be removed is no live run's: the run that made it was

@@ -46,4 +46,5 @@ private:
     std::unique_ptr<CFsFile> m_pFile;
     CString m_strPath;
     std::unordered_set<std::string> m_noted;
+    std::string m_strLast;
 };
