@@ -3,12 +3,17 @@
 // stays until the new one is whole, and the next run completes.
 #include "KillPoints.h"
 #include "Process.h"
+#include "RunJournal.h"
+#include "TargetFile.h"
 #include "TempDir.h"
+#include "Win32FileSystem.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdio>
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -101,4 +106,53 @@ TEST(IkotoolExeKill, CreateKilledAnywhereKeepsTheOlderFileOrMakesTheNewOneWhole)
     EXPECT_EQ(0, JournalsLeft());
     std::printf("ikotool.exe create: %s; %d kills left a copy, each removed by a later run\n",
                 points.Summary().c_str(), copies);
+}
+
+// Under Wine as natively: a journal nobody holds is a killed run's, and
+// the next run removes the copies it lists; a copy no whole line lists is
+// a user's file, and a journal held open (a live run's, refused deletion
+// by its share mode) stays with the files it lists.
+TEST(IkotoolExeKill, NextRunRemovesWhatADeadJournalListsAndNothingElse) {
+    TempDir work;
+    const CString src = work / "src", dst = work / "dst";
+    for (const CString& dir : {src, dst})
+        ASSERT_TRUE(::CreateDirectoryA(dir, nullptr));
+    const KillFiles one = {"Data\\Other", 1, 1024, 512};
+    one.Lay(src, true);
+    const std::string iko = (work / "m.iko").str();
+    TimeOfOneRun({"create", iko, "--root", ("0=" + src).str(), "--root", ("1=" + src).str()});
+    ASSERT_TRUE(::CreateDirectoryA(dst + "\\Data", nullptr));
+    ASSERT_TRUE(::CreateDirectoryA(dst + "\\Data\\Other", nullptr));
+    ASSERT_TRUE(::CreateDirectoryA(dst + "\\Data\\MyData", nullptr));
+    const std::string copy = one.NewBytes(0);
+    const CString dead = dst + "\\Data\\Other\\~TESSARO.TMP";
+    const CString users = dst + "\\Data\\MyData\\~TESSARO.TMP";
+    const CString lives = dst + "\\Data\\Other\\~TESSAR1.TMP";
+    for (const CString& path : {dead, users, lives})
+        WriteFileBytes(path, copy);
+    CWin32FileSystem fs;
+    const CString temp = fs.TemporaryFolder();
+    std::vector<CString> journals;
+    for (int i = 0; i < CRunJournal::kNames && journals.size() < 2; ++i)
+        if (!FileExists(temp + "\\" + CRunJournal::Name(i)))
+            journals.push_back(temp + "\\" + CRunJournal::Name(i));
+    ASSERT_EQ(2u, journals.size());
+    const std::string& mark = CTargetFile::Mark();
+    WriteFileBytes(journals[0], mark + dead.str() + "\n" + users.str());
+    CFsError error;
+    std::unique_ptr<CFsFile> held = fs.CreateNew(journals[1], error);
+    ASSERT_TRUE(held);
+    const std::string lines = mark + lives.str() + "\n";
+    held->Write(lines.data(), static_cast<unsigned>(lines.size()));
+
+    TimeOfOneRun({"extract", iko, "--root", ("0=" + dst).str(), "--root", ("1=" + dst).str()});
+    EXPECT_FALSE(FileExists(dead));
+    EXPECT_EQ(copy, ReadFileBytes(users));
+    EXPECT_EQ(copy, ReadFileBytes(lives));
+    EXPECT_FALSE(FileExists(journals[0]));
+    EXPECT_EQ(lines, ReadFileBytes(journals[1]));
+    EXPECT_EQ(1, JournalsLeft());
+    held->Close();
+    held.reset();
+    EXPECT_TRUE(fs.RemoveFile(journals[1]));
 }
