@@ -61,7 +61,8 @@ void CRunJournal::Make(const CString& strFolder) {
             return;
         }
         try {
-            file->Write(CTargetFile::Mark().data(), static_cast<unsigned>(CTargetFile::Mark().size()));
+            file->Write(CTargetFile::Mark().data(),
+                        static_cast<unsigned>(CTargetFile::Mark().size()));
         } catch (const CFileException&) {
             file.reset();
             m_fs.RemoveFile(path);
@@ -77,11 +78,12 @@ void CRunJournal::Make(const CString& strFolder) {
 // that keeps it itself): it is not listed, so that no sweep ever takes it
 // for this run's.  A path is listed from its root: the sweeping run may
 // work in another folder.  One the line could not hold whole (a line
-// break in a native name) is not listed.  A write that fails ends the
-// listing; what was written stays good.
-// The files of a folder follow one another: most paths are the last one.
+// break in a native name) is not listed.  A write that fails (a full
+// temporary folder) ends the listing, and the journal stays open with what
+// it holds: a cut last line lists nothing.  The files of a folder follow
+// one another: most paths are the last one.
 void CRunJournal::Note(const CString& strPath) {
-    if (!m_pFile || strPath.str() == m_strLast)
+    if (!m_pFile || m_bFull || strPath.str() == m_strLast)
         return;
     if (m_noted.count(strPath.str()) != 0) {
         m_strLast = strPath.str();
@@ -98,7 +100,7 @@ void CRunJournal::Note(const CString& strPath) {
     try {
         m_pFile->Write(line.data(), static_cast<unsigned>(line.size()));
     } catch (const CFileException&) {
-        End();
+        m_bFull = true;
     }
 }
 
@@ -115,6 +117,7 @@ void CRunJournal::End() {
     m_fs.RemoveFile(m_strPath);
     m_noted.clear();
     m_strLast.clear();
+    m_bFull = false;
 }
 
 // A journal that can be removed is no live run's: the run that made it was

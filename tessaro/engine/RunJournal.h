@@ -47,4 +47,5 @@ private:
     CString m_strPath;
     std::unordered_set<std::string> m_noted;
     std::string m_strLast;
+    bool m_bFull = false; // a line could not be written: no more are
 };

@@ -131,8 +131,7 @@ void CTargetFile::RemoveStale(CFileSystem& fs, const CString& strFolder) {
     }
 }
 
-CTargetFile::CTargetFile(CFileSystem& fs, CRunJournal* pJournal)
-    : m_fs(fs), m_pJournal(pJournal) {}
+CTargetFile::CTargetFile(CFileSystem& fs, CRunJournal* pJournal) : m_fs(fs), m_pJournal(pJournal) {}
 
 // Whatever ended the copy, the temporary file goes and the target stays.
 // Its name is freed only where no other restore has taken it meanwhile.

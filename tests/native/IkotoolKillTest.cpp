@@ -257,8 +257,8 @@ TEST(IkotoolKill, NextRunRemovesWhatADeadJournalListsAndNothingElse) {
     const std::string lines = mark + dst.Path() + "/p/Data/Other/~TESSAR1.TMP\n";
     held->Write(lines.data(), static_cast<unsigned>(lines.size()));
 
-    const ToolRun run =
-        IkotoolShell(dst, "TMPDIR=$PWD/tmp ikotool extract " + src / "m.iko" + " --root 0=p --root 1=p");
+    const ToolRun run = IkotoolShell(dst, "TMPDIR=$PWD/tmp ikotool extract " + src / "m.iko" +
+                                              " --root 0=p --root 1=p");
     ASSERT_EQ(0, run.exitCode) << run.err;
     EXPECT_EQ(NewBytes(0), ReadNativeFile(dst / ("p/" + Name(0))));
     EXPECT_FALSE(std::ifstream(dst / "p/Data/Other/~TESSARO.TMP").good());
