@@ -82,7 +82,8 @@ protected:
                                    ? FileExists(temporary)
                                    : kFiles.TemporaryFilesLeft(restoreRoot, false) > 0;
             copies += restoreRoot.IsEmpty()
-                          ? KeptWriterFiles(temporary.Left(temporary.GetLength() - 5)) > 0
+                          ? WriterFilesLeft(temporary.Left(temporary.GetLength() - 5),
+                                            ReadFileBytes(m_files / "newer.iko")) > 0
                           : bLeft;
             points.CheckAfterKill(bLeft);
         }

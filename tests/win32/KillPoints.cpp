@@ -101,12 +101,33 @@ int KillFiles::TemporaryFilesLeft(const CString& root, bool bSwept) const {
     return kept;
 }
 
+namespace {
+
+CString WriterTemporary(const CString& file, int i) {
+    const std::string suffix = ".~tmp" + (i == 0 ? std::string() : std::to_string(i));
+    return file + suffix.c_str();
+}
+
+} // namespace
+
+int WriterFilesLeft(const CString& file, const std::string& finished) {
+    int left = 0;
+    for (int i = 0; i < 10; ++i) {
+        const CString temporary = WriterTemporary(file, i);
+        if (!FileExists(temporary))
+            continue;
+        ++left;
+        EXPECT_TRUE(ReadFileBytes(temporary) == finished)
+            << temporary.GetString() << " is no whole copy of the finished file";
+    }
+    return left;
+}
+
 int KeptWriterFiles(const CString& file) {
     const std::string finished = ReadFileBytes(file);
     int kept = 0;
     for (int i = 0; i < 10; ++i) {
-        const std::string suffix = ".~tmp" + (i == 0 ? std::string() : std::to_string(i));
-        const CString temporary = file + suffix.c_str();
+        const CString temporary = WriterTemporary(file, i);
         if (!FileExists(temporary))
             continue;
         ++kept;

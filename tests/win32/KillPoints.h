@@ -71,5 +71,9 @@ private:
 // each must be a whole copy of the finished file.  Returns how many there
 // are.
 int KeptWriterFiles(const CString& file);
+// After a kill: how many files of the writer's temporary names there are
+// beside file; each must be a whole copy of `finished`, the file a whole
+// run writes.
+int WriterFilesLeft(const CString& file, const std::string& finished);
 // The journals of runs left in the user's temporary folder.
 int JournalsLeft();
