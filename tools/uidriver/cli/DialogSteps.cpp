@@ -112,13 +112,24 @@ std::string DialogSteps::TakeNext(const std::set<HWND>& reported, int boxesAnswe
     }
 }
 
+// A dialog that ends while its button is read or clicked (its run ended
+// just then) took no click: the click came too late, and the program's own
+// end tells the outcome.  Its controls go first, so a control gone is a
+// dialog going; any other failure on a dialog still there is one.
 std::string DialogSteps::Click(HWND dialog, const DialogStep& step) const {
-    const uidriver::DialogWindow window(dialog);
-    const std::string text = uidriver::StripMnemonic(window.Text(step.number));
-    std::string line = "clicked: caption=" + Quoted(step.caption) +
-                       " button=" + std::to_string(step.number) + ":" + Quoted(text);
-    window.Click(step.number);
-    return line;
+    const std::string what =
+        "caption=" + Quoted(step.caption) + " button=" + std::to_string(step.number);
+    try {
+        const uidriver::DialogWindow window(dialog);
+        const std::string text = uidriver::StripMnemonic(window.Text(step.number));
+        window.Click(step.number);
+        return "clicked: " + what + ":" + Quoted(text);
+    } catch (const uidriver::WindowGone&) {
+    } catch (const uidriver::Error&) {
+        if (::IsWindow(dialog))
+            throw;
+    }
+    return "click too late: " + what + " (the dialog has gone)";
 }
 
 // WM_SETTEXT carries a pointer, which the system copies across processes;
