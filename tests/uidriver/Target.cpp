@@ -17,12 +17,12 @@
 //                   own, which answers for 300 ms, then answers nothing for
 //                   500 ms and ends, taking the dialog with it while the
 //                   driver waits for an answer; prints "vanished"
-//   going           shows the dialog IDD_TARGET modeless; the second time
-//                   another program reads the length of its OK button's
-//                   text (the first is the driver's report of the dialog,
-//                   the second a pending click's), the dialog is destroyed
-//                   before it answers, as a dialog that ends just then;
-//                   prints "gone"
+//   going           shows the dialog IDD_TARGET modeless on a thread of its
+//                   own; the second time another program reads the length
+//                   of its OK button's text (the first is the driver's
+//                   report of the dialog, the second a pending click's),
+//                   the thread ends without answering, taking the dialog
+//                   with it, as a dialog that ends just then; prints "gone"
 //   start           starts the target of spawn and goes on without waiting
 // Every notification of the dialog is printed, so that a test sees what
 // arrived and in which order.
@@ -257,24 +257,28 @@ DWORD WINAPI VanishingDialog(LPVOID instance) {
 WNDPROC g_goingButtonProc = nullptr;
 int g_lengthReads = 0;
 
+// The thread ends without answering: the system takes its windows with it.
 LRESULT CALLBACK GoingButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_GETTEXTLENGTH && ::InSendMessage() && ++g_lengthReads == 2) {
-        ::DestroyWindow(::GetParent(hwnd));
-        ::PostQuitMessage(0);
-        return 0;
-    }
+    if (msg == WM_GETTEXTLENGTH && ::InSendMessage() && ++g_lengthReads == 2)
+        ::ExitThread(0);
     return ::CallWindowProcA(g_goingButtonProc, hwnd, msg, wParam, lParam);
 }
 
-void ShowGoingDialog(HINSTANCE instance) {
-    const HWND dlg =
-        ::CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_TARGET), nullptr, DialogProc, 0);
+DWORD WINAPI GoingDialog(LPVOID instance) {
+    const HWND dlg = ::CreateDialogParamA(static_cast<HINSTANCE>(instance),
+                                          MAKEINTRESOURCEA(IDD_TARGET), nullptr, DialogProc, 0);
     g_goingButtonProc = reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(
         ::GetDlgItem(dlg, IDOK), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(GoingButtonProc)));
     ::ShowWindow(dlg, SW_SHOW);
     MSG msg;
     while (::GetMessageA(&msg, nullptr, 0, 0) > 0)
         ::DispatchMessageA(&msg);
+    return 0;
+}
+
+void ShowGoingDialog(HINSTANCE instance) {
+    const CHandle thread(::CreateThread(nullptr, 0, GoingDialog, instance, 0, nullptr));
+    ::WaitForSingleObject(thread.Get(), INFINITE);
     Say("gone");
 }
 
