@@ -92,9 +92,10 @@ bool CRunCheck::ReadsList(const char* cannotRun, bool bMissingIsEmpty) const {
 // user after the wrong fault.
 bool CRunCheck::IsBackupKey(const CString& key) const {
     if (!IsBackupKeyText(key))
-        return Refuse(Formatted("ブック管理データファイルが壊れています。\nブック名\n%s\nは控えのファ"
-                                "イル名に使えません。",
-                                key));
+        return Refuse(
+            Formatted("ブック管理データファイルが壊れています。\nブック名\n%s\nは控えのファ"
+                      "イル名に使えません。",
+                      key));
     CDornEnv env;
     return BackupNamesFit(CProductPaths(env).ExcelFolder() + "\\", key) ||
            Refuse(Formatted("ブック名\n%s\nの控えのファイル名が長すぎます。", key));

@@ -432,7 +432,8 @@ TEST_F(DamagedBookList, KeyThatWouldPutTheBackupOutsideTheExcelFolderMovesNothin
                 if (c.namesKey)
                     texts.insert(texts.begin(), KeyRefusal(key, c.command));
                 if ((key == longName || key == longPath) && c.stopLine)
-                    texts = tooLongTexts("ブック名\n" + key + "\nの控えのファイル名が長すぎます。", c);
+                    texts =
+                        tooLongTexts("ブック名\n" + key + "\nの控えのファイル名が長すぎます。", c);
                 EXPECT_EQ(texts, Texts(run));
                 EXPECT_EQ(1u, run.exitCode);
             }

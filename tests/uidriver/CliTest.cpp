@@ -314,9 +314,9 @@ TEST(Cli, AWindowThatGoesWhileItIsReadIsGoneNotAnError) {
 TEST(Cli, AClickOnADialogThatEndsMeanwhileComesTooLate) {
     const std::string out = OutputDir() + "\\cli-going-stdout.txt";
     ::CreateDirectoryA(OutputDir().c_str(), nullptr);
-    Process cli(Process::CommandLine(CliPath(), {"run", "--timeout", "30", "--stdout", out,
-                                                 "--click", "ドライバ試験=1", "--", TargetPath(),
-                                                 "going", "exit:7"}));
+    Process cli(
+        Process::CommandLine(CliPath(), {"run", "--timeout", "30", "--stdout", out, "--click",
+                                         "ドライバ試験=1", "--", TargetPath(), "going", "exit:7"}));
     EXPECT_EQ(0u, cli.WaitForExit(30000)) << cli.Stdout() << cli.Stderr();
     const std::vector<std::string> lines = Lines(cli.Stdout());
     ASSERT_LE(2u, lines.size()) << cli.Stdout();

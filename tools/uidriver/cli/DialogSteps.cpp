@@ -37,8 +37,7 @@ void SplitAt(const std::string& value, size_t pos, const std::string& option, Di
 // error than a gone handle (access denied) while the window still shows:
 // a window that goes within moments of the failed read was going.
 bool IsGoing(HWND hwnd) {
-    return uidriver::PollUntil([&] { return !::IsWindow(hwnd) || !::IsWindowVisible(hwnd); },
-                               2000);
+    return uidriver::PollUntil([&] { return !::IsWindow(hwnd) || !::IsWindowVisible(hwnd); }, 2000);
 }
 
 } // namespace
