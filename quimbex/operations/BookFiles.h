@@ -20,7 +20,9 @@ CString NameInFolder(const CString& path);
 // that nothing has passes: the commands tell a missing workbook themselves.
 bool NamesFileInFolder(const CString& excelDir, const CString& name);
 // A book record's file name is such a name with a workbook's extension
-// (IsBookRecordName), whose files' names all fit in excelDir (BookNamesFit).
+// (IsBookRecordName) that fits in excelDir itself.
+bool NamesWorkbookInFolder(const CString& excelDir, const CString& name);
+// ... and whose files' names all fit there too (BookNamesFit).
 bool NamesBookInFolder(const CString& excelDir, const CString& name);
 
 // Renames a workbook to its backup name.  A workbook open in Excel (access

@@ -53,9 +53,15 @@ bool NamesFileInFolder(const CString& excelDir, const CString& name) {
            name.CompareNoCase(fd.cFileName) == 0;
 }
 
-bool NamesBookInFolder(const CString& excelDir, const CString& name) {
-    return IsBookRecordName(name) && BookNamesFit(excelDir, name) &&
+// A name too long for the folder is looked up by no one: the system would
+// refuse or cut it.
+bool NamesWorkbookInFolder(const CString& excelDir, const CString& name) {
+    return IsBookRecordName(name) && FitsInFolder(excelDir, name) &&
            NamesFileInFolder(excelDir, name);
+}
+
+bool NamesBookInFolder(const CString& excelDir, const CString& name) {
+    return NamesWorkbookInFolder(excelDir, name) && BookNamesFit(excelDir, name);
 }
 
 // A program started without standard output has nowhere to write the line,

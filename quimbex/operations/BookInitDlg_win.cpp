@@ -111,9 +111,10 @@ void CBookInitDlg::OnOK() {
 }
 
 // The combo text is the book's key.  False when the run cannot start: no
-// choice (the dialog stays), or a name the map does not hold, that would
-// put the backup outside the Excel folder, or whose record names no
-// workbook of the Excel folder (it ends).
+// choice (the dialog stays), or a name the map does not hold, that could
+// not start a backup's name, or whose record names no workbook of the Excel
+// folder as it stands (the list is damaged); names too long for the folder,
+// or a workbook of the book that is another book's (it ends).
 bool CBookInitDlg::ChooseBook(CDialogAtWork& work) {
     const int selected = m_bookCombo.GetCurSel();
     if (selected < 0) {
@@ -124,13 +125,21 @@ bool CBookInitDlg::ChooseBook(CDialogAtWork& work) {
     m_strBookKey = m_bookCombo.GetLBText(selected);
     CDataForExMap book;
     const bool found = m_operator.m_bookMap.m_mapBooks.Lookup(m_strBookKey, book);
-    m_strBookFile = m_operator.GetFileNamePart(book.m_strFileName);
+    m_strBookFile = book.m_strFileName;
     CDornEnv env;
     const CString excelDir = CProductPaths(env).ExcelFolder() + "\\";
-    if (!found || !IsBookKey(excelDir, m_strBookKey) ||
-        !NamesBookInFolder(excelDir, m_strBookFile)) {
+    if (!found || !IsBackupKeyText(m_strBookKey) ||
+        !NamesWorkbookInFolder(excelDir, m_strBookFile)) {
         work.EndWait();
         AfxMessageBox("ブックの初期化を実行できません。ブック管理データファイルが壊れています。");
+        CRunOutcome::NoteFailed();
+        EndDialog(IDCANCEL);
+        return false;
+    }
+    const CRunCheck check(m_operator, m_strWorkBook, "初期化処理を中断します");
+    if (!check.IsBackupKey(m_strBookKey) || !check.IsBookName(m_strBookFile) ||
+        !check.AreDistinctFromEveryBook({m_strBookKey})) {
+        work.EndWait();
         CRunOutcome::NoteFailed();
         EndDialog(IDCANCEL);
         return false;

@@ -105,9 +105,16 @@ bool FitsInFolder(const CString& folder, const CString& name) {
 // dots and device names do no harm there; the sample tail stands for them.
 // The attendance backup ("勤怠_" + key + "_" + date + extension, the time
 // of day before the extension when that name is taken) is the longer one.
+bool IsBackupKeyText(const CString& key) {
+    return IsBookFileName(key + "_2000年01月01日.xls");
+}
+
+bool BackupNamesFit(const CString& excelDir, const CString& key) {
+    return FitsInFolder(excelDir, "勤怠_" + key + kBackupTail + ".xlsm");
+}
+
 bool IsBookKey(const CString& excelDir, const CString& key) {
-    return IsBookFileName(key + "_2000年01月01日.xls") &&
-           FitsInFolder(excelDir, "勤怠_" + key + kBackupTail + ".xlsm");
+    return IsBackupKeyText(key) && BackupNamesFit(excelDir, key);
 }
 
 // A workbook that changes to ".xlsm" grows by a letter at each extension;

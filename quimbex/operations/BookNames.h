@@ -24,9 +24,15 @@ bool IsBookRecordName(const CString& name);
 // the longest path.
 bool FitsInFolder(const CString& folder, const CString& name);
 
-// A book's key starts the names of its dated backups in excelDir (key +
-// date + extension): it holds no folder, drive or parent and no character a
-// file name cannot hold, and every such name fits there.
+// A book's key starts the names of its dated backups (key + date +
+// extension): it holds no folder, drive or parent and no character a file
+// name cannot hold.
+bool IsBackupKeyText(const CString& key);
+
+// Every backup name that starts with the key fits in excelDir.
+bool BackupNamesFit(const CString& excelDir, const CString& key);
+
+// Both: the key's backups are names of excelDir as they stand.
 bool IsBookKey(const CString& excelDir, const CString& key);
 
 // Every name a book record's file name gives its files in excelDir fits

@@ -20,10 +20,13 @@ public:
     // line.
     bool ReadsList(const char* cannotRun, bool bMissingIsEmpty) const;
     // A book's key starts the names of its backups: it keeps them plain
-    // names of the Excel folder (IsBookKey).
+    // names of the Excel folder (IsBookKey).  A key that is such a name but
+    // whose backups' names would be too long there is told as that.
     bool IsBackupKey(const CString& key) const;
     // A book record's workbook name names a workbook of the Excel folder
-    // as the system opens it (NamesBookInFolder).
+    // as the system opens it (NamesBookInFolder).  One that does, but whose
+    // attendance workbook or backups would have too long a name there, is
+    // told as that.
     bool IsBookName(const CString& name) const;
     // The workbook `name` exists at path.
     bool Exists(const CString& path, const CString& name) const;
@@ -32,6 +35,10 @@ public:
     bool CanChange(const CString& path, const CString& name, bool bOverwrite) const;
     // No two of these workbooks (path and name) are one file.
     bool AreDistinct(const std::vector<std::pair<CString, CString>>& books) const;
+    // The payroll and attendance workbooks of the books chosenKeys name
+    // (books of the list whose names have been checked) are distinct files,
+    // and none is a workbook of another book of the list.
+    bool AreDistinctFromEveryBook(const std::vector<CString>& chosenKeys) const;
     // No two of these workbooks (name, and the name it takes) take one name.
     bool TakeDistinctNames(const std::vector<std::pair<CString, CString>>& renames) const;
     // The protection macro finds no password on the workbook `name`.

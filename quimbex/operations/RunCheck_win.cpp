@@ -9,6 +9,9 @@
 #include "ScopedHandle_win.h"
 #include "WinApp_win.h"
 
+#include <algorithm>
+#include <cstdint>
+
 namespace {
 
 // Opens the file as a rename (and an overwrite) would, sharing everything,
@@ -84,12 +87,18 @@ bool CRunCheck::ReadsList(const char* cannotRun, bool bMissingIsEmpty) const {
 // parent or a drive would put the backup outside the Excel folder, where
 // the product never finds the book's old data, and one too long for a name
 // there has the system cut the backup's name or refuse it half-way.
+// A deep product folder leaves too little of the longest path for a
+// backup's name: the list is fine, and saying it is damaged would send the
+// user after the wrong fault.
 bool CRunCheck::IsBackupKey(const CString& key) const {
+    if (!IsBackupKeyText(key))
+        return Refuse(
+            Formatted("ブック管理データファイルが壊れています。\nブック名\n%s\nは控えのファ"
+                      "イル名に使えません。",
+                      key));
     CDornEnv env;
-    return IsBookKey(CProductPaths(env).ExcelFolder() + "\\", key) ||
-           Refuse(Formatted("ブック管理データファイルが壊れています。\nブック名\n%s\nは控えのファイ"
-                            "ル名に使えません。",
-                            key));
+    return BackupNamesFit(CProductPaths(env).ExcelFolder() + "\\", key) ||
+           Refuse(Formatted("ブック名\n%s\nの控えのファイル名が長すぎます。", key));
 }
 
 // A name that leads out of the Excel folder would have the run rename or
@@ -98,11 +107,14 @@ bool CRunCheck::IsBackupKey(const CString& key) const {
 // is damaged.
 bool CRunCheck::IsBookName(const CString& name) const {
     CDornEnv env;
-    return NamesBookInFolder(CProductPaths(env).ExcelFolder() + "\\", name) ||
-           Refuse(
-               Formatted("ブック管理データファイルが壊れています。\n%s\nはExcelフォルダのブックを"
-                         "指していません。",
-                         name));
+    const CString excelDir = CProductPaths(env).ExcelFolder() + "\\";
+    if (!NamesWorkbookInFolder(excelDir, name))
+        return Refuse(
+            Formatted("ブック管理データファイルが壊れています。\n%s\nはExcelフォルダのブックを"
+                      "指していません。",
+                      name));
+    return BookNamesFit(excelDir, name) ||
+           Refuse(Formatted("%s\nの勤怠ブックまたは控えのファイル名が長すぎます。", name));
 }
 
 bool CRunCheck::Exists(const CString& path, const CString& name) const {
@@ -142,6 +154,52 @@ bool CRunCheck::AreDistinct(const std::vector<std::pair<CString, CString>>& book
             return Refuse(text);
         }
         seen.emplace_back(info, &book.second);
+    }
+    return true;
+}
+
+namespace {
+
+void AddBookWorkbooks(const CString& excelDir, const CString& name,
+                      std::vector<std::pair<CString, CString>>& books) {
+    books.emplace_back(excelDir + name, name);
+    books.emplace_back(excelDir + "勤怠_" + name, "勤怠_" + name);
+}
+
+} // namespace
+
+// A record of another book's attendance workbook would have the run copy a
+// payroll template over that workbook.  The other books are taken in the
+// order the lists show them; one whose name opens no workbook of the
+// folder as it stands is no file of a chosen book, and is left out.
+bool CRunCheck::AreDistinctFromEveryBook(const std::vector<CString>& chosenKeys) const {
+    CDornEnv env;
+    const CString excelDir = CProductPaths(env).ExcelFolder() + "\\";
+    const CMap<CString, CDataForExMap>& list = m_op.m_bookMap.m_mapBooks;
+    std::vector<std::pair<CString, CString>> chosen;
+    for (const CString& key : chosenKeys) {
+        CDataForExMap book;
+        if (list.Lookup(key, book))
+            AddBookWorkbooks(excelDir, book.m_strFileName, chosen);
+    }
+    if (!AreDistinct(chosen))
+        return false;
+    std::vector<std::pair<int32_t, CString>> others;
+    for (POSITION pos = list.GetStartPosition(); pos;) {
+        CString key;
+        CDataForExMap book;
+        list.GetNextAssoc(pos, key, book);
+        if (std::find(chosenKeys.begin(), chosenKeys.end(), key) == chosenKeys.end() &&
+            NamesWorkbookInFolder(excelDir, book.m_strFileName))
+            others.emplace_back(book.m_nOrder, book.m_strFileName);
+    }
+    std::stable_sort(others.begin(), others.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (const auto& other : others) {
+        std::vector<std::pair<CString, CString>> books = chosen;
+        AddBookWorkbooks(excelDir, other.second, books);
+        if (!AreDistinct(books))
+            return false;
     }
     return true;
 }

@@ -130,20 +130,27 @@ void CYearUpdateDlg::OnOK() {
 }
 
 // The list text is the book's key; false when the map does not hold it,
-// the key would put the backup outside the Excel folder, or its record
-// names no workbook of the Excel folder as the system opens it (a "/" or a
-// ".." would lead out of it, a short name or a trailing dot opens another
+// the key could not start a backup's name, or its record names no workbook
+// of the Excel folder as the system opens it (a folder, a "/" or a ".."
+// would lead elsewhere, a short name or a trailing dot opens another
 // workbook, a name without a workbook's extension is none: the list is
-// damaged).
+// damaged).  The record's name is taken as it stands: its file-name part
+// alone would be a workbook the record does not name.
 bool CYearUpdateDlg::LookUpBook(const CString& key) {
     m_strBookKey = key;
     CDataForExMap book;
     CDornEnv env;
     const CString excelDir = CProductPaths(env).ExcelFolder() + "\\";
-    if (!m_operator.m_bookMap.m_mapBooks.Lookup(m_strBookKey, book) || !IsBookKey(excelDir, key))
+    if (!m_operator.m_bookMap.m_mapBooks.Lookup(m_strBookKey, book) || !IsBackupKeyText(key))
         return false;
-    m_strBookFile = m_operator.GetFileNamePart(book.m_strFileName);
-    return NamesBookInFolder(excelDir, m_strBookFile);
+    m_strBookFile = book.m_strFileName;
+    return NamesWorkbookInFolder(excelDir, m_strBookFile);
+}
+
+// A looked-up book whose backups' or attendance workbook's names would be
+// too long in the Excel folder (a deep data folder) is told as that.
+bool CYearUpdateDlg::NamesFit(const CRunCheck& check) const {
+    return check.IsBackupKey(m_strBookKey) && check.IsBookName(m_strBookFile);
 }
 
 // A failed book ends the dialog without a further message: its cause has
@@ -155,9 +162,17 @@ void CYearUpdateDlg::UpdateSelectedBook(CDialogAtWork& work) {
         AfxMessageBox("更新するブックを選択してください");
         return;
     }
-    if (!LookUpBook(m_bookList.GetText(selected))) {
+    const CString key = m_bookList.GetText(selected);
+    if (!LookUpBook(key)) {
         work.EndWait();
         AfxMessageBox(kBrokenMap);
+        CRunOutcome::NoteFailed();
+        EndDialog(IDCANCEL);
+        return;
+    }
+    const CRunCheck check(m_operator, m_strWorkBook, kStopLine);
+    if (!NamesFit(check) || !check.AreDistinctFromEveryBook({key})) {
+        work.EndWait();
         CRunOutcome::NoteFailed();
         EndDialog(IDCANCEL);
         return;
@@ -204,12 +219,15 @@ void CYearUpdateDlg::UpdateAllBooks(CDialogAtWork& work) {
     ShowResult(AllBooksSummary());
 }
 
-// A name missing from the map is told as the damaged list it is; then the
-// template, each book's file, that no two books are one workbook, and last
+// A damaged record is told as the damaged list it is, names too long for
+// the Excel folder as that; then the template, each book's file, that no
+// two of the books' workbooks (payroll and attendance) are one, and last
 // each book's protection (Excel).
 bool CYearUpdateDlg::CheckAllBooks(CDialogAtWork& work) {
+    std::vector<CString> keys;
     for (int i = 0; i < m_bookList.GetCount(); ++i) {
-        if (!LookUpBook(m_bookList.GetText(i))) {
+        keys.push_back(m_bookList.GetText(i));
+        if (!LookUpBook(keys.back())) {
             work.EndWait();
             AfxMessageBox(kBrokenMap);
             return false;
@@ -218,17 +236,20 @@ bool CYearUpdateDlg::CheckAllBooks(CDialogAtWork& work) {
     CDornEnv env;
     const CProductPaths paths(env);
     const CRunCheck check(m_operator, m_strWorkBook, kStopLine);
+    for (const CString& key : keys) {
+        LookUpBook(key);
+        if (!NamesFit(check))
+            return false;
+    }
     if (!check.CanReadTemplate(paths.PayrollTemplate(env.m_strExcelExt)))
         return false;
-    std::vector<std::pair<CString, CString>> books;
-    for (int i = 0; i < m_bookList.GetCount(); ++i) {
-        LookUpBook(m_bookList.GetText(i));
+    for (const CString& key : keys) {
+        LookUpBook(key);
         const CString path = paths.ExcelFile(m_strBookFile);
         if (!check.Exists(path, m_strBookFile) || !check.CanChange(path, m_strBookFile, false))
             return false;
-        books.emplace_back(path, m_strBookFile);
     }
-    if (!check.AreDistinct(books))
+    if (!check.AreDistinctFromEveryBook(keys))
         return false;
     for (int i = 0; i < m_bookList.GetCount(); ++i) {
         LookUpBook(m_bookList.GetText(i));

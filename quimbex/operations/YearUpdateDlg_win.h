@@ -5,6 +5,7 @@
 #include "ListBox_win.h"
 
 class CDialogAtWork;
+class CRunCheck;
 
 // The year-update dialog (command 7): the user picks one book from the
 // list, or ticks the all-books box, and may change the target year.
@@ -39,6 +40,7 @@ protected:
 
 private:
     bool LookUpBook(const CString& key);
+    bool NamesFit(const CRunCheck& check) const;
     void UpdateSelectedBook(CDialogAtWork& work);
     void UpdateAllBooks(CDialogAtWork& work);
     bool CheckAllBooks(CDialogAtWork& work);

@@ -122,10 +122,10 @@ std::vector<std::string> Texts(const QuimbexRun& run) {
 // the commands of one book choose it.  A file name with a folder, a parent
 // or a "/" never reaches a file outside the Excel folder: the list, the
 // templates and the markers stay as they were, and so does every workbook.
-// The year update and the initialisation take the file-name part of the
-// record, as they always do ("BookMNG.dat", no workbook's name); the
-// others name the record as damaged; converting every book, its book
-// fails and the other books go on.
+// Nor does it reach the workbook of the Excel folder that its file-name
+// part names, which the record does not name.  The year update and the
+// initialisation refuse the list as damaged, the others name the record;
+// converting every book, its book fails and the other books go on.
 TEST_F(DamagedBookList, RecordLeadingOutOfTheExcelFolderTouchesNothing) {
     const std::string slashes = "../Data/MyData/BookMNG.dat";
     const std::string parents = "..\\Data\\MyData\\BookMNG.dat";
@@ -133,6 +133,8 @@ TEST_F(DamagedBookList, RecordLeadingOutOfTheExcelFolderTouchesNothing) {
     // over "勤怠_..", and the name ends as a workbook's.
     const std::string deep = "..\\..\\..\\Data\\Org\\Kyuyo.xls";
     const std::string deepSlashes = "../../../Data/Org/Kyuyo.xls";
+    const std::string folder = "sub\\kyuyo.xls";
+    const std::string intoExcel = "..\\Excel\\kyuyo.xls";
     const struct {
         const std::string& fileName;
         const Command& command;
@@ -142,6 +144,10 @@ TEST_F(DamagedBookList, RecordLeadingOutOfTheExcelFolderTouchesNothing) {
         {parents, kYear, {kYearBroken}},
         {slashes, kInit, {kInitBroken}},
         {parents, kInit, {kInitBroken}},
+        {folder, kYear, {kYearBroken}},
+        {intoExcel, kYear, {kYearBroken}},
+        {folder, kInit, {kInitBroken}},
+        {intoExcel, kInit, {kInitBroken}},
         {slashes, kAll, {FormatRefusal(slashes, kAll), kConvertFailed}},
         {parents, kAll, {FormatRefusal(parents, kAll), kConvertFailed}},
         {deepSlashes, kAttendance, {kInitBroken}},
@@ -158,12 +164,16 @@ TEST_F(DamagedBookList, RecordLeadingOutOfTheExcelFolderTouchesNothing) {
                                      {"外", -1, c.fileName, ""}});
         ClearLog();
         const auto product = ProductFiles();
+        const auto books = FolderContents(ExcelDir());
         const NothingLost kept(ExcelDir());
         const QuimbexRun run = RunCommand(c.command);
         EXPECT_EQ(c.texts, Texts(run));
         EXPECT_EQ(1u, run.exitCode);
         EXPECT_EQ(std::vector<std::string>{}, ChangedFiles(product, ProductFiles()));
         EXPECT_FALSE(FileExists(ProductDir() + "\\Data\\MyData\\ExMng.dat"));
+        if (c.command.dialog) {
+            EXPECT_EQ(books, FolderContents(ExcelDir()));
+        }
     }
 }
 
@@ -273,13 +283,12 @@ TEST_F(DamagedBookList, TwoRecordsOfOneWorkbookAreRefusedBeforeAnyChange) {
     const struct {
         const char* original;
         CString spelling;
-        bool sameBook;   // told as the same workbook, else as a damaged record
-        bool attendance; // of an attendance workbook, which the year update leaves
+        bool sameBook; // told as the same workbook, else as a damaged record
     } spellings[] = {
-        {"kyuyo.xls", "KYUYO.XLS", true, false},
-        {"kyuyo.xls", "kyuyo.xls.", false, false},
-        {"表参道店.xls", shortName, false, false},
-        {"勤怠_kyuyo.xls", "勤怠_kyuyo.xls", true, true},
+        {"kyuyo.xls", "KYUYO.XLS", true},
+        {"kyuyo.xls", "kyuyo.xls.", false},
+        {"表参道店.xls", shortName, false},
+        {"勤怠_kyuyo.xls", "勤怠_kyuyo.xls", true},
     };
     const struct {
         const Command& command;
@@ -292,7 +301,7 @@ TEST_F(DamagedBookList, TwoRecordsOfOneWorkbookAreRefusedBeforeAnyChange) {
     };
     for (const auto& s : spellings) {
         for (const auto& c : commands) {
-            if ((!c.command.dialog && !s.sameBook) || (&c.command == &kYear && s.attendance))
+            if (!c.command.dialog && !s.sameBook)
                 continue;
             SCOPED_TRACE(s.spelling.str() + ", " + c.command.tail);
             RelayProduct();
@@ -340,6 +349,31 @@ TEST_F(DamagedBookList, TwoRecordsOfOneWorkbookAreRefusedBeforeAnyChange) {
             EXPECT_EQ(std::vector<std::string>{}, RunLines()) << "no book was asked of Excel";
         }
     }
+    // One book chosen: the year update and the initialisation would copy the
+    // payroll template over kyuyo's attendance workbook, whether the record
+    // of it is the chosen book (first) or another one (last).
+    for (const int order : {-1, 2}) {
+        for (const auto& c : {std::make_pair(&kYear, "年度更新処理を中断します"),
+                              std::make_pair(&kInit, "初期化処理を中断します")}) {
+            SCOPED_TRACE(std::to_string(order) + ", " + c.first->tail);
+            RelayProduct();
+            WriteBookMap(BookMngPath(), {{"kyuyo", 0, "kyuyo.xls", ""},
+                                         {"表参道店", 1, "表参道店.xls", ""},
+                                         {"控え", order, "勤怠_kyuyo.xls", ""}});
+            ClearLog();
+            const auto product = ProductFiles();
+            const auto books = FolderContents(ExcelDir());
+            const QuimbexRun run = RunCommand(*c.first);
+            EXPECT_EQ(std::vector<std::string>{"勤怠_kyuyo.xls\nと\n勤怠_kyuyo.xls\nは同じブックで"
+                                               "す。\nブック管理データファイルが壊れています。\n" +
+                                               std::string(c.second)},
+                      Texts(run));
+            EXPECT_EQ(1u, run.exitCode);
+            EXPECT_EQ(books, FolderContents(ExcelDir()));
+            EXPECT_EQ(std::vector<std::string>{}, ChangedFiles(product, ProductFiles()));
+            EXPECT_EQ(std::vector<std::string>{}, RunLines()) << "no book was asked of Excel";
+        }
+    }
 }
 
 // A key starts the names of its book's backups (key + date + extension):
@@ -350,7 +384,10 @@ TEST_F(DamagedBookList, TwoRecordsOfOneWorkbookAreRefusedBeforeAnyChange) {
 // refuse it as a damaged list (the attendance initialisation too, which
 // names no backup after the key), the format change before any book
 // changes, and converting every book names it and lets that book fail; no
-// workbook leaves the Excel folder or loses its name.
+// workbook leaves the Excel folder or loses its name.  A key that is a
+// name but too long for its backups there (a deep product folder) is told
+// as that, not as a damaged list, and so is a record's workbook that
+// exists but whose attendance workbook's or backups' names would be.
 TEST_F(DamagedBookList, KeyThatWouldPutTheBackupOutsideTheExcelFolderMovesNothing) {
     // key + "2026年12月09日.xls": 255 characters; the path: the Excel
     // folder's, a separator and 15 characters beside the key.
@@ -363,13 +400,20 @@ TEST_F(DamagedBookList, KeyThatWouldPutTheBackupOutsideTheExcelFolderMovesNothin
         bool refuses;
         bool namesKey;
         std::vector<std::string> texts; // after the box that names the key
+        const char* stopLine;           // after a name too long; null: as damaged
     } commands[] = {
-        {kYear, true, false, {kYearBroken}},
-        {kInit, true, false, {kInitBroken}},
-        {kAll, false, true, {kConvertFailed}},
-        {kAttendance, true, false, {kInitBroken}},
-        {kFormat, true, true, {}},
-        {kFromMigration, false, true, {}},
+        {kYear, true, false, {kYearBroken}, "年度更新処理を中断します"},
+        {kInit, true, false, {kInitBroken}, "初期化処理を中断します"},
+        {kAll, false, true, {kConvertFailed}, "このブックはコンバートしません。"},
+        {kAttendance, true, false, {kInitBroken}, nullptr},
+        {kFormat, true, true, {}, "ﾌｧｲﾙ形式の変換を中断します"},
+        {kFromMigration, false, true, {}, "このブックはコンバートしません。"},
+    };
+    const auto tooLongTexts = [&](const std::string& told, const auto& c) {
+        std::vector<std::string> texts{told + "\n" + c.stopLine};
+        if (&c.command == &kAll)
+            texts.push_back(kConvertFailed);
+        return texts;
     };
     for (const std::string& key : keys) {
         for (const auto& c : commands) {
@@ -387,6 +431,9 @@ TEST_F(DamagedBookList, KeyThatWouldPutTheBackupOutsideTheExcelFolderMovesNothin
                 std::vector<std::string> texts = c.texts;
                 if (c.namesKey)
                     texts.insert(texts.begin(), KeyRefusal(key, c.command));
+                if ((key == longName || key == longPath) && c.stopLine)
+                    texts =
+                        tooLongTexts("ブック名\n" + key + "\nの控えのファイル名が長すぎます。", c);
                 EXPECT_EQ(texts, Texts(run));
                 EXPECT_EQ(1u, run.exitCode);
             }
@@ -397,6 +444,33 @@ TEST_F(DamagedBookList, KeyThatWouldPutTheBackupOutsideTheExcelFolderMovesNothin
             if (c.refuses) {
                 EXPECT_EQ(books, FolderContents(ExcelDir()));
             }
+        }
+    }
+    // The longest name that fits in the Excel folder: its attendance
+    // workbook's name does not.
+    const std::string longBook(255 - ExcelDir().GetLength() - 4, 'b');
+    const std::string name = longBook + ".xls";
+    for (const auto& c : commands) {
+        if (!c.stopLine)
+            continue;
+        SCOPED_TRACE(std::string("long name, ") + c.command.tail);
+        RelayProduct();
+        ASSERT_TRUE(::CopyFileA(Excel("kyuyo.xls"), Excel(name), TRUE));
+        WriteBookMap(BookMngPath(), {{"長い", -1, name, ""}, {"表参道店", 1, "表参道店.xls", ""}});
+        ClearLog();
+        const auto product = ProductFiles();
+        const auto books = FolderContents(ExcelDir());
+        {
+            const NothingLost kept(ExcelDir());
+            const QuimbexRun run = RunCommand(c.command);
+            EXPECT_EQ(tooLongTexts(name + "\nの勤怠ブックまたは控えのファイル名が長すぎます。", c),
+                      Texts(run));
+            EXPECT_EQ(1u, run.exitCode);
+        }
+        EXPECT_EQ(std::vector<std::string>{}, ChangedFiles(product, ProductFiles()));
+        EXPECT_EQ(books.at(name), FolderContents(ExcelDir()).at(name));
+        if (c.refuses) {
+            EXPECT_EQ(books, FolderContents(ExcelDir()));
         }
     }
 }

@@ -1,6 +1,7 @@
 #include "CliOptions.h"
 #include "Error.h"
 #include "MbcsText.h"
+#include "Poll.h"
 #include "Process.h"
 #include "TestSupport.h"
 
@@ -106,14 +107,34 @@ TEST(Cli, ReportsDialogsAndEndsAProgramThatDoesNotFinish) {
 
 // A program ended at the timeout goes with the programs it started: the
 // child's box, which nobody answers here, would wait for ever (as Quimbex
-// started by Tessaro would, holding the books).
+// started by Tessaro would, holding the books, or the Excel server Quimbex
+// drives).  So does one whose driver fails (a file step on a dialog that has
+// no file name box).
 TEST(Cli, EndsWhatATimedOutProgramStarted) {
-    Process cli(
-        Process::CommandLine(CliPath(), {"run", "--timeout", "3", "--", TargetPath(), "spawn"}));
-    EXPECT_EQ(3u, cli.WaitForExit(30000)) << cli.Stdout() << cli.Stderr();
-    const std::string said = cli.Stdout();
-    EXPECT_EQ(std::string::npos, said.find("子の箱")) << "the child's box is not the program's";
-    EXPECT_EQ(nullptr, ::FindWindowA("#32770", "子")) << said;
+    const struct {
+        std::vector<std::string> words;
+        unsigned rc;
+    } cases[] = {
+        {{"run", "--timeout", "3", "--", TargetPath(), "spawn"}, 3u},
+        {{"run", "--timeout", "30", "--file", "ドライバ試験=x.txt", "--", TargetPath(), "start",
+          "dialog"},
+         1u},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.words.back());
+        Process cli(Process::CommandLine(CliPath(), c.words));
+        EXPECT_EQ(c.rc, cli.WaitForExit(30000)) << cli.Stdout() << cli.Stderr();
+        const std::string said = cli.Stdout();
+        EXPECT_EQ(std::string::npos, said.find("子の箱")) << "the child's box is not the program's";
+        // The child was started before the driver ended; its box shows
+        // unless the child went too.
+        HWND left = nullptr;
+        uidriver::PollUntil([&] { return (left = ::FindWindowA("#32770", "子")) != nullptr; },
+                            3000);
+        EXPECT_EQ(nullptr, left) << said;
+        if (left)
+            ::PostMessageA(left, WM_COMMAND, IDOK, 0);
+    }
 }
 
 // The steps wait for their moment in turn: a click once the dialog takes
@@ -284,5 +305,24 @@ TEST(Cli, AWindowThatGoesWhileItIsReadIsGoneNotAnError) {
     ASSERT_FALSE(lines.empty());
     EXPECT_EQ("exit code: 7", lines.back()) << cli.Stdout();
     EXPECT_EQ("vanished\r\n", ReadFile(out));
+    EXPECT_EQ("", cli.Stderr());
+}
+
+// A dialog that ends just as a pending click finds it (its run ended then)
+// took no click: the click came too late, and the run goes on to the
+// program's own end, which tells the outcome.
+TEST(Cli, AClickOnADialogThatEndsMeanwhileComesTooLate) {
+    const std::string out = OutputDir() + "\\cli-going-stdout.txt";
+    ::CreateDirectoryA(OutputDir().c_str(), nullptr);
+    Process cli(
+        Process::CommandLine(CliPath(), {"run", "--timeout", "30", "--stdout", out, "--click",
+                                         "ドライバ試験=1", "--", TargetPath(), "going", "exit:7"}));
+    EXPECT_EQ(0u, cli.WaitForExit(30000)) << cli.Stdout() << cli.Stderr();
+    const std::vector<std::string> lines = Lines(cli.Stdout());
+    ASSERT_LE(2u, lines.size()) << cli.Stdout();
+    EXPECT_EQ("click too late: caption=\"ドライバ試験\" button=1 (the dialog has gone)",
+              lines[lines.size() - 2]);
+    EXPECT_EQ("exit code: 7", lines.back());
+    EXPECT_EQ("gone\r\n", ReadFile(out));
     EXPECT_EQ("", cli.Stderr());
 }

@@ -17,6 +17,13 @@
 //                   own, which answers for 300 ms, then answers nothing for
 //                   500 ms and ends, taking the dialog with it while the
 //                   driver waits for an answer; prints "vanished"
+//   going           shows the dialog IDD_TARGET modeless on a thread of its
+//                   own; the second time another program reads the length
+//                   of its OK button's text (the first is the driver's
+//                   report of the dialog, the second a pending click's),
+//                   the thread ends without answering, taking the dialog
+//                   with it, as a dialog that ends just then; prints "gone"
+//   start           starts the target of spawn and goes on without waiting
 // Every notification of the dialog is printed, so that a test sees what
 // arrived and in which order.
 #include "Mbcs.h"
@@ -215,7 +222,7 @@ void ChooseFile() {
     Say("file=[%s]", ::GetOpenFileNameA(&ofn) ? path : "");
 }
 
-void SpawnChild() {
+void SpawnChild(bool wait) {
     char self[MAX_PATH] = "";
     ::GetModuleFileNameA(nullptr, self, MAX_PATH);
     std::string commandLine = std::string("\"") + self + "\" caption:子 text:子の箱 msgbox";
@@ -226,6 +233,8 @@ void SpawnChild() {
                           &pi))
         return;
     const CProcessHandles child(pi);
+    if (!wait)
+        return;
     ::WaitForSingleObject(child.hProcess.Get(), INFINITE);
     Say("child ended");
 }
@@ -243,6 +252,34 @@ DWORD WINAPI VanishingDialog(LPVOID instance) {
     }
     ::Sleep(500);
     return 0;
+}
+
+WNDPROC g_goingButtonProc = nullptr;
+int g_lengthReads = 0;
+
+// The thread ends without answering: the system takes its windows with it.
+LRESULT CALLBACK GoingButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_GETTEXTLENGTH && ::InSendMessage() && ++g_lengthReads == 2)
+        ::ExitThread(0);
+    return ::CallWindowProcA(g_goingButtonProc, hwnd, msg, wParam, lParam);
+}
+
+DWORD WINAPI GoingDialog(LPVOID instance) {
+    const HWND dlg = ::CreateDialogParamA(static_cast<HINSTANCE>(instance),
+                                          MAKEINTRESOURCEA(IDD_TARGET), nullptr, DialogProc, 0);
+    g_goingButtonProc = reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(
+        ::GetDlgItem(dlg, IDOK), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(GoingButtonProc)));
+    ::ShowWindow(dlg, SW_SHOW);
+    MSG msg;
+    while (::GetMessageA(&msg, nullptr, 0, 0) > 0)
+        ::DispatchMessageA(&msg);
+    return 0;
+}
+
+void ShowGoingDialog(HINSTANCE instance) {
+    const CHandle thread(::CreateThread(nullptr, 0, GoingDialog, instance, 0, nullptr));
+    ::WaitForSingleObject(thread.Get(), INFINITE);
+    Say("gone");
 }
 
 void ShowVanishingDialog(HINSTANCE instance) {
@@ -298,9 +335,13 @@ bool Do(const std::string& word, BoxSettings& box, int& exitCode, HINSTANCE inst
     else if (key == "open")
         ChooseFile();
     else if (key == "spawn")
-        SpawnChild();
+        SpawnChild(true);
     else if (key == "vanish")
         ShowVanishingDialog(instance);
+    else if (key == "going")
+        ShowGoingDialog(instance);
+    else if (key == "start")
+        SpawnChild(false);
     else
         return false;
     return true;

@@ -4,6 +4,7 @@
 #include "Error.h"
 #include "FileDialogControls.h"
 #include "MbcsText.h"
+#include "Poll.h"
 #include "RemoteWindow.h"
 
 #include <cstdlib>
@@ -30,6 +31,13 @@ void SplitAt(const std::string& value, size_t pos, const std::string& option, Di
         throw uidriver::Error(option + " wants CAPTION=VALUE, not \"" + value + "\"");
     step.caption = value.substr(0, pos);
     rest = value.substr(pos + 1);
+}
+
+// Wine may answer a read of a window whose program is ending with another
+// error than a gone handle (access denied) while the window still shows:
+// a window that goes within moments of the failed read was going.
+bool IsGoing(HWND hwnd) {
+    return uidriver::PollUntil([&] { return !::IsWindow(hwnd) || !::IsWindowVisible(hwnd); }, 2000);
 }
 
 } // namespace
@@ -73,7 +81,8 @@ DialogStep ParseDialogStep(const std::string& option, const std::string& value) 
 }
 
 // A reported window (a message box, a dialog) may close while its caption
-// is read: it is no dialog of the step.
+// is read: it is no dialog of the step.  A failed read of a window that
+// stays is a failure.
 HWND DialogSteps::FindDialog(const std::set<HWND>& reported, const std::string& caption) const {
     for (HWND hwnd : reported) {
         try {
@@ -81,6 +90,9 @@ HWND DialogSteps::FindDialog(const std::set<HWND>& reported, const std::string& 
                 uidriver::IsClass(hwnd, "#32770") && uidriver::ReadText(hwnd) == caption)
                 return hwnd;
         } catch (const uidriver::WindowGone&) {
+        } catch (const uidriver::Error&) {
+            if (!IsGoing(hwnd))
+                throw;
         }
     }
     return nullptr;
@@ -112,13 +124,24 @@ std::string DialogSteps::TakeNext(const std::set<HWND>& reported, int boxesAnswe
     }
 }
 
+// A dialog that ends while its button is read or clicked (its run ended
+// just then) took no click: the click came too late, and the program's own
+// end tells the outcome.  Its controls go first, so a control gone is a
+// dialog going; any other failure on a dialog that stays is one.
 std::string DialogSteps::Click(HWND dialog, const DialogStep& step) const {
-    const uidriver::DialogWindow window(dialog);
-    const std::string text = uidriver::StripMnemonic(window.Text(step.number));
-    std::string line = "clicked: caption=" + Quoted(step.caption) +
-                       " button=" + std::to_string(step.number) + ":" + Quoted(text);
-    window.Click(step.number);
-    return line;
+    const std::string what =
+        "caption=" + Quoted(step.caption) + " button=" + std::to_string(step.number);
+    try {
+        const uidriver::DialogWindow window(dialog);
+        const std::string text = uidriver::StripMnemonic(window.Text(step.number));
+        window.Click(step.number);
+        return "clicked: " + what + ":" + Quoted(text);
+    } catch (const uidriver::WindowGone&) {
+    } catch (const uidriver::Error&) {
+        if (!IsGoing(dialog))
+            throw;
+    }
+    return "click too late: " + what + " (the dialog has gone)";
 }
 
 // WM_SETTEXT carries a pointer, which the system copies across processes;

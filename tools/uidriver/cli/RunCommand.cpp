@@ -123,13 +123,21 @@ int RunCommand::Run() {
     info.stdoutPath = m_options.stdoutPath;
     info.stderrPath = m_options.stderrPath;
     uidriver::Process process(info);
-    const bool ended = uidriver::PollUntil(
-        [&] {
-            ReportNewWindows(process);
-            TakeDialogSteps();
-            return !process.IsRunning();
-        },
-        m_options.timeoutMs, kPollMs);
+    bool ended = false;
+    try {
+        ended = uidriver::PollUntil(
+            [&] {
+                ReportNewWindows(process);
+                TakeDialogSteps();
+                return !process.IsRunning();
+            },
+            m_options.timeoutMs, kPollMs);
+    } catch (...) {
+        // A driver that fails leaves nobody to answer the program's boxes,
+        // as at the timeout.
+        EndWithItsChildren(process);
+        throw;
+    }
     if (!ended) {
         Print("timeout: still running after " + std::to_string(m_options.timeoutMs / 1000) +
               " s; its windows:\n" + process.Windows().Describe() + "terminated");
