@@ -96,6 +96,7 @@ void CAttendInitDlg::OnOK() {
     CDataForExMap book;
     if (m_pBookMap->m_mapBooks.Lookup(key, book)) {
         m_strSelected = kAttendancePrefix + book.m_strFileName;
+        m_strSelectedKey = key;
         m_bSelectedDamaged = !IsUsableRecord(key, book.m_strFileName);
     }
     CDialog::OnOK();

@@ -12,6 +12,7 @@ public:
     CExcelFileMap* m_pBookMap; // the operator's, not owned
     CString m_strSelected;     // "勤怠_" + the chosen book's file name; empty until confirmed
     bool m_bSelectedDamaged = false; // the chosen record names no workbook (IsUsableRecord)
+    CString m_strSelectedKey;        // the chosen record's key
     CComboBox m_cboBooks;
     int m_nInitMode = 0; // 0: keep the attendance data, 1: initial state
 

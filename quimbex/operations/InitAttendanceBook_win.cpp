@@ -110,5 +110,11 @@ int CBookOperator::InitAttendanceBook(const CString& workFile) {
         CRunOutcome::NoteFailed();
         return 2;
     }
+    // The chosen book's attendance workbook may be another record's
+    // payroll workbook: the template would replace that book.
+    if (!CRunCheck(*this, workFile, kStopLine).AreDistinctFromEveryBook({dlg.m_strSelectedKey})) {
+        CRunOutcome::NoteFailed();
+        return 2;
+    }
     return ResetAttendanceBook(*this, workFile, dlg.m_strSelected, dlg.m_nInitMode == 0);
 }
