@@ -215,6 +215,18 @@ bool CWin32FileSystem::RemoveUnlessOpen(const CString& strPath) {
     return ::DeleteFileA(strPath) != FALSE;
 }
 
+// Leave to delete it is refused while a live run holds the file from
+// CreateNew, and to every other caller while this one holds it.
+std::unique_ptr<CFsFile> CWin32FileSystem::OpenToRemove(const CString& strPath, CFsError& error) {
+    return Open(strPath, CFile::modeRead | CFile::shareDenyNone | CFile::modeDelete, error);
+}
+
+// Marked for deletion, it goes when its handle closes.
+bool CWin32FileSystem::RemoveOpened(CFsFile& file, const CString& /*strPath*/) {
+    auto* held = dynamic_cast<CWin32File*>(&file);
+    return held && held->MarkTransient();
+}
+
 bool CWin32FileSystem::MakeDirectory(const CString& strPath) {
     return ::CreateDirectoryA(strPath, nullptr) != FALSE;
 }
