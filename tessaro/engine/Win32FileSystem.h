@@ -31,5 +31,6 @@ public:
 
 private:
     bool IsReplaceable(const CString& strPath);
+    unsigned long RenameHeld(CFsFile& file, const CString& strTo); // a Win32 error
     std::unique_ptr<CFsFile> Open(const CString& strPath, unsigned nFlags, CFsError& error);
 };
