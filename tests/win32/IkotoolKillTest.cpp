@@ -165,3 +165,28 @@ TEST(IkotoolExeKill, NextRunRemovesWhatADeadJournalListsAndNothingElse) {
     EXPECT_FALSE(FileExists(journals[0]));
     EXPECT_EQ(0, JournalsLeft());
 }
+
+// A temporary folder inside a root gets no journal, whichever spelling the
+// root or the folder has (case, trailing dots, the short name).
+TEST(IkotoolExeKill, NoJournalInsideARoot) {
+    TempDir work;
+    const CString prod = work / "ProductFolder";
+    ASSERT_TRUE(::CreateDirectoryA(prod, nullptr));
+    ASSERT_TRUE(::CreateDirectoryA(prod + "\\Data", nullptr));
+    ASSERT_TRUE(::CreateDirectoryA(prod + "\\Data\\MyData", nullptr));
+    char shortName[MAX_PATH];
+    const DWORD n = ::GetShortPathNameA(prod + "\\Data", shortName, sizeof shortName);
+    ASSERT_TRUE(n > 0 && n < sizeof shortName);
+    char saved[MAX_PATH] = "";
+    const DWORD nSaved = ::GetEnvironmentVariableA("TMP", saved, sizeof saved);
+    CWin32FileSystem fs;
+    const CString data = prod + "\\Data";
+    for (const CString& temp : {data + "\\MyData", CString(shortName) + "\\MyData",
+                                work / "productfolder\\DATA.\\", work.Path()}) {
+        ASSERT_TRUE(::SetEnvironmentVariableA("TMP", temp));
+        CRunJournal journal(fs);
+        journal.Begin(CMigrationRoots(prod, data + ".", ""));
+        EXPECT_EQ(temp == work.Path(), journal.IsKept()) << temp.GetString();
+    }
+    ::SetEnvironmentVariableA("TMP", nSaved > 0 && nSaved < sizeof saved ? saved : nullptr);
+}
