@@ -242,7 +242,7 @@ bool CMigrationRestore::Extract(CWaitCursor& cursor) {
         bOpened = true;
         m_context.m_pRecord = &record;
         CRunJournal journal(m_fs);
-        journal.Begin();
+        journal.Begin(m_roots);
         m_context.m_pJournal = &journal;
         try {
             bOurs = ReadEntries(file);

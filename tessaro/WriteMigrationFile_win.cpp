@@ -27,12 +27,12 @@ bool CTessaroApp::WriteMigrationFile() {
     CWaitCursor cursor;
     CWin32FileSystem fs;
     CMigrationContext context(fs, CDornEnv().m_strExcelExt);
-    CMigrationWriter writer(context,
-                            CMigrationRoots(m_astrRoots[0], m_astrRoots[1], m_astrRoots[2]));
+    const CMigrationRoots roots(m_astrRoots[0], m_astrRoots[1], m_astrRoots[2]);
+    CMigrationWriter writer(context, roots);
     bool bWritten = false;
     if (writer.BuildList()) {
         CRunJournal journal(fs);
-        journal.Begin();
+        journal.Begin(roots);
         context.m_pJournal = &journal;
         try {
             bWritten = writer.WriteFile(m_strFilePath);

@@ -113,6 +113,17 @@ public:
     virtual bool RemoveFile(const CString& strPath) = 0;
     // Removes a file unless a program holds it open from CreateNew.
     virtual bool RemoveUnlessOpen(const CString& strPath) = 0;
+    // For reading a file that no program holds open from CreateNew, held
+    // so until it is closed: no other caller gets it meanwhile.  Null when
+    // it is held.
+    virtual std::unique_ptr<CFsFile> OpenToRemove(const CString& strPath, CFsError& error) {
+        return OpenForReading(strPath, error);
+    }
+    // The name of a file OpenToRemove gave goes; the file at the latest
+    // when it is closed.
+    virtual bool RemoveOpened(CFsFile& /*file*/, const CString& strPath) {
+        return RemoveUnlessOpen(strPath);
+    }
     // The name that the last component of strPath has on disk, when it names
     // an existing file or folder: its long name where the system answers to
     // a short one too.  A system without short names keeps every name as

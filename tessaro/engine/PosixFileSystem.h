@@ -28,6 +28,8 @@ public:
                    CFsError& error) override;
     bool GiveName(CFsFile& file, const CString& strPath, CFsError& error) override;
     bool RemoveUnlessOpen(const CString& strPath) override;
+    std::unique_ptr<CFsFile> OpenToRemove(const CString& strPath, CFsError& error) override;
+    bool RemoveOpened(CFsFile& file, const CString& strPath) override;
     // Names are found without regard to case, as on Windows.
     bool HasOtherSpellings() const override { return true; }
     CString ShownPath(const CString& strText) const override;

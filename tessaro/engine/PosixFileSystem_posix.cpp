@@ -564,6 +564,27 @@ bool CPosixFileSystem::RemoveUnlessOpen(const CString& strPath) {
            ::unlinkat(dirFd, name.c_str(), 0) == 0;
 }
 
+// The lock is RemoveUnlessOpen's: a live run's file refuses it, and no
+// other caller takes the file while this one holds it.
+std::unique_ptr<CFsFile> CPosixFileSystem::OpenToRemove(const CString& strPath, CFsError& error) {
+    std::unique_ptr<CFsFile> file = Open(strPath, O_RDONLY | O_NOFOLLOW | O_NONBLOCK, error);
+    if (file && ::flock(static_cast<CPosixFile&>(*file).Fd(), LOCK_EX | LOCK_NB) != 0)
+        return nullptr;
+    return file;
+}
+
+// Only while the name is still the held file's.
+bool CPosixFileSystem::RemoveOpened(CFsFile& file, const CString& strPath) {
+    int dirFd;
+    std::string name;
+    struct stat held, named;
+    return Resolve(strPath, dirFd, name) &&
+           ::fstat(static_cast<CPosixFile&>(file).Fd(), &held) == 0 &&
+           ::fstatat(dirFd, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+           held.st_dev == named.st_dev && held.st_ino == named.st_ino &&
+           ::unlinkat(dirFd, name.c_str(), 0) == 0;
+}
+
 // By characters: the trail byte 0x5C of "表" stays.  Runs of separators,
 // which the format writes, show as one.
 CString CPosixFileSystem::ShownPath(const CString& strText) const {

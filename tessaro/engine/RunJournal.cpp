@@ -3,24 +3,59 @@
 #include "MigrationWriter.h"
 #include "TargetFile.h"
 
+#include "Mbcs.h"
+
 #include <algorithm>
+#include <cctype>
+#include <cstring>
 
 namespace {
 
 constexpr char kFirstName[] = "~TESSARO.JNL";
 
-// The bytes of a file up to its end, or only its first ones when they are
-// not the mark: someone's own file of the name is not read through.
-std::string ReadJournal(CFsFile& file) {
+// Longer than any path a line can hold: what follows up to the line's end
+// is no path, and is not kept.
+constexpr size_t kMaxLine = 4096;
+
+// The first bytes of a journal: the mark, or (a run killed before it was
+// written) its first ones.
+bool BeginsAsJournal(CFsFile& file) {
     const std::string& mark = CTargetFile::Mark();
-    std::string bytes;
-    char buf[4096];
-    for (unsigned n; (n = file.Read(buf, sizeof buf)) != 0;) {
-        bytes.append(buf, n);
-        if (bytes.size() >= mark.size() && bytes.compare(0, mark.size(), mark) != 0)
-            break;
+    std::string bytes(mark.size(), '\0');
+    size_t got = 0;
+    for (unsigned n; got < bytes.size() &&
+                     (n = file.Read(&bytes[got], static_cast<unsigned>(bytes.size() - got))) != 0;)
+        got += n;
+    return mark.compare(0, got, bytes, 0, got) == 0;
+}
+
+// Windows drops them from every component of a path.
+void DropTrailingDotsAndBlanks(std::string& part) {
+    while (!part.empty() && (part.back() == '.' || part.back() == ' '))
+        part.pop_back();
+}
+
+// Components on character boundaries: the trail byte 0x5C of "表" is no
+// separator.
+std::vector<CString> Components(const CString& strPath) {
+    std::vector<CString> parts;
+    const std::string& s = strPath.str();
+    const int n = static_cast<int>(s.size());
+    std::string part;
+    for (int i = 0; i <= n;) {
+        const int len = i < n ? fw::CharLen932(s.data(), i, n) : 1;
+        const char c = i < n ? s[static_cast<size_t>(i)] : '\\';
+        if (len == 1 && (c == '\\' || c == '/')) {
+            DropTrailingDotsAndBlanks(part);
+            if (!part.empty())
+                parts.emplace_back(part.c_str());
+            part.clear();
+        } else {
+            part.append(s, static_cast<size_t>(i), static_cast<size_t>(len));
+        }
+        i += len;
     }
-    return bytes;
+    return parts;
 }
 
 } // namespace
@@ -39,12 +74,43 @@ CRunJournal::~CRunJournal() {
     End();
 }
 
-void CRunJournal::Begin() {
+void CRunJournal::Begin(const CMigrationRoots& roots) {
     const CString folder = m_fs.TemporaryFolder();
-    if (folder.IsEmpty())
+    if (folder.IsEmpty() || LiesInRoot(folder, roots))
         return;
     Sweep(folder);
     Make(folder);
+}
+
+// A journal inside a root would be carried by a create, and put back by a
+// restore, as the user's own file.
+bool CRunJournal::LiesInRoot(const CString& strFolder, const CMigrationRoots& roots) {
+    const std::vector<CString> folder = OnDisk(strFolder);
+    for (int i = 0; i < CMigrationRoots::kCount; ++i) {
+        if (roots[i].IsEmpty())
+            continue;
+        const std::vector<CString> root = OnDisk(roots[i]);
+        if (root.empty() || root.size() > folder.size())
+            continue;
+        if (std::equal(root.begin(), root.end(), folder.begin(),
+                       [](const CString& a, const CString& b) { return a.CompareNoCase(b) == 0; }))
+            return true;
+    }
+    return false;
+}
+
+// The components of the path the system opens, each by its long name
+// where it has a short one too.
+std::vector<CString> CRunJournal::OnDisk(const CString& strPath) {
+    std::vector<CString> parts = Components(m_fs.WholePath(strPath));
+    CString reached;
+    for (size_t i = 0; i < parts.size(); ++i) {
+        CString name;
+        if (i > 0 && m_fs.GetLongName(reached + "\\" + parts[i], name) && !name.IsEmpty())
+            parts[i] = name;
+        reached = i == 0 ? parts[i] : reached + "\\" + parts[i];
+    }
+    return parts;
 }
 
 // Made anew, never opened as it stands: a file of the name is another
@@ -121,24 +187,32 @@ void CRunJournal::End() {
 }
 
 // A journal that can be removed is no live run's: the run that made it was
-// killed, and the files of its paths are its copies, whole or cut.  Its
-// paths are read before it goes, so that no other sweep removes it first.
+// killed, and the files of its paths are its copies, whole or cut.  While
+// any run lives, none is swept: the dead one may list the name a live run
+// is writing under now, between its naming and its rename.  The run after
+// sweeps.  A journal is held while it is swept, so that no other sweep
+// takes it, and goes only when it is through: a sweep killed leaves it to
+// the next.
 void CRunJournal::Sweep(const CString& strFolder) {
+    std::vector<std::pair<CString, std::unique_ptr<CFsFile>>> dead;
     for (int i = 0; i < kNames; ++i) {
         const CString path = strFolder + "\\" + Name(i);
-        std::vector<std::string> paths;
-        if (!ReadDead(path, paths))
+        if (!IsJournal(path))
             continue;
-        for (const std::string& left : paths)
-            RemoveLeft(left);
+        CFsError error;
+        std::unique_ptr<CFsFile> file = m_fs.OpenToRemove(path, error);
+        if (!file)
+            return;
+        dead.emplace_back(path, std::move(file));
     }
+    for (auto& journal : dead)
+        SweepDead(journal.first, *journal.second);
 }
 
-// Only a file of the name that begins with the mark is a journal; its cut
-// last line is no path.  One that holds only the mark's first bytes, or
-// none, is a run's killed before its mark was written: it lists nothing,
-// and removing it loses no byte.
-bool CRunJournal::ReadDead(const CString& strPath, std::vector<std::string>& paths) {
+// Only a file of the name that begins with the mark is a journal; one that
+// holds only the mark's first bytes, or none, is a run's killed before its
+// mark was written: it lists nothing, and removing it loses no byte.
+bool CRunJournal::IsJournal(const CString& strPath) {
     const CFsStatus status = m_fs.GetStatus(strPath);
     if (!status.bExists || status.bDirectory || m_fs.IsLink(strPath))
         return false;
@@ -146,22 +220,51 @@ bool CRunJournal::ReadDead(const CString& strPath, std::vector<std::string>& pat
     std::unique_ptr<CFsFile> file = m_fs.OpenForReading(strPath, error);
     if (!file)
         return false;
-    std::string bytes;
     try {
-        bytes = ReadJournal(*file);
+        const bool bJournal = BeginsAsJournal(*file);
         file->Close();
+        return bJournal;
     } catch (const CFileException&) {
         return false; // unreadable: not known to be a journal
     }
-    file.reset();
-    const std::string& mark = CTargetFile::Mark();
-    const bool bCut = bytes.size() < mark.size() && mark.compare(0, bytes.size(), bytes) == 0;
-    if ((!bCut && bytes.compare(0, mark.size(), mark) != 0) || !m_fs.RemoveUnlessOpen(strPath))
-        return false;
-    for (size_t at = mark.size(), end; (end = bytes.find('\n', at)) != std::string::npos;
-         at = end + 1)
-        paths.push_back(bytes.substr(at, end - at));
-    return true;
+}
+
+// Each line is acted on as it is read: a journal may be of any length.
+// Its cut last line is no path.  One that cannot be read on is removed
+// all the same: what it lists further is lost, not taken for anything.
+void CRunJournal::SweepDead(const CString& strPath, CFsFile& file) {
+    try {
+        if (!BeginsAsJournal(file))
+            return;
+        std::string line;
+        bool bTooLong = false;
+        std::vector<char> buf(64 * 1024);
+        for (unsigned n; (n = file.Read(buf.data(), static_cast<unsigned>(buf.size()))) != 0;) {
+            for (const char* p = buf.data(), *end = p + n; p < end;) {
+                const char* brk = static_cast<const char*>(std::memchr(p, '\n', end - p));
+                const char* stop = brk ? brk : end;
+                if (!bTooLong)
+                    line.append(p, stop);
+                if (line.size() > kMaxLine) {
+                    bTooLong = true;
+                    line.clear();
+                }
+                if (brk) {
+                    if (!bTooLong)
+                        RemoveLeft(line);
+                    line.clear();
+                    bTooLong = false;
+                }
+                p = brk ? brk + 1 : end;
+            }
+        }
+    } catch (const CFileException&) {
+    }
+    m_fs.RemoveOpened(file, strPath);
+    try {
+        file.Close();
+    } catch (const CFileException&) {
+    }
 }
 
 // Only files of the temporary names are taken: neither a folder nor a
@@ -169,11 +272,23 @@ bool CRunJournal::ReadDead(const CString& strPath, std::vector<std::string>& pat
 // live run holds open.
 void CRunJournal::RemoveLeft(const std::string& strPath) {
     const CString path(strPath);
-    if (!IsTemporaryPath(strPath))
+    if (!IsAbsolute(strPath) || !IsTemporaryPath(strPath))
         return;
     const CFsStatus status = m_fs.GetStatus(path);
     if (status.bExists && !status.bDirectory && !m_fs.IsLink(path))
         m_fs.RemoveUnlessOpen(path);
+}
+
+// Lines are whole paths: from a drive (X:\) or a share (\\) on Windows,
+// from the root natively.
+bool CRunJournal::IsAbsolute(const std::string& strPath) {
+#ifdef _WIN32
+    const bool bDrive = strPath.size() >= 3 && std::isalpha(static_cast<unsigned char>(strPath[0])) &&
+                        strPath[1] == ':' && strPath[2] == '\\';
+    return bDrive || strPath.compare(0, 2, "\\\\") == 0;
+#else
+    return !strPath.empty() && (strPath[0] == '/' || strPath[0] == '\\');
+#endif
 }
 
 // A restore's temporary name, or a migration file's name with the writer's

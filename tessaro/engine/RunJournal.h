@@ -1,5 +1,6 @@
 #pragma once
 #include "FileSystem.h"
+#include "MigrationRoots.h"
 
 #include <memory>
 #include <string>
@@ -27,8 +28,9 @@ public:
 
     // Before the run's first temporary file: removes what killed runs'
     // journals list, then makes this run's.  Without a temporary folder (a
-    // dry run) or where none can be made there, the run goes on without.
-    void Begin();
+    // dry run), with one inside a root of the run, or where none can be
+    // made there, the run goes on without.
+    void Begin(const CMigrationRoots& roots);
     // Before a temporary file of strPath is made (once for each path).
     void Note(const CString& strPath);
     void End();
@@ -36,9 +38,13 @@ public:
     const CString& Path() const { return m_strPath; }
 
 private:
+    bool LiesInRoot(const CString& strFolder, const CMigrationRoots& roots);
+    std::vector<CString> OnDisk(const CString& strPath);
     void Sweep(const CString& strFolder);
-    bool ReadDead(const CString& strPath, std::vector<std::string>& paths);
+    bool IsJournal(const CString& strPath);
+    void SweepDead(const CString& strPath, CFsFile& file);
     void RemoveLeft(const std::string& strPath);
+    static bool IsAbsolute(const std::string& strPath);
     static bool IsTemporaryPath(const std::string& strPath);
     void Make(const CString& strFolder);
 

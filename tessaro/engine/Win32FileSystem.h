@@ -17,6 +17,8 @@ public:
     bool CloseOver(std::unique_ptr<CFsFile> pFile, const CString& strFrom, const CString& strTo,
                    CFsError& error) override;
     bool RemoveUnlessOpen(const CString& strPath) override;
+    std::unique_ptr<CFsFile> OpenToRemove(const CString& strPath, CFsError& error) override;
+    bool RemoveOpened(CFsFile& file, const CString& strPath) override;
     bool GetLongName(const CString& strPath, CString& strName) override;
     bool HasOtherSpellings() const override { return true; }
     bool HasShortNames() const override { return true; }
@@ -29,5 +31,6 @@ public:
 
 private:
     bool IsReplaceable(const CString& strPath);
+    unsigned long RenameHeld(CFsFile& file, const CString& strTo); // a Win32 error
     std::unique_ptr<CFsFile> Open(const CString& strPath, unsigned nFlags, CFsError& error);
 };

@@ -43,6 +43,27 @@ public:
     bool MarkTransient() { return m_bTransient = SetDeletion(TRUE); }
     // It stays when closed; false (and still transient) when it cannot.
     bool Keep() { return SetDeletion(FALSE); }
+    // The file's name becomes strTo, through its handle: no one else can
+    // remove or rename it meanwhile, as no one can once it is closed and
+    // before a rename by name.
+    bool RenameTo(const CString& strTo, DWORD& err) {
+        const int n = ::MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, strTo, -1, nullptr, 0);
+        if (n <= 0) {
+            err = ::GetLastError();
+            return false;
+        }
+        std::vector<char> buf(sizeof(FILE_RENAME_INFO) + static_cast<size_t>(n) * sizeof(WCHAR));
+        auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buf.data());
+        info->ReplaceIfExists = TRUE;
+        info->RootDirectory = nullptr;
+        info->FileNameLength = static_cast<DWORD>(n - 1) * sizeof(WCHAR);
+        ::MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, strTo, -1, info->FileName, n);
+        if (::SetFileInformationByHandle(m_file.m_hFile.Get(), FileRenameInfo, info,
+                                         static_cast<DWORD>(buf.size())))
+            return true;
+        err = ::GetLastError();
+        return false;
+    }
 
     CFile m_file;
 
@@ -174,9 +195,10 @@ std::unique_ptr<CFsFile> CWin32FileSystem::CreateTransient(const CString& strPat
     return file;
 }
 
-// A transient file is kept only to be renamed: once its mark is off it is
-// this run's file under its name (held open without leave to delete it
-// until closed), which a failure removes again.
+// A transient file is kept only to be renamed, while its handle is still
+// open: until the rename, its name is held against a sweep that would
+// remove it.  Once its mark is off it is this run's file; a rename
+// refused marks it again, and it goes with its handle.
 bool CWin32FileSystem::CloseOver(std::unique_ptr<CFsFile> pFile, const CString& strFrom,
                                  const CString& strTo, CFsError& error) {
     auto* file = dynamic_cast<CWin32File*>(pFile.get());
@@ -186,16 +208,22 @@ bool CWin32FileSystem::CloseOver(std::unique_ptr<CFsFile> pFile, const CString& 
         error.strCause = OsCause(::GetLastError(), strFrom);
         return false;
     }
+    const DWORD err = RenameHeld(*file, strTo);
+    const bool bRenamed = err == ERROR_SUCCESS;
+    const bool bGoes = bRenamed || file->MarkTransient();
     try {
         file->Close();
     } catch (...) {
-        RemoveFile(strFrom);
+        if (!bGoes)
+            RemoveFile(strFrom);
         throw;
     }
     pFile.reset();
-    if (MoveOver(strFrom, strTo, error))
+    if (bRenamed)
         return true;
-    RemoveFile(strFrom);
+    if (!bGoes)
+        RemoveFile(strFrom);
+    error.strCause = OsCause(err, strTo);
     return false;
 }
 
@@ -213,6 +241,18 @@ bool CWin32FileSystem::CheckWriteOver(const CString& strTo, CFsError& error) {
 // A file open without leave to delete it refuses with a sharing violation.
 bool CWin32FileSystem::RemoveUnlessOpen(const CString& strPath) {
     return ::DeleteFileA(strPath) != FALSE;
+}
+
+// Leave to delete it is refused while a live run holds the file from
+// CreateNew, and to every other caller while this one holds it.
+std::unique_ptr<CFsFile> CWin32FileSystem::OpenToRemove(const CString& strPath, CFsError& error) {
+    return Open(strPath, CFile::modeRead | CFile::shareDenyNone | CFile::modeDelete, error);
+}
+
+// Marked for deletion, it goes when its handle closes.
+bool CWin32FileSystem::RemoveOpened(CFsFile& file, const CString& /*strPath*/) {
+    auto* held = dynamic_cast<CWin32File*>(&file);
+    return held && held->MarkTransient();
 }
 
 bool CWin32FileSystem::MakeDirectory(const CString& strPath) {
@@ -250,6 +290,18 @@ bool CWin32FileSystem::MoveOver(const CString& strFrom, const CString& strTo, CF
     error.strCause =
         CauseOf(CFileException(FileCauseFromOsError(err), static_cast<long>(err), strTo));
     return false;
+}
+
+// As MoveOver's tries, through the file's handle; the error of the last.
+unsigned long CWin32FileSystem::RenameHeld(CFsFile& file, const CString& strTo) {
+    DWORD err = ERROR_SUCCESS;
+    for (int nTry = 1;; ++nTry) {
+        if (static_cast<CWin32File&>(file).RenameTo(strTo, err))
+            return ERROR_SUCCESS;
+        if (nTry == kMoveTries || !IsMomentaryRefusal(err) || !IsReplaceable(strTo))
+            return err == ERROR_SUCCESS ? ERROR_GEN_FAILURE : err;
+        ::Sleep(kMovePauseMs);
+    }
 }
 
 // A file, neither a folder nor one Windows refuses to replace.

@@ -236,6 +236,8 @@ TEST(IkotoolKill, CreateKilledAnywhereKeepsTheOlderFileOrMakesTheNewOneWhole) {
 // A journal nobody holds is a killed run's: the next run removes the files
 // of temporary names it lists.  The same copy that no journal lists is a
 // user's file and stays, and so do a live run's journal and its files.
+// While a run lives no journal is swept (a dead one may list the name the
+// live run writes under now): the run after it does.
 TEST(IkotoolKill, NextRunRemovesWhatADeadJournalListsAndNothingElse) {
     NativeTree src, dst;
     src.Write("p/" + Name(0), NewBytes(0));
@@ -246,9 +248,9 @@ TEST(IkotoolKill, NextRunRemovesWhatADeadJournalListsAndNothingElse) {
     dst.Write("p/Data/MyData/~TESSARO.TMP", copy); // no whole line lists it
     dst.Write("p/Data/Other/~TESSAR1.TMP", copy);  // a live run's
     const std::string& mark = CTargetFile::Mark();
-    dst.Write("tmp/" + CRunJournal::Name(0).str(),
-              mark + dst.Path() + "/p/Data/Other/~TESSARO.TMP\n" + dst.Path() +
-                  "/p/Data/MyData/~TESSARO.TMP"); // a cut line lists nothing
+    const std::string dead = "tmp/" + CRunJournal::Name(0).str();
+    dst.Write(dead, mark + dst.Path() + "/p/Data/Other/~TESSARO.TMP\n" + dst.Path() +
+                        "/p/Data/MyData/~TESSARO.TMP"); // a cut line lists nothing
     CPosixFileSystem fs;
     CFsError error;
     const CString live((dst / ("tmp/" + CRunJournal::Name(1).str())).c_str());
@@ -256,16 +258,77 @@ TEST(IkotoolKill, NextRunRemovesWhatADeadJournalListsAndNothingElse) {
     ASSERT_TRUE(held);
     const std::string lines = mark + dst.Path() + "/p/Data/Other/~TESSAR1.TMP\n";
     held->Write(lines.data(), static_cast<unsigned>(lines.size()));
+    const std::string extract = "TMPDIR=$PWD/tmp ikotool extract " + src / "m.iko" +
+                                " --root 0=p --root 1=p";
 
-    const ToolRun run = IkotoolShell(dst, "TMPDIR=$PWD/tmp ikotool extract " + src / "m.iko" +
-                                              " --root 0=p --root 1=p");
+    ToolRun run = IkotoolShell(dst, extract);
     ASSERT_EQ(0, run.exitCode) << run.err;
     EXPECT_EQ(NewBytes(0), ReadNativeFile(dst / ("p/" + Name(0))));
+    EXPECT_EQ(copy, ReadNativeFile(dst / "p/Data/Other/~TESSARO.TMP"));
+    EXPECT_TRUE(std::ifstream(dst / dead).good());
+    EXPECT_EQ(lines, ReadNativeFile(live.GetString()));
+    EXPECT_EQ(copy, ReadNativeFile(dst / "p/Data/Other/~TESSAR1.TMP"));
+    EXPECT_EQ(2, JournalsLeft(dst)); // the run's own went at its end
+
+    held->Close();
+    held.reset();
+    ASSERT_TRUE(fs.RemoveFile(live)); // the live run's normal end
+    run = IkotoolShell(dst, extract);
+    ASSERT_EQ(0, run.exitCode) << run.err;
     EXPECT_FALSE(std::ifstream(dst / "p/Data/Other/~TESSARO.TMP").good());
     EXPECT_EQ(copy, ReadNativeFile(dst / "p/Data/MyData/~TESSARO.TMP"));
     EXPECT_EQ(copy, ReadNativeFile(dst / "p/Data/Other/~TESSAR1.TMP"));
-    EXPECT_FALSE(std::ifstream(dst / ("tmp/" + CRunJournal::Name(0).str())).good());
-    EXPECT_EQ(lines, ReadNativeFile(live.GetString()));
-    EXPECT_EQ(1, JournalsLeft(dst)); // the run's own went at its end
-    held->Close();
+    EXPECT_EQ(0, JournalsLeft(dst));
+}
+
+// A dead journal of any length is swept line by line: a line longer than
+// any path is none (nor is one that is not a whole path), and the lines
+// after it count; a long tail without a line break costs the next run
+// neither its memory nor its end.
+TEST(IkotoolKill, HugeDeadJournalIsSweptLineByLine) {
+    NativeTree src, dst;
+    src.Write("p/" + Name(0), NewBytes(0));
+    ASSERT_EQ(0, Ikotool(src, "create m.iko --root 0=p --root 1=p").exitCode);
+    dst.MakeDir("tmp");
+    const std::string copy = NewBytes(1);
+    dst.Write("p/Data/Other/~TESSARO.TMP", copy);
+    dst.Write("p/Data/Other/~TESSAR1.TMP", copy);
+    const std::string journal = dst / ("tmp/" + CRunJournal::Name(0).str());
+    dst.Write("tmp/" + CRunJournal::Name(0).str(),
+              CTargetFile::Mark() + std::string(100 * 1024, 'x') + "\n" + dst.Path() +
+                  "/p/Data/Other/~TESSARO.TMP\np/Data/Other/~TESSAR1.TMP\n");
+    ASSERT_EQ(0, ::truncate(journal.c_str(), 64 * 1024 * 1024));
+
+    const ToolRun run = IkotoolShell(dst, "ulimit -v 48000 && TMPDIR=$PWD/tmp ikotool extract " +
+                                              src / "m.iko" + " --root 0=p --root 1=p");
+    ASSERT_EQ(0, run.exitCode) << run.err;
+    EXPECT_EQ(NewBytes(0), ReadNativeFile(dst / ("p/" + Name(0))));
+    EXPECT_FALSE(std::ifstream(dst / "p/Data/Other/~TESSARO.TMP").good());
+    EXPECT_EQ(copy, ReadNativeFile(dst / "p/Data/Other/~TESSAR1.TMP"));
+    EXPECT_EQ(0, JournalsLeft(dst));
+}
+
+// A temporary folder inside a root gets no journal, however the root is
+// spelt: a create would carry it as the user's file, and a restore put it
+// back.  Beside the roots, the run keeps one.
+TEST(IkotoolKill, NoJournalInsideARoot) {
+    NativeTree dir;
+    dir.MakeDir("Prod/Data/MyData");
+    dir.MakeDir("tmp");
+    const char* before = std::getenv("TMPDIR");
+    const std::string saved = before ? before : "";
+    CPosixFileSystem fs;
+    const std::string root = dir.Path() + "/Prod";
+    for (const std::string& temp :
+         {root + "/Data/MyData", root + "//Data/", root + "/data/mydata", dir.Path() + "/tmp"}) {
+        ::setenv("TMPDIR", temp.c_str(), 1);
+        CRunJournal journal(fs);
+        journal.Begin(CMigrationRoots(CString((dir.Path() + "/Prod/.").c_str()),
+                                      CString((root + "/Data").c_str()), CString()));
+        EXPECT_EQ(temp == dir.Path() + "/tmp", journal.IsKept()) << temp;
+    }
+    if (before)
+        ::setenv("TMPDIR", saved.c_str(), 1);
+    else
+        ::unsetenv("TMPDIR");
 }

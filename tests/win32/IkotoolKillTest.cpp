@@ -111,7 +111,8 @@ TEST(IkotoolExeKill, CreateKilledAnywhereKeepsTheOlderFileOrMakesTheNewOneWhole)
 // Under Wine as natively: a journal nobody holds is a killed run's, and
 // the next run removes the copies it lists; a copy no whole line lists is
 // a user's file, and a journal held open (a live run's, refused deletion
-// by its share mode) stays with the files it lists.
+// by its share mode) stays with the files it lists.  While it is held no
+// journal is swept; the run after its end does.
 TEST(IkotoolExeKill, NextRunRemovesWhatADeadJournalListsAndNothingElse) {
     TempDir work;
     const CString src = work / "src", dst = work / "dst";
@@ -145,14 +146,47 @@ TEST(IkotoolExeKill, NextRunRemovesWhatADeadJournalListsAndNothingElse) {
     const std::string lines = mark + lives.str() + "\n";
     held->Write(lines.data(), static_cast<unsigned>(lines.size()));
 
-    TimeOfOneRun({"extract", iko, "--root", ("0=" + dst).str(), "--root", ("1=" + dst).str()});
+    const std::vector<std::string> extract = {"extract", iko, "--root", ("0=" + dst).str(),
+                                              "--root", ("1=" + dst).str()};
+    TimeOfOneRun(extract);
+    EXPECT_EQ(copy, ReadFileBytes(dead));
+    EXPECT_EQ(copy, ReadFileBytes(lives));
+    EXPECT_TRUE(FileExists(journals[0]));
+    EXPECT_EQ(lines, ReadFileBytes(journals[1]));
+    EXPECT_EQ(2, JournalsLeft());
+    held->Close();
+    held.reset();
+    EXPECT_TRUE(fs.RemoveFile(journals[1]));
+
+    TimeOfOneRun(extract);
     EXPECT_FALSE(FileExists(dead));
     EXPECT_EQ(copy, ReadFileBytes(users));
     EXPECT_EQ(copy, ReadFileBytes(lives));
     EXPECT_FALSE(FileExists(journals[0]));
-    EXPECT_EQ(lines, ReadFileBytes(journals[1]));
-    EXPECT_EQ(1, JournalsLeft());
-    held->Close();
-    held.reset();
-    EXPECT_TRUE(fs.RemoveFile(journals[1]));
+    EXPECT_EQ(0, JournalsLeft());
+}
+
+// A temporary folder inside a root gets no journal, whichever spelling the
+// root or the folder has (case, trailing dots, the short name).
+TEST(IkotoolExeKill, NoJournalInsideARoot) {
+    TempDir work;
+    const CString prod = work / "ProductFolder";
+    ASSERT_TRUE(::CreateDirectoryA(prod, nullptr));
+    ASSERT_TRUE(::CreateDirectoryA(prod + "\\Data", nullptr));
+    ASSERT_TRUE(::CreateDirectoryA(prod + "\\Data\\MyData", nullptr));
+    char shortName[MAX_PATH];
+    const DWORD n = ::GetShortPathNameA(prod + "\\Data", shortName, sizeof shortName);
+    ASSERT_TRUE(n > 0 && n < sizeof shortName);
+    char saved[MAX_PATH] = "";
+    const DWORD nSaved = ::GetEnvironmentVariableA("TMP", saved, sizeof saved);
+    CWin32FileSystem fs;
+    const CString data = prod + "\\Data";
+    for (const CString& temp : {data + "\\MyData", CString(shortName) + "\\MyData",
+                                work / "productfolder\\DATA.\\", work.Path()}) {
+        ASSERT_TRUE(::SetEnvironmentVariableA("TMP", temp));
+        CRunJournal journal(fs);
+        journal.Begin(CMigrationRoots(prod, data + ".", ""));
+        EXPECT_EQ(temp == work.Path(), journal.IsKept()) << temp.GetString();
+    }
+    ::SetEnvironmentVariableA("TMP", nSaved > 0 && nSaved < sizeof saved ? saved : nullptr);
 }

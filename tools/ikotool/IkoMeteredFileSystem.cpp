@@ -90,6 +90,16 @@ bool CIkoMeteredFileSystem::RemoveUnlessOpen(const CString& strPath) {
     return m_fs.RemoveUnlessOpen(strPath);
 }
 
+// Not metered: the file is the one the inner system removes.
+std::unique_ptr<CFsFile> CIkoMeteredFileSystem::OpenToRemove(const CString& strPath,
+                                                             CFsError& error) {
+    return m_fs.OpenToRemove(strPath, error);
+}
+
+bool CIkoMeteredFileSystem::RemoveOpened(CFsFile& file, const CString& strPath) {
+    return m_fs.RemoveOpened(file, strPath);
+}
+
 // The writer measures every file it lists once, by its length.
 void CIkoMeteredFileSystem::OnLength(int64_t nLength) {
     if (!m_bMeasuring)

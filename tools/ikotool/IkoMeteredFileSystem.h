@@ -29,6 +29,8 @@ public:
     bool MoveOver(const CString& strFrom, const CString& strTo, CFsError& error) override;
     bool RemoveFile(const CString& strPath) override;
     bool RemoveUnlessOpen(const CString& strPath) override;
+    std::unique_ptr<CFsFile> OpenToRemove(const CString& strPath, CFsError& error) override;
+    bool RemoveOpened(CFsFile& file, const CString& strPath) override;
 
 private:
     void OnRead(uint64_t nBytes) override;

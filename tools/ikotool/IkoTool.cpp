@@ -168,7 +168,7 @@ int CIkoTool::Create() {
     if (metered)
         metered->StartProgress(&files);
     CRunJournal journal(m_fs);
-    journal.Begin();
+    journal.Begin(Roots());
     context.m_pJournal = &journal;
     try {
         if (!writer.WriteFile(file)) {
@@ -209,7 +209,7 @@ int CIkoTool::Extract() {
     std::unique_ptr<CRestoreRecord> record = RecordLines(context);
     Configure(context, selection);
     CRunJournal journal(m_fs);
-    journal.Begin();
+    journal.Begin(Roots());
     context.m_pJournal = &journal;
     const CIkoVerdict verdict = RestoreFile(context, checked);
     journal.End();
