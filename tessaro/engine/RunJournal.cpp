@@ -205,8 +205,25 @@ void CRunJournal::Sweep(const CString& strFolder) {
             return;
         dead.emplace_back(path, std::move(file));
     }
+    for (const auto& journal : dead)
+        m_sweeping.push_back(journal.first);
     for (auto& journal : dead)
         SweepDead(journal.first, *journal.second);
+    m_sweeping.clear();
+}
+
+// A journal of the names that this sweep does not hold is a run started
+// since the sweep began: it may be writing under a name a dead journal
+// lists.
+bool CRunJournal::HasOtherRun() const {
+    const CString folder = CFileSystem::FolderOf(m_sweeping.front());
+    for (int i = 0; i < kNames; ++i) {
+        const CString path = folder + "\\" + Name(i);
+        if (std::find(m_sweeping.begin(), m_sweeping.end(), path) == m_sweeping.end() &&
+            m_fs.GetStatus(path).bExists)
+            return true;
+    }
+    return false;
 }
 
 // Only a file of the name that begins with the mark is a journal; one that
@@ -250,8 +267,8 @@ void CRunJournal::SweepDead(const CString& strPath, CFsFile& file) {
                     line.clear();
                 }
                 if (brk) {
-                    if (!bTooLong)
-                        RemoveLeft(line);
+                    if (!bTooLong && !RemoveLeft(line))
+                        return; // held, not removed: the next run sweeps it
                     line.clear();
                     bTooLong = false;
                 }
@@ -269,14 +286,19 @@ void CRunJournal::SweepDead(const CString& strPath, CFsFile& file) {
 
 // Only files of the temporary names are taken: neither a folder nor a
 // link (removing through it may remove what it leads to), nor a file a
-// live run holds open.
-void CRunJournal::RemoveLeft(const std::string& strPath) {
+// live run holds open.  False when a run has started since the sweep
+// began: the sweep stops, and the run after it sweeps.
+bool CRunJournal::RemoveLeft(const std::string& strPath) {
     const CString path(strPath);
     if (!IsAbsolute(strPath) || !IsTemporaryPath(strPath))
-        return;
+        return true;
     const CFsStatus status = m_fs.GetStatus(path);
-    if (status.bExists && !status.bDirectory && !m_fs.IsLink(path))
-        m_fs.RemoveUnlessOpen(path);
+    if (!status.bExists || status.bDirectory || m_fs.IsLink(path))
+        return true;
+    if (HasOtherRun())
+        return false;
+    m_fs.RemoveUnlessOpen(path);
+    return true;
 }
 
 // Lines are whole paths: from a drive (X:\) or a share (\\) on Windows,

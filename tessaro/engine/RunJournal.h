@@ -43,7 +43,8 @@ private:
     void Sweep(const CString& strFolder);
     bool IsJournal(const CString& strPath);
     void SweepDead(const CString& strPath, CFsFile& file);
-    void RemoveLeft(const std::string& strPath);
+    bool RemoveLeft(const std::string& strPath);
+    bool HasOtherRun() const;
     static bool IsAbsolute(const std::string& strPath);
     static bool IsTemporaryPath(const std::string& strPath);
     void Make(const CString& strFolder);
@@ -54,4 +55,6 @@ private:
     std::unordered_set<std::string> m_noted;
     std::string m_strLast;
     bool m_bFull = false; // a line could not be written: no more are
+    // The dead journals this run holds while it sweeps them.
+    std::vector<CString> m_sweeping;
 };

@@ -2,6 +2,7 @@
 // its work: an older migration file is as it was or the new one is whole,
 // no restored file is ever cut, and the next run completes.
 #include "IkotoolRun.h"
+#include "MigrationRoots.h"
 #include "PosixFileSystem.h"
 #include "RunJournal.h"
 #include "TargetFile.h"
@@ -279,6 +280,45 @@ TEST(IkotoolKill, NextRunRemovesWhatADeadJournalListsAndNothingElse) {
     EXPECT_EQ(copy, ReadNativeFile(dst / "p/Data/MyData/~TESSARO.TMP"));
     EXPECT_EQ(copy, ReadNativeFile(dst / "p/Data/Other/~TESSAR1.TMP"));
     EXPECT_EQ(0, JournalsLeft(dst));
+}
+
+// A run that starts while a dead journal is swept may write under a name
+// the journal lists: the sweep stops before it removes such a file, and
+// leaves the journal to the run after.  The file system here starts that
+// run (makes its journal) at the worst moment: when the sweep looks at
+// the listed file.
+TEST(IkotoolKill, SweepStopsWhenARunStartsMeanwhile) {
+    NativeTree dst;
+    dst.MakeDir("tmp");
+    dst.Write("t/~TESSARO.TMP", "a live run's file");
+    const std::string& mark = CTargetFile::Mark();
+    const std::string dead = "tmp/" + CRunJournal::Name(0).str();
+    dst.Write(dead, mark + dst.Path() + "/t/~TESSARO.TMP\n");
+    class CRunStartingFileSystem : public CPosixFileSystem {
+    public:
+        explicit CRunStartingFileSystem(const NativeTree& tree) : m_tree(tree) {}
+        CString TemporaryFolder() override { return CString((m_tree / "tmp").c_str()); }
+        CFsStatus GetStatus(const CString& strPath) override {
+            if (!m_bStarted && strPath.str() == m_tree / "t/~TESSARO.TMP") {
+                m_bStarted = true;
+                CFsError error;
+                m_started = CreateNew(CString((m_tree / "tmp/~TESSAR1.JNL").c_str()), error);
+            }
+            return CPosixFileSystem::GetStatus(strPath);
+        }
+        std::unique_ptr<CFsFile> m_started;
+
+    private:
+        const NativeTree& m_tree;
+        bool m_bStarted = false;
+    } fs(dst);
+    {
+        CRunJournal journal(fs);
+        journal.Begin(CMigrationRoots());
+    }
+    ASSERT_TRUE(fs.m_started);
+    EXPECT_EQ("a live run's file", ReadNativeFile(dst / "t/~TESSARO.TMP"));
+    EXPECT_TRUE(std::ifstream(dst / dead).good()) << "left for the run after";
 }
 
 // A dead journal of any length is swept line by line: a line longer than
