@@ -4,6 +4,7 @@
 #include "TargetFile.h"
 
 #include "Mbcs.h"
+#include "PathComponents.h"
 
 #include <algorithm>
 #include <cctype>
@@ -27,35 +28,6 @@ bool BeginsAsJournal(CFsFile& file) {
                      (n = file.Read(&bytes[got], static_cast<unsigned>(bytes.size() - got))) != 0;)
         got += n;
     return mark.compare(0, got, bytes, 0, got) == 0;
-}
-
-// Windows drops them from every component of a path.
-void DropTrailingDotsAndBlanks(std::string& part) {
-    while (!part.empty() && (part.back() == '.' || part.back() == ' '))
-        part.pop_back();
-}
-
-// Components on character boundaries: the trail byte 0x5C of "表" is no
-// separator.
-std::vector<CString> Components(const CString& strPath) {
-    std::vector<CString> parts;
-    const std::string& s = strPath.str();
-    const int n = static_cast<int>(s.size());
-    std::string part;
-    for (int i = 0; i <= n;) {
-        const int len = i < n ? fw::CharLen932(s.data(), i, n) : 1;
-        const char c = i < n ? s[static_cast<size_t>(i)] : '\\';
-        if (len == 1 && (c == '\\' || c == '/')) {
-            DropTrailingDotsAndBlanks(part);
-            if (!part.empty())
-                parts.emplace_back(part.c_str());
-            part.clear();
-        } else {
-            part.append(s, static_cast<size_t>(i), static_cast<size_t>(len));
-        }
-        i += len;
-    }
-    return parts;
 }
 
 } // namespace
@@ -102,7 +74,7 @@ bool CRunJournal::LiesInRoot(const CString& strFolder, const CMigrationRoots& ro
 // The components of the path the system opens, each by its long name
 // where it has a short one too.
 std::vector<CString> CRunJournal::OnDisk(const CString& strPath) {
-    std::vector<CString> parts = Components(m_fs.WholePath(strPath));
+    std::vector<CString> parts = PathComponents(m_fs.WholePath(strPath));
     CString reached;
     for (size_t i = 0; i < parts.size(); ++i) {
         CString name;
